@@ -1,0 +1,15 @@
+// F_OPEN_DB and F_COMPACT_MDB: the shared connection and the compaction of the work database.
+#pragma once
+
+#include "batch/run_state.h"
+
+namespace tavrix {
+
+// Opens DbConnection on MDB_DIR + MDB_NAME unless DbOpen. True when it failed.
+bool F_OPEN_DB(RunState& s);
+// Closes DbConnection when it is open and clears DbOpen.
+void closeDbConnection(RunState& s);
+// Compacts MDB_DIR + ScriptMdbName into the same name without its first character. True when it failed.
+bool F_COMPACT_MDB(RunState& s);
+
+}  // namespace tavrix

@@ -1,0 +1,13 @@
+// F_CNT_SQLFILE and F04_READ_SQLTXT: finding and reading the delivered script files.
+#pragma once
+
+#include "batch/run_state.h"
+
+namespace tavrix {
+
+// Lists DSTRB_DIR: all *.sql, then all *.squ, into ScriptFileList and FoundFileCount. True when it failed.
+bool F_CNT_SQLFILE(RunState& s);
+// Runs DSTRB_DIR + CurrentScriptFile: header directives, work database, body. True when it failed.
+bool F04_READ_SQLTXT(RunState& s);
+
+}  // namespace tavrix

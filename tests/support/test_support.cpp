@@ -1,0 +1,93 @@
+// Test helpers: temporary folders, files with CP932 bytes, run-log reading.
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/text.h"
+
+namespace tavrix::test {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tavrix-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Tests may have taken write permission away; give it back so everything can be removed.
+  for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_directory(ec))
+      std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                   std::filesystem::perm_options::add, ec);
+  }
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempDir::file(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+void writeFile(const std::string& path, std::string_view bytes) {
+  std::filesystem::path p(path);
+  if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string cp932(std::string_view utf8) { return text::utf8ToCp932(utf8); }
+
+std::vector<std::string> readLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool isLogStamp(std::string_view l) {
+  if (l.size() < 20) return false;
+  static const char shape[] = "dddd/dd/dd dd:dd:dd ";
+  for (int i = 0; i < 20; ++i) {
+    if (shape[i] == 'd' ? !(l[i] >= '0' && l[i] <= '9') : l[i] != shape[i]) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> logMessages(const std::string& path) {
+  std::vector<std::string> messages;
+  for (const auto& line : readLines(path)) {
+    EXPECT_TRUE(isLogStamp(line)) << "log line without time stamp: " << line;
+    messages.push_back(line.size() >= 20 ? line.substr(20) : line);
+  }
+  return messages;
+}
+
+std::string sourceDir() {
+  const char* d = std::getenv("TAVRIX_SOURCE_DIR");
+  return d ? d : ".";
+}
+
+std::string binaryDir() {
+  const char* d = std::getenv("TAVRIX_BINARY_DIR");
+  return d ? d : ".";
+}
+
+}  // namespace tavrix::test

@@ -1,0 +1,38 @@
+// Test helpers: temporary folders, files with CP932 bytes, run-log reading.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrix::test {
+
+// A fresh folder under the system temporary folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  // path() + "/" + name
+  std::string file(std::string_view name) const;
+
+ private:
+  std::string path_;
+};
+
+void writeFile(const std::string& path, std::string_view bytes);
+std::string readFile(const std::string& path);
+// UTF-8 text written as CP932 bytes.
+std::string cp932(std::string_view utf8);
+// Lines of a text file without their ends.
+std::vector<std::string> readLines(const std::string& path);
+// The messages of a run log: each line's "yyyy/mm/dd hh:mm:ss " stamp checked and removed.
+std::vector<std::string> logMessages(const std::string& path);
+bool isLogStamp(std::string_view line);
+// Source and build folders (set by CTest), for the delivered scripts and the built programs.
+std::string sourceDir();
+std::string binaryDir();
+
+}  // namespace tavrix::test

@@ -1,0 +1,25 @@
+// The rows of the computer list (F21_List) as data, shared by ListView1 and tavrix-report.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "batch/run_state.h"
+
+namespace tavrix {
+
+// The six column texts of one row: computer name, user, OS, creation date, CSV name, RNO.
+using ComputerListRow = std::array<std::string, 6>;
+
+struct ComputerListColumn {
+  const char* header;
+  int widthTwips;
+};
+// "コンピュータ名" 2500, "ユーザ名" 1500, "ＯＳ名" 3600, "作成日" 1600, "ＣＳＶファイル名" 2800, "RNO" 1.
+extern const std::array<ComputerListColumn, 6> kComputerListColumns;
+
+// Reads "SELECT * FROM T_BasicInf" on DbConnection, rows in database order. Throws db::DbError.
+std::vector<ComputerListRow> readComputerList(RunState& s);
+
+}  // namespace tavrix
