@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/datetime.h"
 #include "platform/db.h"
+#include "platform/instance_lock.h"
 #include "platform/message_sink.h"
 
 namespace tavrix {
@@ -63,6 +64,7 @@ struct RunState {
   const Clock& TheClock;
   std::string ProgramFolder;              // without a trailing "/"
   ImportProgress* Progress = nullptr;      // set in windowed mode
+  InstanceLock SingleInstance;             // held from the start to the end of the program
 
   // Run settings (Tavrix.ini); folder settings end with "/" after F_READ_INI.
   std::string LOG_DIR, LOG_FILE, MDB_DIR, MDB_NAME, CSV_DIR, DSTRB_DIR, CSV_SAVE_DIR;

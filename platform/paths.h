@@ -47,6 +47,8 @@ class LineReader {
 
  private:
   std::FILE* file_ = nullptr;
+  char* buffer_ = nullptr;
+  std::size_t capacity_ = 0;
   std::string error_;
   bool failed_ = false;
 };

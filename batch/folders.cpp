@@ -1,0 +1,58 @@
+// F_CHECK_ENV and F_MAKE_DIR: the folders the batch writes to.
+#include "batch/folders.h"
+
+#include <exception>
+
+#include "batch/run_log.h"
+#include "platform/paths.h"
+
+namespace tavrix {
+
+bool F_MAKE_DIR(RunState& s, const std::string& path) {
+  if (path.empty()) return false;
+  // Each prefix of the path in turn; the empty component of a trailing "/" adds nothing.
+  std::string current = path.front() == '/' ? "/" : "";
+  std::size_t start = path.front() == '/' ? 1 : 0;
+  while (start <= path.size()) {
+    std::size_t slash = path.find('/', start);
+    std::string component = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    start = slash == std::string::npos ? path.size() + 1 : slash + 1;
+    if (component.empty()) continue;
+    if (!current.empty() && current.back() != '/') current += '/';
+    current += component;
+    if (paths::directoryExists(current)) continue;
+    std::string error;
+    if (!paths::makeFolder(current, &error)) {
+      s.Messages.show(error, MessageStyle::Plain);
+      return true;
+    }
+  }
+  return false;
+}
+
+namespace {
+
+void ensureFolder(RunState& s, const std::string& folder) {
+  if (paths::directoryExists(folder)) return;
+  bool failed = F_MAKE_DIR(s, folder);
+  F_WRITE_LOG(s, folder + (failed ? " ディレクトリを作成できません。" : " ディレクトリを作成しました。"));
+}
+
+}  // namespace
+
+bool F_CHECK_ENV(RunState& s) {
+  try {
+    ensureFolder(s, s.MDB_DIR);
+    ensureFolder(s, s.LOG_DIR);
+    // The run log starts afresh here; the two lines above go with the old file.
+    std::string logPath = s.LOG_DIR + s.LOG_FILE;
+    if (paths::fileExists(logPath)) paths::removeFile(logPath);
+    ensureFolder(s, s.CSV_SAVE_DIR);
+    return false;
+  } catch (const std::exception&) {
+    F_WRITE_LOG(s, "");
+    return true;
+  }
+}
+
+}  // namespace tavrix

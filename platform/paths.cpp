@@ -1,0 +1,201 @@
+// File-system helpers: program folder, existence tests, listing by pattern, reading and writing files.
+#include "platform/paths.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace tavrix::paths {
+namespace {
+
+std::string systemError(int err) { return std::strerror(err); }
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::string programFolder() {
+  char buffer[4096];
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof(buffer) - 1);
+  if (n <= 0) return ".";
+  std::string exe(buffer, static_cast<std::size_t>(n));
+  std::size_t slash = exe.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? std::string() : exe.substr(0, slash);
+}
+
+std::string toSlashes(std::string_view path) {
+  std::string out(path);
+  std::replace(out.begin(), out.end(), '\\', '/');
+  return out;
+}
+
+bool fileExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool directoryExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool removeFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+bool matchesPattern(std::string_view name, std::string_view pattern) {
+  // Iterative wildcard match with one backtrack point for the last "*".
+  std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(name[n]))) {
+      ++n;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::optional<std::vector<std::string>> listFiles(const std::string& folder, std::string_view pattern) {
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return std::nullopt;
+  std::vector<std::string> names;
+  while (dirent* entry = readdir(dir)) {
+    std::string name = entry->d_name;
+    if (name.empty() || name[0] == '.' || !matchesPattern(name, pattern)) continue;
+    std::string full = folder;
+    if (!full.empty() && full.back() != '/') full += '/';
+    if (fileExists(full + name)) names.push_back(std::move(name));
+  }
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::optional<std::string> readFile(const std::string& path, std::string* errorText) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    if (errorText) *errorText = systemError(errno);
+    return std::nullopt;
+  }
+  std::string data;
+  char buffer[65536];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) data.append(buffer, n);
+  bool bad = std::ferror(f);
+  int err = errno;
+  std::fclose(f);
+  if (bad) {
+    if (errorText) *errorText = systemError(err);
+    return std::nullopt;
+  }
+  return data;
+}
+
+bool makeFolder(const std::string& path, std::string* errorText) {
+  if (mkdir(path.c_str(), 0777) == 0) return true;
+  if (errorText) *errorText = systemError(errno);
+  return false;
+}
+
+bool copyFile(const std::string& from, const std::string& to, std::string* errorText) {
+  int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) {
+    if (errorText) *errorText = systemError(errno);
+    return false;
+  }
+  // Written beside the destination first, then renamed over it, so a crash never leaves half a file.
+  std::string temp = to + ".tavrix-part";
+  int out = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (out < 0) {
+    if (errorText) *errorText = systemError(errno);
+    close(in);
+    return false;
+  }
+  char buffer[65536];
+  bool ok = true;
+  int err = 0;
+  while (true) {
+    ssize_t n = read(in, buffer, sizeof(buffer));
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      err = errno;
+      break;
+    }
+    for (ssize_t done = 0; done < n;) {
+      ssize_t w = write(out, buffer + done, static_cast<std::size_t>(n - done));
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        ok = false;
+        err = errno;
+        break;
+      }
+      done += w;
+    }
+    if (!ok) break;
+  }
+  if (ok && fsync(out) != 0) { ok = false; err = errno; }
+  if (close(out) != 0 && ok) { ok = false; err = errno; }
+  close(in);
+  if (ok && rename(temp.c_str(), to.c_str()) != 0) { ok = false; err = errno; }
+  if (!ok) {
+    unlink(temp.c_str());
+    if (errorText) *errorText = systemError(err);
+  }
+  return ok;
+}
+
+LineReader::LineReader(const std::string& path) {
+  file_ = std::fopen(path.c_str(), "rb");
+  if (!file_) {
+    error_ = systemError(errno);
+  } else {
+    struct stat st {};
+    if (fstat(fileno(file_), &st) == 0 && S_ISDIR(st.st_mode)) {
+      error_ = systemError(EISDIR);
+      std::fclose(file_);
+      file_ = nullptr;
+    }
+  }
+}
+
+LineReader::~LineReader() {
+  if (file_) std::fclose(file_);
+  std::free(buffer_);
+}
+
+bool LineReader::next(std::string& line) {
+  line.clear();
+  if (!file_) return false;
+  errno = 0;
+  ssize_t n = ::getline(&buffer_, &capacity_, file_);
+  if (n < 0) {
+    if (std::ferror(file_)) {
+      failed_ = true;
+      error_ = systemError(errno ? errno : EIO);
+    }
+    return false;
+  }
+  std::size_t len = static_cast<std::size_t>(n);
+  if (len > 0 && buffer_[len - 1] == '\n') --len;
+  if (len > 0 && buffer_[len - 1] == '\r') --len;
+  line.assign(buffer_, len);
+  return true;
+}
+
+}  // namespace tavrix::paths

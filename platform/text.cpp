@@ -1,0 +1,224 @@
+// Text helpers: CP932 <-> UTF-8 conversion, blank trimming, padding and character counts.
+#include "platform/text.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+
+namespace tavrix::text {
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// One iconv descriptor per direction and thread; iconv_open is far too slow to call per line.
+class Converter {
+ public:
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (cd_ != reinterpret_cast<iconv_t>(-1)) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts input; an unconvertible sequence is skipped by skipLength() bytes and replaced.
+  template <typename SkipFn>
+  std::string run(std::string_view input, std::string_view replacement, SkipFn skipLength) {
+    std::string out;
+    if (!ok()) return std::string(input);
+    out.resize(input.size() * 3 / 2 + 16);
+    char* in = const_cast<char*>(input.data());
+    size_t inLeft = input.size();
+    size_t used = 0;
+    iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    while (inLeft > 0) {
+      char* outPtr = out.data() + used;
+      size_t outLeft = out.size() - used;
+      size_t rc = iconv(cd_, &in, &inLeft, &outPtr, &outLeft);
+      used = out.size() - outLeft;
+      if (rc != static_cast<size_t>(-1)) break;
+      if (errno == E2BIG) {
+        out.resize(out.size() * 2 + 16);
+      } else {  // EILSEQ or EINVAL: a byte sequence the charset cannot take
+        size_t skip = skipLength(std::string_view(in, inLeft));
+        in += skip;
+        inLeft -= skip;
+        if (out.size() - used < replacement.size()) out.resize(out.size() * 2 + 16);
+        std::memcpy(out.data() + used, replacement.data(), replacement.size());
+        used += replacement.size();
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+      }
+    }
+    out.resize(used);
+    return out;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+bool isCp932Lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool isCp932Trail(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
+std::size_t utf8SequenceLength(unsigned char c) {
+  if (c < 0x80) return 1;
+  if ((c & 0xE0) == 0xC0) return 2;
+  if ((c & 0xF0) == 0xE0) return 3;
+  if ((c & 0xF8) == 0xF0) return 4;
+  return 1;
+}
+
+bool isAscii(std::string_view s) {
+  for (unsigned char c : s)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+}  // namespace
+
+std::string cp932ToUtf8(std::string_view bytes) {
+  if (isAscii(bytes)) return std::string(bytes);
+  thread_local Converter conv("UTF-8", "CP932");
+  return conv.run(bytes, kReplacement, [](std::string_view rest) -> size_t {
+    // A valid lead byte followed by an invalid trail takes only the lead byte, so the
+    // trail (often an ASCII comma) is read again on its own.
+    unsigned char c = static_cast<unsigned char>(rest[0]);
+    if (isCp932Lead(c) && rest.size() > 1 && isCp932Trail(static_cast<unsigned char>(rest[1]))) return 2;
+    return 1;
+  });
+}
+
+std::string utf8ToCp932(std::string_view utf8) {
+  if (isAscii(utf8)) return std::string(utf8);
+  thread_local Converter conv("CP932", "UTF-8");
+  return conv.run(utf8, "?", [](std::string_view rest) -> size_t {
+    std::size_t n = utf8SequenceLength(static_cast<unsigned char>(rest[0]));
+    return n <= rest.size() ? n : rest.size();
+  });
+}
+
+bool isValidUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    std::size_t n;
+    std::uint32_t cp;
+    if (c < 0x80) { ++i; continue; }
+    if (c >= 0xC2 && c <= 0xDF) { n = 2; cp = c & 0x1F; }
+    else if ((c & 0xF0) == 0xE0) { n = 3; cp = c & 0x0F; }
+    else if (c >= 0xF0 && c <= 0xF4) { n = 4; cp = c & 0x07; }
+    else return false;
+    if (i + n > s.size()) return false;
+    for (std::size_t k = 1; k < n; ++k) {
+      unsigned char t = static_cast<unsigned char>(s[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    if ((n == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+      return false;
+    i += n;
+  }
+  return true;
+}
+
+std::string decodeUtf8OrCp932(std::string_view bytes) {
+  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF" && isValidUtf8(bytes)) return std::string(bytes.substr(3));
+  return isValidUtf8(bytes) ? std::string(bytes) : cp932ToUtf8(bytes);
+}
+
+std::size_t charCount(std::string_view utf8) {
+  std::size_t n = 0;
+  for (unsigned char c : utf8)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+std::string leftChars(std::string_view utf8, std::size_t n) {
+  std::size_t i = 0;
+  for (std::size_t count = 0; i < utf8.size() && count < n; ++count) {
+    i += utf8SequenceLength(static_cast<unsigned char>(utf8[i]));
+  }
+  return std::string(utf8.substr(0, std::min(i, utf8.size())));
+}
+
+std::string_view trimLeft(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && s[i] == ' ') ++i;
+  return s.substr(i);
+}
+
+std::string_view trimRight(std::string_view s) {
+  std::size_t n = s.size();
+  while (n > 0 && s[n - 1] == ' ') --n;
+  return s.substr(0, n);
+}
+
+std::string_view trim(std::string_view s) { return trimRight(trimLeft(s)); }
+
+std::string toUpperAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool startsWithNoCase(std::string_view s, std::string_view prefix) {
+  return s.size() >= prefix.size() && equalsNoCase(s.substr(0, prefix.size()), prefix);
+}
+
+std::string padRight(std::string_view utf8, std::size_t width) {
+  std::string out(utf8);
+  std::size_t n = charCount(utf8);
+  if (n < width) out.append(width - n, ' ');
+  return out;
+}
+
+std::string padLeft(std::string_view utf8, std::size_t width) {
+  std::size_t n = charCount(utf8);
+  std::string out;
+  if (n < width) out.assign(width - n, ' ');
+  out.append(utf8);
+  return out;
+}
+
+std::vector<std::string> split(std::string_view s, char separator) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (true) {
+    std::size_t pos = s.find(separator, start);
+    if (pos == std::string_view::npos) {
+      parts.emplace_back(s.substr(start));
+      return parts;
+    }
+    parts.emplace_back(s.substr(start, pos - start));
+    start = pos + 1;
+  }
+}
+
+std::string replaceAll(std::string s, std::string_view from, std::string_view to) {
+  if (from.empty()) return s;
+  std::size_t pos = 0;
+  while ((pos = s.find(from, pos)) != std::string::npos) {
+    s.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+  return s;
+}
+
+std::string quoteSqlText(std::string_view s) { return replaceAll(std::string(s), "'", "''"); }
+
+}  // namespace tavrix::text
