@@ -1,0 +1,96 @@
+// F_WRITE_LOG line format, F_MAKE_DIR and F_CHECK_ENV with their surviving log lines.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "batch/folders.h"
+#include "batch/run_log.h"
+#include "platform/paths.h"
+#include "tests/batch/batch_fixture.h"
+
+namespace tavrix {
+namespace {
+
+using test::BatchFixture;
+
+class LogTest : public BatchFixture {};
+
+TEST_F(LogTest, LineIsStampBlankMessageCrLfAndKeepsTrailingBlanks) {
+  state->LOG_DIR = dir.path() + "/";
+  state->LOG_FILE = "run.log";
+  F_WRITE_LOG(*state, "Tavrix処理を開始します。  ");
+  F_WRITE_LOG(*state, "");
+  F_WRITE_LOG(*state, kDashLine);
+  EXPECT_EQ(test::readFile(dir.file("run.log")),
+            "2026/12/05 09:07:03 Tavrix処理を開始します。  \r\n2026/12/05 09:07:03 \r\n2026/12/05 09:07:03 " +
+                std::string(54, '-') + "\r\n");
+}
+
+TEST_F(LogTest, UnwritableLogDropsLinesSilently) {
+  state->LOG_DIR = dir.path() + "/";
+  state->LOG_FILE = "";  // the log path is the folder itself
+  F_WRITE_LOG(*state, "x");
+  state->LOG_DIR = dir.path() + "/missing/";
+  state->LOG_FILE = "run.log";
+  F_WRITE_LOG(*state, "x");
+  EXPECT_FALSE(paths::fileExists(dir.file("missing/run.log")));
+  EXPECT_TRUE(messages.messages.empty());
+}
+
+class FoldersTest : public BatchFixture {
+ protected:
+  void useFolders(const std::string& mdb, const std::string& log, const std::string& save) {
+    state->MDB_DIR = mdb;
+    state->LOG_DIR = log;
+    state->CSV_SAVE_DIR = save;
+    state->LOG_FILE = "run.log";
+  }
+};
+
+TEST_F(FoldersTest, MakeDirCreatesParentsAndFailsOnAFileInTheWay) {
+  EXPECT_FALSE(F_MAKE_DIR(*state, dir.path() + "/a/b/c/"));
+  EXPECT_TRUE(paths::directoryExists(dir.file("a/b/c")));
+  EXPECT_FALSE(F_MAKE_DIR(*state, dir.path() + "/a/b/c/"));
+  EXPECT_FALSE(F_MAKE_DIR(*state, ""));
+  EXPECT_TRUE(messages.messages.empty());
+
+  test::writeFile(dir.file("file"), "x");
+  EXPECT_TRUE(F_MAKE_DIR(*state, dir.path() + "/file/sub/"));
+  EXPECT_TRUE(F_MAKE_DIR(*state, dir.path() + "/file/"));
+  ASSERT_EQ(messages.messages.size(), 2u);
+  EXPECT_EQ(messages.messages[0].style, MessageStyle::Plain);
+  EXPECT_FALSE(messages.messages[0].text.empty());
+}
+
+TEST_F(FoldersTest, CheckEnvKeepsOnlyTheSaveFolderLine) {
+  const std::string root = dir.path();
+  useFolders(root + "/db/", root + "/log/", root + "/save/");
+  EXPECT_FALSE(F_CHECK_ENV(*state));
+  for (const char* f : {"db", "log", "save"}) EXPECT_TRUE(paths::directoryExists(dir.file(f))) << f;
+  EXPECT_EQ(test::logMessages(dir.file("log/run.log")), (std::vector<std::string>{root + "/save/ ディレクトリを作成しました。"}));
+
+  // Everything present: nothing logged, the old log deleted.
+  EXPECT_FALSE(F_CHECK_ENV(*state));
+  EXPECT_FALSE(paths::fileExists(dir.file("log/run.log")));
+}
+
+TEST_F(FoldersTest, UncreatableSaveFolderIsLoggedAndTheCheckSucceeds) {
+  const std::string root = dir.path();
+  test::writeFile(dir.file("blocker"), "x");
+  useFolders(root + "/db/", root + "/log/", root + "/blocker/save/");
+  EXPECT_FALSE(F_CHECK_ENV(*state));
+  EXPECT_EQ(test::logMessages(dir.file("log/run.log")),
+            (std::vector<std::string>{root + "/blocker/save/ ディレクトリを作成できません。"}));
+  EXPECT_EQ(messages.messages.size(), 1u);
+}
+
+TEST_F(FoldersTest, UncreatableLogFolderDropsEveryLine) {
+  const std::string root = dir.path();
+  test::writeFile(dir.file("blocker"), "x");
+  useFolders(root + "/db/", root + "/blocker/log/", root + "/save/");
+  EXPECT_FALSE(F_CHECK_ENV(*state));
+  EXPECT_TRUE(paths::directoryExists(dir.file("save")));
+  EXPECT_EQ(messages.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tavrix

@@ -1,0 +1,122 @@
+// Main: second instance, whole UPDATEONLY runs and the order of the windowed steps.
+#include "batch/main_batch.h"
+
+#include <sys/stat.h>
+
+#include "batch/run_log.h"
+#include "platform/instance_lock.h"
+#include "platform/paths.h"
+#include "tests/batch/batch_fixture.h"
+
+namespace tavrix {
+namespace {
+
+using test::BatchFixture;
+
+// Records the windowed steps that Main asks for.
+class RecordingWindows : public BatchWindows {
+ public:
+  void showMainAndWait(RunState&) override { calls.push_back("show"); }
+  void closeWaitAndDetail() override { calls.push_back("closeWait"); }
+  bool fillList(RunState& s) override {
+    calls.push_back(std::string("list dbOpen=") + (s.DbOpen ? "1" : "0"));
+    return listFails;
+  }
+  std::vector<std::string> calls;
+  bool listFails = false;
+};
+
+class MainBatchTest : public BatchFixture {
+ protected:
+  std::string prog() const { return dir.path(); }
+  void writeStandardIni(const std::string& runMode, const std::string& dstrb) {
+    writeIni("LOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=Tavrix.mdb\r\nCSV_DIR=*\\csv\r\n"
+             "DSTRB_DIR=" + dstrb + "\r\nRUNMODE=" + runMode + "\r\nCSV_SAVE_DIR=*\\save\r\n");
+  }
+  std::vector<std::string> log() const { return test::logMessages(prog() + "/log/run.log"); }
+  std::vector<std::string> banner(const std::string& text) const {
+    return {std::string(kDashLine), text, std::string(kDashLine)};
+  }
+};
+
+TEST_F(MainBatchTest, SecondInstanceShowsOnlyTheExclamationBox) {
+  writeStandardIni("UPDATEONLY", test::sourceDir() + "/dstrb");
+  InstanceLock first;
+  ASSERT_TRUE(first.acquire(prog() + "/Tavrix.lock"));
+  RecordingWindows windows;
+  Main(*state, &windows);
+  ASSERT_EQ(messages.messages.size(), 1u);
+  EXPECT_EQ(messages.messages[0].text, "すでに「TAVRIX」は起動されています。");
+  EXPECT_EQ(messages.messages[0].style, MessageStyle::Exclamation);
+  EXPECT_FALSE(paths::directoryExists(prog() + "/log"));
+  EXPECT_TRUE(windows.calls.empty());
+}
+
+TEST_F(MainBatchTest, UpdateOnlyRunBuildsTheDatabaseAndLogsFromStartToEnd) {
+  writeStandardIni("updateonly", test::sourceDir() + "/dstrb");
+  ::mkdir((prog() + "/csv").c_str(), 0755);
+  RecordingWindows windows;
+  Main(*state, &windows);
+
+  std::vector<std::string> expected = {prog() + "/save/ ディレクトリを作成しました。"};
+  for (auto& l : banner("Tavrix処理を開始します。  ")) expected.push_back(l);
+  expected.push_back(prog() + "/db/@Tavrix.mdbを " + prog() + "/db/Tavrix.mdbへコピーしました。");
+  for (auto& l : banner("Tavrix CSV取込処理を終了しました。 ")) expected.push_back(l);
+  EXPECT_EQ(log(), expected);
+  EXPECT_TRUE(windows.calls.empty());
+  EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
+  EXPECT_EQ(*paths::listFiles(prog() + "/db", "*"), (std::vector<std::string>{"Tavrix.mdb"}));
+
+  // A second run finds the database and reads no script.
+  reset();
+  Main(*state, &windows);
+  std::vector<std::string> second = banner("Tavrix処理を開始します。  ");
+  for (auto& l : banner("Tavrix CSV取込処理を終了しました。 ")) second.push_back(l);
+  EXPECT_EQ(log(), second);
+}
+
+TEST_F(MainBatchTest, NoScriptsNoDatabaseStillMovesTheCsvFiles) {
+  ::mkdir((prog() + "/empty").c_str(), 0755);
+  writeStandardIni("", "*\\empty");
+  test::writeFile(prog() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n");
+  RecordingWindows windows;
+  Main(*state, &windows);
+
+  const std::vector<std::string> lines = log();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "の コピーができません。"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "PC01.csv 取込を終了しました。 "), lines.end());
+  ASSERT_GE(messages.messages.size(), 1u);
+  EXPECT_EQ(messages.messages[0].text, "Cant DB Open ");
+  EXPECT_TRUE(paths::fileExists(prog() + "/save/20261205/PC01.csv"));
+  EXPECT_FALSE(paths::fileExists(prog() + "/csv/PC01.csv"));
+  // Windowed steps in order; the list is tried although the database cannot be opened.
+  EXPECT_EQ(windows.calls, (std::vector<std::string>{"show", "closeWait", "list dbOpen=0"}));
+}
+
+TEST_F(MainBatchTest, WindowedRunListsWithTheConnectionOpenAndClosesItAfter) {
+  writeStandardIni("", test::sourceDir() + "/dstrb");
+  ::mkdir((prog() + "/csv").c_str(), 0755);
+  RecordingWindows windows;
+  Main(*state, &windows);
+  EXPECT_EQ(windows.calls, (std::vector<std::string>{"show", "closeWait", "list dbOpen=1"}));
+  EXPECT_FALSE(state->DbOpen);
+
+  reset();
+  windows.calls.clear();
+  windows.listFails = true;
+  Main(*state, &windows);
+  EXPECT_TRUE(state->DbOpen);  // left open after a failed list
+}
+
+TEST_F(MainBatchTest, EnvironmentAndScriptFailuresEndTheBatchWithoutEndBanner) {
+  // A script folder that cannot be listed ends the batch after the start banner.
+  writeStandardIni("UPDATEONLY", "*\\nowhere");
+  Main(*state, nullptr);
+  const std::vector<std::string> lines = log();
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines[3].rfind("取り込み用(.SQL/.SQU)ファイルのカウント処理中にエラーが発生しました。(", 0), 0u);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "Tavrix CSV取込処理を終了しました。 "), 0);
+}
+
+}  // namespace
+}  // namespace tavrix

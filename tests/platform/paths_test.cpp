@@ -1,0 +1,102 @@
+// File listing, existence tests, copying and line reading on real files.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/datetime.h"
+#include "platform/instance_lock.h"
+#include "platform/paths.h"
+#include "tests/support/test_support.h"
+
+namespace tavrix {
+namespace {
+
+TEST(PathsTest, ListingMatchesExtensionWithoutCaseSkipsHiddenAndFoldersSortsByName) {
+  test::TempDir dir;
+  for (const char* name : {"b.csv", "A.CSV", "c.Csv", ".hidden.csv", "d.csv.bak", "e.sql", "x.sqx", "f.squ"})
+    test::writeFile(dir.file(name), "x");
+  ::mkdir(dir.file("folder.csv").c_str(), 0755);
+
+  EXPECT_EQ(*paths::listFiles(dir.path() + "/", "*.csv"), (std::vector<std::string>{"A.CSV", "b.csv", "c.Csv"}));
+  EXPECT_EQ(*paths::listFiles(dir.path(), "*.sq*"), (std::vector<std::string>{"e.sql", "f.squ", "x.sqx"}));
+  EXPECT_FALSE(paths::listFiles(dir.file("missing"), "*.csv").has_value());
+}
+
+TEST(PathsTest, WildcardMatching) {
+  struct Case {
+    const char* name;
+    const char* pattern;
+    bool match;
+  };
+  const Case cases[] = {{"PC01.csv", "*.csv", true},   {"PC01.old.CSV", "*.csv", true}, {"csv", "*.csv", false},
+                        {"a.csvx", "*.csv", false},     {"a.sql", "*.sq?", true},        {"a.s", "*.sq*", false},
+                        {"", "*", true},                {"abc", "a*c", true},            {"ab", "a*c", false}};
+  for (const auto& c : cases) EXPECT_EQ(paths::matchesPattern(c.name, c.pattern), c.match) << c.name << " " << c.pattern;
+}
+
+TEST(PathsTest, CopyReplacesAndReportsFailure) {
+  test::TempDir dir;
+  test::writeFile(dir.file("a"), "new");
+  test::writeFile(dir.file("b"), "old content");
+  ASSERT_TRUE(paths::copyFile(dir.file("a"), dir.file("b")));
+  EXPECT_EQ(test::readFile(dir.file("b")), "new");
+  std::string error;
+  EXPECT_FALSE(paths::copyFile(dir.file("missing"), dir.file("c"), &error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(paths::copyFile(dir.file("a"), dir.file("no/such/folder/c"), &error));
+  EXPECT_FALSE(paths::fileExists(dir.file("c")));
+}
+
+TEST(PathsTest, LineReaderHandlesCrLfMissingLastEndAndLongLines) {
+  test::TempDir dir;
+  std::string longLine(1 << 20, 'x');
+  test::writeFile(dir.file("t"), "a\r\nb\n\r\n" + longLine + "\r\nlast");
+  paths::LineReader reader(dir.file("t"));
+  std::vector<std::string> lines;
+  std::string line;
+  while (reader.next(line)) lines.push_back(line);
+  EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "", longLine, "last"}));
+  EXPECT_FALSE(paths::LineReader(dir.file("missing")).isOpen());
+  EXPECT_FALSE(paths::LineReader(dir.path()).isOpen());
+}
+
+TEST(InstanceLockTest, SecondHolderIsRefusedUntilRelease) {
+  test::TempDir dir;
+  InstanceLock first, second;
+  ASSERT_TRUE(first.acquire(dir.file("Tavrix.lock")));
+  EXPECT_FALSE(second.acquire(dir.file("Tavrix.lock")));
+  first.release();
+  EXPECT_TRUE(second.acquire(dir.file("Tavrix.lock")));
+}
+
+TEST(DateTimeTest, ParsesHeaderDatesAndRejectsImpossibleOnes) {
+  struct Case {
+    const char* text;
+    const char* stored;  // nullptr: no date
+  };
+  const Case cases[] = {
+      {"2004/10/24 10:30", "2004-10-24 10:30:00"}, {"2004/10/24 10:30:15", "2004-10-24 10:30:15"},
+      {"2004-10-24 10:30", "2004-10-24 10:30:00"}, {"2004/1/5 9:05", "2004-01-05 09:05:00"},
+      {" 2004/10/24 ", "2004-10-24 00:00:00"},     {"2004/02/30 10:00", nullptr},
+      {"2004/10/24 24:00", nullptr},               {"abc", nullptr},
+      {"", nullptr},                               {"2004/10-24 10:30", nullptr},
+      {"2004/10/24 10:30x", nullptr},              {"2000/02/29 00:00", "2000-02-29 00:00:00"},
+  };
+  for (const auto& c : cases) {
+    auto t = DateTime::parse(c.text);
+    if (c.stored) {
+      ASSERT_TRUE(t) << c.text;
+      EXPECT_EQ(t->storageText(), c.stored);
+    } else {
+      EXPECT_FALSE(t) << c.text;
+    }
+  }
+  DateTime t{2004, 10, 24, 9, 5, 30};
+  EXPECT_EQ(t.minuteText(), "2004/10/24 09:05");
+  EXPECT_EQ(t.compactDay(), "20041024");
+  EXPECT_EQ(t.logStamp(), "2004/10/24 09:05:30");
+  EXPECT_EQ(DateTime::zero().storageText(), "1899-12-30 00:00:00");
+  EXPECT_TRUE(DateTime::zero().before1900());
+}
+
+}  // namespace
+}  // namespace tavrix

@@ -1,0 +1,47 @@
+// Profile lookup rules on real ini files.
+#include <gtest/gtest.h>
+
+#include "platform/profile.h"
+#include "platform/text.h"
+#include "tests/support/test_support.h"
+
+namespace tavrix {
+namespace {
+
+TEST(ProfileTest, LookupRules) {
+  test::TempDir dir;
+  const std::string ini = dir.file("t.ini");
+  test::writeFile(ini,
+                  "[Other]\r\nLOG_DIR=wrong\r\n"
+                  "  [tavrix SECTION]  \r\n"
+                  "log_dir =  \"C:\\quoted\\\"  \r\n"
+                  "SINGLE='x y'\r\n"
+                  "HALF=\"open\r\n"
+                  "EMPTY=\r\n"
+                  "SPACED =  a b  \r\n"
+                  "; comment=1\r\n");
+  struct Case {
+    const char* key;
+    const char* expected;
+  };
+  const Case cases[] = {{"LOG_DIR", "C:\\quoted\\"}, {"single", "x y"}, {"HALF", "\"open"},
+                        {"EMPTY", ""},               {"SPACED", "a b"}, {"MISSING", "@@@"}};
+  for (const auto& c : cases) EXPECT_EQ(profile::readString(ini, "Tavrix Section", c.key, "@@@"), c.expected) << c.key;
+  EXPECT_EQ(profile::readString(dir.file("none.ini"), "Tavrix Section", "LOG_DIR", "dflt"), "dflt");
+  EXPECT_EQ(profile::readString(ini, "No Section", "LOG_DIR", "dflt"), "dflt");
+}
+
+TEST(ProfileTest, Cp932FileAndLengthLimit) {
+  test::TempDir dir;
+  const std::string ini = dir.file("t.ini");
+  test::writeFile(ini, test::cp932("[Tavrix Section]\r\nCSV_DIR=/データ/収集\r\nLONG=" + std::string(600, 'a') +
+                                   "\r\nWIDE=" + std::string(300 * 3 / 3, 'b') + std::string("あ")));
+  EXPECT_EQ(profile::readString(ini, "Tavrix Section", "CSV_DIR", ""), "/データ/収集");
+  EXPECT_EQ(profile::readString(ini, "Tavrix Section", "LONG", "").size(), 511u);
+  test::writeFile(ini, "[Tavrix Section]\nK=" + std::string(510, 'a') + "あ\n");
+  // "あ" takes two bytes in CP932 and would pass byte 511: it is left out whole.
+  EXPECT_EQ(profile::readString(ini, "Tavrix Section", "K", ""), std::string(510, 'a'));
+}
+
+}  // namespace
+}  // namespace tavrix
