@@ -37,7 +37,7 @@ cat "$demo/log/Tavrix.log"
 if [ "$runmode" = "UPDATEONLY" ]; then
   echo "== computer list"
   ./tavrix-report list
-  first_rno="$(./tavrix-report list | head -n 1 | awk -F'\t' '{print $6}')"
+  first_rno="$(./tavrix-report list | awk -F'\t' 'NR==1{print $6}')"
   echo "== detail tree of RNO $first_rno"
   ./tavrix-report tree "$first_rno"
 fi
