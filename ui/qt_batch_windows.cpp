@@ -1,0 +1,65 @@
+// F_Main and F_WAIT as the batch shows, closes and fills them.
+#include "ui/qt_batch_windows.h"
+
+#include <QApplication>
+
+#include "ui/main/f_main.h"
+#include "ui/main/f_wait.h"
+
+namespace tavrix {
+
+QtBatchWindows::QtBatchWindows(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+
+QtBatchWindows::~QtBatchWindows() {
+  if (state_ && state_->Progress == wait_.get()) state_->Progress = nullptr;
+  wait_.reset();
+  main_.reset();
+}
+
+void QtBatchWindows::showMainAndWait(RunState& s) {
+  if (QApplication::instance() == nullptr) app_ = std::make_unique<QApplication>(argc_, argv_);
+  state_ = &s;
+  main_ = std::make_unique<F_Main>(s);
+  main_->setBusy(true);
+  main_->show();
+  main_->repaint();
+  wait_ = std::make_unique<F_WAIT>();
+  wait_->setBusy(true);
+  wait_->show();
+  wait_->raise();
+  wait_->repaint();
+  // Paint both now: the batch gives no event loop until it ends.
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  s.Progress = wait_.get();
+}
+
+void QtBatchWindows::closeWaitAndDetail() {
+  if (state_) state_->Progress = nullptr;
+  if (wait_) {
+    wait_->setBusy(false);
+    wait_->close();
+  }
+  if (main_) {
+    main_->setBusy(false);
+    main_->closeDetail();
+  }
+}
+
+bool QtBatchWindows::fillList(RunState& s) { return main_ ? main_->F21_List(s) : false; }
+
+void QtBatchWindows::batchFinished() {
+  if (state_) state_->Progress = nullptr;
+  if (wait_) wait_->setBusy(false);
+  if (main_) main_->setBusy(false);
+}
+
+bool QtBatchWindows::anyWindowVisible() const {
+  if (QApplication::instance() == nullptr) return false;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible()) return true;
+  return false;
+}
+
+int QtBatchWindows::exec() { return QApplication::exec(); }
+
+}  // namespace tavrix
