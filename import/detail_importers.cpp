@@ -1,0 +1,170 @@
+// F_IMP_*: the detail rows of one snapshot, one row per CSV line, and F_IMP_NIC for the adapters.
+#include "import/detail_importers.h"
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "platform/db.h"
+#include "platform/text.h"
+
+namespace tavrix {
+namespace {
+
+// A detail table whose row is the keys followed by line fields taken in order.
+struct DetailTable {
+  const char* table;
+  std::vector<std::string> names;  // RNO, PCid, CreateDate, then the table's own fields
+  std::vector<int> fields;         // line field of each own field; -1 is filled by the importer
+};
+
+const DetailTable kDevice{"T_Device",
+                          {"RNO", "PCid", "CreateDate", "DeviceT", "DeviceName", "DeviceType", "DriverName",
+                           "DeviceOption", "DeviceSpaceT", "DeviceSpace", "deviceNo"},
+                          {2, 3, 4, 5, 6, 7, 8, 9}};
+const DetailTable kDrive{"T_Drive",
+                         {"RNO", "PCid", "CreateDate", "DriveT", "DriveLetter", "DriveType", "FileSystem",
+                          "AllSpaceT", "AllSpace", "FreeSpaceT", "FreeSpace"},
+                         {2, 3, 4, 5, 6, 7, 8, 9}};
+const DetailTable kVideo{"T_Video",
+                         {"RNO", "PCid", "CreateDate", "VideoT", "VideoNo", "VideoResolution", "VideoColor",
+                          "VideoRefreshRate", "MonitorT", "MonitorName", "AdapterT", "AdapterName"},
+                         {2, 3, 4, 5, 6, 7, 8, 9, 10}};
+const DetailTable kPrinter{"T_Printer", {"RNO", "PCid", "CreateDate", "PrinterT", "PrinterName"}, {2, 3}};
+const DetailTable kApplInst{"T_ApplInst", {"RNO", "PCid", "CreateDate", "ApplT", "Appl", "Version"}, {2, 3, 4}};
+const DetailTable kUsers{"T_Users", {"RNO", "PCid", "CreateDate", "UserT", "Group", "Users", "User"}, {2, 3, 4, -1}};
+const DetailTable kService{"T_Service",
+                           {"RNO", "PCid", "CreateDate", "ServiceT", "ServiceStart", "ServiceSTS", "ServiceName",
+                            "ServiceExplanation"},
+                           {2, 3, 4, 5, 6}};
+const DetailTable kRegCheck{"T_WinUpdRegCheck",
+                            {"RNO", "PCid", "CreateDate", "RegChkT", "RegChkFunc1", "RegChkFunc2", "RegChkMSG",
+                             "RegChkVer", "RegChkReg", "RegChkFile"},
+                            {2, 3, 4, 5, 6, -1, -1}};
+const DetailTable kStartUp{"T_StartUp", {"RNO", "PCid", "CreateDate", "StartT", "StartType", "StartName", "StartCmd"},
+                           {2, 3, 4, 5}};
+const DetailTable kWinUpdate{"T_WinUpdate", {"RNO", "PCid", "CreateDate", "TypeNo", "WinUpdT", "WinUpdName", "WinUpdCmnt"},
+                             {1, 2, 3, 4}};
+
+// The row's values: the snapshot's keys, then the line's fields ("" where the line is short,
+// which is the design's extension of the line with empty fields).
+std::vector<db::Value> rowValues(const RunState& s, const DetailTable& t, const CsvLine& line) {
+  std::vector<db::Value> values;
+  values.reserve(t.names.size());
+  values.emplace_back(static_cast<std::int64_t>(s.CurrentRno));
+  values.emplace_back(s.CurrentPcId);
+  values.emplace_back(s.CurrentCreateDate);
+  for (int field : t.fields)
+    values.emplace_back(field < 0 ? std::string() : std::string(line.get(static_cast<std::size_t>(field))));
+  return values;
+}
+
+void addRow(RunState& s, const DetailTable& t, const std::vector<db::Value>& values) {
+  try {
+    db::UpdatableRecordSet rs(s.DbConnection, std::string("Select * from ") + t.table);
+    rs.addNew(t.names, values);
+    rs.update();
+    rs.close();
+  } catch (const std::exception& e) {
+    s.Messages.show(e.what());
+  }
+}
+
+void importPlain(RunState& s, const DetailTable& t, const CsvLine& line) { addRow(s, t, rowValues(s, t, line)); }
+
+// Index in a row's values of the table's own field number i (counted from 0 after the keys).
+constexpr std::size_t own(std::size_t i) { return 3 + i; }
+
+}  // namespace
+
+void F_IMP_DEVICE(RunState& s, const CsvLine& line) {
+  auto values = rowValues(s, kDevice, line);
+  if (line.get(9).empty()) values[own(7)] = db::Value("0");
+  addRow(s, kDevice, values);
+}
+
+void F_IMP_DRIVE(RunState& s, const CsvLine& line) { importPlain(s, kDrive, line); }
+
+void F_IMP_VIDEO(RunState& s, const CsvLine& line) {
+  if (line.size() < 2) return;  // no "," at all
+  importPlain(s, kVideo, line);
+}
+
+void F_IMP_PRINTER(RunState& s, const CsvLine& line) { importPlain(s, kPrinter, line); }
+void F_IMP_APPLINST(RunState& s, const CsvLine& line) { importPlain(s, kApplInst, line); }
+void F_IMP_SERVICE(RunState& s, const CsvLine& line) { importPlain(s, kService, line); }
+void F_IMP_STARTUP(RunState& s, const CsvLine& line) { importPlain(s, kStartUp, line); }
+
+void F_IMP_USERS(RunState& s, const CsvLine& line) {
+  auto values = rowValues(s, kUsers, line);
+  std::string_view users = line.get(4);
+  std::size_t slash = users.rfind('\\');
+  values[own(3)] = db::Value(std::string(slash == std::string_view::npos ? users : users.substr(slash + 1)));
+  addRow(s, kUsers, values);
+}
+
+void F_IMP_WINUPDREGCHECK(RunState& s, const CsvLine& line) {
+  auto values = rowValues(s, kRegCheck, line);
+  RegistryCheckParts parts = cutRegistryCheck(line.get(6));
+  values[own(5)] = db::Value(std::move(parts.reg));
+  values[own(6)] = db::Value(std::move(parts.file));
+  addRow(s, kRegCheck, values);
+}
+
+void F_IMP_WINUPDATE(RunState& s, const CsvLine& line) {
+  // The line is not extended: a short one is reported, and its row keeps what the line has.
+  if (!line.has(4))
+    s.Messages.show(s.CurrentCsvFile + ": T_WinUpdate: field " + std::to_string(line.size()) + " is missing");
+  importPlain(s, kWinUpdate, line);
+}
+
+RegistryCheckParts cutRegistryCheck(std::string_view s) {
+  RegistryCheckParts parts;
+  std::size_t p = s.find(':');
+  if (p == std::string_view::npos) return parts;
+  std::size_t q = s.find(" f", p);
+  if (q == std::string_view::npos) return parts;
+  parts.reg = std::string(s.substr(p + 1, q - p - 1));
+  // The file is what follows the six characters starting at q, less the last character of s.
+  std::size_t start = text::leftChars(s.substr(q), 6).size() + q;
+  std::size_t last = s.size();
+  while (last > 0 && (static_cast<unsigned char>(s[last - 1]) & 0xC0) == 0x80) --last;
+  if (last > 0) --last;
+  if (start < last) parts.file = std::string(s.substr(start, last - start));
+  return parts;
+}
+
+void F_IMP_NIC(RunState& s) {
+  static const std::vector<std::string> names{
+      "RNO",         "PCid",           "CreateDate",    "NICno",          "NameT",      "Name",
+      "AdapterNameT", "AdapterName",   "MACAddressT",   "MACAddress",     "IPAddressT", "IPAddress",
+      "IPMaskT",     "IPMask",         "GateWayT",      "GateWay",        "DHCPServerT", "DHCPServer",
+      "DHCPT",       "DHCP",           "PriWinsServerT", "PriWinsServer", "SecWinsServerT", "SecWinsServer"};
+  static const std::string NicAdapter::*const members[] = {
+      &NicAdapter::NameT,          &NicAdapter::Name,          &NicAdapter::AdapterNameT, &NicAdapter::AdapterName,
+      &NicAdapter::MACAddressT,    &NicAdapter::MACAddress,    &NicAdapter::IPAddressT,   &NicAdapter::IPAddress,
+      &NicAdapter::IPMaskT,        &NicAdapter::IPMask,        &NicAdapter::GateWayT,     &NicAdapter::GateWay,
+      &NicAdapter::DHCPServerT,    &NicAdapter::DHCPServer,    &NicAdapter::DHCPT,        &NicAdapter::DHCP,
+      &NicAdapter::PriWinsServerT, &NicAdapter::PriWinsServer, &NicAdapter::SecWinsServerT, &NicAdapter::SecWinsServer};
+  try {
+    db::UpdatableRecordSet rs(s.DbConnection, "Select * from T_NIC");
+    for (int n = 1; n <= s.NicAdapterCount && n <= static_cast<int>(s.NicAdapters.size()); ++n) {
+      const NicAdapter& adapter = s.NicAdapters[static_cast<std::size_t>(n - 1)];
+      if (adapter.NameT.empty()) continue;
+      std::vector<db::Value> values{static_cast<std::int64_t>(s.CurrentRno), s.CurrentPcId, s.CurrentCreateDate,
+                                    static_cast<std::int64_t>(n)};
+      for (auto member : members) values.emplace_back(adapter.*member);
+      try {
+        rs.addNew(names, values);
+        rs.update();
+      } catch (const std::exception& e) {
+        s.Messages.show(e.what());
+      }
+    }
+    rs.close();
+  } catch (const std::exception& e) {
+    s.Messages.show(e.what());
+  }
+}
+
+}  // namespace tavrix

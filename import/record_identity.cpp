@@ -1,0 +1,53 @@
+// F_DEL_PCDATA and F_ADD_BASICINF: replacing a computer's snapshot and numbering the new one.
+#include "import/record_identity.h"
+
+#include <exception>
+#include <string>
+
+#include "platform/db.h"
+#include "platform/text.h"
+
+namespace tavrix {
+
+std::string deleteStatement(std::string_view table, std::string_view pcId) {
+  return "Delete PCid,CreateDate FROM " + std::string(table) + " Where PCid = '" + text::quoteSqlText(pcId) + "'";
+}
+
+void F_DEL_PCDATA(RunState& s, std::string_view table, std::string_view mode) {
+  if (mode != "PidOnly") return;  // the only mode there is
+  try {
+    s.DbConnection.execute(deleteStatement(table, s.CurrentPcId));
+  } catch (const std::exception& e) {
+    s.Messages.show(e.what());
+  }
+}
+
+void F_ADD_BASICINF(RunState& s) {
+  // Never leave an earlier file's number behind: every detail row of this file is keyed by it.
+  s.CurrentRno = 0;
+  std::int64_t rowid = 0;
+  try {
+    db::UpdatableRecordSet rs(s.DbConnection, "Select * from T_BasicInf");
+    rs.addNew();
+    rs.setField("PCid", s.CurrentPcId);
+    rs.setField("CreateDate", s.CurrentCreateDate);
+    rs.update();
+    rowid = s.DbConnection.lastInsertRowId();
+    rs.close();
+  } catch (const std::exception& e) {
+    s.Messages.show(e.what());
+    return;
+  }
+  // The row just added, found by its rowid: the header time may carry seconds, so finding it by
+  // PCid and CreateDate to the minute would miss it.
+  try {
+    db::ReadOnlyRecordSet rs(s.DbConnection, "Select RNO from T_BasicInf Where rowid = " + std::to_string(rowid));
+    if (rs.eof()) throw db::DbError("T_BasicInf: the row just added is not there", 0);
+    s.CurrentRno = static_cast<int>(rs.field("RNO").toInt());
+    rs.close();
+  } catch (const std::exception& e) {
+    s.Messages.show(e.what());
+  }
+}
+
+}  // namespace tavrix
