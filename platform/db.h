@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -33,6 +33,16 @@ class DbError : public std::runtime_error {
   bool missingTable_;
 };
 
+// RAII holders: a statement is finalized, a database handle closed, when its holder goes.
+struct StatementFinalizer {
+  void operator()(sqlite3_stmt* stmt) const;
+};
+struct DatabaseCloser {
+  void operator()(sqlite3* db) const;
+};
+using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+using DatabasePtr = std::unique_ptr<sqlite3, DatabaseCloser>;
+
 // A field value; NULL is distinct from empty text.
 class Value {
  public:
@@ -47,9 +57,10 @@ class Value {
   bool isNull() const { return std::holds_alternative<std::monostate>(v_); }
   // The value as text: a number as its decimal digits, NULL as "".
   std::string text() const;
-  // Integer value: text holding a number is converted; NULL and other text give 0.
+  // Integer value: a real number is rounded, text holding a number is converted; NULL and other text give 0.
   std::int64_t toInt() const;
   const std::variant<std::monostate, std::int64_t, double, std::string>& raw() const { return v_; }
+  bool operator==(const Value&) const = default;
 
  private:
   std::variant<std::monostate, std::int64_t, double, std::string> v_;
@@ -61,7 +72,7 @@ class Connection;
 class ReadOnlyRecordSet {
  public:
   ReadOnlyRecordSet(Connection& connection, std::string_view jetSql);  // throws DbError
-  ~ReadOnlyRecordSet();
+  ~ReadOnlyRecordSet() = default;
   ReadOnlyRecordSet(const ReadOnlyRecordSet&) = delete;
   ReadOnlyRecordSet& operator=(const ReadOnlyRecordSet&) = delete;
 
@@ -72,30 +83,32 @@ class ReadOnlyRecordSet {
   void close();
 
  private:
-  Connection* connection_;
-  sqlite3_stmt* stmt_ = nullptr;
+  void step();
+  StatementPtr stmt_;  // own statement, not cached: it stays open between calls
   bool eof_ = true;
 };
 
 // Updatable record set on "SELECT * FROM <table> [WHERE ...]": adds rows, or sets fields of the
-// rows it selected. Opening it only to add rows reads nothing from the table.
+// rows it selected (a keyset: the row ids are read on first use, the values whenever read).
+// Opening it only to add rows reads nothing from the table.
 class UpdatableRecordSet {
  public:
   UpdatableRecordSet(Connection& connection, std::string_view jetSql);  // throws DbError
-  ~UpdatableRecordSet();
+  ~UpdatableRecordSet() = default;
   UpdatableRecordSet(const UpdatableRecordSet&) = delete;
   UpdatableRecordSet& operator=(const UpdatableRecordSet&) = delete;
 
   // Rows selected by the statement (read on first use).
   bool eof();
-  void moveNext();
+  void moveNext();  // stores pending changes first
   Value field(std::string_view name);
 
   // Starts a new row; fields are set one by one, then update() stores it.
   void addNew();
-  // Starts a new row filled from names and values of the same length and order.
+  // Adds a row filled from names and values of the same length and order, stored at once
+  // (a cached INSERT); the new row becomes the current row and update() has nothing left to do.
   void addNew(const std::vector<std::string>& names, const std::vector<Value>& values);
-  // Sets a field of the new row, or of the current selected row. Throws for an unknown field.
+  // Sets a field of the new row, or of the current row. Throws for an unknown field.
   void setField(std::string_view name, const Value& value);
   // Stores the new or changed row: a cached INSERT, or an UPDATE of the current row.
   void update();
@@ -105,18 +118,21 @@ class UpdatableRecordSet {
 
  private:
   void loadSelection();
+  std::int64_t currentRowId();
   Connection* connection_;
   std::string table_;
-  std::string selectSql_;
-  std::vector<std::string> columns_;                      // table's columns, lazily read
-  std::vector<std::pair<std::string, Value>> pending_;    // fields set since addNew/edit
+  std::string rest_;                                      // translated text after the table name
+  std::vector<std::pair<std::string, Value>> pending_;    // fields set since addNew or the last update
   bool adding_ = false;
   bool loaded_ = false;
+  bool hasAddedRow_ = false;
+  std::int64_t addedRowId_ = 0;
   std::vector<std::int64_t> rowids_;
   std::size_t position_ = 0;
 };
 
-// One database file. Prepared statements are cached by their text until close().
+// One database file. Statements the layer builds with parameters are prepared once and cached
+// by their text until close().
 class Connection {
  public:
   Connection() = default;
@@ -125,39 +141,53 @@ class Connection {
   Connection& operator=(const Connection&) = delete;
 
   // Opens an existing database file read-write (WAL, synchronous=NORMAL, 64 MiB cache).
-  // Throws DbError when the file is missing, locked or not a database.
+  // Throws DbError when the file is missing, is a folder, is locked or is not a database.
   void open(const std::string& path);
-  // Opens an existing file for script statements (no WAL change).
+  // Opens an existing database file with the engine's defaults, for script statements.
   void openPlain(const std::string& path);
+  // Finalizes the cached statements and closes the file (checkpointing a WAL). No-op when closed.
   void close();
   bool isOpen() const { return db_ != nullptr; }
   const std::string& path() const { return path_; }
 
-  // Runs one Jet statement; rows it returns are discarded.
+  // Runs one Jet statement (or several, separated by ";"); rows they return are discarded.
   void execute(std::string_view jetSql);
+  // The same for text already in SQLite's dialect.
+  void executeNative(std::string_view sqliteSql);
   void begin();
   void commit();
   void rollback();  // no-op when no transaction is open
   bool inTransaction() const;
 
+  // A statement of its own for SQLite text (already translated); throws DbError, never null.
+  StatementPtr prepare(const std::string& sqliteSql);
   // Prepared statement for SQLite text (already translated), cached by text; reset and unbound.
+  // The caller steps it to the end (or resets it) before the next call with the same text.
   sqlite3_stmt* prepareCached(const std::string& sqliteSql);
-  // Columns of a table in order (PRAGMA table_info); throws DbError(missingTable) when absent.
+  // Columns of a table in order, cached until a CREATE/DROP/ALTER runs; throws DbError(missingTable).
   const std::vector<std::string>& tableColumns(const std::string& table);
   std::int64_t lastInsertRowId() const;
-  sqlite3* handle() const { return db_; }
+  sqlite3* handle() const { return db_.get(); }
   [[noreturn]] void fail(int rc) const;  // throws DbError for the connection's last error
 
  private:
-  sqlite3* db_ = nullptr;
+  void openWith(const std::string& path, bool inventoryTuning);
+  DatabasePtr db_;  // declared first: destroyed after the statements
   std::string path_;
-  std::map<std::string, sqlite3_stmt*> cache_;
+  std::unordered_map<std::string, StatementPtr> cache_;
   std::map<std::string, std::vector<std::string>> columnsCache_;
 };
 
-// Binds value to parameter index (1-based) of stmt.
-void bindValue(sqlite3_stmt* stmt, int index, const Value& value);
+// Binds value to parameter index (1-based) of stmt. With valueOutlivesStep the text is not
+// copied: the caller keeps value alive until the statement is stepped and reset.
+void bindValue(sqlite3_stmt* stmt, int index, const Value& value, bool valueOutlivesStep = false);
 Value columnValue(sqlite3_stmt* stmt, int column);
+// Steps a statement to its end, discarding rows, then resets and unbinds it; throws DbError.
+void runToEnd(sqlite3_stmt* stmt);
+// The last error of a database handle, with the missing-table mark for "no such table".
+DbError errorOf(sqlite3* db, int rc);
+// An identifier between double quotes, inner quotes doubled.
+std::string quoteIdentifier(std::string_view name);
 
 // ADO data type codes used by the table definitions.
 enum class ColumnType : int {
@@ -186,11 +216,14 @@ class TableDefinition {
     bool autoIncrement = false;
   };
   std::string name;
-  // Throws DbError for an empty name or a name already in the table (compared without case).
+  // Throws DbError for an empty name, a name already in the table (compared without case) or a
+  // negative size.
   void appendColumn(const std::string& columnName, ColumnType type, int size);
   Column& column(const std::string& columnName);  // throws DbError when missing
+  // Makes the column a counter numbered from 1 by 1; only one long-integer column per table.
+  void setAutoIncrement(const std::string& columnName);
   const std::vector<Column>& columns() const { return columns_; }
-  // The CREATE TABLE text SQLite receives.
+  // The CREATE TABLE text SQLite receives; throws DbError without a name or a column.
   std::string createSql() const;
 
  private:
@@ -199,9 +232,13 @@ class TableDefinition {
 
 // Creates an empty database file; throws DbError when it exists or cannot be written.
 void createDatabase(const std::string& path);
-// Creates the table in the database file; throws DbError when it exists, has no name or no column.
+// Creates the table in the open database; throws DbError when the connection is closed, the
+// table exists, has no name or no column.
+void appendTable(Connection& connection, const TableDefinition& table);
+// The same on a database file opened for the purpose.
 void appendTable(const std::string& databasePath, const TableDefinition& table);
-// Writes a compacted copy of source under destination; fails when destination exists.
+// Writes a compacted copy of source under destination; fails when destination exists, leaving
+// both files as they were.
 void compactDatabase(const std::string& source, const std::string& destination);
 
 }  // namespace tavrix::db

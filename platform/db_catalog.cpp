@@ -1,0 +1,130 @@
+// Table definitions, database file creation and compaction.
+#include <sqlite3.h>
+
+#include <filesystem>
+
+#include "platform/db.h"
+#include "platform/text.h"
+
+namespace tavrix::db {
+
+namespace {
+
+constexpr int kApplicationId = 0x54617678;  // "Tavx" in the file header: writing it makes the file
+
+bool entryExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+bool isTextType(ColumnType type) { return type == ColumnType::VarWChar || type == ColumnType::LongVarWChar; }
+
+std::string declaredType(const TableDefinition::Column& c) {
+  switch (c.type) {
+    case ColumnType::VarWChar: return "VARCHAR(" + std::to_string(c.size > 0 ? c.size : 255) + ")";
+    case ColumnType::LongVarWChar: return "TEXT";
+    case ColumnType::Integer: return "INTEGER";
+    case ColumnType::SmallInt: return "SMALLINT";
+    case ColumnType::UnsignedTinyInt: return "TINYINT";
+    case ColumnType::Single: return "FLOAT";
+    case ColumnType::Double: return "DOUBLE";
+    case ColumnType::Numeric: return "DECIMAL";
+    case ColumnType::Date: return "DATETIME";
+    case ColumnType::Currency: return "CURRENCY";
+    case ColumnType::Boolean: return "BOOLEAN";
+    case ColumnType::Empty: return "";
+  }
+  return "";
+}
+
+std::string columnSql(const TableDefinition::Column& c) {
+  std::string sql = quoteIdentifier(c.name);
+  if (c.autoIncrement) return sql + " INTEGER PRIMARY KEY AUTOINCREMENT";
+  std::string type = declaredType(c);
+  if (!type.empty()) sql += " " + type;
+  if (!c.nullable) sql += " NOT NULL";
+  if (isTextType(c.type)) sql += " COLLATE NOCASE";
+  return sql;
+}
+
+}  // namespace
+
+void TableDefinition::appendColumn(const std::string& columnName, ColumnType type, int size) {
+  if (columnName.empty()) throw DbError("a column needs a name", SQLITE_ERROR);
+  if (size < 0) throw DbError("invalid size " + std::to_string(size) + " of column " + columnName, SQLITE_ERROR);
+  for (const auto& c : columns_) {
+    if (text::equalsNoCase(c.name, columnName)) throw DbError("duplicate column name: " + columnName, SQLITE_ERROR);
+  }
+  columns_.push_back(Column{columnName, type, size, false, false});
+}
+
+TableDefinition::Column& TableDefinition::column(const std::string& columnName) {
+  for (auto& c : columns_) {
+    if (text::equalsNoCase(c.name, columnName)) return c;
+  }
+  throw DbError("no such column: " + columnName, SQLITE_ERROR);
+}
+
+void TableDefinition::setAutoIncrement(const std::string& columnName) {
+  Column& target = column(columnName);
+  if (target.type != ColumnType::Integer)
+    throw DbError("only a long integer column can count by itself: " + columnName, SQLITE_ERROR);
+  for (const auto& c : columns_) {
+    if (c.autoIncrement && &c != &target)
+      throw DbError("a table has only one counter column: " + columnName, SQLITE_ERROR);
+  }
+  target.autoIncrement = true;
+}
+
+std::string TableDefinition::createSql() const {
+  if (name.empty()) throw DbError("a table needs a name", SQLITE_ERROR);
+  if (columns_.empty()) throw DbError("table " + name + " has no column", SQLITE_ERROR);
+  std::string sql = "CREATE TABLE " + quoteIdentifier(name) + " (";
+  for (std::size_t i = 0; i < columns_.size(); ++i) sql += (i ? ", " : "") + columnSql(columns_[i]);
+  return sql + ")";
+}
+
+void createDatabase(const std::string& path) {
+  if (entryExists(path)) throw DbError("database already exists: " + path, SQLITE_CANTOPEN);
+  sqlite3* raw = nullptr;
+  int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  DatabasePtr db(raw);
+  if (rc == SQLITE_OK) {
+    std::string pragma = "PRAGMA application_id=" + std::to_string(kApplicationId);
+    rc = sqlite3_exec(raw, pragma.c_str(), nullptr, nullptr, nullptr);
+  }
+  if (rc != SQLITE_OK) {
+    DbError error = errorOf(raw, rc);
+    throw DbError(std::string(error.what()) + " (" + path + ")", error.code());
+  }
+}
+
+void appendTable(Connection& connection, const TableDefinition& table) {
+  if (!connection.isOpen()) throw DbError("the catalog has no open database", SQLITE_MISUSE);
+  connection.executeNative(table.createSql());
+}
+
+void appendTable(const std::string& databasePath, const TableDefinition& table) {
+  Connection connection;
+  connection.openPlain(databasePath);
+  appendTable(connection, table);
+}
+
+void compactDatabase(const std::string& source, const std::string& destination) {
+  if (entryExists(destination)) throw DbError("output file already exists: " + destination, SQLITE_ERROR);
+  Connection connection;
+  connection.openPlain(source);
+  StatementPtr stmt = connection.prepare("VACUUM INTO ?1");
+  bindValue(stmt.get(), 1, Value(destination));
+  int rc = sqlite3_step(stmt.get());
+  if (rc != SQLITE_DONE) {
+    DbError error = errorOf(connection.handle(), rc);
+    stmt.reset();
+    connection.close();
+    std::error_code ec;
+    std::filesystem::remove(destination, ec);  // it did not exist before: a partial copy is ours
+    throw error;
+  }
+}
+
+}  // namespace tavrix::db

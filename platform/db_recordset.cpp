@@ -1,0 +1,248 @@
+// The two record-set kinds: forward-only read-only, and updatable (add rows, set fields of selected rows).
+#include <sqlite3.h>
+
+#include <optional>
+
+#include "platform/db.h"
+#include "platform/jet_dialect.h"
+#include "platform/text.h"
+
+namespace tavrix::db {
+
+namespace {
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+void skipSpace(std::string_view& s) {
+  while (!s.empty() && isSpace(s.front())) s.remove_prefix(1);
+}
+
+bool takeWord(std::string_view& s, std::string_view word) {
+  skipSpace(s);
+  if (!text::startsWithNoCase(s, word)) return false;
+  s.remove_prefix(word.size());
+  return s.empty() || isSpace(s.front()) || word == "*";
+}
+
+// "SELECT * FROM <table> <rest>": the table name without its quotes, and the rest.
+std::optional<std::pair<std::string, std::string>> splitSelectStar(std::string_view s) {
+  if (!takeWord(s, "SELECT") || !takeWord(s, "*") || !takeWord(s, "FROM")) return std::nullopt;
+  skipSpace(s);
+  if (s.empty()) return std::nullopt;
+  std::string table;
+  if (s.front() == '[' || s.front() == '"') {
+    char close = s.front() == '[' ? ']' : '"';
+    std::size_t end = s.find(close, 1);
+    if (end == std::string_view::npos) return std::nullopt;
+    table = std::string(s.substr(1, end - 1));
+    s.remove_prefix(end + 1);
+  } else {
+    std::size_t end = 0;
+    while (end < s.size() && !isSpace(s[end]) && s[end] != ';') ++end;
+    table = std::string(s.substr(0, end));
+    s.remove_prefix(end);
+  }
+  return std::make_pair(table, std::string(s));
+}
+
+int columnIndex(sqlite3_stmt* stmt, std::string_view name) {
+  int count = sqlite3_column_count(stmt);
+  for (int i = 0; i < count; ++i) {
+    if (text::equalsNoCase(sqlite3_column_name(stmt, i), name)) return i;
+  }
+  return -1;
+}
+
+DbError noCurrentRecord() { return DbError("no current record", SQLITE_MISUSE); }
+
+// INSERT text for a table and field names, built in one reused buffer (the import's hot path).
+template <typename NameAt>
+const std::string& insertText(const std::string& table, std::size_t count, NameAt nameAt) {
+  thread_local std::string sql;
+  sql.clear();
+  sql += "INSERT INTO ";
+  sql += quoteIdentifier(table);
+  if (count == 0) return sql += " DEFAULT VALUES";
+  sql += " (";
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i) sql += ',';
+    sql += quoteIdentifier(nameAt(i));
+  }
+  sql += ") VALUES (";
+  for (std::size_t i = 0; i < count; ++i) sql += i ? ",?" : "?";
+  return sql += ')';
+}
+
+}  // namespace
+
+ReadOnlyRecordSet::ReadOnlyRecordSet(Connection& connection, std::string_view jetSql)
+    : stmt_(connection.prepare(translateJet(jetSql))) {
+  step();
+}
+
+void ReadOnlyRecordSet::step() {
+  int rc = sqlite3_step(stmt_.get());
+  if (rc == SQLITE_ROW) {
+    eof_ = false;
+  } else if (rc == SQLITE_DONE) {
+    eof_ = true;
+  } else {
+    eof_ = true;
+    throw errorOf(sqlite3_db_handle(stmt_.get()), rc);
+  }
+}
+
+void ReadOnlyRecordSet::moveNext() {
+  if (!stmt_ || eof_) throw noCurrentRecord();
+  step();
+}
+
+Value ReadOnlyRecordSet::field(std::string_view name) const {
+  if (!stmt_ || eof_) throw noCurrentRecord();
+  int i = columnIndex(stmt_.get(), name);
+  if (i < 0) throw DbError("no such field: " + std::string(name), SQLITE_ERROR);
+  return columnValue(stmt_.get(), i);
+}
+
+std::vector<std::string> ReadOnlyRecordSet::fieldNames() const {
+  std::vector<std::string> names;
+  if (!stmt_) return names;
+  for (int i = 0; i < sqlite3_column_count(stmt_.get()); ++i) names.emplace_back(sqlite3_column_name(stmt_.get(), i));
+  return names;
+}
+
+void ReadOnlyRecordSet::close() {
+  stmt_.reset();
+  eof_ = true;
+}
+
+UpdatableRecordSet::UpdatableRecordSet(Connection& connection, std::string_view jetSql) : connection_(&connection) {
+  auto parts = splitSelectStar(jetSql);
+  if (!parts) throw DbError("an updatable record set needs SELECT * FROM <table>: " + std::string(jetSql), SQLITE_ERROR);
+  table_ = std::move(parts->first);
+  rest_ = translateJet(parts->second);
+  connection.tableColumns(table_);  // a missing table fails here, as opening it would
+}
+
+void UpdatableRecordSet::loadSelection() {
+  if (loaded_) return;
+  if (!connection_) throw noCurrentRecord();
+  StatementPtr stmt = connection_->prepare("SELECT rowid FROM " + quoteIdentifier(table_) + " " + rest_);
+  int rc;
+  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) rowids_.push_back(sqlite3_column_int64(stmt.get(), 0));
+  if (rc != SQLITE_DONE) throw errorOf(connection_->handle(), rc);
+  loaded_ = true;
+  position_ = 0;
+}
+
+bool UpdatableRecordSet::eof() {
+  loadSelection();
+  return position_ >= rowids_.size();
+}
+
+void UpdatableRecordSet::moveNext() {
+  if (adding_ || !pending_.empty()) update();
+  hasAddedRow_ = false;
+  if (eof()) throw noCurrentRecord();
+  ++position_;
+}
+
+std::int64_t UpdatableRecordSet::currentRowId() {
+  if (hasAddedRow_) return addedRowId_;
+  if (eof()) throw noCurrentRecord();
+  return rowids_[position_];
+}
+
+Value UpdatableRecordSet::field(std::string_view name) {
+  for (const auto& [field, value] : pending_) {
+    if (text::equalsNoCase(field, name)) return value;
+  }
+  if (adding_) return Value();
+  sqlite3_stmt* stmt = connection_->prepareCached("SELECT * FROM " + quoteIdentifier(table_) + " WHERE rowid=?");
+  sqlite3_bind_int64(stmt, 1, currentRowId());
+  int rc = sqlite3_step(stmt);
+  if (rc != SQLITE_ROW) {
+    DbError error = rc == SQLITE_DONE ? DbError("the current record was deleted", SQLITE_NOTFOUND)
+                                      : errorOf(connection_->handle(), rc);
+    sqlite3_reset(stmt);
+    throw error;
+  }
+  int i = columnIndex(stmt, name);
+  Value value = i < 0 ? Value() : columnValue(stmt, i);
+  sqlite3_reset(stmt);
+  if (i < 0) throw DbError("no such field: " + table_ + "." + std::string(name), SQLITE_ERROR);
+  return value;
+}
+
+void UpdatableRecordSet::addNew() {
+  if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
+  if (adding_ || !pending_.empty()) update();
+  adding_ = true;
+  hasAddedRow_ = false;
+}
+
+void UpdatableRecordSet::addNew(const std::vector<std::string>& names, const std::vector<Value>& values) {
+  if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
+  if (names.size() != values.size()) throw DbError("field names and values differ in number", SQLITE_MISUSE);
+  if (adding_ || !pending_.empty()) update();
+  sqlite3_stmt* stmt =
+      connection_->prepareCached(insertText(table_, names.size(), [&](std::size_t i) -> const std::string& { return names[i]; }));
+  for (std::size_t i = 0; i < values.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), values[i], true);
+  runToEnd(stmt);
+  addedRowId_ = connection_->lastInsertRowId();
+  hasAddedRow_ = true;
+}
+
+void UpdatableRecordSet::setField(std::string_view name, const Value& value) {
+  if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
+  const std::string* canonical = nullptr;
+  for (const auto& column : connection_->tableColumns(table_)) {
+    if (text::equalsNoCase(column, name)) canonical = &column;
+  }
+  if (!canonical) throw DbError("no such field: " + table_ + "." + std::string(name), SQLITE_ERROR);
+  if (!adding_) currentRowId();  // throws when there is no row to change
+  for (auto& [field, old] : pending_) {
+    if (field == *canonical) {
+      old = value;
+      return;
+    }
+  }
+  pending_.emplace_back(*canonical, value);
+}
+
+void UpdatableRecordSet::update() {
+  if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
+  if (adding_) {
+    adding_ = false;
+    auto pending = std::move(pending_);
+    pending_.clear();
+    sqlite3_stmt* stmt = connection_->prepareCached(
+        insertText(table_, pending.size(), [&](std::size_t i) -> const std::string& { return pending[i].first; }));
+    for (std::size_t i = 0; i < pending.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), pending[i].second, true);
+    runToEnd(stmt);
+    addedRowId_ = connection_->lastInsertRowId();
+    hasAddedRow_ = true;
+    return;
+  }
+  if (pending_.empty()) return;
+  std::int64_t rowid = currentRowId();
+  auto pending = std::move(pending_);
+  pending_.clear();
+  std::string sql = "UPDATE " + quoteIdentifier(table_) + " SET ";
+  for (std::size_t i = 0; i < pending.size(); ++i) sql += (i ? "," : "") + quoteIdentifier(pending[i].first) + "=?";
+  sql += " WHERE rowid=?";
+  sqlite3_stmt* stmt = connection_->prepareCached(sql);
+  for (std::size_t i = 0; i < pending.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), pending[i].second, true);
+  sqlite3_bind_int64(stmt, static_cast<int>(pending.size() + 1), rowid);
+  runToEnd(stmt);
+}
+
+void UpdatableRecordSet::close() {
+  connection_ = nullptr;
+  pending_.clear();
+  adding_ = false;
+  rowids_.clear();
+  loaded_ = false;
+}
+
+}  // namespace tavrix::db
