@@ -37,6 +37,8 @@ void CsvLine::assign(std::string utf8Text) {
   }
 }
 
+namespace csv {
+
 std::optional<double> strictNumber(std::string_view field) {
   std::size_t begin = 0, end = field.size();
   while (begin < end && isBlank(field[begin])) ++begin;
@@ -117,5 +119,7 @@ std::optional<int> roundHalfEven(double value, int low, int high) {
   if (r < low || r > high) return std::nullopt;
   return static_cast<int>(r);
 }
+
+}  // namespace csv
 
 }  // namespace tavrix

@@ -25,6 +25,9 @@ class CsvLine {
   std::vector<std::string_view> fields_;
 };
 
+// The number rules of the collector's fields.
+namespace csv {
+
 // A field that must be a number as a whole ("1", "01", "1.0", " 2 "); nullopt when it is not.
 std::optional<double> strictNumber(std::string_view field);
 
@@ -38,5 +41,7 @@ std::string numberText(double value);
 
 // Rounded to the nearest integer, halves to even; nullopt outside [low, high].
 std::optional<int> roundHalfEven(double value, int low, int high);
+
+}  // namespace csv
 
 }  // namespace tavrix

@@ -13,6 +13,11 @@
 namespace tavrix {
 namespace {
 
+using csv::leadingNumber;
+using csv::numberText;
+using csv::roundHalfEven;
+using csv::strictNumber;
+
 enum class LineKind {
   Ignored, Header, ComputerName, UserName, OperatingSystem, Processor, Memory, Device, Drive, Video,
   Printer, Application, Network, Users, Service, RegistryCheck, StartUp, WinDir, SystemDir, Update, AntiVirus,
