@@ -1,0 +1,23 @@
+' ==================================================================
+' Tavrix 在庫データベース  T_Service: サービス (CSV の 1,13 行)
+' 文字コードは Shift_JIS、改行は CR LF。この表を作り直すと中身は消えます。
+' ==================================================================
+MDBNAME Tavrix.mdb            -- 在庫データベースのファイル名
+TABLENAME T_Service
+
+-- 前の定義があれば削除して作り直す
+DROP TABLE T_Service;
+
+CREATE TABLE T_Service (
+    RNO                 長整数型,       -- 取込番号 (T_BasicInf の RNO)
+    PCid                テキスト(255),  -- コンピュータID (CSVファイル名の最初の . の前)
+    CreateDate          日付/時刻型,    -- CSV作成日時
+    ServiceT            テキスト(255),  -- 見出し
+    ServiceStart        テキスト(255),  -- 開始の種類
+    ServiceSTS          テキスト(255),  -- 状態
+    ServiceName         テキスト(255),  -- サービス名
+    ServiceExplanation  メモ型);
+
+-- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
+CREATE INDEX IX_T_Service_PCid ON T_Service (PCid);
+CREATE INDEX IX_T_Service_RNO ON T_Service (RNO);

@@ -1,0 +1,20 @@
+' ==================================================================
+' Tavrix 在庫データベース  T_Printer: プリンタ (CSV の 1,9 行)
+' 文字コードは Shift_JIS、改行は CR LF。この表を作り直すと中身は消えます。
+' ==================================================================
+MDBNAME Tavrix.mdb            -- 在庫データベースのファイル名
+TABLENAME T_Printer
+
+-- 前の定義があれば削除して作り直す
+DROP TABLE T_Printer;
+
+CREATE TABLE T_Printer (
+    RNO          長整数型,       -- 取込番号 (T_BasicInf の RNO)
+    PCid         テキスト(255),  -- コンピュータID (CSVファイル名の最初の . の前)
+    CreateDate   日付/時刻型,    -- CSV作成日時
+    PrinterT     テキスト(255),  -- 見出し
+    PrinterName  テキスト(255));
+
+-- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
+CREATE INDEX IX_T_Printer_PCid ON T_Printer (PCid);
+CREATE INDEX IX_T_Printer_RNO ON T_Printer (RNO);
