@@ -33,6 +33,16 @@ class ImportFixture : public ::testing::Test {
   RunState s{messages, clock};
 };
 
+// The rows of table, ordered by PCid and then as added, each as "PCid:" followed by " Field=value"
+// for every listed field that is neither NULL nor empty; a value over 60 characters shows as its
+// first ten characters, "…" and its length.
+std::vector<std::string> tableRows(const std::string& dbPath, const std::string& table,
+                                   const std::vector<std::string>& fields);
+
+// What breaks the snapshot rules: a PCid with more than one T_BasicInf row, a detail row whose
+// RNO, PCid and CreateDate are not those of a T_BasicInf row, a failed integrity check.
+std::vector<std::string> invariantViolations(const std::string& dbPath);
+
 // Rows of a query on a database file, each row its fields as text joined by "|" (NULL as "<null>").
 std::vector<std::string> queryRows(const std::string& dbPath, const std::string& sql);
 
