@@ -1,4 +1,4 @@
-// The test inventory database: the twelve tables defined column by column, rows bound as parameters.
+// The test inventory database: built by the delivered scripts, rows bound as parameters.
 #include "tests/views/inventory_db.h"
 
 #include <gtest/gtest.h>
@@ -6,74 +6,52 @@
 
 #include <stdexcept>
 
+#include "batch/database.h"
+#include "dbscript/script_files.h"
+#include "platform/paths.h"
 #include "ui/detail/detail_load.h"
 
 namespace tavrix::test {
 namespace {
 
-struct TableColumns {
-  const char* table;
-  std::vector<const char*> fields;  // after RNO, PCid, CreateDate
+// The database the delivered scripts build, made once per test run: every test copies it, so the
+// tables are the real ones (types, NOCASE text, indexes) without paying for the script phase each time.
+class ScriptBuiltDatabase {
+ public:
+  ScriptBuiltDatabase() {
+    RecordingMessageSink sink;
+    FixedClock clock{DateTime{2024, 1, 2, 3, 4, 5}};
+    RunState s(sink, clock);
+    s.LOG_DIR = dir_.path() + "/";
+    s.LOG_FILE = "scripts.log";
+    s.MDB_DIR = dir_.path() + "/";
+    s.DSTRB_DIR = sourceDir() + "/dstrb/";
+    bool failed = F_CNT_SQLFILE(s);
+    for (int i = 0; !failed && i < s.FoundFileCount; ++i) {
+      s.CurrentScriptFile = s.ScriptFileList[static_cast<std::size_t>(i)];
+      failed = F04_READ_SQLTXT(s);
+    }
+    if (failed || s.ScriptMdbName.size() < 2 || F_COMPACT_MDB(s))
+      throw std::runtime_error("the delivered scripts did not build a database; see " + s.LOG_DIR + s.LOG_FILE);
+    path_ = s.MDB_DIR + s.ScriptMdbName.substr(1);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  TempDir dir_;
+  std::string path_;
 };
 
-const std::vector<TableColumns>& inventoryTables() {
-  static const std::vector<TableColumns> tables = {
-      {"T_BasicInf",
-       {"QuilloVer", "ComputerNameT", "ComputerName", "UserNameT", "UserName", "OSVersionT", "OSVersion",
-        "OSVersionID", "CPUT", "CPUMHz", "CPUName", "CPUExtClockT", "CPUExtClock", "CPUL2CacheSizeT",
-        "CPUL2CacheSize", "MemoryT", "MemorySize", "VrsT", "VrsName", "VrsSoftName", "VrsVersion", "VrsDefT",
-        "VrsDef", "WinDirT", "WinDir", "SystemDirT", "SystemDir", "NIC_HostNameT", "NIC_HostName",
-        "NIC_DomainNameT", "NIC_DomainName", "NIC_DnsServerT", "NIC_DnsServer", "NIC_NodeTypeT", "NIC_NodeType",
-        "NIC_RoutingSTST", "NIC_RoutingSTS", "NIC_ProxySTST", "NIC_ProxySTS", "NIC_DnsSTST", "NIC_DnsSTS"}},
-      {"T_Device",
-       {"DeviceT", "DeviceName", "DeviceType", "DriverName", "DeviceOption", "DeviceSpaceT", "DeviceSpace",
-        "deviceNo"}},
-      {"T_Drive",
-       {"DriveT", "DriveLetter", "DriveType", "FileSystem", "AllSpaceT", "AllSpace", "FreeSpaceT", "FreeSpace"}},
-      {"T_Video",
-       {"VideoT", "VideoNo", "VideoResolution", "VideoColor", "VideoRefreshRate", "MonitorT", "MonitorName",
-        "AdapterT", "AdapterName"}},
-      {"T_Printer", {"PrinterT", "PrinterName"}},
-      {"T_NIC",
-       {"NICno", "NameT", "Name", "AdapterNameT", "AdapterName", "MACAddressT", "MACAddress", "IPAddressT",
-        "IPAddress", "IPMaskT", "IPMask", "GateWayT", "GateWay", "DHCPServerT", "DHCPServer", "DHCPT", "DHCP",
-        "PriWinsServerT", "PriWinsServer", "SecWinsServerT", "SecWinsServer"}},
-      {"T_Users", {"UserT", "Group", "Users", "User"}},
-      {"T_ApplInst", {"ApplT", "Appl", "Version"}},
-      {"T_StartUp", {"StartT", "StartType", "StartName", "StartCmd"}},
-      {"T_Service", {"ServiceT", "ServiceStart", "ServiceSTS", "ServiceName", "ServiceExplanation"}},
-      {"T_WinUpdate", {"TypeNo", "WinUpdT", "WinUpdName", "WinUpdCmnt"}},
-      {"T_WinUpdRegCheck",
-       {"RegChkT", "RegChkFunc1", "RegChkFunc2", "RegChkMSG", "RegChkVer", "RegChkReg", "RegChkFile"}},
-  };
-  return tables;
-}
-
-db::TableDefinition definition(const TableColumns& t) {
-  db::TableDefinition def;
-  def.name = t.table;
-  bool basic = def.name == "T_BasicInf";
-  def.appendColumn("RNO", db::ColumnType::Integer, 0);
-  def.column("RNO").autoIncrement = basic;
-  def.column("RNO").nullable = !basic;
-  def.appendColumn("PCid", db::ColumnType::VarWChar, 50);
-  def.appendColumn("CreateDate", db::ColumnType::Date, 0);
-  for (const char* f : t.fields) {
-    std::string name = f;
-    bool integer = name == "NICno" || name == "OSVersionID";
-    def.appendColumn(name, integer ? db::ColumnType::Integer : db::ColumnType::VarWChar, integer ? 0 : 255);
-  }
-  for (const auto& c : t.fields) def.column(c).nullable = true;
-  def.column("PCid").nullable = true;
-  def.column("CreateDate").nullable = true;
-  return def;
+const std::string& scriptBuiltDatabase() {
+  static const ScriptBuiltDatabase built;
+  return built.path();
 }
 
 }  // namespace
 
 InventoryDb::InventoryDb() {
-  db::createDatabase(path());
-  for (const TableColumns& t : inventoryTables()) db::appendTable(path(), definition(t));
+  std::string error;
+  if (!paths::copyFile(scriptBuiltDatabase(), path(), &error)) throw std::runtime_error(error);
   connection_.open(path());
 }
 

@@ -86,7 +86,7 @@ TEST(LineFormat, OperatingSystemTestComparesThreeCharactersAsText) {
   };
   const std::vector<Case> cases = {
       {500, true}, {200, false}, {1000, false}, {99, true}, {2, false},
-      {201, true}, {21, false}, {3, true}, {db::Value(), false}, {-1, false},
+      {201, true}, {21, true}, {20, false}, {3, true}, {db::Value(), false}, {-1, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.id.isNull() ? std::string("NULL") : c.id.text());
