@@ -1,0 +1,184 @@
+// Views benchmark: the computer list of a 10,000-computer database (target < 0.3 s) and the detail
+// tree of the largest demo computer (target < 0.1 s), on a database built and filled by the real batch.
+// Usage: views_bench [--computers=N] [Google Benchmark flags]   (see bench/README.md)
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "batch/database.h"
+#include "batch/main_batch.h"
+#include "batch/run_state.h"
+#include "platform/text.h"
+#include "tools/fleet.h"
+#include "ui/detail/detail_load.h"
+#include "ui/main/computer_list.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tavrix;
+
+constexpr int kDemoComputers = 40;  // the demo fleet: tools/demo.sh
+constexpr std::uint64_t kDemoSeed = 7;
+
+class CountingSink : public MessageSink {
+ public:
+  void show(const std::string& text, MessageStyle) override {
+    if (count++ < 5) std::fprintf(stderr, "TAVRIX: %s\n", text.c_str());
+  }
+  int count = 0;
+};
+
+struct Workload {
+  fs::path folder;
+  std::string database;
+  int computers = 0;
+  int largestRno = 0;
+  std::string largestPcId;
+  int largestLines = 0;
+};
+
+fs::path sourceDir() {
+  const char* env = std::getenv("TAVRIX_SOURCE_DIR");
+  return env ? fs::path(env) : fs::path(__FILE__).parent_path().parent_path();
+}
+
+void writeIni(const fs::path& folder) {
+  fs::create_directories(folder / "csv");
+  std::ofstream ini(folder / "Tavrix.ini", std::ios::binary);
+  ini << "[Tavrix Section]\nLOG_DIR=" << (folder / "log").string() << "\nLOG_FILE=Tavrix.log\nMDB_DIR="
+      << (folder / "db").string() << "\nMDB_NAME=Tavrix.mdb\nCSV_DIR=" << (folder / "csv").string()
+      << "\nDSTRB_DIR=" << (sourceDir() / "dstrb").string() << "\nRUNMODE=UPDATEONLY\nCSV_SAVE_DIR="
+      << (folder / "save").string() << "\n";
+}
+
+// The demo fleet through the real batch: scripts build the database, the import fills it.
+void importDemoFleet(Workload& w) {
+  writeIni(w.folder);
+  fleet::writeFleet((w.folder / "csv").string(), kDemoComputers, kDemoSeed);
+  CountingSink sink;
+  SystemClock clock;
+  RunState s(sink, clock);
+  s.ProgramFolder = w.folder.string();
+  runBatch(s, nullptr);
+  if (sink.count) throw std::runtime_error("the batch showed messages; see " + (w.folder / "log").string());
+  w.database = (w.folder / "db" / "Tavrix.mdb").string();
+  for (int i = 1; i <= kDemoComputers; ++i) {
+    fleet::Computer c = fleet::makeComputer(kDemoSeed, i);
+    if (c.lines > w.largestLines) w.largestLines = c.lines, w.largestPcId = c.pcId;
+  }
+}
+
+// More T_BasicInf rows, copies of the largest computer's under new ids, added with a cached INSERT.
+void addBasicRows(Workload& w) {
+  db::Connection connection;
+  connection.open(w.database);
+  std::vector<std::string> names;
+  std::vector<db::Value> values;
+  {
+    db::ReadOnlyRecordSet basic(connection, "SELECT * FROM T_BasicInf where PCid='" + text::quoteSqlText(w.largestPcId) + "'");
+    if (basic.eof()) throw std::runtime_error("the largest computer was not imported");
+    for (const std::string& name : basic.fieldNames()) {
+      if (name == "RNO") {
+        w.largestRno = static_cast<int>(basic.field(name).toInt());
+        continue;
+      }
+      names.push_back(name);
+      values.push_back(basic.field(name));
+    }
+  }
+  connection.begin();
+  db::UpdatableRecordSet add(connection, "SELECT * FROM T_BasicInf");
+  for (int i = kDemoComputers + 1; i <= w.computers; ++i) {
+    for (std::size_t f = 0; f < names.size(); ++f) {
+      if (names[f] == "PCid") values[f] = fleet::pcIdOf(i);
+      if (names[f] == "ComputerName") values[f] = "PC-" + std::to_string(i);
+    }
+    add.addNew(names, values);
+    add.update();
+  }
+  add.close();
+  connection.commit();
+  connection.close();
+}
+
+void listFill(benchmark::State& state, const Workload* w) {
+  CountingSink sink;
+  SystemClock clock;
+  RunState s(sink, clock);
+  s.MDB_NAME = w->database;
+  if (F_OPEN_DB(s)) throw std::runtime_error("cannot open " + w->database);
+  std::size_t rows = 0;
+  for (auto _ : state) {
+    auto list = readComputerList(s);  // F21_List's texts; the connection is open, as in the batch
+    rows = list.size();
+    benchmark::DoNotOptimize(list);
+  }
+  closeDbConnection(s);
+  state.counters["rows"] = static_cast<double>(rows);
+}
+
+void largestTree(benchmark::State& state, const Workload* w) {
+  CountingSink sink;
+  SystemClock clock;
+  RunState s(sink, clock);
+  s.MDB_NAME = w->database;
+  std::size_t nodes = 0;
+  for (auto _ : state) {
+    s.CurrentRno = w->largestRno;
+    DetailTree tree = loadDetailTree(s);  // opens and closes the connection, as the window does
+    nodes = tree.nodes().size();
+    benchmark::DoNotOptimize(tree);
+  }
+  state.counters["nodes"] = static_cast<double>(nodes);
+  state.counters["csv_lines"] = w->largestLines;
+  if (sink.count) state.SkipWithError("the load showed messages");
+}
+
+int computersArgument(int& argc, char** argv) {
+  int computers = 10000;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (a.rfind("--computers=", 0) == 0)
+      computers = std::max(kDemoComputers, std::atoi(a.c_str() + 12));
+    else
+      argv[kept++] = argv[i];
+  }
+  argc = kept;
+  return computers;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Workload w;
+  w.computers = computersArgument(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  std::string pattern = (fs::temp_directory_path() / "tavrix-views-bench-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) return 1;
+  w.folder = pattern;
+  int status = 0;
+  try {
+    importDemoFleet(w);
+    addBasicRows(w);
+    std::fprintf(stderr, "database: %d computers; largest demo computer %s (%d CSV lines), RNO %d\n", w.computers,
+                 w.largestPcId.c_str(), w.largestLines, w.largestRno);
+    benchmark::RegisterBenchmark("ListFill", listFill, &w)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("LargestTree", largestTree, &w)->Unit(benchmark::kMillisecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "views_bench: %s\n", e.what());
+    status = 1;
+  }
+  std::error_code ec;
+  fs::remove_all(w.folder, ec);
+  return status;
+}
