@@ -25,6 +25,7 @@ void QtBatchWindows::showMainAndWait(RunState& s) {
   main_->repaint();
   wait_ = std::make_unique<F_WAIT>();
   wait_->setBusy(true);
+  wait_->move(main_->geometry().center() - wait_->rect().center());
   wait_->show();
   wait_->raise();
   wait_->repaint();

@@ -79,7 +79,6 @@ F_Main::F_Main(RunState& s) : s_(s) {
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);  // BeforeLabelEdit: always cancelled
   ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
   ListView1->header()->setStretchLastSection(false);
-  ListView1->header()->setSectionsClickable(true);
   ListView1->header()->setSectionsMovable(false);
   buildList();
   connect(ListView1->header(), &QHeaderView::sectionClicked, this,
@@ -110,10 +109,11 @@ void F_Main::buildList() {
   for (int c = 0; c < static_cast<int>(kComputerListColumns.size()); ++c)
     ListView1->setColumnWidth(c, ui::twips(kComputerListColumns[static_cast<std::size_t>(c)].widthTwips));
   ListView1->setColumnHidden(kRnoColumn, true);
+  // Sorting stays off (rows in database order) while the headers still take clicks.
+  ListView1->header()->setSectionsClickable(true);
 }
 
 bool F_Main::F21_List(RunState& s) {
-  ListView1->setSortingEnabled(false);
   buildList();
   ListView1->clear();
   try {
