@@ -113,8 +113,8 @@ TEST_F(MainBatchTest, EnvironmentAndScriptFailuresEndTheBatchWithoutEndBanner) {
   writeStandardIni("UPDATEONLY", "*\\nowhere");
   Main(*state, nullptr);
   const std::vector<std::string> lines = log();
-  ASSERT_GE(lines.size(), 4u);
-  EXPECT_EQ(lines[3].rfind("取り込み用(.SQL/.SQU)ファイルのカウント処理中にエラーが発生しました。(", 0), 0u);
+  ASSERT_EQ(lines.size(), 5u);  // save folder created, start banner, the listing failure
+  EXPECT_EQ(lines[4].rfind("取り込み用(.SQL/.SQU)ファイルのカウント処理中にエラーが発生しました。(", 0), 0u);
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "Tavrix CSV取込処理を終了しました。 "), 0);
 }
 

@@ -43,7 +43,7 @@ TEST_F(SettingsTest, SectionOnlyOrMissingFileGivesRootFoldersAndEmptyNames) {
 }
 
 TEST_F(SettingsTest, NamesRunModeAndCp932Values) {
-  writeFile(state->IniPath, test::cp932("[TAVRIX SECTION]\r\nLOG_FILE = run.log \r\nMDB_NAME=@@@\r\nRUNMODE=UpdateOnly\r\n"
+  test::writeFile(state->IniPath, test::cp932("[TAVRIX SECTION]\r\nLOG_FILE = run.log \r\nMDB_NAME=@@@\r\nRUNMODE=UpdateOnly\r\n"
                                         "MDB_DIR=*\\データベース\r\n"));
   ASSERT_FALSE(F_READ_INI(*state));
   EXPECT_EQ(state->LOG_FILE, "run.log");
