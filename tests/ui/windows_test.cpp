@@ -103,6 +103,10 @@ TEST_F(MainWindowLayout, ListHasSixColumnsWithTheRnoColumnHidden) {
     EXPECT_FALSE(list->isColumnHidden(c));
   }
   EXPECT_TRUE(list->isColumnHidden(5));
+  // A date and a 20-character computer name fit their columns without being cut.
+  const QFontMetrics m(list->font());
+  EXPECT_LE(m.horizontalAdvance(QStringLiteral("2004/10/24 10:30")) + 6, list->columnWidth(3));
+  EXPECT_LE(m.horizontalAdvance(QStringLiteral("KOUBAI-PC-0123456789")) + 6, list->columnWidth(0));
   EXPECT_FALSE(list->rootIsDecorated());
   EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
 }

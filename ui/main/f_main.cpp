@@ -73,6 +73,8 @@ F_Main::F_Main(RunState& s) : s_(s) {
   ListView1 = new QTreeWidget(this);
   ListView1->setObjectName(QStringLiteral("ListView1"));
   ListView1->setGeometry(twipsRect(360, 840, 11595, 4515));
+  // Half-width digits, as in the Windows font, keep "yyyy/mm/dd hh:nn" inside its 1600-twip column.
+  ListView1->setFont(ui::fixedGothic(9));
   ListView1->setRootIsDecorated(false);
   ListView1->setItemsExpandable(false);
   ListView1->setUniformRowHeights(true);
