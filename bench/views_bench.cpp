@@ -1,6 +1,6 @@
 // Views benchmark: the computer list of a 10,000-computer database (target < 0.3 s) and the detail
 // tree of the largest demo computer (target < 0.1 s), on a database built and filled by the real batch.
-// Usage: views_bench [--computers=N] [Google Benchmark flags]   (see bench/README.md)
+// Usage: views_bench [--computers=N (default 10000)] [Google Benchmark flags]
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
