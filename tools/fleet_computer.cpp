@@ -11,7 +11,7 @@ namespace tavrix::fleet {
 namespace {
 
 std::string format(const char* pattern, int a, int b = 0, int c = 0, int d = 0, int e = 0, int f = 0) {
-  char buffer[64];
+  char buffer[256];
   std::snprintf(buffer, sizeof(buffer), pattern, a, b, c, d, e, f);
   return buffer;
 }
