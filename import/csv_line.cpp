@@ -1,6 +1,7 @@
 // One inventory CSV line split into fields, and the number conversions the reader applies to them.
 #include "import/csv_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -40,6 +41,13 @@ void CsvLine::assign(std::string utf8Text) {
 namespace csv {
 
 std::optional<double> strictNumber(std::string_view field) {
+  // Section and item of nearly every line: a few plain digits.
+  if (!field.empty() && field.size() <= 9 &&
+      std::all_of(field.begin(), field.end(), [](char c) { return isDigit(c); })) {
+    int value = 0;
+    for (char c : field) value = value * 10 + (c - '0');
+    return value;
+  }
   std::size_t begin = 0, end = field.size();
   while (begin < end && isBlank(field[begin])) ++begin;
   while (end > begin && isBlank(field[end - 1])) --end;

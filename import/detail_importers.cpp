@@ -46,6 +46,17 @@ const DetailTable kStartUp{"T_StartUp", {"RNO", "PCid", "CreateDate", "StartT", 
 const DetailTable kWinUpdate{"T_WinUpdate", {"RNO", "PCid", "CreateDate", "TypeNo", "WinUpdT", "WinUpdName", "WinUpdCmnt"},
                              {1, 2, 3, 4}};
 
+// CreateDate as a value: its text is made once per snapshot, not once per row.
+const db::Value& createDateValue(const RunState& s) {
+  thread_local DateTime date = DateTime::zero();
+  thread_local db::Value value(date);
+  if (s.CurrentCreateDate != date) {
+    date = s.CurrentCreateDate;
+    value = db::Value(date);
+  }
+  return value;
+}
+
 // The row's values: the snapshot's keys, then the line's fields ("" where the line is short,
 // which is the design's extension of the line with empty fields).
 std::vector<db::Value> rowValues(const RunState& s, const DetailTable& t, const CsvLine& line) {
@@ -53,7 +64,7 @@ std::vector<db::Value> rowValues(const RunState& s, const DetailTable& t, const 
   values.reserve(t.names.size());
   values.emplace_back(static_cast<std::int64_t>(s.CurrentRno));
   values.emplace_back(s.CurrentPcId);
-  values.emplace_back(s.CurrentCreateDate);
+  values.push_back(createDateValue(s));
   for (int field : t.fields)
     values.emplace_back(field < 0 ? std::string() : std::string(line.get(static_cast<std::size_t>(field))));
   return values;
@@ -151,7 +162,7 @@ void F_IMP_NIC(RunState& s) {
     for (int n = 1; n <= s.NicAdapterCount && n <= static_cast<int>(s.NicAdapters.size()); ++n) {
       const NicAdapter& adapter = s.NicAdapters[static_cast<std::size_t>(n - 1)];
       if (adapter.NameT.empty()) continue;
-      std::vector<db::Value> values{static_cast<std::int64_t>(s.CurrentRno), s.CurrentPcId, s.CurrentCreateDate,
+      std::vector<db::Value> values{static_cast<std::int64_t>(s.CurrentRno), s.CurrentPcId, createDateValue(s),
                                     static_cast<std::int64_t>(n)};
       for (auto member : members) values.emplace_back(adapter.*member);
       try {
