@@ -188,6 +188,7 @@ void runToEnd(sqlite3_stmt* stmt);
 DbError errorOf(sqlite3* db, int rc);
 // An identifier between double quotes, inner quotes doubled.
 std::string quoteIdentifier(std::string_view name);
+void appendQuotedIdentifier(std::string& out, std::string_view name);
 
 // ADO data type codes used by the table definitions.
 enum class ColumnType : int {

@@ -61,12 +61,12 @@ const std::string& insertText(const std::string& table, std::size_t count, NameA
   thread_local std::string sql;
   sql.clear();
   sql += "INSERT INTO ";
-  sql += quoteIdentifier(table);
+  appendQuotedIdentifier(sql, table);
   if (count == 0) return sql += " DEFAULT VALUES";
   sql += " (";
   for (std::size_t i = 0; i < count; ++i) {
     if (i) sql += ',';
-    sql += quoteIdentifier(nameAt(i));
+    appendQuotedIdentifier(sql, nameAt(i));
   }
   sql += ") VALUES (";
   for (std::size_t i = 0; i < count; ++i) sql += i ? ",?" : "?";
@@ -120,7 +120,7 @@ UpdatableRecordSet::UpdatableRecordSet(Connection& connection, std::string_view 
   auto parts = splitSelectStar(jetSql);
   if (!parts) throw DbError("an updatable record set needs SELECT * FROM <table>: " + std::string(jetSql), SQLITE_ERROR);
   table_ = std::move(parts->first);
-  rest_ = translateJet(parts->second);
+  if (!parts->second.empty()) rest_ = translateJet(parts->second);
   connection.tableColumns(table_);  // a missing table fails here, as opening it would
 }
 

@@ -89,10 +89,18 @@ Value columnValue(sqlite3_stmt* stmt, int column) {
   }
 }
 
+void appendQuotedIdentifier(std::string& out, std::string_view name) {
+  out += '"';
+  for (char c : name) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
 std::string quoteIdentifier(std::string_view name) {
-  std::string quoted = "\"";
-  quoted += text::replaceAll(std::string(name), "\"", "\"\"");
-  quoted += '"';
+  std::string quoted;
+  appendQuotedIdentifier(quoted, name);
   return quoted;
 }
 
