@@ -132,13 +132,14 @@ std::string cp932ToUtf8(std::string_view bytes) {
   if (isAscii(bytes)) return std::string(bytes);
   static const Cp932Table table;
   if (!table.ok()) return std::string(bytes);
-  std::string out;
-  out.reserve(bytes.size() * 3 / 2 + 8);
+  // One CP932 byte gives at most four UTF-8 bytes (in fact three: half-width kana, U+FFFD).
+  std::string out(bytes.size() * 4, '\0');
+  char* o = out.data();
   const std::size_t n = bytes.size();
   for (std::size_t i = 0; i < n;) {
     unsigned char c = static_cast<unsigned char>(bytes[i]);
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *o++ = static_cast<char>(c);
       ++i;
       continue;
     }
@@ -146,9 +147,11 @@ std::string cp932ToUtf8(std::string_view bytes) {
     // trail (often an ASCII comma) is read again on its own.
     bool pair = isCp932Lead(c) && i + 1 < n && isCp932Trail(static_cast<unsigned char>(bytes[i + 1]));
     std::string_view utf8 = pair ? table.pair(c, static_cast<unsigned char>(bytes[i + 1])) : table.single(c);
-    out.append(utf8.empty() ? kReplacement : utf8);
+    if (utf8.empty()) utf8 = kReplacement;
+    for (char b : utf8) *o++ = b;
     i += pair ? 2 : 1;
   }
+  out.resize(static_cast<std::size_t>(o - out.data()));
   return out;
 }
 
