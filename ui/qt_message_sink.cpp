@@ -16,6 +16,8 @@ void QtMessageSink::show(const std::string& text, MessageStyle style) {
   QMessageBox box(style == MessageStyle::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
                   QStringLiteral("TAVRIX"), ui::qs(text), QMessageBox::Ok);
   box.setObjectName(QStringLiteral("TavrixMessageBox"));
+  // F_WAIT stays on top during the batch; a box behind it would look like a hung program.
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
   box.exec();
 }
 

@@ -154,6 +154,7 @@ struct SeenBox {
   std::string title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int buttons = 0;
+  bool onTop = false;
 };
 
 // Runs show while a timer waits for the modal box it opens, reads it and clicks OK.
@@ -163,7 +164,8 @@ SeenBox answerBox(const std::function<void()>& show) {
   QObject::connect(&timer, &QTimer::timeout, [&timer, seen] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box) return;
-    *seen = {utf8(box->windowTitle()), utf8(box->text()), box->icon(), static_cast<int>(box->buttons().size())};
+    *seen = {utf8(box->windowTitle()), utf8(box->text()), box->icon(), static_cast<int>(box->buttons().size()),
+             box->windowFlags().testFlag(Qt::WindowStaysOnTopHint)};
     timer.stop();
     box->button(QMessageBox::Ok)->click();
   });
@@ -189,6 +191,7 @@ TEST(QtMessageSinkTest, ShowsCaptionTextIconAndOkButton) {
     EXPECT_EQ(seen.text, c.text);
     EXPECT_EQ(seen.icon, c.icon);
     EXPECT_EQ(seen.buttons, 1);
+    EXPECT_TRUE(seen.onTop);  // never hidden behind F_WAIT
   }
 }
 
