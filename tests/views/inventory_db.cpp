@@ -1,30 +1,25 @@
-// The test inventory database: built by the delivered scripts, rows bound as parameters.
+// The test inventory database, built once by the delivered scripts and copied per test; rows bound as parameters.
 #include "tests/views/inventory_db.h"
 
-#include <gtest/gtest.h>
-#include <sqlite3.h>
-
+#include <algorithm>
 #include <stdexcept>
 
 #include "batch/database.h"
 #include "dbscript/script_files.h"
 #include "platform/paths.h"
-#include "ui/detail/detail_load.h"
 
 namespace tavrix::test {
 namespace {
 
-// The database the delivered scripts build, made once per test run: every test copies it, so the
-// tables are the real ones (types, NOCASE text, indexes) without paying for the script phase each time.
-class ScriptBuiltDatabase {
- public:
-  ScriptBuiltDatabase() {
+// The script phase runs once per test run; every InventoryDb copies its result.
+const std::string& scriptBuiltDatabase() {
+  static TempDir dir;
+  static const std::string path = [] {
     RecordingMessageSink sink;
     FixedClock clock{DateTime{2024, 1, 2, 3, 4, 5}};
     RunState s(sink, clock);
-    s.LOG_DIR = dir_.path() + "/";
+    s.LOG_DIR = s.MDB_DIR = dir.path() + "/";
     s.LOG_FILE = "scripts.log";
-    s.MDB_DIR = dir_.path() + "/";
     s.DSTRB_DIR = sourceDir() + "/dstrb/";
     bool failed = F_CNT_SQLFILE(s);
     for (int i = 0; !failed && i < s.FoundFileCount; ++i) {
@@ -32,22 +27,40 @@ class ScriptBuiltDatabase {
       failed = F04_READ_SQLTXT(s);
     }
     if (failed || s.ScriptMdbName.size() < 2 || F_COMPACT_MDB(s))
-      throw std::runtime_error("the delivered scripts did not build a database; see " + s.LOG_DIR + s.LOG_FILE);
-    path_ = s.MDB_DIR + s.ScriptMdbName.substr(1);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  TempDir dir_;
-  std::string path_;
-};
-
-const std::string& scriptBuiltDatabase() {
-  static const ScriptBuiltDatabase built;
-  return built.path();
+      throw std::runtime_error("the delivered scripts built no database; see " + s.LOG_DIR + s.LOG_FILE);
+    return s.MDB_DIR + s.ScriptMdbName.substr(1);
+  }();
+  return path;
 }
 
 }  // namespace
+
+std::string blanks(std::string_view pattern) {
+  std::string out;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    std::size_t close = pattern.find('}', i);
+    if (pattern[i] != '{' || close == std::string_view::npos) {
+      out += pattern[i];
+      continue;
+    }
+    out.append(std::stoul(std::string(pattern.substr(i + 1, close - i - 1))), ' ');
+    i = close;
+  }
+  return out;
+}
+
+std::string shown(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines) {
+    for (std::size_t i = 0; i < line.size();) {
+      std::size_t run = std::min(line.find_first_not_of(' ', i), line.size()) - i;
+      out += run < 2 ? std::string(1, line[i]) : "{" + std::to_string(run) + "}";
+      i += std::max<std::size_t>(run, 1);
+    }
+    out += '\n';
+  }
+  return out;
+}
 
 InventoryDb::InventoryDb() {
   std::string error;
@@ -57,83 +70,33 @@ InventoryDb::InventoryDb() {
 
 void InventoryDb::insert(const std::string& table, const Fields& fields) {
   std::string names, marks;
-  for (const auto& [name, value] : fields) {
-    names += (names.empty() ? "\"" : ",\"") + name + "\"";
+  for (const auto& field : fields) {
+    names += (names.empty() ? "" : ",") + db::quoteIdentifier(field.first);
     marks += marks.empty() ? "?" : ",?";
   }
   sqlite3_stmt* stmt = connection_.prepareCached("INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
   for (std::size_t i = 0; i < fields.size(); ++i) db::bindValue(stmt, static_cast<int>(i + 1), fields[i].second);
-  if (sqlite3_step(stmt) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(connection_.handle()));
-  sqlite3_reset(stmt);
+  db::runToEnd(stmt);
 }
 
-int InventoryDb::addComputer(const Fields& fields) {
+int InventoryDb::addComputer(const Fields& basic, const Rows& rows) {
   Fields all = {{"PCid", "PC01"}, {"CreateDate", "2004-10-24 09:05:30"}};
-  for (const auto& f : fields) {
-    bool replaced = false;
-    for (auto& a : all)
-      if (a.first == f.first) a.second = f.second, replaced = true;
-    if (!replaced) all.push_back(f);
-  }
+  std::erase_if(all, [&](const auto& d) { return std::ranges::count(basic, d.first, &Fields::value_type::first); });
+  all.insert(all.end(), basic.begin(), basic.end());
   insert("T_BasicInf", all);
-  return static_cast<int>(connection_.lastInsertRowId());
-}
-
-void InventoryDb::addRow(const std::string& table, int rno, const Fields& fields) {
-  Fields all = {{"RNO", rno}, {"PCid", "PC01"}, {"CreateDate", "2004-10-24 09:05:30"}};
-  all.insert(all.end(), fields.begin(), fields.end());
-  insert(table, all);
-}
-
-void InventoryDb::execute(const std::string& sql) {
-  char* error = nullptr;
-  if (sqlite3_exec(connection_.handle(), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-    std::string text = error ? error : "?";
-    sqlite3_free(error);
-    throw std::runtime_error(text);
+  int rno = static_cast<int>(connection_.lastInsertRowId());
+  for (const auto& [table, row] : rows) {
+    Fields keyed = {{"RNO", rno}, {"PCid", "PC01"}, {"CreateDate", "2004-10-24 09:05:30"}};
+    keyed.insert(keyed.end(), row.begin(), row.end());
+    insert(table, keyed);
   }
+  return rno;
 }
 
-ViewRun::ViewRun(const InventoryDb& db) {
+ViewRun::ViewRun(const InventoryDb& db, int rno) {
   s.MDB_DIR = db.folder() + "/";
   s.MDB_NAME = "inventory.db";
-}
-
-std::vector<std::string> sectionLines(const DetailTree& tree, const std::string& key) {
-  std::vector<std::string> lines;
-  bool inside = false;
-  for (const DetailLine& line : tree.displayOrder()) {
-    const DetailNode& node = tree.nodes()[line.node];
-    if (line.depth == 0) inside = node.key == key;
-    if (inside) lines.push_back(B(line.depth * 2) + node.text);
-  }
-  return lines;
-}
-
-std::vector<std::string> topLevelTexts(const DetailTree& tree) {
-  std::vector<std::string> texts;
-  for (const DetailNode& node : tree.nodes())
-    if (node.parent < 0) texts.push_back(node.text);
-  return texts;
-}
-
-void checkTreeCases(InventoryDb& db, const std::vector<TreeCase>& cases) {
-  for (const TreeCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    int rno = db.addComputer(c.basic);
-    for (const auto& [table, fields] : c.rows) db.addRow(table, rno, fields);
-    ViewRun run(db);
-    run.s.CurrentRno = rno;
-    DetailTree tree = loadDetailTree(run.s);
-    std::vector<std::string> lines;
-    for (const std::string& key : c.sections) {
-      auto part = sectionLines(tree, key);
-      lines.insert(lines.end(), part.begin(), part.end());
-    }
-    EXPECT_EQ(lines, c.lines);
-    EXPECT_EQ(run.sink.texts(), c.messages);
-    EXPECT_FALSE(run.s.DbOpen);
-  }
+  s.CurrentRno = rno;
 }
 
 }  // namespace tavrix::test

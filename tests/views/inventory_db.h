@@ -1,7 +1,8 @@
-// A real inventory database in a temporary folder, with rows put in by prepared statements.
+// The view tests' fixture: a real inventory database in a temporary folder, and blank-counting text helpers.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -10,27 +11,27 @@
 #include "platform/db.h"
 #include "platform/message_sink.h"
 #include "tests/support/test_support.h"
-#include "ui/detail/detail_tree.h"
 
 namespace tavrix::test {
 
 using Fields = std::vector<std::pair<std::string, db::Value>>;
+using Rows = std::vector<std::pair<std::string, Fields>>;  // detail table, row
 
-// n blanks: expected lines spell out their blanks with it.
-inline std::string B(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
+// Expected text in which "{n}" stands for n blanks, so each blank of a line is counted in the source.
+std::string blanks(std::string_view pattern);
+// Lines joined by "\n", each run of two or more blanks written "{n}": a failing comparison shows counts.
+std::string shown(const std::vector<std::string>& lines);
 
+// A copy of the database that the delivered scripts build (real types, NOCASE text, indexes).
 class InventoryDb {
  public:
   InventoryDb();
   const std::string& folder() const { return dir_.path(); }
   std::string path() const { return dir_.file("inventory.db"); }
-
-  // Adds a T_BasicInf row (PCid PC01, CreateDate 2004-10-24 09:05:30 unless given) and returns its RNO.
-  int addComputer(const Fields& fields = {});
-  // Adds a detail row of rno to table; RNO, PCid and CreateDate are filled in.
-  void addRow(const std::string& table, int rno, const Fields& fields);
-  // Runs one SQLite statement on the file.
-  void execute(const std::string& sql);
+  // Adds a T_BasicInf row (PCid PC01, CreateDate 2004-10-24 09:05:30 unless given) and the detail
+  // rows of that snapshot; returns its RNO.
+  int addComputer(const Fields& basic = {}, const Rows& rows = {});
+  void execute(const std::string& sql) { connection_.executeNative(sql); }
 
  private:
   void insert(const std::string& table, const Fields& fields);
@@ -38,30 +39,12 @@ class InventoryDb {
   db::Connection connection_;
 };
 
-// A run state whose MDB_DIR and MDB_NAME point at the database, with recorded messages.
+// A run state whose MDB_DIR and MDB_NAME name the database, with recorded messages.
 struct ViewRun {
-  explicit ViewRun(const InventoryDb& db);
+  ViewRun(const InventoryDb& db, int rno);
   RecordingMessageSink sink;
   FixedClock clock{DateTime{2024, 1, 2, 3, 4, 5}};
   RunState s{sink, clock};
 };
-
-// The lines of the top-level node keyed key and everything under it, indented two blanks per level
-// below it; empty when the tree has no such top-level node.
-std::vector<std::string> sectionLines(const DetailTree& tree, const std::string& key);
-// The texts of the top-level nodes, in order.
-std::vector<std::string> topLevelTexts(const DetailTree& tree);
-
-// One computer put into the database, and the lines its tree must show.
-struct TreeCase {
-  const char* name;
-  Fields basic;                                              // T_BasicInf fields
-  std::vector<std::pair<std::string, Fields>> rows;          // detail table, row
-  std::vector<std::string> sections;                         // top-level keys compared
-  std::vector<std::string> lines;                            // their lines, in display order
-  std::vector<std::string> messages = {};                    // message boxes of the load
-};
-// Adds each case as a new computer, loads its tree and compares lines and messages.
-void checkTreeCases(InventoryDb& db, const std::vector<TreeCase>& cases);
 
 }  // namespace tavrix::test
