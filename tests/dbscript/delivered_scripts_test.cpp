@@ -1,114 +1,54 @@
-// The delivered dstrb/ scripts build the inventory database from nothing, with every field the import writes.
-#include <filesystem>
-#include <map>
-
+// The delivered dstrb/ scripts: their bytes, the inventory database they build, F_COMPACT_MDB and
+// F_OPEN_DB on it, and a whole UPDATEONLY run that replaces a left-over work database.
 #include "batch/database.h"
-#include "platform/paths.h"
-#include "platform/text.h"
+#include "batch/main_batch.h"
+#include "batch/run_log.h"
 #include "tests/dbscript/script_fixture.h"
 
 namespace tavrix {
 namespace {
 
-using Fields = std::vector<std::string>;
-
-const Fields kKeys = {"RNO", "PCid", "CreateDate"};
-
-Fields withKeys(const Fields& rest) {
-  Fields all = kKeys;
-  all.insert(all.end(), rest.begin(), rest.end());
-  return all;
-}
-
-// The fields the import and the detail view use, per table.
-const std::map<std::string, Fields>& inventoryTables() {
-  static const std::map<std::string, Fields> tables = {
-      {"T_BasicInf",
-       withKeys({"QuilloVer", "ComputerNameT", "ComputerName", "UserNameT", "UserName", "OSVersionT", "OSVersion",
-                 "OSVersionID", "CPUT", "CPUMHz", "CPUName", "CPUExtClockT", "CPUExtClock", "CPUL2CacheSizeT",
-                 "CPUL2CacheSize", "MemoryT", "MemorySize", "VrsT", "VrsName", "VrsSoftName", "VrsVersion", "VrsDefT",
-                 "VrsDef", "WinDirT", "WinDir", "SystemDirT", "SystemDir", "NIC_HostNameT", "NIC_HostName",
-                 "NIC_DomainNameT", "NIC_DomainName", "NIC_DnsServerT", "NIC_DnsServer", "NIC_NodeTypeT",
-                 "NIC_NodeType", "NIC_RoutingSTST", "NIC_RoutingSTS", "NIC_ProxySTST", "NIC_ProxySTS",
-                 "NIC_DnsSTST", "NIC_DnsSTS"})},
-      {"T_Device", withKeys({"DeviceT", "DeviceName", "DeviceType", "DriverName", "DeviceOption", "DeviceSpaceT",
-                             "DeviceSpace", "deviceNo"})},
-      {"T_Drive", withKeys({"DriveT", "DriveLetter", "DriveType", "FileSystem", "AllSpaceT", "AllSpace", "FreeSpaceT",
-                            "FreeSpace"})},
-      {"T_Video", withKeys({"VideoT", "VideoNo", "VideoResolution", "VideoColor", "VideoRefreshRate", "MonitorT",
-                            "MonitorName", "AdapterT", "AdapterName"})},
-      {"T_Printer", withKeys({"PrinterT", "PrinterName"})},
-      {"T_NIC", withKeys({"NICno", "NameT", "Name", "AdapterNameT", "AdapterName", "MACAddressT", "MACAddress",
-                          "IPAddressT", "IPAddress", "IPMaskT", "IPMask", "GateWayT", "GateWay", "DHCPServerT",
-                          "DHCPServer", "DHCPT", "DHCP", "PriWinsServerT", "PriWinsServer", "SecWinsServerT",
-                          "SecWinsServer"})},
-      {"T_Users", withKeys({"UserT", "Group", "Users", "User"})},
-      {"T_ApplInst", withKeys({"ApplT", "Appl", "Version"})},
-      {"T_StartUp", withKeys({"StartT", "StartType", "StartName", "StartCmd"})},
-      {"T_Service", withKeys({"ServiceT", "ServiceStart", "ServiceSTS", "ServiceName", "ServiceExplanation"})},
-      {"T_WinUpdate", withKeys({"TypeNo", "WinUpdT", "WinUpdName", "WinUpdCmnt"})},
-      {"T_WinUpdRegCheck", withKeys({"RegChkT", "RegChkFunc1", "RegChkFunc2", "RegChkMSG", "RegChkVer", "RegChkReg",
-                                     "RegChkFile"})},
-  };
-  return tables;
-}
+using test::Lines;
 
 class DeliveredScripts : public test::ScriptFixture {
  protected:
   void SetUp() override { state.DSTRB_DIR = test::sourceDir() + "/dstrb/"; }
-  std::string inventory() const { return state.MDB_DIR + "Tavrix.mdb"; }
 };
 
-TEST_F(DeliveredScripts, BuildTheInventoryDatabaseFromNothing) {
-  std::vector<bool> results = runScripts();
-  ASSERT_EQ(results.size(), 13u);
-  EXPECT_EQ(std::count(results.begin(), results.end(), true), 0);
-  EXPECT_EQ(state.ScriptFileList.front(), "01_T_BasicInf.sql");
+TEST_F(DeliveredScripts, BuildTheInventoryDatabase) {
+  EXPECT_EQ(runScripts(), std::vector<bool>(13, false));
   EXPECT_EQ(state.ScriptFileList.back(), "99_T_Version.squ");
-  EXPECT_EQ(state.ScriptMdbName, "@Tavrix.mdb");
+  EXPECT_EQ(log(), Lines{});
+  EXPECT_EQ(messages.texts(), Lines{});
   ASSERT_FALSE(F_COMPACT_MDB(state));
-  paths::removeFile(state.MDB_DIR + state.ScriptMdbName);
-  EXPECT_EQ(entries(state.MDB_DIR), std::vector<std::string>{"Tavrix.mdb"});
-  EXPECT_EQ(log(), std::vector<std::string>{});
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{});
+  std::string inventory = state.MDB_DIR + "Tavrix.mdb", compacted = test::readFile(inventory);
+  EXPECT_TRUE(F_COMPACT_MDB(state));  // an inventory is never written over
+  EXPECT_EQ(test::readFile(inventory), compacted);
 
-  for (const auto& [table, fields] : inventoryTables()) {
-    Fields names;
-    for (const auto& row : schema(inventory(), table)) names.push_back(text::split(row, '|')[0]);
-    EXPECT_EQ(names, fields) << table;
-    std::string indexes = table == "T_BasicInf" ? "PCid" : "PCid,RNO";
-    EXPECT_EQ(rows(inventory(), "SELECT group_concat(c.name) FROM (SELECT il.name AS n FROM pragma_index_list('" +
-                                    table + "') il ORDER BY 1) i, pragma_index_info(i.n) c"),
-              Fields{indexes})
-        << table;
-  }
-  EXPECT_EQ(schema(inventory(), "T_BasicInf")[0], "RNO|INTEGER|0|1");
-  EXPECT_EQ(schema(inventory(), "T_Device")[10], "deviceNo|VARCHAR(50)|0|0");
-  EXPECT_EQ(schema(inventory(), "T_StartUp")[6], "StartCmd|TEXT|0|0");
-  EXPECT_EQ(rows(inventory(), "SELECT * FROM T_Version"), Fields{"1|0|Tavrix 1.0|2026-12-01 00:00:00"});
-}
+  // Per table: its number of columns, the first three and the indexed ones.
+  EXPECT_EQ(rows(inventory, "SELECT m.name, (SELECT count(*) FROM pragma_table_info(m.name)),"
+                            " (SELECT group_concat(name) FROM pragma_table_info(m.name) WHERE cid < 3),"
+                            " (SELECT group_concat(c.name) FROM (SELECT name AS n FROM pragma_index_list(m.name)"
+                            " ORDER BY 1) i, pragma_index_info(i.n) c) FROM sqlite_schema m"
+                            " WHERE m.type = 'table' AND m.name LIKE 'T%' ORDER BY 1"),
+            (Lines{"T_ApplInst|6|RNO,PCid,CreateDate|PCid,RNO", "T_BasicInf|44|RNO,PCid,CreateDate|PCid",
+                   "T_Device|11|RNO,PCid,CreateDate|PCid,RNO", "T_Drive|11|RNO,PCid,CreateDate|PCid,RNO",
+                   "T_NIC|24|RNO,PCid,CreateDate|PCid,RNO", "T_Printer|5|RNO,PCid,CreateDate|PCid,RNO",
+                   "T_Service|8|RNO,PCid,CreateDate|PCid,RNO", "T_StartUp|7|RNO,PCid,CreateDate|PCid,RNO",
+                   "T_Users|7|RNO,PCid,CreateDate|PCid,RNO", "T_Version|4|VERSION,REVISION,VLDATA|<null>",
+                   "T_Video|12|RNO,PCid,CreateDate|PCid,RNO", "T_WinUpdRegCheck|10|RNO,PCid,CreateDate|PCid,RNO",
+                   "T_WinUpdate|7|RNO,PCid,CreateDate|PCid,RNO"}));
+  EXPECT_EQ(rows(inventory, "SELECT * FROM T_Version"), Lines{"1|0|Tavrix 1.0|2026-12-01 00:00:00"});
 
-TEST_F(DeliveredScripts, InventoryAcceptsTheImportsRows) {
-  runScripts();
-  ASSERT_FALSE(F_COMPACT_MDB(state));
+  state.MDB_NAME = "missing.mdb";
+  EXPECT_TRUE(F_OPEN_DB(state));
   state.MDB_NAME = "Tavrix.mdb";
   ASSERT_FALSE(F_OPEN_DB(state));
-  db::UpdatableRecordSet basic(state.DbConnection, "Select * from T_BasicInf");
-  basic.addNew();
-  basic.setField("PCid", db::Value("PC01"));
-  basic.setField("CreateDate", db::Value(DateTime{2026, 1, 2, 3, 4, 0}));
-  basic.update();
-  db::ReadOnlyRecordSet found(state.DbConnection,
-                              "Select * from T_BasicInf Where PCid = 'PC01' and CreateDate = #2026/01/02 03:04#");
-  ASSERT_FALSE(found.eof());
-  EXPECT_EQ(found.field("RNO").toInt(), 1);
-  db::UpdatableRecordSet device(state.DbConnection, "Select * from T_Device");
-  device.addNew(inventoryTables().at("T_Device"), {1, "PC01", DateTime{2026, 1, 2, 3, 4, 0}, "デバイス", "①㈱～髙",
-                                                   "", "drv", std::string(5000, 'x'), "", "", "01"});
+  state.MDB_NAME = "other.mdb";  // an open connection is kept
+  EXPECT_FALSE(F_OPEN_DB(state));
+  EXPECT_EQ(state.DbConnection.path(), inventory);
   closeDbConnection(state);
-  EXPECT_EQ(rows(inventory(), "SELECT DeviceName, length(DeviceOption) FROM T_Device WHERE deviceNo = 1"), Fields{});
-  EXPECT_EQ(rows(inventory(), "SELECT DeviceName, length(DeviceOption) FROM T_Device WHERE DeviceNo = '01'"),
-            Fields{"①㈱～髙|5000"});
+  EXPECT_EQ(paths::listFiles(state.MDB_DIR, "*").value(), (Lines{"@Tavrix.mdb", "Tavrix.mdb"}));
 }
 
 TEST_F(DeliveredScripts, AreTheirSourcesInCp932WithCrLf) {
@@ -120,6 +60,28 @@ TEST_F(DeliveredScripts, AreTheirSourcesInCp932WithCrLf) {
     std::string expected = test::cp932(text::replaceAll(test::readFile(sources + name), "\n", "\r\n"));
     EXPECT_EQ(test::readFile(state.DSTRB_DIR + name), expected) << name << ": run dstrb/source/convert.sh";
   }
+}
+
+TEST_F(DeliveredScripts, UpdateOnlyRunReplacesALeftOverWorkDatabase) {
+  std::string prog = dir.path() + "/prog";
+  std::filesystem::create_directories(prog + "/csv");
+  test::writeFile(prog + "/db/@Tavrix.mdb", "half-written work database from a run that died\n");
+  test::writeFile(prog + "/Tavrix.ini",
+                  "[Tavrix Section]\r\nLOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=Tavrix.mdb\r\n"
+                  "CSV_DIR=*\\csv\r\nDSTRB_DIR=" + test::sourceDir() + "/dstrb\r\nRUNMODE=UPDATEONLY\r\n"
+                  "CSV_SAVE_DIR=*\\save\r\n");
+  state.ProgramFolder = prog;
+  runBatch(state, nullptr);
+  std::string dash(kDashLine);
+  EXPECT_EQ(test::logMessages(prog + "/log/run.log"),
+            (Lines{prog + "/save/ ディレクトリを作成しました。", dash, "Tavrix処理を開始します。  ", dash,
+                   prog + "/db/@Tavrix.mdbを " + prog + "/db/Tavrix.mdbへコピーしました。", dash,
+                   "Tavrix CSV取込処理を終了しました。 ", dash}));
+  EXPECT_EQ(messages.texts(), Lines{});
+  EXPECT_EQ(paths::listFiles(prog + "/db", "*").value(), Lines{"Tavrix.mdb"});
+  EXPECT_EQ(rows(prog + "/db/Tavrix.mdb", "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name LIKE 'T%'"),
+            Lines{"13"});
+  EXPECT_FALSE(state.DbOpen);
 }
 
 }  // namespace

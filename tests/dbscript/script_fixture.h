@@ -3,38 +3,64 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "batch/run_state.h"
+#include "dbscript/script_files.h"
 #include "platform/db.h"
+#include "platform/paths.h"
+#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 namespace tavrix::test {
 
+using Lines = std::vector<std::string>;
+
 class ScriptFixture : public ::testing::Test {
  protected:
-  ScriptFixture() : clock(DateTime{2026, 12, 5, 9, 7, 3}), state(messages, clock) {
-    state.MDB_DIR = dir.path() + "/db/";
-    state.DSTRB_DIR = dir.path() + "/dstrb/";
-    state.LOG_DIR = dir.path() + "/log/";
+  ScriptFixture() : clock(DateTime{2026, 12, 5, 9, 7, 3}), state(messages, clock) { useFolder(dir.path()); }
+
+  // Work databases in root/db, scripts in root/dstrb, the log in root/log.
+  void useFolder(const std::string& root) {
+    state.MDB_DIR = root + "/db/";
+    state.DSTRB_DIR = root + "/dstrb/";
+    state.LOG_DIR = root + "/log/";
     state.LOG_FILE = "run.log";
-    for (const char* folder : {"/db", "/dstrb", "/log"}) makeDirectory(dir.path() + folder);
+    for (const char* folder : {"/db", "/dstrb", "/log"}) std::filesystem::create_directories(root + folder);
   }
-
-  static void makeDirectory(const std::string& path);
   // A script file from UTF-8 text: lines end with CR LF, bytes are CP932.
-  void writeScript(const std::string& name, const std::string& utf8Text);
-  std::vector<std::string> log() const;
-  // Runs F_CNT_SQLFILE and F04_READ_SQLTXT per file until one fails; the files' failure flags.
-  std::vector<bool> runScripts();
-  // "name|type|notnull|pk" per column of a table of a database file.
-  static std::vector<std::string> schema(const std::string& path, const std::string& table);
-  // Every row of a query, fields joined by "|", NULL as <null>.
-  static std::vector<std::string> rows(const std::string& path, const std::string& sql);
-  // Names of the folder's entries, sorted.
-  static std::vector<std::string> entries(const std::string& folder);
-
+  void writeScript(const std::string& name, const std::string& utf8Text) {
+    writeFile(state.DSTRB_DIR + name, cp932(text::replaceAll(utf8Text, "\n", "\r\n")));
+  }
+  Lines log() const { return logMessages(state.LOG_DIR + state.LOG_FILE); }
+  // F_CNT_SQLFILE, then F04_READ_SQLTXT per file until one fails; the files' failure flags.
+  std::vector<bool> runScripts() {
+    std::vector<bool> results;
+    if (F_CNT_SQLFILE(state)) return results;
+    for (int i = 0; i < state.FoundFileCount && (results.empty() || !results.back()); ++i) {
+      state.CurrentScriptFile = state.ScriptFileList[i];
+      results.push_back(F04_READ_SQLTXT(state));
+    }
+    return results;
+  }
+  // Every row of a query on a database file, fields joined by "|", NULL as <null>.
+  static Lines rows(const std::string& path, const std::string& sql) {
+    db::Connection c;
+    c.openPlain(path);
+    Lines out;
+    for (db::ReadOnlyRecordSet rs(c, sql); !rs.eof(); rs.moveNext()) {
+      const Lines names = rs.fieldNames();
+      std::string row;
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        db::Value v = rs.field(names[i]);
+        row += (i ? "|" : "") + (v.isNull() ? std::string("<null>") : v.text());
+      }
+      out.push_back(row);
+    }
+    return out;
+  }
   TempDir dir;
   RecordingMessageSink messages;
   FixedClock clock;

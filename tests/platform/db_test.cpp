@@ -1,0 +1,197 @@
+// The SQLite layer on real files: opening, statements and their errors, values, record sets,
+// table definitions and compaction.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/db.h"
+#include "platform/paths.h"
+#include "tests/support/test_support.h"
+
+namespace tavrix::db {
+namespace {
+
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+// An inventory-shaped database, opened as the import opens it.
+class Db : public testing::Test {
+ protected:
+  void SetUp() override {
+    createDatabase(path);
+    c.open(path);
+    c.execute("CREATE TABLE T_BasicInf (RNO INTEGER PRIMARY KEY AUTOINCREMENT, PCid VARCHAR(255) COLLATE NOCASE,"
+              " CreateDate DATETIME, ComputerName TEXT, OSVersionID INTEGER);"
+              "CREATE TABLE T_Users (RNO INTEGER, TypeNo TEXT, \"Group\" TEXT COLLATE NOCASE, \"User\", Cmnt TEXT)");
+  }
+  // Every row of a Jet query, fields joined by "|", NULL as <null>.
+  Lines rows(std::string_view sql) {
+    Lines out;
+    for (ReadOnlyRecordSet rs(c, sql); !rs.eof(); rs.moveNext()) {
+      const Lines names = rs.fieldNames();
+      std::string row;
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        Value v = rs.field(names[i]);
+        row += (i ? "|" : "") + (v.isNull() ? std::string("<null>") : v.text());
+      }
+      out.push_back(row);
+    }
+    return out;
+  }
+
+  test::TempDir dir;
+  std::string path = dir.file("Tavrix.mdb");
+  Connection c;
+};
+
+TEST_F(Db, OnlyExistingDatabasesOpenOrCompact) {
+  const std::string words = "this is a text file, not a database, long enough to be read\n";
+  test::writeFile(dir.file("text.mdb"), words);
+  fs::create_directory(dir.file("sub"));
+  const std::pair<const char*, std::string> failing[] = {
+      {"missing", dir.file("missing.mdb")}, {"folder", dir.file("sub")},
+      {"folder with slash (empty MDB_NAME)", dir.path() + "/"}, {"not a database", dir.file("text.mdb")}};
+  for (const auto& [name, p] : failing) {
+    Connection inventory, plain;
+    EXPECT_THROW(inventory.open(p), DbError) << name;
+    EXPECT_THROW(plain.openPlain(p), DbError) << name;
+    EXPECT_FALSE(inventory.isOpen() || plain.isOpen()) << name;
+    EXPECT_THROW(compactDatabase(p, dir.file("out.mdb")), DbError) << name;
+  }
+  EXPECT_EQ(test::readFile(dir.file("text.mdb")), words);
+  EXPECT_THROW(createDatabase(path), DbError);
+  EXPECT_THROW(createDatabase(dir.file("no/such/a.mdb")), DbError);
+  c.execute("INSERT INTO T_Users (RNO) VALUES (1)");
+  c.close();
+  EXPECT_EQ(*paths::listFiles(dir.path(), "*"), (Lines{"Tavrix.mdb", "text.mdb"}));  // no -wal, -shm left
+}
+
+TEST_F(Db, ExecuteTranslatesAndReportsErrors) {
+  c.execute("INSERT INTO T_Users (RNO, Group, User) VALUES (1, 'Admins', 'a'); CREATE INDEX ix ON T_Users (Group);"
+            "INSERT INTO T_Users (RNO, Group) VALUES (2, 'Users')");
+  c.execute("Delete RNO,Group FROM T_Users Where Group = 'admins'");
+  c.execute("DROP INDEX ix ON T_Users");
+  EXPECT_EQ(rows("SELECT RNO, Group, User FROM T_Users"), Lines{"2|Users|<null>"});
+  const std::tuple<const char*, bool, const char*> cases[] = {
+      {"DROP TABLE T_None", true, "no such table: T_None"},
+      {"DROP INDEX ix ON T_Users", false, "no such index: ix"},
+      {"CREATE TABLE T_Users (a)", false, "table T_Users already exists"},
+      {"SELEC 1", false, "near \"SELEC\": syntax error"},
+  };
+  for (const auto& [sql, missingTable, message] : cases) {
+    try {
+      c.execute(sql);
+      ADD_FAILURE() << sql << " did not fail";
+    } catch (const DbError& e) {
+      EXPECT_EQ(e.missingTable(), missingTable) << sql;
+      EXPECT_STREQ(e.what(), message) << sql;
+    }
+  }
+}
+
+TEST(Value, NullIsNotEmptyAndTextGivesItsNumber) {
+  const std::tuple<Value, const char*, std::int64_t, bool> cases[] = {
+      {Value(), "", 0, true},          {Value(""), "", 0, false},         {Value(2.5), "2.5", 2, false},
+      {Value(" 12 "), " 12 ", 12, false}, {Value("01"), "01", 1, false}, {Value("5.1.2600"), "5.1.2600", 0, false},
+      {Value(DateTime{2024, 1, 2, 3, 4, 5}), "2024-01-02 03:04:05", 0, false},
+  };
+  for (const auto& [value, text, integer, null] : cases) {
+    EXPECT_EQ(value.text(), text);
+    EXPECT_EQ(value.toInt(), integer) << text;
+    EXPECT_EQ(value.isNull(), null) << text;
+  }
+}
+
+TEST_F(Db, UpdatableRecordSetsAddAndChangeRows) {
+  UpdatableRecordSet users(c, "Select * from T_Users");
+  users.addNew({"RNO", "TypeNo", "Group", "User", "Cmnt"}, {1, "01", "Admins", "taro", ""});
+  users.addNew({"RNO", "TypeNo", "Group", "User", "Cmnt"}, {1, "1", "Users", "taro", Value()});
+  EXPECT_THROW(users.addNew({"RNO", "Bogus"}, {1, "x"}), DbError);
+  EXPECT_THROW(users.addNew({"RNO", "Cmnt"}, {1}), DbError);
+  users.close();
+  EXPECT_EQ(rows("SELECT distinct Group, TypeNo, Cmnt FROM T_Users where RNO=1 order by Group"),
+            (Lines{"Admins|01|", "Users|1|<null>"}));
+  for (const char* pc : {"PC01", "O'Neil"}) {
+    UpdatableRecordSet basic(c, "Select * from T_BasicInf");
+    basic.addNew();
+    basic.setField("PCid", Value(pc));
+    basic.setField("createdate", Value(DateTime{2024, 5, 6, 7, 8, 0}));
+    EXPECT_THROW(basic.setField("NoSuchField", Value("x")), DbError);
+    basic.update();
+  }
+  EXPECT_EQ(c.lastInsertRowId(), 2);
+  EXPECT_EQ(rows("Select RNO from T_BasicInf Where PCid = 'o''neil' and CreateDate = #2024/05/06 07:08#"), Lines{"2"});
+  // Only the selected row changes.
+  {
+    UpdatableRecordSet rs(c, "Select * from T_BasicInf where RNO = 2");
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.field("pcid").text(), "O'Neil");
+    EXPECT_THROW(rs.field("Bogus"), DbError);
+    rs.setField("ComputerName", Value("HOST-2"));
+    EXPECT_THROW(rs.setField("Bogus", Value("x")), DbError);  // one bad field keeps the others
+    rs.setField("OSVersionID", Value(5));
+    rs.update();
+    rs.moveNext();
+    EXPECT_TRUE(rs.eof());
+    EXPECT_THROW(rs.setField("ComputerName", Value("x")), DbError);
+  }
+  EXPECT_EQ(rows("SELECT PCid, ComputerName, OSVersionID FROM T_BasicInf"),
+            (Lines{"PC01|<null>|<null>", "O'Neil|HOST-2|5"}));
+  ReadOnlyRecordSet none(c, "SELECT * FROM T_BasicInf WHERE RNO = 9");
+  EXPECT_THROW(none.field("RNO"), DbError);
+  EXPECT_THROW(none.moveNext(), DbError);
+  EXPECT_THROW(UpdatableRecordSet(c, "Select * from T_Device"), DbError);
+  EXPECT_THROW(UpdatableRecordSet(c, "Select PCid from T_BasicInf"), DbError);
+}
+
+TEST_F(Db, EveryTypeCodeBecomesItsDeclaredType) {
+  const std::tuple<ColumnType, int, bool, const char*> cases[] = {
+      {ColumnType::VarWChar, 50, true, "VARCHAR(50)|0"}, {ColumnType::VarWChar, 0, true, "VARCHAR(255)|0"},
+      {ColumnType::LongVarWChar, 0, true, "TEXT|0"},     {ColumnType::Integer, 0, true, "INTEGER|0"},
+      {ColumnType::SmallInt, 0, false, "SMALLINT|1"},    {ColumnType::UnsignedTinyInt, 0, true, "TINYINT|0"},
+      {ColumnType::Single, 0, true, "FLOAT|0"},          {ColumnType::Double, 0, true, "DOUBLE|0"},
+      {ColumnType::Numeric, 0, true, "DECIMAL|0"},       {ColumnType::Date, 0, false, "DATETIME|1"},
+      {ColumnType::Currency, 0, true, "CURRENCY|0"},     {ColumnType::Boolean, 0, true, "BOOLEAN|0"},
+      {ColumnType::Empty, 0, true, "|0"},
+  };
+  int n = 0;
+  for (const auto& [type, size, nullable, expected] : cases) {
+    TableDefinition t;
+    t.name = "T_" + std::to_string(++n);
+    t.appendColumn("c", type, size);
+    t.column("C").nullable = nullable;
+    appendTable(path, t);
+    EXPECT_EQ(rows("SELECT type, \"notnull\" FROM pragma_table_info('" + t.name + "')"), Lines{expected}) << n;
+  }
+}
+
+TEST_F(Db, CounterNumbersFromOneAndNeverReuses) {
+  TableDefinition t;
+  t.name = "T_Count";
+  t.appendColumn("RNO", ColumnType::Integer, 0);
+  t.appendColumn("Group", ColumnType::VarWChar, 255);
+  t.setAutoIncrement("rno");
+  appendTable(path, t);
+  EXPECT_THROW(appendTable(path, t), DbError);
+  c.execute("INSERT INTO T_Count (Group) VALUES ('a'); INSERT INTO T_Count (Group) VALUES ('b');"
+            "DELETE FROM T_Count WHERE RNO = 2; INSERT INTO T_Count (Group) VALUES ('c')");
+  EXPECT_EQ(rows("SELECT group_concat(RNO) FROM T_Count"), Lines{"1,3"});
+}
+
+TEST_F(Db, CompactionCopiesAndNeverOverwrites) {
+  c.execute("INSERT INTO T_BasicInf (PCid) VALUES ('x'); INSERT INTO T_BasicInf (PCid) VALUES ('y');"
+            "DELETE FROM T_BasicInf WHERE PCid = 'y'");
+  c.close();
+  std::string copy = dir.file("copy.mdb");
+  compactDatabase(path, copy);
+  std::string source = test::readFile(path), compacted = test::readFile(copy);
+  EXPECT_THROW(compactDatabase(path, copy), DbError);
+  EXPECT_EQ(test::readFile(copy), compacted);
+  EXPECT_EQ(test::readFile(path), source);
+  c.open(copy);
+  c.execute("INSERT INTO T_BasicInf (PCid) VALUES ('z')");
+  EXPECT_EQ(rows("SELECT group_concat(RNO || PCid) FROM T_BasicInf"), Lines{"1x,3z"});  // the counter goes on
+}
+
+}  // namespace
+}  // namespace tavrix::db
