@@ -91,6 +91,11 @@ Value columnValue(sqlite3_stmt* stmt, int column) {
 
 void appendQuotedIdentifier(std::string& out, std::string_view name) {
   out += '"';
+  if (name.find('"') == std::string_view::npos) {  // the usual name: appended whole (the import's hot path)
+    out.append(name);
+    out += '"';
+    return;
+  }
   for (char c : name) {
     if (c == '"') out += '"';
     out += c;
