@@ -1,43 +1,125 @@
-// A windowed batch in a temporary program folder, and helpers that read and click the real widgets.
+// Real windowed batches in a temporary program folder, and helpers that read and click the widgets.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
 
-#include "batch/run_state.h"
-#include "tests/support/test_support.h"
-#include "ui/qt_batch_windows.h"
+#include <QHeaderView>
+#include <QTest>
+#include <QTreeWidget>
 
-class QTreeWidget;
-class QWidget;
+#include "batch/main_batch.h"
+#include "platform/db.h"
+#include "tests/support/test_support.h"
+#include "ui/main/f_main.h"
+#include "ui/qt_batch_windows.h"
+#include "ui/qt_form_support.h"
 
 namespace tavrix::test {
 
-// One inventory CSV: the header line (omitted when createDate is empty) and the basic lines given.
+// Tavrix.ini with every folder under the program folder, the delivered scripts by default.
+inline void writeIni(const TempDir& dir, const std::string& runMode,
+                     const std::string& dstrb = sourceDir() + "/dstrb") {
+  writeFile(dir.file("Tavrix.ini"),
+            "[Tavrix Section]\r\nLOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=Tavrix.mdb\r\n"
+            "CSV_DIR=*\\csv\r\nDSTRB_DIR=" + dstrb + "\r\nRUNMODE=" + runMode + "\r\nCSV_SAVE_DIR=*\\save\r\n");
+}
+
+inline std::vector<std::string> lastLines(const std::vector<std::string>& lines, std::size_t n) {
+  return {lines.end() - static_cast<std::ptrdiff_t>(std::min(n, lines.size())), lines.end()};
+}
+
+inline void executeSql(const TempDir& dir, const char* sql) {
+  db::Connection c;
+  c.open(dir.path() + "/db/Tavrix.mdb");
+  c.execute(sql);
+}
+
+using ListRow = std::array<std::string, 6>;
+
+inline ListRow rowTexts(const QTreeWidgetItem* item) {
+  ListRow row;
+  for (std::size_t c = 0; c < row.size(); ++c) row[c] = ui::utf8(item->text(static_cast<int>(c)));
+  return row;
+}
+
+inline std::vector<ListRow> listRows(const QTreeWidget* list) {
+  std::vector<ListRow> rows;
+  for (int r = 0; r < list->topLevelItemCount(); ++r) rows.push_back(rowTexts(list->topLevelItem(r)));
+  return rows;
+}
+
+// Every line of a tree in display order, two blanks of indent per level, each ended by "\n".
+inline void appendTree(const QTreeWidgetItem* item, int depth, std::string& out) {
+  out += std::string(static_cast<std::size_t>(depth) * 2, ' ') + ui::utf8(item->text(0)) + '\n';
+  for (int c = 0; c < item->childCount(); ++c) appendTree(item->child(c), depth + 1, out);
+}
+
+inline std::string treeText(const QTreeWidget* tree) {
+  std::string out;
+  for (int r = 0; r < tree->topLevelItemCount(); ++r) appendTree(tree->topLevelItem(r), 0, out);
+  return out;
+}
+
+// The "text" of a named control, or the window's caption when name is empty.
+inline std::string textOf(const QWidget* window, const char* name) {
+  if (*name == '\0') return ui::utf8(window->windowTitle());
+  const QWidget* w = window->findChild<QWidget*>(QString::fromLatin1(name));
+  return w ? ui::utf8(w->property("text").toString()) : std::string("no ") + name;
+}
+
+inline void clickHeader(QTreeWidget* list, int column) {
+  QTest::mouseClick(list->header()->viewport(), Qt::LeftButton, {},
+                    QPoint(list->header()->sectionViewportPosition(column) + 10, 5));
+}
+
+inline void clickRow(QTreeWidget* list, int row) {
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                    QPoint(10, list->visualItemRect(list->topLevelItem(row)).center().y()));
+}
+
+// Clicks BtnEND of a window; windows closed with WA_DeleteOnClose are then deleted.
+inline void clickEnd(QWidget* window) {
+  QTest::mouseClick(window->findChild<QWidget*>(QStringLiteral("BtnEND")), Qt::LeftButton);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// One inventory CSV: the header line (left out when createDate is empty), the basic lines, more lines.
 struct Inventory {
-  std::string fileName;
-  std::string createDate;    // header field 5, e.g. "2004/10/24 10:30"
-  std::string computerName;  // the line is left out when empty
-  std::string userName;
-  std::string osName;
+  std::string fileName, createDate, computerName, userName, osName;
   std::vector<std::string> moreLines = {};  // detail lines, UTF-8, without their ends
 };
 
 class WindowedRun : public ::testing::Test {
  protected:
-  WindowedRun();
-  ~WindowedRun() override;
+  WindowedRun() { s.ProgramFolder = dir.path(); }
+  ~WindowedRun() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-  // Tavrix.ini with every folder under the program folder, scripts from the source tree.
-  void writeIni(const std::string& runMode = "", const std::string& dstrb = sourceDir() + "/dstrb");
-  void writeCsv(const Inventory& inventory);
+  void writeCsv(const Inventory& inv) {
+    std::string body = inv.createDate.empty() ? "" : "0,1,Quillo,x,2.1," + inv.createDate + "\r\n";
+    body += "1,1,コンピュータ名," + inv.computerName + "\r\n1,2,ユーザ名," + inv.userName + "\r\n1,3,ＯＳ," +
+            inv.osName + ",500\r\n";
+    for (const std::string& line : inv.moreLines) body += line + "\r\n";
+    writeFile(dir.path() + "/csv/" + inv.fileName, cp932(body));
+  }
   // Main with the Qt windows, as the program runs it.
-  void runMain();
+  void runMain(const std::string& runMode = "", const std::string& dstrb = sourceDir() + "/dstrb") {
+    writeIni(dir, runMode, dstrb);
+    Main(s, &windows);
+    windows.batchFinished();
+  }
+  // An UPDATEONLY run builds the database, then sql changes it as an older or damaged one may be.
+  void prepareDatabase(const char* sql) {
+    runMain("UPDATEONLY");
+    executeSql(dir, sql);
+  }
+  F_Main& main() { return *windows.mainWindow(); }
+  QTreeWidget* list() { return main().listView(); }
   std::vector<std::string> log() const { return logMessages(dir.path() + "/log/run.log"); }
-  std::string databasePath() const { return dir.path() + "/db/Tavrix.mdb"; }
 
   TempDir dir;
   RecordingMessageSink messages;
@@ -48,16 +130,5 @@ class WindowedRun : public ::testing::Test {
   char* argv[2] = {name, nullptr};
   QtBatchWindows windows{argc, argv};
 };
-
-using ListRow = std::array<std::string, 6>;
-// Every row of a list in its shown order, all six column texts.
-std::vector<ListRow> listRows(const QTreeWidget* list);
-// Every line of a tree in display order, indented two blanks per depth level, each ended by "\n".
-std::string treeText(const QTreeWidget* tree);
-void clickHeader(QTreeWidget* list, int column);
-void clickRow(QTreeWidget* list, int row);
-void click(QWidget* button);
-// Lets windows closed with WA_DeleteOnClose be deleted.
-void deletePendingWindows();
 
 }  // namespace tavrix::test

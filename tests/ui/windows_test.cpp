@@ -1,198 +1,183 @@
-// The windows as laid out: captions, labels, fonts, twips geometry, the list's columns, F_WAIT's
-// progress, and the message boxes.
-#include <gtest/gtest.h>
-
-#include <functional>
+// The windows after real windowed batches: F_Main and its list, sorting, a row click into F_DetailList,
+// BtnEND closing every window, the failed list; and the message boxes. All offscreen (set by CTest).
 #include <memory>
+#include <tuple>
 
 #include <QApplication>
 #include <QFontInfo>
-#include <QFontMetrics>
-#include <QHeaderView>
-#include <QLabel>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
-#include "tests/support/test_support.h"
-#include "ui/main/f_main.h"
+#include "batch/database.h"
+#include "batch/run_log.h"
+#include "tests/ui/ui_fixture.h"
+#include "ui/detail/detail_load.h"
+#include "ui/detail/f_detail_list.h"
 #include "ui/main/f_wait.h"
-#include "ui/qt_form_support.h"
 #include "ui/qt_message_sink.h"
 
 namespace tavrix {
 namespace {
 
-using ui::qs;
-using ui::utf8;
+using test::ListRow;
+using Lines = std::vector<std::string>;
 
-template <typename T>
-T* child(QWidget* window, const char* name) {
-  T* found = window->findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
+// The QApplication that every test of this executable runs in.
+class QtEnvironment : public ::testing::Environment {
+  void SetUp() override {
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+    app_ = std::make_unique<QApplication>(argc_, argv_);
+    QApplication::setQuitOnLastWindowClosed(false);  // tests close every window many times
+  }
+  void TearDown() override { app_.reset(); }
+  int argc_ = 1;
+  char name_[9] = "ui_tests";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] ::testing::Environment* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-// Counted blanks line up only when every half-width character has one width and a full-width one two.
-void expectColumnsAlign(const QFont& font) {
-  const QFontMetrics m(font);
-  const int half = m.horizontalAdvance(QStringLiteral(" "));
-  EXPECT_GT(half, 0);
-  for (const char* text : {"i", "W", ":", "1"}) EXPECT_EQ(m.horizontalAdvance(qs(text)), half) << text;
-  for (const char* text : {"作", "ド", "Ａ", "　"}) EXPECT_EQ(m.horizontalAdvance(qs(text)), 2 * half) << text;
-}
-
-class MainWindowLayout : public ::testing::Test {
+class WindowedRunTest : public test::WindowedRun {
  protected:
-  RecordingMessageSink messages;
-  FixedClock clock{DateTime{2027, 3, 9, 23, 59, 59}};
-  RunState s{messages, clock};
+  // A record of NULLs as an older database holds, then four computers whose columns sort differently.
+  void runFleet() {
+    prepareDatabase("INSERT INTO T_BasicInf (PCid, CreateDate) VALUES ('PC00', '1899-12-31 23:59:00')");
+    writeCsv({"PC01.csv", "", "", "", ""});  // no header line: the zero date
+    writeCsv({"PC10.csv", "2004/10/24 09:05:30", "beta", "yamada", "Windows XP",
+              {"1,4,CPU,2400,Pentium 4,FSB,533MHz,L2,512KB", "1,6,デバイス,ＤＶＤ,CD-ROM,cdrom.sys,,容量,4.7GB,1",
+               "1,7,ドライブ,C:,固定,NTFS,全容量,40GB,空き,10GB", "1,12,グループ,Administrators,PC-A\\yamada",
+               "1,13,サービス,自動,開始,Alerter,警告を送ります", "2,1,Windows,C:\\WINDOWS"}});
+    writeCsv({"PC9.csv", "1900/01/01 00:00", "Alpha", "佐藤", "Windows 2000"});
+    writeCsv({"pc2.Sub.csv", "2003/01/02 07:08:09", "gamma", "abe", "ＷＩＮ９８"});
+    runMain();
+    ASSERT_TRUE(main().isVisible());
+  }
 };
 
-TEST_F(MainWindowLayout, FormLoadSetsVersionAndDateLabels) {
-  F_Main main(s);
-  EXPECT_EQ(utf8(main.windowTitle()), "TAVRIX main");
-  EXPECT_EQ(utf8(child<QLabel>(&main, "LblTitl")->text()), "TAVRIX");
-  EXPECT_EQ(utf8(child<QLabel>(&main, "LblVersion")->text()), "(Ver 1.0.0)");
-  EXPECT_EQ(utf8(child<QLabel>(&main, "LblDate")->text()), "現在：2027/03/09");
-  EXPECT_EQ(utf8(child<QPushButton>(&main, "BtnEND")->text()), "終　了");
-  EXPECT_NE(child<QWidget>(&main, "Shape1"), nullptr);
-}
-
-TEST_F(MainWindowLayout, ControlsSitWhereTheTwipsPutThem) {
-  F_Main main(s);
-  struct Case {
-    const char* name;
-    QRect rect;
+TEST_F(WindowedRunTest, ListShowsEveryRecordAndAHeaderClickSortsIt) {
+  runFleet();
+  const std::vector<ListRow> expected = {
+      {"", " ", " ", "", "PC00", "1"},  // NULLs: the name empty, user and OS a blank
+      {"", "", "", "", "PC01", "2"},    // empty texts stay empty; the zero date shows nothing
+      {"beta", "yamada", "Windows XP", "2004/10/24 09:05", "PC10", "3"},
+      {"Alpha", "佐藤", "Windows 2000", "1900/01/01 00:00", "PC9", "4"},
+      {"gamma", "abe", "ＷＩＮ９８", "2003/01/02 07:08", "pc2", "5"},
   };
-  const Case cases[] = {
-      {"LblTitl", QRect(42, 2, 109, 29)},     {"LblVersion", QRect(536, 8, 161, 17)},
-      {"LblDate", QRect(536, 24, 161, 17)},   {"BtnEND", QRect(720, 8, 97, 33)},
-      {"ListView1", QRect(24, 56, 773, 301)},
+  EXPECT_EQ(test::listRows(list()), expected);  // database order; the files in name order
+  EXPECT_EQ(test::rowTexts(list()->headerItem()),
+            (ListRow{"コンピュータ名", "ユーザ名", "ＯＳ名", "作成日", "ＣＳＶファイル名", "RNO"}));
+  EXPECT_TRUE(list()->isColumnHidden(5));
+  EXPECT_FALSE(list()->topLevelItem(2)->flags() & Qt::ItemIsEditable);
+  EXPECT_FALSE(windows.waitWindow()->isVisible());
+  EXPECT_FALSE(s.DbOpen);
+  EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
+
+  // Ascending by the clicked column; a second click keeps the order.
+  const std::pair<int, Lines> cases[] = {
+      {0, {"", "", "Alpha", "beta", "gamma"}},  // case ignored
+      {3, {"", "", "1900/01/01 00:00", "2003/01/02 07:08", "2004/10/24 09:05"}},
+      {4, {"PC00", "PC01", "PC10", "pc2", "PC9"}},  // as text
+      {1, {"", " ", "abe", "yamada", "佐藤"}},
   };
-  for (const Case& c : cases) EXPECT_EQ(child<QWidget>(&main, c.name)->geometry(), c.rect) << c.name;
-  EXPECT_EQ(main.size(), QSize(821, 544));
-}
-
-TEST_F(MainWindowLayout, FontsFallBackToIpaGothic) {
-  F_Main main(s);
-  struct Case {
-    const char* name;
-    double points;
-  };
-  for (const Case& c : {Case{"LblTitl", 21.75}, Case{"BtnEND", 14.25}}) {
-    const QFont font = child<QWidget>(&main, c.name)->font();
-    EXPECT_DOUBLE_EQ(font.pointSizeF(), c.points) << c.name;
-    EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("IPAPGothic")) << c.name;
-  }
-  EXPECT_EQ(QFontInfo(ui::fixedGothic(9)).family(), QStringLiteral("IPAGothic"));
-  expectColumnsAlign(ui::fixedGothic(9));
-}
-
-TEST_F(MainWindowLayout, ListHasSixColumnsWithTheRnoColumnHidden) {
-  F_Main main(s);
-  QTreeWidget* list = main.listView();
-  const char* headers[] = {"コンピュータ名", "ユーザ名", "ＯＳ名", "作成日", "ＣＳＶファイル名", "RNO"};
-  const int widths[] = {167, 100, 240, 107, 187};
-  ASSERT_EQ(list->columnCount(), 6);
-  for (int c = 0; c < 6; ++c) EXPECT_EQ(utf8(list->headerItem()->text(c)), headers[c]);
-  for (int c = 0; c < 5; ++c) {
-    EXPECT_EQ(list->columnWidth(c), widths[c]) << c;
-    EXPECT_FALSE(list->isColumnHidden(c));
-  }
-  EXPECT_TRUE(list->isColumnHidden(5));
-  // A date and a 20-character computer name fit their columns without being cut.
-  const QFontMetrics m(list->font());
-  EXPECT_LE(m.horizontalAdvance(QStringLiteral("2004/10/24 10:30")) + 6, list->columnWidth(3));
-  EXPECT_LE(m.horizontalAdvance(QStringLiteral("KOUBAI-PC-0123456789")) + 6, list->columnWidth(0));
-  EXPECT_FALSE(list->rootIsDecorated());
-  EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
-}
-
-TEST(WaitWindow, ShowsCaptionLabelAndEachFileStarted) {
-  F_WAIT wait;
-  EXPECT_EQ(utf8(wait.windowTitle()), "郵便番号CSVデータ作成");
-  EXPECT_EQ(wait.size(), QSize(400, 144));
-  QLabel* label = wait.findChild<QLabel*>(QStringLiteral("Label1"));
-  ASSERT_NE(label, nullptr);
-  EXPECT_EQ(utf8(label->text()), "しばらくお待ちください。");
-  EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 15.75);
-
-  QProgressBar* bar = wait.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
-  QLabel* file = wait.findChild<QLabel*>(QStringLiteral("LblFile"));
-  ASSERT_NE(bar, nullptr);
-  ASSERT_NE(file, nullptr);
-  wait.show();
-  struct Step {
-    int index, count;
-    const char* name;
-  };
-  for (const Step& step : {Step{1, 3, "PC01.csv"}, Step{2, 3, "ＰＣ０２.csv"}, Step{3, 3, "PC03.CSV"}}) {
-    wait.fileStarted(step.index, step.count, step.name);
-    EXPECT_EQ(bar->value(), step.index);
-    EXPECT_EQ(bar->maximum(), step.count);
-    EXPECT_EQ(utf8(bar->text()), std::to_string(step.index) + " / " + std::to_string(step.count));
-    EXPECT_EQ(utf8(file->text()), step.name);
+  for (const auto& [c, sorted] : cases) {
+    test::clickHeader(list(), c);
+    const std::vector<ListRow> once = test::listRows(list());
+    Lines texts;
+    for (const ListRow& row : once) texts.push_back(row[static_cast<std::size_t>(c)]);
+    EXPECT_EQ(texts, sorted) << "column " << c;
+    test::clickHeader(list(), c);
+    EXPECT_EQ(test::listRows(list()), once) << "second click on column " << c;
   }
 }
 
-TEST(WaitWindow, IgnoresItsCloseBoxWhileBusy) {
-  F_WAIT wait;
-  wait.show();
-  wait.setBusy(true);
-  EXPECT_FALSE(wait.close());
-  EXPECT_TRUE(wait.isVisible());
-  wait.setBusy(false);
-  EXPECT_TRUE(wait.close());
-  EXPECT_FALSE(wait.isVisible());
+TEST_F(WindowedRunTest, RowClickOpensThatRowsDetailAndTheEndButtonsCloseIt) {
+  runFleet();
+  test::clickHeader(list(), 0);  // "", "", Alpha, beta (RNO 3), gamma
+  test::clickRow(list(), 3);
+  EXPECT_EQ(s.CurrentRno, 3);
+  F_DetailList* detail = main().detailWindow();
+  ASSERT_NE(detail, nullptr);
+  EXPECT_TRUE(detail->isVisible());
+  EXPECT_FALSE(main().isVisible());
+  EXPECT_FALSE(s.DbOpen);
+  EXPECT_EQ((Lines{test::textOf(detail, ""), test::textOf(detail, "TxtRNO")}), (Lines{"TAVRIX", "3"}));
+
+  QTreeWidget* tree = detail->treeView();
+  const DetailTree built = loadDetailTree(s);
+  ASSERT_GT(built.nodes().size(), 20u);
+  EXPECT_EQ(test::treeText(tree), built.displayText());
+  EXPECT_EQ(ui::utf8(tree->topLevelItem(0)->text(0)), "PC10               作成日:2004/10/24 09:05");
+  EXPECT_EQ(QFontInfo(tree->font()).family(), QStringLiteral("IPAGothic"));  // blanks align columns
+  EXPECT_TRUE(tree->rootIsDecorated());
+  EXPECT_TRUE(tree->topLevelItem(0)->flags() & Qt::ItemIsEditable);
+  for (QTreeWidgetItemIterator it(tree); *it; ++it) EXPECT_FALSE((*it)->isExpanded()) << ui::utf8((*it)->text(0));
+  EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
+
+  test::clickEnd(detail);
+  EXPECT_TRUE(main().isVisible());
+  EXPECT_EQ(main().detailWindow(), nullptr);
+
+  test::clickRow(list(), 2);  // Alpha
+  EXPECT_EQ(s.CurrentRno, 4);
+  ASSERT_NE(main().detailWindow(), nullptr);
+  main().show();  // the detail window stays open behind the main window
+  test::clickEnd(&main());
+  EXPECT_EQ(main().detailWindow(), nullptr);
+  EXPECT_FALSE(windows.anyWindowVisible());
 }
 
-// What a shown box held, read by a timer while the box waits, then answered with OK.
-struct SeenBox {
-  std::string title, text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  int buttons = 0;
-  bool onTop = false;
-};
+TEST_F(WindowedRunTest, BothWindowsShowFromTheStartAndBtnEndClosesThemAfterAnEarlyEnd) {
+  runMain("", "*\\nowhere");  // no database and no script folder: the batch ends before the import
+  EXPECT_TRUE(main().isVisible());
+  EXPECT_TRUE(windows.waitWindow()->isVisible());
+  const std::pair<const QWidget*, const char*> controls[] = {
+      {&main(), ""}, {&main(), "LblTitl"}, {&main(), "LblVersion"}, {&main(), "LblDate"}, {&main(), "BtnEND"},
+      {windows.waitWindow(), ""}, {windows.waitWindow(), "Label1"}};
+  Lines texts;
+  for (const auto& [window, name] : controls) texts.push_back(test::textOf(window, name));
+  EXPECT_EQ(texts, (Lines{"TAVRIX main", "TAVRIX", "(Ver 1.0.0)", "現在：2026/12/05", "終　了",
+                          "郵便番号CSVデータ作成", "しばらくお待ちください。"}));
+  EXPECT_EQ(list()->geometry(), QRect(24, 56, 773, 301));  // 360, 840, 11595 × 4515 twips
+  EXPECT_EQ(list()->topLevelItemCount(), 0);
 
-// Runs show while a timer waits for the modal box it opens, reads it and clicks OK.
-SeenBox answerBox(const std::function<void()>& show) {
-  auto seen = std::make_shared<SeenBox>();
-  QTimer timer;
-  QObject::connect(&timer, &QTimer::timeout, [&timer, seen] {
+  test::clickEnd(&main());
+  EXPECT_FALSE(windows.anyWindowVisible());
+}
+
+TEST_F(WindowedRunTest, MissingBasicTableLogsTheFailureAndClosesEveryWindow) {
+  prepareDatabase("DROP TABLE T_BasicInf");
+  runMain();
+  const std::string failure = "Tavrix:F21_List Error=(1) no such table: T_BasicInf";
+  EXPECT_EQ(test::lastLines(log(), 3), (Lines{std::string(kEqualsLine), failure, std::string(kEqualsLine)}));
+  EXPECT_FALSE(windows.anyWindowVisible());
+  EXPECT_TRUE(s.DbOpen);  // the batch leaves the connection open after a failed list
+  closeDbConnection(s);
+}
+
+// Caption, text, icon, number of buttons, stays on top.
+using SeenBox = std::tuple<std::string, std::string, QMessageBox::Icon, qsizetype, bool>;
+
+// Shows a box through the sink; once it waits for the user, reads it and answers OK.
+SeenBox answerBox(const char* text, MessageStyle style) {
+  SeenBox seen;
+  QTimer::singleShot(0, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    *seen = {utf8(box->windowTitle()), utf8(box->text()), box->icon(), static_cast<int>(box->buttons().size()),
-             box->windowFlags().testFlag(Qt::WindowStaysOnTopHint)};
-    timer.stop();
+    ASSERT_NE(box, nullptr);
+    seen = {ui::utf8(box->windowTitle()), ui::utf8(box->text()), box->icon(), box->buttons().size(),
+            box->windowFlags().testFlag(Qt::WindowStaysOnTopHint)};
     box->button(QMessageBox::Ok)->click();
   });
-  timer.start(10);
-  show();
-  return *seen;
+  QtMessageSink().show(text, style);
+  return seen;
 }
 
-TEST(QtMessageSinkTest, ShowsCaptionTextIconAndOkButton) {
-  struct Case {
-    const char* text;
-    MessageStyle style;
-    QMessageBox::Icon icon;
-  };
-  const Case cases[] = {
-      {"すでに「TAVRIX」は起動されています。", MessageStyle::Exclamation, QMessageBox::Warning},
-      {"Cant DB Open ", MessageStyle::Plain, QMessageBox::NoIcon},
-  };
-  for (const Case& c : cases) {
-    QtMessageSink sink;
-    const SeenBox seen = answerBox([&] { sink.show(c.text, c.style); });
-    EXPECT_EQ(seen.title, "TAVRIX");
-    EXPECT_EQ(seen.text, c.text);
-    EXPECT_EQ(seen.icon, c.icon);
-    EXPECT_EQ(seen.buttons, 1);
-    EXPECT_TRUE(seen.onTop);  // never hidden behind F_WAIT
-  }
+TEST(QtMessageSinkTest, ShowsCaptionTextIconAndOkButtonAboveF_WAIT) {
+  EXPECT_EQ(answerBox("すでに「TAVRIX」は起動されています。", MessageStyle::Exclamation),
+            (SeenBox{"TAVRIX", "すでに「TAVRIX」は起動されています。", QMessageBox::Warning, 1, true}));
+  EXPECT_EQ(answerBox("Cant DB Open ", MessageStyle::Plain),
+            (SeenBox{"TAVRIX", "Cant DB Open ", QMessageBox::NoIcon, 1, true}));
 }
 
 }  // namespace
