@@ -5,8 +5,7 @@
 namespace tavrix::fleet {
 namespace {
 
-Catalog build() {
-  Catalog c;
+void addHardware(Catalog& c) {
   c.devices = {
       {"ACPI Fixed Feature Button", "ACPI", 1}, {"ACPI 電源ボタン", "ACPI", 1},
       {"Microsoft ACPI-Compliant System", "ACPI", 1}, {"ACPI Uniprocessor PC", "ROOT", 1},
@@ -72,6 +71,9 @@ Catalog build() {
       {"1196", "Intel(R) Celeron(R) CPU 1.20GHz", "100MHz", "256 KB"},
   };
   c.memorySizes = {"256MB", "512MB", "768MB", "1024MB", "1536MB", "2048MB"};
+}
+
+void addSoftware(Catalog& c) {
   c.applications = {
       {"Microsoft Office Professional Edition 2003", "11.0.8173.0"}, {"Microsoft Office Standard 2007", "12.0.6425.1000"},
       {"Microsoft Office 2000 Premium", "9.00.9327"}, {"Microsoft Office 互換機能パック", "12.0.6425.1000"},
@@ -142,6 +144,9 @@ Catalog build() {
       {"MDAC28", "Microsoft Data Access Components 2.8"}, {"WSH57", "Windows Script Host 5.7"},
       {"JVM", "Microsoft VM for Java"}, {"NETFX20", ".NET Framework 2.0"}, {"WGA", "Windows Genuine Advantage"},
   };
+}
+
+void addServices(Catalog& c) {
   c.services = {
       {"Alerter", "選択されたユーザーとコンピュータに管理用警告を通知します。", "4"},
       {"ALG", "インターネット接続の共有とファイアウォールのサード パーティ プロトコル プラグインをサポートします。", "3"},
@@ -259,6 +264,9 @@ Catalog build() {
       {"CybozuOfficeSync", "サイボウズ Office 同期サービス", "3"},
       {"ScanSnapManager", "ScanSnap 監視サービス", "3"},
   };
+}
+
+void addSettings(Catalog& c) {
   c.startUps = {
       {"Run", "ctfmon.exe", "C:\\WINDOWS\\system32\\ctfmon.exe"},
       {"Run", "IMJPMIG8.1", "\"C:\\WINDOWS\\IME\\imjp8_1\\IMJPMIG.EXE\" /Spoil /RemAdvDef /Migration32"},
@@ -312,6 +320,14 @@ Catalog build() {
   c.localGroups = {"Administrators", "Users", "Power Users", "Remote Desktop Users", "Backup Operators",
                    "Network Configuration Operators", "Guests", "HelpServicesGroup", "Debugger Users"};
   c.domains = {"CORP", "HONSHA", "SHITEN", "KOJO"};
+}
+
+Catalog build() {
+  Catalog c;
+  addHardware(c);
+  addSoftware(c);
+  addServices(c);
+  addSettings(c);
   return c;
 }
 
