@@ -21,9 +21,10 @@ TEST_F(DeliveredScripts, BuildTheInventoryDatabase) {
   EXPECT_EQ(log(), Lines{});
   EXPECT_EQ(messages.texts(), Lines{});
   ASSERT_FALSE(F_COMPACT_MDB(state));
-  std::string inventory = state.MDB_DIR + "Tavrix.mdb", compacted = test::readFile(inventory);
+  std::string inventory = state.MDB_DIR + "Tavrix.mdb", work = state.MDB_DIR + "@Tavrix.mdb";
+  std::string before = test::readFile(inventory) + test::readFile(work);
   EXPECT_TRUE(F_COMPACT_MDB(state));  // an inventory is never written over
-  EXPECT_EQ(test::readFile(inventory), compacted);
+  EXPECT_EQ(test::readFile(inventory) + test::readFile(work), before);
 
   // Per table: its number of columns, the first three and the indexed ones.
   EXPECT_EQ(rows(inventory, "SELECT m.name, (SELECT count(*) FROM pragma_table_info(m.name)),"
@@ -48,15 +49,16 @@ TEST_F(DeliveredScripts, BuildTheInventoryDatabase) {
   EXPECT_FALSE(F_OPEN_DB(state));
   EXPECT_EQ(state.DbConnection.path(), inventory);
   closeDbConnection(state);
+  state.ScriptMdbName = "";  // no script ran
+  EXPECT_TRUE(F_COMPACT_MDB(state));
   EXPECT_EQ(paths::listFiles(state.MDB_DIR, "*").value(), (Lines{"@Tavrix.mdb", "Tavrix.mdb"}));
 }
 
 TEST_F(DeliveredScripts, AreTheirSourcesInCp932WithCrLf) {
   std::string sources = test::sourceDir() + "/dstrb/source/";
-  auto names = paths::listFiles(sources, "*.sq?");
-  ASSERT_TRUE(names);
-  EXPECT_EQ(names->size(), 13u);
-  for (const auto& name : *names) {
+  Lines names = paths::listFiles(sources, "*.sq?").value();
+  EXPECT_EQ(names.size(), 13u);
+  for (const auto& name : names) {
     std::string expected = test::cp932(text::replaceAll(test::readFile(sources + name), "\n", "\r\n"));
     EXPECT_EQ(test::readFile(state.DSTRB_DIR + name), expected) << name << ": run dstrb/source/convert.sh";
   }

@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
-#include <vector>
 
 #include "batch/run_state.h"
 #include "dbscript/script_files.h"
-#include "platform/db.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "tests/platform/db_rows.h"
 #include "tests/support/test_support.h"
 
 namespace tavrix::test {
@@ -49,18 +47,9 @@ class ScriptFixture : public ::testing::Test {
   static Lines rows(const std::string& path, const std::string& sql) {
     db::Connection c;
     c.openPlain(path);
-    Lines out;
-    for (db::ReadOnlyRecordSet rs(c, sql); !rs.eof(); rs.moveNext()) {
-      const Lines names = rs.fieldNames();
-      std::string row;
-      for (std::size_t i = 0; i < names.size(); ++i) {
-        db::Value v = rs.field(names[i]);
-        row += (i ? "|" : "") + (v.isNull() ? std::string("<null>") : v.text());
-      }
-      out.push_back(row);
-    }
-    return out;
+    return rowsOf(c, sql);
   }
+
   TempDir dir;
   RecordingMessageSink messages;
   FixedClock clock;

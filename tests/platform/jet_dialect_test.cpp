@@ -23,7 +23,7 @@ TEST(TranslateJet, RewrittenFormsAndPassThrough) {
       {"delete star", "DELETE * FROM T_X;", "DELETE FROM T_X;"},
       {"delete from", "DELETE FROM T_X WHERE a=1", "DELETE FROM T_X WHERE a=1"},
       {"drop index on", "DROP INDEX IX_T_X_PCid ON T_X;", "DROP INDEX IX_T_X_PCid;"},
-      {"drop index", "drop index ix", "drop index ix"},
+      {"drop index without ON", "drop index if exists ix", "drop index if exists ix"},
       {"Group", "SELECT distinct Group FROM t order by Group", "SELECT distinct \"Group\" FROM t order by \"Group\""},
       {"Users and User", "SELECT Users,User FROM t order by User", "SELECT Users,\"User\" FROM t order by \"User\""},
       {"GROUP BY", "SELECT PCid FROM T_X GROUP BY PCid", "SELECT PCid FROM T_X GROUP BY PCid"},
