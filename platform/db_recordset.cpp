@@ -185,8 +185,15 @@ void UpdatableRecordSet::addNew(const std::vector<std::string>& names, const std
   if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
   if (names.size() != values.size()) throw DbError("field names and values differ in number", SQLITE_MISUSE);
   if (adding_ || !pending_.empty()) update();
-  sqlite3_stmt* stmt =
-      connection_->prepareCached(insertText(table_, names.size(), [&](std::size_t i) -> const std::string& { return names[i]; }));
+  // An import adds rows to one table in runs: the INSERT text of the previous call is kept.
+  thread_local std::string lastTable, lastSql;
+  thread_local std::vector<std::string> lastNames;
+  if (table_ != lastTable || names != lastNames) {
+    lastSql = insertText(table_, names.size(), [&](std::size_t i) -> const std::string& { return names[i]; });
+    lastTable = table_;
+    lastNames = names;
+  }
+  sqlite3_stmt* stmt = connection_->prepareCached(lastSql);
   for (std::size_t i = 0; i < values.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), values[i], true);
   runToEnd(stmt);
   addedRowId_ = connection_->lastInsertRowId();
