@@ -13,7 +13,9 @@ namespace {
 
 // A detail table whose row is the keys followed by line fields taken in order.
 struct DetailTable {
-  const char* table;
+  DetailTable(const char* table, std::vector<std::string> names, std::vector<int> fields)
+      : select(std::string("Select * from ") + table), names(std::move(names)), fields(std::move(fields)) {}
+  std::string select;              // the record set's text, made once
   std::vector<std::string> names;  // RNO, PCid, CreateDate, then the table's own fields
   std::vector<int> fields;         // line field of each own field; -1 is filled by the importer
 };
@@ -72,7 +74,7 @@ std::vector<db::Value> rowValues(const RunState& s, const DetailTable& t, const 
 
 void addRow(RunState& s, const DetailTable& t, const std::vector<db::Value>& values) {
   try {
-    db::UpdatableRecordSet rs(s.DbConnection, std::string("Select * from ") + t.table);
+    db::UpdatableRecordSet rs(s.DbConnection, t.select);
     rs.addNew(t.names, values);
     rs.update();
     rs.close();
