@@ -1,10 +1,12 @@
 // Main: the batch that every start of the program runs, and F_SAVE_CSV.
 #include "batch/main_batch.h"
 
-#include <exception>
-#include <new>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <exception>
+#include <new>
+#include <vector>
 
 #include "batch/database.h"
 #include "batch/folders.h"
@@ -112,14 +114,18 @@ void Main(RunState& s, BatchWindows* windows) {
 void F_SAVE_CSV(RunState& s) {
   const std::string saveFolder = s.CSV_SAVE_DIR + s.TheClock.now().compactDay() + "/";
   F_MAKE_DIR(s, saveFolder);
-  const int count = s.FoundFileCount;
-  for (int i = 0; i < count && i < static_cast<int>(s.CsvFileList.size()); ++i) {
-    const std::string& name = s.CsvFileList[static_cast<std::size_t>(i)];
+  const std::size_t count = std::min(static_cast<std::size_t>(std::max(s.FoundFileCount, 0)), s.CsvFileList.size());
+  std::vector<std::string> copied;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string& name = s.CsvFileList[i];
     std::string error;
-    if (!paths::copyFile(s.CSV_DIR + name, saveFolder + name, &error)) {
-      s.Messages.show(error, MessageStyle::Plain);
-      continue;  // a file that was not copied stays in the CSV folder
-    }
+    // A file that was not copied stays in the CSV folder and is imported again next run.
+    if (paths::copyFile(s.CSV_DIR + name, saveFolder + name, &error, false)) copied.push_back(name);
+    else s.Messages.show(error, MessageStyle::Plain);
+  }
+  // One sync for all copies, before any original goes: a crash never leaves a file in neither place.
+  if (!copied.empty()) paths::syncFileSystem(saveFolder);
+  for (const std::string& name : copied) {
     if (!paths::removeFile(s.CSV_DIR + name)) s.Messages.show(std::strerror(errno), MessageStyle::Plain);
   }
 }

@@ -45,8 +45,10 @@ void importFile(RunState& s, int index, int count) {
   s.BasicInfo = {};  // one computer's values never leak into the next
   if (s.Progress) s.Progress->fileStarted(index, count, s.CurrentCsvFile);
 
-  // A file that cannot be read leaves the computer's earlier snapshot alone.
-  if (!F06_READ_CSV(s, "first")) {
+  // A file that cannot be read leaves the computer's earlier snapshot alone. Without a connection
+  // ("Cant DB Open " has been shown) every database step would fail: nothing is tried, so the user
+  // does not face hundreds of boxes per file; the file still goes to the save folder.
+  if (s.DbOpen && !F06_READ_CSV(s, "first")) {
     beginFile(s);
     for (std::string_view table : kInventoryTables) F_DEL_PCDATA(s, table, "PidOnly");
     F_ADD_BASICINF(s);

@@ -111,7 +111,7 @@ bool makeFolder(const std::string& path, std::string* errorText) {
   return false;
 }
 
-bool copyFile(const std::string& from, const std::string& to, std::string* errorText) {
+bool copyFile(const std::string& from, const std::string& to, std::string* errorText, bool synced) {
   int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) {
     if (errorText) *errorText = systemError(errno);
@@ -149,7 +149,7 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
     }
     if (!ok) break;
   }
-  if (ok && fsync(out) != 0) { ok = false; err = errno; }
+  if (ok && synced && fsync(out) != 0) { ok = false; err = errno; }
   if (close(out) != 0 && ok) { ok = false; err = errno; }
   close(in);
   if (ok && rename(temp.c_str(), to.c_str()) != 0) { ok = false; err = errno; }
@@ -158,6 +158,13 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
     if (errorText) *errorText = systemError(err);
   }
   return ok;
+}
+
+void syncFileSystem(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  syncfs(fd);
+  close(fd);
 }
 
 LineReader::LineReader(const std::string& path) {

@@ -29,8 +29,11 @@ bool matchesPattern(std::string_view name, std::string_view pattern);
 std::optional<std::string> readFile(const std::string& path, std::string* errorText = nullptr);
 // Creates one folder; false with errorText on failure.
 bool makeFolder(const std::string& path, std::string* errorText = nullptr);
-// Copies, replacing the destination; false with errorText on failure.
-bool copyFile(const std::string& from, const std::string& to, std::string* errorText = nullptr);
+// Copies, replacing the destination; false with errorText on failure. With synced false the copy
+// may still sit in the page cache: call syncFileSystem before relying on it.
+bool copyFile(const std::string& from, const std::string& to, std::string* errorText = nullptr, bool synced = true);
+// Writes everything cached for the file system that holds path to disk.
+void syncFileSystem(const std::string& path);
 
 // Reads a text file line by line; CR LF and LF both end a line; the last line may lack its end.
 class LineReader {
