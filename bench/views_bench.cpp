@@ -1,5 +1,6 @@
 // Views benchmark: the computer list of a 10,000-computer database (target < 0.3 s) and the detail
 // tree of the largest demo computer (target < 0.1 s), on a database built and filled by the real batch.
+// With the Qt windows built it also times F21_List into ListView1 and opening F_DetailList.
 // Usage: views_bench [--computers=N (default 10000)] [Google Benchmark flags]
 #include <benchmark/benchmark.h>
 
@@ -18,6 +19,14 @@
 #include "tools/fleet.h"
 #include "ui/detail/detail_load.h"
 #include "ui/main/computer_list.h"
+
+#ifdef TAVRIX_BENCH_WIDGETS
+#include <QApplication>
+#include <QTreeWidget>
+
+#include "ui/detail/f_detail_list.h"
+#include "ui/main/f_main.h"
+#endif
 
 namespace {
 
@@ -141,6 +150,38 @@ void largestTree(benchmark::State& state, const Workload* w) {
   if (sink.count) state.SkipWithError("the load showed messages");
 }
 
+#ifdef TAVRIX_BENCH_WIDGETS
+// F21_List into the real ListView1: query, texts and widget items.
+void listViewFill(benchmark::State& state, const Workload* w) {
+  CountingSink sink;
+  SystemClock clock;
+  RunState s(sink, clock);
+  s.MDB_NAME = w->database;
+  if (F_OPEN_DB(s)) throw std::runtime_error("cannot open " + w->database);
+  F_Main window(s);
+  for (auto _ : state) {
+    if (window.F21_List(s)) state.SkipWithError("F21_List failed");
+  }
+  state.counters["rows"] = window.listView()->topLevelItemCount();
+  closeDbConnection(s);
+}
+
+// F_DetailList of the largest demo computer: the load and the tree widget.
+void detailWindow(benchmark::State& state, const Workload* w) {
+  CountingSink sink;
+  SystemClock clock;
+  RunState s(sink, clock);
+  s.MDB_NAME = w->database;
+  F_Main main(s);
+  for (auto _ : state) {
+    s.CurrentRno = w->largestRno;
+    F_DetailList detail(s, &main);
+    benchmark::DoNotOptimize(detail);
+  }
+  if (sink.count) state.SkipWithError("the load showed messages");
+}
+#endif
+
 int computersArgument(int& argc, char** argv) {
   int computers = 10000;
   int kept = 1;
@@ -158,6 +199,10 @@ int computersArgument(int& argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef TAVRIX_BENCH_WIDGETS
+  if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+#endif
   Workload w;
   w.computers = computersArgument(argc, argv);
   benchmark::Initialize(&argc, argv);
@@ -172,6 +217,10 @@ int main(int argc, char** argv) {
                  w.largestPcId.c_str(), w.largestLines, w.largestRno);
     benchmark::RegisterBenchmark("ListFill", listFill, &w)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("LargestTree", largestTree, &w)->Unit(benchmark::kMillisecond);
+#ifdef TAVRIX_BENCH_WIDGETS
+    benchmark::RegisterBenchmark("ListView1Fill", listViewFill, &w)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("DetailWindow", detailWindow, &w)->Unit(benchmark::kMillisecond);
+#endif
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
   } catch (const std::exception& e) {
