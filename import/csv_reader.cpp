@@ -222,30 +222,30 @@ void applyHeader(const LineSteps& l, bool firstPass) {
   }
 }
 
-void applyDetail(const LineSteps& l, LineKind kind) {
+void applyDetail(const LineSteps& l, LineKind kind, DetailRecordSets& sets) {
   RunState& s = l.state();
   const CsvLine& line = l.line();
   switch (kind) {
-    case LineKind::Device: F_IMP_DEVICE(s, line); break;
-    case LineKind::Drive: F_IMP_DRIVE(s, line); break;
-    case LineKind::Printer: F_IMP_PRINTER(s, line); break;
-    case LineKind::Application: F_IMP_APPLINST(s, line); break;
-    case LineKind::Users: F_IMP_USERS(s, line); break;
-    case LineKind::RegistryCheck: F_IMP_WINUPDREGCHECK(s, line); break;
-    case LineKind::StartUp: F_IMP_STARTUP(s, line); break;
-    case LineKind::Update: F_IMP_WINUPDATE(s, line); break;
+    case LineKind::Device: F_IMP_DEVICE(s, sets, line); break;
+    case LineKind::Drive: F_IMP_DRIVE(s, sets, line); break;
+    case LineKind::Printer: F_IMP_PRINTER(s, sets, line); break;
+    case LineKind::Application: F_IMP_APPLINST(s, sets, line); break;
+    case LineKind::Users: F_IMP_USERS(s, sets, line); break;
+    case LineKind::RegistryCheck: F_IMP_WINUPDREGCHECK(s, sets, line); break;
+    case LineKind::StartUp: F_IMP_STARTUP(s, sets, line); break;
+    case LineKind::Update: F_IMP_WINUPDATE(s, sets, line); break;
     case LineKind::Video:
-      if (auto n = l.number(3); n && *n > 0) F_IMP_VIDEO(s, line);
+      if (auto n = l.number(3); n && *n > 0) F_IMP_VIDEO(s, sets, line);
       break;
     case LineKind::Service:
       // The list's heading line names the columns and is no service.
-      if (auto f = l.field(3); f && *f != "<開始の種類>") F_IMP_SERVICE(s, line);
+      if (auto f = l.field(3); f && *f != "<開始の種類>") F_IMP_SERVICE(s, sets, line);
       break;
     default: break;
   }
 }
 
-void applyLine(const LineSteps& l, LineKind kind) {
+void applyLine(const LineSteps& l, LineKind kind, DetailRecordSets& sets) {
   BasicInfoRecord& b = l.state().BasicInfo;
   for (const auto& pair : kCaptionPairs) {
     if (pair.kind != kind) continue;
@@ -258,7 +258,7 @@ void applyLine(const LineSteps& l, LineKind kind) {
     case LineKind::AntiVirus: applyAntiVirus(l, b); break;
     case LineKind::Network: applyNetwork(l); break;
     case LineKind::Header: applyHeader(l, false); break;
-    default: applyDetail(l, kind); break;
+    default: applyDetail(l, kind, sets); break;
   }
 }
 
@@ -282,6 +282,7 @@ bool F06_READ_CSV(RunState& s, std::string_view mode) {
   }
   std::string raw;
   CsvLine line;
+  DetailRecordSets sets(s.DbConnection);
   long number = 0;
   while (reader.next(raw)) {
     ++number;
@@ -294,7 +295,7 @@ bool F06_READ_CSV(RunState& s, std::string_view mode) {
       applyHeader(steps, true);
       break;
     }
-    applyLine(steps, kind);
+    applyLine(steps, kind, sets);
   }
   if (reader.failed()) F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvFile + ": " + reader.errorText());
   if (s.NicAdapterCount > 0) F_IMP_NIC(s);

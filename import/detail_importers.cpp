@@ -1,7 +1,10 @@
 // F_IMP_*: the detail rows of one snapshot, one row per CSV line, and F_IMP_NIC for the adapters.
 #include "import/detail_importers.h"
 
+#include <array>
+#include <cassert>
 #include <exception>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -48,87 +51,101 @@ const DetailTable kStartUp{"T_StartUp", {"RNO", "PCid", "CreateDate", "StartT", 
 const DetailTable kWinUpdate{"T_WinUpdate", {"RNO", "PCid", "CreateDate", "TypeNo", "WinUpdT", "WinUpdName", "WinUpdCmnt"},
                              {1, 2, 3, 4}};
 
-// CreateDate as a value: its text is made once per snapshot, not once per row.
-const db::Value& createDateValue(const RunState& s) {
+// CreateDate as text: made once per snapshot, not once per row.
+const std::string& createDateText(const RunState& s) {
   thread_local DateTime date = DateTime::zero();
-  thread_local db::Value value(date);
+  thread_local std::string text = date.storageText();
   if (s.CurrentCreateDate != date) {
     date = s.CurrentCreateDate;
-    value = db::Value(date);
+    text = date.storageText();
   }
-  return value;
+  return text;
 }
 
-// The row's values: the snapshot's keys, then the line's fields ("" where the line is short,
-// which is the design's extension of the line with empty fields).
-std::vector<db::Value> rowValues(const RunState& s, const DetailTable& t, const CsvLine& line) {
-  std::vector<db::Value> values;
-  values.reserve(t.names.size());
-  values.emplace_back(static_cast<std::int64_t>(s.CurrentRno));
-  values.emplace_back(s.CurrentPcId);
-  values.push_back(createDateValue(s));
-  for (int field : t.fields)
-    values.emplace_back(field < 0 ? std::string() : std::string(line.get(static_cast<std::size_t>(field))));
-  return values;
-}
+// A detail row's values: the snapshot's keys, then the line's fields ("" where the line is
+// short, which is the design's extension of the line with empty fields). The texts are the run
+// state's and the line's, not copies.
+class Row {
+ public:
+  Row(const RunState& s, const DetailTable& t, const CsvLine& line) : size_(t.names.size()) {
+    assert(size_ <= values_.size() && size_ == 3 + t.fields.size());
+    values_[0] = static_cast<std::int64_t>(s.CurrentRno);
+    values_[1] = std::string_view(s.CurrentPcId);
+    values_[2] = std::string_view(createDateText(s));
+    for (std::size_t i = 0; i < t.fields.size(); ++i)
+      own(i) = t.fields[i] < 0 ? std::string_view() : line.get(static_cast<std::size_t>(t.fields[i]));
+  }
+  // The table's own field number i (counted from 0 after the keys).
+  db::FieldRef& own(std::size_t i) { return values_[3 + i]; }
+  std::span<const db::FieldRef> values() const { return {values_.data(), size_}; }
 
-void addRow(RunState& s, const DetailTable& t, const std::vector<db::Value>& values) {
+ private:
+  std::array<db::FieldRef, 12> values_;
+  std::size_t size_;
+};
+
+void addRow(RunState& s, DetailRecordSets& sets, const DetailTable& t, const Row& row) {
   try {
-    db::UpdatableRecordSet rs(s.DbConnection, t.select);
-    rs.addNew(t.names, values);
+    db::UpdatableRecordSet& rs = sets.open(t.select);
+    rs.addNew(t.names, row.values());
     rs.update();
-    rs.close();
   } catch (const std::exception& e) {
     s.Messages.show(e.what());
   }
 }
 
-void importPlain(RunState& s, const DetailTable& t, const CsvLine& line) { addRow(s, t, rowValues(s, t, line)); }
-
-// Index in a row's values of the table's own field number i (counted from 0 after the keys).
-constexpr std::size_t own(std::size_t i) { return 3 + i; }
+void importPlain(RunState& s, DetailRecordSets& sets, const DetailTable& t, const CsvLine& line) {
+  addRow(s, sets, t, Row(s, t, line));
+}
 
 }  // namespace
 
-void F_IMP_DEVICE(RunState& s, const CsvLine& line) {
-  auto values = rowValues(s, kDevice, line);
-  if (line.get(9).empty()) values[own(7)] = db::Value("0");
-  addRow(s, kDevice, values);
+db::UpdatableRecordSet& DetailRecordSets::open(const std::string& select) {
+  for (auto& [text, set] : sets_)
+    if (text == select) return *set;
+  auto set = std::make_unique<db::UpdatableRecordSet>(connection_, select);
+  return *sets_.emplace_back(select, std::move(set)).second;
 }
 
-void F_IMP_DRIVE(RunState& s, const CsvLine& line) { importPlain(s, kDrive, line); }
+void F_IMP_DEVICE(RunState& s, DetailRecordSets& sets, const CsvLine& line) {
+  Row row(s, kDevice, line);
+  if (line.get(9).empty()) row.own(7) = std::string_view("0");
+  addRow(s, sets, kDevice, row);
+}
 
-void F_IMP_VIDEO(RunState& s, const CsvLine& line) {
+void F_IMP_DRIVE(RunState& s, DetailRecordSets& sets, const CsvLine& line) { importPlain(s, sets, kDrive, line); }
+
+void F_IMP_VIDEO(RunState& s, DetailRecordSets& sets, const CsvLine& line) {
   if (line.size() < 2) return;  // no "," at all
-  importPlain(s, kVideo, line);
+  importPlain(s, sets, kVideo, line);
 }
 
-void F_IMP_PRINTER(RunState& s, const CsvLine& line) { importPlain(s, kPrinter, line); }
-void F_IMP_APPLINST(RunState& s, const CsvLine& line) { importPlain(s, kApplInst, line); }
-void F_IMP_SERVICE(RunState& s, const CsvLine& line) { importPlain(s, kService, line); }
-void F_IMP_STARTUP(RunState& s, const CsvLine& line) { importPlain(s, kStartUp, line); }
+void F_IMP_PRINTER(RunState& s, DetailRecordSets& sets, const CsvLine& line) { importPlain(s, sets, kPrinter, line); }
+void F_IMP_APPLINST(RunState& s, DetailRecordSets& sets, const CsvLine& line) { importPlain(s, sets, kApplInst, line); }
+void F_IMP_SERVICE(RunState& s, DetailRecordSets& sets, const CsvLine& line) { importPlain(s, sets, kService, line); }
+void F_IMP_STARTUP(RunState& s, DetailRecordSets& sets, const CsvLine& line) { importPlain(s, sets, kStartUp, line); }
 
-void F_IMP_USERS(RunState& s, const CsvLine& line) {
-  auto values = rowValues(s, kUsers, line);
+void F_IMP_USERS(RunState& s, DetailRecordSets& sets, const CsvLine& line) {
+  Row row(s, kUsers, line);
   std::string_view users = line.get(4);
   std::size_t slash = users.rfind('\\');
-  values[own(3)] = db::Value(std::string(slash == std::string_view::npos ? users : users.substr(slash + 1)));
-  addRow(s, kUsers, values);
+  row.own(3) = slash == std::string_view::npos ? users : users.substr(slash + 1);
+  addRow(s, sets, kUsers, row);
 }
 
-void F_IMP_WINUPDREGCHECK(RunState& s, const CsvLine& line) {
-  auto values = rowValues(s, kRegCheck, line);
+void F_IMP_WINUPDREGCHECK(RunState& s, DetailRecordSets& sets, const CsvLine& line) {
+  Row row(s, kRegCheck, line);
   RegistryCheckParts parts = cutRegistryCheck(line.get(6));
-  values[own(5)] = db::Value(std::move(parts.reg));
-  values[own(6)] = db::Value(std::move(parts.file));
-  addRow(s, kRegCheck, values);
+  row.own(5) = std::string_view(parts.reg);
+  row.own(6) = std::string_view(parts.file);
+  addRow(s, sets, kRegCheck, row);
 }
 
-void F_IMP_WINUPDATE(RunState& s, const CsvLine& line) {
+void F_IMP_WINUPDATE(RunState& s, DetailRecordSets& sets, const CsvLine& line) {
   // The line is not extended: a short one is reported, and its row keeps what the line has.
   if (!line.has(4))
     s.Messages.show(s.CurrentCsvFile + ": T_WinUpdate: field " + std::to_string(line.size()) + " is missing");
-  importPlain(s, kWinUpdate, line);
+  importPlain(s, sets, kWinUpdate, line);
 }
 
 RegistryCheckParts cutRegistryCheck(std::string_view s) {
@@ -164,9 +181,9 @@ void F_IMP_NIC(RunState& s) {
     for (int n = 1; n <= s.NicAdapterCount && n <= static_cast<int>(s.NicAdapters.size()); ++n) {
       const NicAdapter& adapter = s.NicAdapters[static_cast<std::size_t>(n - 1)];
       if (adapter.NameT.empty()) continue;
-      std::vector<db::Value> values{static_cast<std::int64_t>(s.CurrentRno), s.CurrentPcId, createDateValue(s),
-                                    static_cast<std::int64_t>(n)};
-      for (auto member : members) values.emplace_back(adapter.*member);
+      std::vector<db::FieldRef> values{static_cast<std::int64_t>(s.CurrentRno), std::string_view(s.CurrentPcId),
+                                       std::string_view(createDateText(s)), static_cast<std::int64_t>(n)};
+      for (auto member : members) values.emplace_back(std::string_view(adapter.*member));
       try {
         rs.addNew(names, values);
         rs.update();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -66,6 +67,10 @@ class Value {
   std::variant<std::monostate, std::int64_t, double, std::string> v_;
 };
 
+// A field value that refers to its text instead of holding it, for adding rows without copies:
+// the text must stay alive until the call that binds it returns.
+using FieldRef = std::variant<std::monostate, std::int64_t, std::string_view>;
+
 class Connection;
 
 // Forward-only, read-only: rows are visited once, in the order of the statement.
@@ -108,6 +113,9 @@ class UpdatableRecordSet {
   // Adds a row filled from names and values of the same length and order, stored at once
   // (a cached INSERT); the new row becomes the current row and update() has nothing left to do.
   void addNew(const std::vector<std::string>& names, const std::vector<Value>& values);
+  // The same with values that refer to their text. A record set kept open for many rows with
+  // the same names prepares and finds its INSERT once.
+  void addNew(const std::vector<std::string>& names, std::span<const FieldRef> values);
   // Sets a field of the new row, or of the current row. Throws for an unknown field.
   void setField(std::string_view name, const Value& value);
   // Stores the new or changed row: a cached INSERT, or an UPDATE of the current row.
@@ -119,6 +127,8 @@ class UpdatableRecordSet {
  private:
   void loadSelection();
   std::int64_t currentRowId();
+  sqlite3_stmt* insertFor(const std::vector<std::string>& names);
+  void storeAdded(sqlite3_stmt* stmt);
   Connection* connection_;
   std::string table_;
   std::string rest_;                                      // translated text after the table name
@@ -129,6 +139,9 @@ class UpdatableRecordSet {
   std::int64_t addedRowId_ = 0;
   std::vector<std::int64_t> rowids_;
   std::size_t position_ = 0;
+  sqlite3_stmt* insert_ = nullptr;        // the INSERT of insertNames_, from the connection's cache
+  std::uint64_t insertGeneration_ = 0;    // the cache generation insert_ was taken from
+  std::vector<std::string> insertNames_;
 };
 
 // One database file. Statements the layer builds with parameters are prepared once and cached
@@ -164,6 +177,9 @@ class Connection {
   // Prepared statement for SQLite text (already translated), cached by text; reset and unbound.
   // The caller steps it to the end (or resets it) before the next call with the same text.
   sqlite3_stmt* prepareCached(const std::string& sqliteSql);
+  // Changes whenever cached statements are finalized: a statement kept from prepareCached is
+  // valid while this stays the same.
+  std::uint64_t cacheGeneration() const { return cacheGeneration_; }
   // Columns of a table in order, cached until a CREATE/DROP/ALTER runs; throws DbError(missingTable).
   const std::vector<std::string>& tableColumns(const std::string& table);
   std::int64_t lastInsertRowId() const;
@@ -176,11 +192,14 @@ class Connection {
   std::string path_;
   std::unordered_map<std::string, StatementPtr> cache_;
   std::map<std::string, std::vector<std::string>> columnsCache_;
+  std::uint64_t cacheGeneration_ = 1;
 };
 
 // Binds value to parameter index (1-based) of stmt. With valueOutlivesStep the text is not
 // copied: the caller keeps value alive until the statement is stepped and reset.
 void bindValue(sqlite3_stmt* stmt, int index, const Value& value, bool valueOutlivesStep = false);
+// Binds a value that refers to its text; the text is not copied and must outlive the step.
+void bindValue(sqlite3_stmt* stmt, int index, const FieldRef& value);
 Value columnValue(sqlite3_stmt* stmt, int column);
 // Steps a statement to its end, discarding rows, then resets and unbinds it; throws DbError.
 void runToEnd(sqlite3_stmt* stmt);

@@ -65,6 +65,7 @@ void Connection::openPlain(const std::string& path) { openWith(path, false); }
 
 void Connection::close() {
   cache_.clear();
+  ++cacheGeneration_;
   columnsCache_.clear();
   db_.reset();
   path_.clear();
@@ -122,7 +123,10 @@ sqlite3_stmt* Connection::prepareCached(const std::string& sqliteSql) {
   StatementPtr stmt(raw);
   if (rc != SQLITE_OK) fail(rc);
   if (!stmt) throw DbError("empty statement", SQLITE_MISUSE);
-  if (cache_.size() >= kCacheLimit) cache_.clear();
+  if (cache_.size() >= kCacheLimit) {
+    cache_.clear();
+    ++cacheGeneration_;
+  }
   return cache_.emplace(sqliteSql, std::move(stmt)).first->second.get();
 }
 

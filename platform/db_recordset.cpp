@@ -185,17 +185,44 @@ void UpdatableRecordSet::addNew(const std::vector<std::string>& names, const std
   if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
   if (names.size() != values.size()) throw DbError("field names and values differ in number", SQLITE_MISUSE);
   if (adding_ || !pending_.empty()) update();
-  // An import adds rows to one table in runs: the INSERT text of the previous call is kept.
-  thread_local std::string lastTable, lastSql;
-  thread_local std::vector<std::string> lastNames;
-  if (table_ != lastTable || names != lastNames) {
-    lastSql = insertText(table_, names.size(), [&](std::size_t i) -> const std::string& { return names[i]; });
-    lastTable = table_;
-    lastNames = names;
-  }
-  sqlite3_stmt* stmt = connection_->prepareCached(lastSql);
+  sqlite3_stmt* stmt = insertFor(names);
   for (std::size_t i = 0; i < values.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), values[i], true);
-  runToEnd(stmt);
+  storeAdded(stmt);
+}
+
+void UpdatableRecordSet::addNew(const std::vector<std::string>& names, std::span<const FieldRef> values) {
+  if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
+  if (names.size() != values.size()) throw DbError("field names and values differ in number", SQLITE_MISUSE);
+  if (adding_ || !pending_.empty()) update();
+  sqlite3_stmt* stmt = insertFor(names);
+  for (std::size_t i = 0; i < values.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), values[i]);
+  storeAdded(stmt);
+}
+
+// The INSERT for names. An import adds many rows through one set: the statement of the previous
+// call is kept while the names are the same and the connection's cache still holds it.
+sqlite3_stmt* UpdatableRecordSet::insertFor(const std::vector<std::string>& names) {
+  if (insert_ && insertGeneration_ == connection_->cacheGeneration() && names == insertNames_) return insert_;
+  insert_ = connection_->prepareCached(
+      insertText(table_, names.size(), [&](std::size_t i) -> const std::string& { return names[i]; }));
+  insertGeneration_ = connection_->cacheGeneration();
+  insertNames_ = names;
+  return insert_;
+}
+
+// Runs an INSERT whose parameters are all bound; the new row becomes the current row. The
+// bindings stay until the next row binds every parameter again.
+void UpdatableRecordSet::storeAdded(sqlite3_stmt* stmt) {
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+  }
+  if (rc != SQLITE_DONE) {
+    DbError error = errorOf(connection_->handle(), rc);
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    throw error;
+  }
+  sqlite3_reset(stmt);
   addedRowId_ = connection_->lastInsertRowId();
   hasAddedRow_ = true;
 }
@@ -246,6 +273,8 @@ void UpdatableRecordSet::update() {
 
 void UpdatableRecordSet::close() {
   connection_ = nullptr;
+  insert_ = nullptr;
+  insertNames_.clear();
   pending_.clear();
   adding_ = false;
   rowids_.clear();

@@ -73,6 +73,22 @@ void bindValue(sqlite3_stmt* stmt, int index, const Value& value, bool valueOutl
   }
 }
 
+void bindValue(sqlite3_stmt* stmt, int index, const FieldRef& value) {
+  int rc = SQLITE_OK;
+  if (auto* i = std::get_if<std::int64_t>(&value)) {
+    rc = sqlite3_bind_int64(stmt, index, *i);
+  } else if (auto* s = std::get_if<std::string_view>(&value)) {
+    // An empty view may have no data; SQLite would take a null pointer for NULL, not "".
+    rc = sqlite3_bind_text(stmt, index, s->data() ? s->data() : "", static_cast<int>(s->size()), SQLITE_STATIC);
+  } else {
+    rc = sqlite3_bind_null(stmt, index);
+  }
+  if (rc != SQLITE_OK) {
+    sqlite3* db = sqlite3_db_handle(stmt);
+    throw DbError(sqlite3_errmsg(db), sqlite3_extended_errcode(db));
+  }
+}
+
 Value columnValue(sqlite3_stmt* stmt, int column) {
   switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_INTEGER:
