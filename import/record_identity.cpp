@@ -5,18 +5,21 @@
 #include <string>
 
 #include "platform/db.h"
-#include "platform/text.h"
+#include "platform/jet_dialect.h"
 
 namespace tavrix {
 
-std::string deleteStatement(std::string_view table, std::string_view pcId) {
-  return "Delete PCid,CreateDate FROM " + std::string(table) + " Where PCid = '" + text::quoteSqlText(pcId) + "'";
+std::string deleteStatement(std::string_view table) {
+  return "Delete PCid,CreateDate FROM " + std::string(table) + " Where PCid = ?";
 }
 
 void F_DEL_PCDATA(RunState& s, std::string_view table, std::string_view mode) {
   if (mode != "PidOnly") return;  // the only mode there is
   try {
-    s.DbConnection.execute(deleteStatement(table, s.CurrentPcId));
+    // Prepared once per table and cached: every file clears all twelve tables.
+    sqlite3_stmt* stmt = s.DbConnection.prepareCached(db::translateJet(deleteStatement(table)));
+    db::bindValue(stmt, 1, db::FieldRef(std::string_view(s.CurrentPcId)));
+    db::runToEnd(stmt);
   } catch (const std::exception& e) {
     s.Messages.show(e.what());
   }

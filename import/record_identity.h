@@ -1,6 +1,7 @@
 // F_DEL_PCDATA and F_ADD_BASICINF: replacing a computer's snapshot and numbering the new one.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "batch/run_state.h"
@@ -12,8 +13,8 @@ inline constexpr std::string_view kInventoryTables[] = {
     "T_ApplInst", "T_BasicInf", "T_Device",  "T_Drive",  "T_NIC",       "T_Printer",
     "T_Service",  "T_StartUp",  "T_Users",   "T_Video",  "T_WinUpdate", "T_WinUpdRegCheck"};
 
-// The Jet delete of CurrentPcId's rows from table, the id written as an SQL text literal.
-std::string deleteStatement(std::string_view table, std::string_view pcId);
+// The Jet delete of one computer's rows from table; the id is its one parameter.
+std::string deleteStatement(std::string_view table);
 
 // Deletes every row of CurrentPcId from table (mode "PidOnly"). A failure is shown, not logged.
 void F_DEL_PCDATA(RunState& s, std::string_view table, std::string_view mode);
