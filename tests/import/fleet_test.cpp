@@ -1,72 +1,66 @@
-// The sample inventory generator: deterministic, CP932-clean, and shaped like real inventories.
+// Generated fleets: the same seed gives the same computers, and a batch killed while importing a
+// fleet leaves a sound database and every CSV, so the next run imports everything.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
-#include "import/csv_line.h"
-#include "platform/text.h"
-#include "tests/support/test_support.h"
+#include "tests/import/import_fixture.h"
 #include "tools/fleet.h"
 
-namespace tavrix {
+namespace tavrix::test {
 namespace {
 
-TEST(Fleet, SameSeedSameComputerOtherSeedAnother) {
+TEST(Fleet, SameSeedSameComputer) {
   EXPECT_EQ(fleet::makeComputer(7, 3).text, fleet::makeComputer(7, 3).text);
   EXPECT_NE(fleet::makeComputer(7, 3).text, fleet::makeComputer(8, 3).text);
   EXPECT_NE(fleet::makeComputer(7, 3).text, fleet::makeComputer(7, 4).text);
-  EXPECT_EQ(fleet::makeComputer(7, 42).pcId, "PC00042");
 }
 
-TEST(Fleet, ComputersLookLikeRealInventories) {
-  for (int index = 1; index <= 40; ++index) {
-    SCOPED_TRACE(index);
-    fleet::Computer c = fleet::makeComputer(11, index);
-    std::string bytes = text::utf8ToCp932(c.text);
-    EXPECT_EQ(text::cp932ToUtf8(bytes), c.text) << "a character CP932 cannot hold";
-    EXPECT_GE(c.lines, 650);
-    EXPECT_LE(c.lines, 1100);
-    EXPECT_GE(bytes.size(), 40000u);
-    EXPECT_LE(bytes.size(), 90000u);
-    EXPECT_GE(c.rows["T_Device"], 40);
-    EXPECT_GE(c.rows["T_ApplInst"], 100);
-    EXPECT_GE(c.rows["T_Service"], 70);
-    EXPECT_GE(c.rows["T_WinUpdate"], 300);
-    EXPECT_GE(c.rows["T_NIC"], 1);
-    EXPECT_LE(c.rows["T_NIC"], 3);
-    EXPECT_EQ(c.rows["T_BasicInf"], 1);
+using KilledBatch = ImportFixture;
 
-    // Every line starts with numeric section and item; the header comes first.
-    std::size_t start = 0;
-    int number = 0;
-    while (start < c.text.size()) {
-      std::size_t end = c.text.find("\r\n", start);
-      ASSERT_NE(end, std::string::npos);
-      CsvLine line;
-      line.assign(c.text.substr(start, end - start));
-      ASSERT_GE(line.size(), 2u) << line.text();
-      EXPECT_TRUE(csv::strictNumber(line[0]) && csv::strictNumber(line[1])) << line.text();
-      if (number++ == 0) {
-        EXPECT_EQ(line.text().substr(0, 4), "0,1,");
-      }
-      start = end + 2;
-    }
-    EXPECT_EQ(number, c.lines);
+TEST_F(KilledBatch, TheNextRunImportsEverything) {
+  constexpr int kComputers = 300;
+  fleet::FleetSummary fleet = fleet::writeFleet(csvDir(), kComputers, 2024);
+  ASSERT_EQ(text::cp932ToUtf8(readFile(csvDir() + "/PC00300.csv")), fleet::makeComputer(2024, 300).text);
+  auto filesDone = [&] {
+    auto lines = readLines(dir.file("log/Tavrix.log"));
+    return std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.ends_with(" 取込を終了しました。 "); });
+  };
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    runBatchOnce();
+    _exit(0);
   }
-}
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  while (filesDone() < kComputers / 3 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the batch ended before it was killed";
+  EXPECT_LT(filesDone(), kComputers);
+  EXPECT_GE(std::stol(queryRows(dbPath(), "SELECT count(*) FROM T_BasicInf")[0]), filesDone()) << "logged done, not kept";
+  EXPECT_EQ(invariantViolations(dbPath()), std::vector<std::string>{});
 
-TEST(Fleet, WritesOneCp932FilePerComputer) {
-  test::TempDir dir;
-  fleet::FleetSummary summary = fleet::writeFleet(dir.file("csv"), 3, 5);
-  EXPECT_EQ(summary.files, 3);
-  long long bytes = 0;
-  for (int i = 1; i <= 3; ++i) {
-    std::string content = test::readFile(dir.file("csv/" + fleet::pcIdOf(i) + ".csv"));
-    EXPECT_EQ(content, text::utf8ToCp932(fleet::makeComputer(5, i).text));
-    bytes += static_cast<long long>(content.size());
+  runBatchOnce();
+  std::string rows, expected;
+  for (const auto& t : kTables) {
+    rows += t + "=" + queryRows(dbPath(), "SELECT count(*) FROM " + t)[0] + " ";
+    expected += t + "=" + std::to_string(fleet.rows.at(t)) + " ";
   }
-  EXPECT_EQ(summary.bytes, bytes);
+  EXPECT_EQ(rows, expected);
+  EXPECT_EQ(invariantViolations(dbPath()), std::vector<std::string>{});
+  EXPECT_EQ(folderNames(csvDir()), std::vector<std::string>{});
+  EXPECT_EQ(folderNames(saveDir()).size(), static_cast<std::size_t>(kComputers));
+  for (const auto& line : log()) EXPECT_FALSE(line.starts_with("F06_READ_CSV")) << line;
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{});
 }
 
 }  // namespace
-}  // namespace tavrix
+}  // namespace tavrix::test

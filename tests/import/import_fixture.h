@@ -1,27 +1,90 @@
-// A run state in a temporary program folder for the import tests: CSV, log, database and save
-// folders under it, the delivered scripts from the source tree, recorded messages, a fixed clock.
+// A temporary program folder for whole-batch import runs, and readers of what a run left behind:
+// every inventory table's rows, the snapshot rules, the files of a folder.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "batch/run_state.h"
+#include "batch/main_batch.h"
+#include "platform/text.h"
+#include "tests/platform/db_rows.h"
 #include "tests/support/test_support.h"
 
 namespace tavrix::test {
 
-class ImportFixture : public ::testing::Test {
- protected:
-  ImportFixture();
+inline const std::vector<std::string> kTables = {"T_BasicInf", "T_Device",  "T_Drive",     "T_Video",
+                                                 "T_Printer",  "T_NIC",     "T_Users",     "T_ApplInst",
+                                                 "T_StartUp",  "T_Service", "T_WinUpdate", "T_WinUpdRegCheck"};
 
-  // Writes csv/<name> with the UTF-8 text converted to CP932.
-  void writeCsv(const std::string& name, const std::string& utf8Text);
-  // Tavrix.ini for an UPDATEONLY run with every folder under the program folder.
-  void writeIni();
-  // A fresh run state (as a new start of the program would have) and the whole batch.
-  void runBatchOnce();
+// Rows of a query on a database file, each row its fields joined by "|".
+inline std::vector<std::string> queryRows(const std::string& dbPath, const std::string& sql) {
+  db::Connection c;
+  c.openPlain(dbPath);
+  return rowsOf(c, sql);
+}
+
+// The rows of a table by PCid, then as added: "PCid:" and " Field=value" for each field that is not
+// empty; a value over 60 characters shows as its first ten, "…" and its length. RNO and CreateDate
+// show in T_BasicInf only: invariantViolations() ties the detail rows to them.
+inline std::vector<std::string> tableRows(const std::string& dbPath, const std::string& table) {
+  db::Connection c;
+  c.openPlain(dbPath);
+  std::vector<std::string> rows;
+  for (db::ReadOnlyRecordSet rs(c, "SELECT * FROM " + table + " ORDER BY PCid, rowid"); !rs.eof(); rs.moveNext()) {
+    std::string line = rs.field("PCid").text() + ":";
+    for (const auto& name : rs.fieldNames()) {
+      std::string value = rs.field(name).text();
+      if (value.empty() || name == "PCid" || (table != "T_BasicInf" && (name == "RNO" || name == "CreateDate"))) continue;
+      std::size_t n = text::charCount(value);
+      line += " " + name + "=" + (n > 60 ? text::leftChars(value, 10) + "…(" + std::to_string(n) + ")" : value);
+    }
+    rows.push_back(line);
+  }
+  return rows;
+}
+
+// What breaks the snapshot rules: a row whose RNO, PCid and CreateDate are not those of a T_BasicInf
+// row, a failed integrity check. (A second T_BasicInf row of a computer shows in its rows and counts.)
+inline std::vector<std::string> invariantViolations(const std::string& dbPath) {
+  std::vector<std::string> found;
+  for (const auto& t : kTables)
+    for (const auto& row : queryRows(dbPath, "SELECT RNO, PCid, CreateDate FROM " + t + " d WHERE NOT EXISTS (SELECT 1 "
+                                                 "FROM T_BasicInf b WHERE b.RNO = d.RNO AND b.PCid = d.PCid AND "
+                                                 "b.CreateDate = d.CreateDate)"))
+      found.push_back(t + " row without its snapshot: " + row);
+  if (auto check = queryRows(dbPath, "PRAGMA integrity_check"); check != std::vector<std::string>{"ok"})
+    found.push_back("integrity_check: " + check.front());
+  return found;
+}
+
+// Names in a folder, sorted; none when it is missing.
+inline std::vector<std::string> folderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A temporary program folder whose Tavrix.ini sets an UPDATEONLY run with every folder under it.
+class ImportFixture : public ::testing::Test {
+ public:
+  ImportFixture() {
+    std::filesystem::create_directories(csvDir());
+    writeFile(dir.file("Tavrix.ini"), "[Tavrix Section]\r\nLOG_DIR=" + dir.path() + "/log\r\nLOG_FILE=Tavrix.log\r\n"
+              "MDB_DIR=" + dir.path() + "/db\r\nMDB_NAME=Tavrix.mdb\r\nCSV_DIR=" + csvDir() + "\r\nDSTRB_DIR=" +
+              sourceDir() + "/dstrb\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=" + dir.path() + "/save\r\n");
+  }
+  // The whole batch, with a fresh run state as a new start of the program has.
+  void runBatchOnce() {
+    RunState fresh(messages, clock);
+    fresh.ProgramFolder = dir.path();
+    runBatch(fresh, nullptr);
+  }
   std::vector<std::string> log() const { return logMessages(dir.file("log/Tavrix.log")); }
   std::string csvDir() const { return dir.file("csv"); }
   std::string dbPath() const { return dir.file("db/Tavrix.mdb"); }
@@ -30,20 +93,6 @@ class ImportFixture : public ::testing::Test {
   TempDir dir;
   RecordingMessageSink messages;
   FixedClock clock{DateTime{2026, 12, 5, 9, 7, 3}};
-  RunState s{messages, clock};
 };
-
-// The rows of table, ordered by PCid and then as added, each as "PCid:" followed by " Field=value"
-// for every listed field that is neither NULL nor empty; a value over 60 characters shows as its
-// first ten characters, "…" and its length.
-std::vector<std::string> tableRows(const std::string& dbPath, const std::string& table,
-                                   const std::vector<std::string>& fields);
-
-// What breaks the snapshot rules: a PCid with more than one T_BasicInf row, a detail row whose
-// RNO, PCid and CreateDate are not those of a T_BasicInf row, a failed integrity check.
-std::vector<std::string> invariantViolations(const std::string& dbPath);
-
-// Rows of a query on a database file, each row its fields as text joined by "|" (NULL as "<null>").
-std::vector<std::string> queryRows(const std::string& dbPath, const std::string& sql);
 
 }  // namespace tavrix::test

@@ -1,273 +1,259 @@
-// The whole batch over a folder of good and bad inventory CSVs: every table's rows, the snapshot
-// rules, the run log, the message boxes, the save folder and the emptied CSV folder.
+// The whole batch over a folder of good and bad CSVs, a second run with failures, and a missing CSV
+// folder: every table's rows, the snapshot rules, the run log, the message boxes, where each CSV ends up.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "tests/import/import_fixture.h"
-#include "tests/import/inventory_tables.h"
 
 namespace tavrix::test {
 namespace {
 
-const std::string kHeader = "0,1,x,x,2.1,2004/10/24 10:30\r\n";
-const std::string kBasicHeader = "CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 OSVersionID=0";
+using Lines = std::vector<std::string>;
 
-// Lines of a file, each followed by CR LF.
-std::string lines(const std::vector<std::string>& text) {
+const std::string kHeader = "0,1,x,x,2.1,2004/10/24 10:30\r\n";
+const std::string kBasic = "CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 OSVersionID=0";
+const std::string kPrinter = kHeader + "1,9,プリンタ,P\r\n";
+
+// Each line followed by CR LF.
+std::string crlf(const Lines& text) {
   std::string out;
   for (const auto& l : text) out += l + "\r\n";
   return out;
 }
 
-const std::string& fullComputer() {
-  static const std::string text = lines({
-      "0,1,QUILLO,FULL,2.1,2004/10/24 10:30", "0,2,収集プログラム,Quillo", "1,1,コンピュータ名,FULL-PC",
-      "1,2,ユーザー名,髙橋", "1,3,OS,Microsoft Windows XP Professional,5.1.2600",
-      "1,4,CPU,2394,Intel(R) Pentium(R) 4 CPU 2.40GHz,外部クロック,533MHz,L2キャッシュ,512 KB", "1,5,メモリ,1024MB",
-      "1,6,デバイス,PCI バス,PCI,IRQ09,DMA2,I/O,D800-D81F,3", "01,006,デバイス,ＰＣカード スロット ①,PCI,,,,,",
-      "1,7,ドライブ,C,ローカル ディスク,NTFS,全容量,76316MB,空き容量,23412MB", "1,7,ドライブ,E,CD-ROM ディスク,,,,,",
-      "1,8,ディスプレイ,1,1280x1024,32ビット,60Hz,(モニタ,Plug and Play モニタ,(アダプタ,GeForce FX 5200",
-      "1,9,プリンタ,㈱本社 複合機①", "1,10,アプリケーション,秀丸エディタ,7.10", "1,11,ネットワーク,0,1,ホスト名,full-pc",
-      "1,11,ネットワーク,0,2,ドメイン,corp.example.co.jp", "1,11,ネットワーク,0,3,DNS サーバー,192.168.0.10 192.168.0.11",
-      "1,11,ネットワーク,0,4,ノード タイプ,ハイブリッド", "1,11,ネットワーク,0,5,IP ルーティング有効,いいえ",
-      "1,11,ネットワーク,0,6,WINS プロキシ有効,いいえ", "1,11,ネットワーク,0,7,DNS による NetBIOS 解決,はい",
-      "1,11,NIC,1,10,接続名,ローカル エリア接続", "1,11,NIC,1,11,Adapter name,Intel(R) PRO/100 VE",
-      "1,11,NIC,1,11,物理アドレス,00-0C-29-00-00-01", "1,11,NIC,1,12,IP アドレス,192.168.1.10,マスク:,255.255.255.0",
-      "1,11,NIC,1,13,デフォルト ゲートウェイ,192.168.1.1", "1,11,NIC,1,14,DHCP サーバー,192.168.1.2",
-      "1,11,NIC,1,15,プライマリ WINS,192.168.0.5", "1,11,NIC,1,16,セカンダリ WINS,192.168.0.6",
-      "1,11,NIC,1,18,DHCP 有効,はい", "1,12,グループ,Administrators,FULL-PC\\Administrator", "1,12,グループ,Users,CORP\\taro",
-      "1,12,グループ,Users,Everyone", "1,13,サービス,<開始の種類>,<状態>,<名前>,<説明>",
-      "1,13,サービス,2,開始,Alerter,警告を 1～3 人に通知します。",
-      "1,14,レジストリチェック,MS08-067,KB958644,適用済み,Ver:HKLM\\Software\\X file:C:\\x.dll)",
-      "1,15,スタートアップ,Run,ctfmon.exe,C:\\WINDOWS\\system32\\ctfmon.exe", "2,1,Windows ディレクトリ,C:\\WINDOWS",
-      "2,2,システム ディレクトリ,C:\\WINDOWS\\system32", "3,1,Windows Update,KB896358,セキュリティ更新プログラム",
-      "3,2,HotFix,Q816093,修正プログラム", "03,3.0,IE,IE6SP2,Internet Explorer 6 SP2", "10,1,収集終了,2004/10/24 10:31",
-      "11,1,Trend Micro,ウイルスバスター,8.0,.1,パターンファイル,2004-10-01"});
-  return text;
-}
+const std::string kFull = crlf({
+    "0,1,QUILLO,FULL,2.1,2004/10/24 10:30", "0,2,収集プログラム,Quillo", "1,1,コンピュータ名,FULL-PC",
+    "1,2,ユーザー名,髙橋", "1,3,OS,Microsoft Windows XP Professional,5.1.2600",
+    "1,4,CPU,2394,Intel(R) Pentium(R) 4 CPU 2.40GHz,外部クロック,533MHz,L2キャッシュ,512 KB", "1,5,メモリ,1024MB",
+    "1,6,デバイス,PCI バス,PCI,IRQ09,DMA2,I/O,D800-D81F,3", "01,006,デバイス,ＰＣカード スロット ①,PCI,,,,,",
+    "1,7,ドライブ,C,ローカル ディスク,NTFS,全容量,76316MB,空き容量,23412MB", "1,7,ドライブ,E,CD-ROM ディスク,,,,,",
+    "1,8,ディスプレイ,1,1280x1024,32ビット,60Hz,(モニタ,Plug and Play モニタ,(アダプタ,GeForce FX 5200",
+    "1,9,プリンタ,㈱本社 複合機①", "1,10,アプリケーション,秀丸エディタ,7.10", "1,11,ネットワーク,0,1,ホスト名,full-pc",
+    "1,11,ネットワーク,0,2,ドメイン,corp.example.co.jp", "1,11,ネットワーク,0,3,DNS サーバー,192.168.0.10 192.168.0.11",
+    "1,11,ネットワーク,0,4,ノード タイプ,ハイブリッド", "1,11,ネットワーク,0,5,IP ルーティング有効,いいえ",
+    "1,11,ネットワーク,0,6,WINS プロキシ有効,いいえ", "1,11,ネットワーク,0,7,DNS による NetBIOS 解決,はい",
+    "1,11,NIC,1,10,接続名,ローカル エリア接続", "1,11,NIC,1,11,Adapter name,Intel(R) PRO/100 VE",
+    "1,11,NIC,1,11,物理アドレス,00-0C-29-00-00-01", "1,11,NIC,1,12,IP アドレス,192.168.1.10,マスク:,255.255.255.0",
+    "1,11,NIC,1,13,デフォルト ゲートウェイ,192.168.1.1", "1,11,NIC,1,14,DHCP サーバー,192.168.1.2",
+    "1,11,NIC,1,15,プライマリ WINS,192.168.0.5", "1,11,NIC,1,16,セカンダリ WINS,192.168.0.6",
+    "1,11,NIC,1,18,DHCP 有効,はい", "1,12,グループ,Administrators,FULL-PC\\Administrator",
+    "1,12,グループ,Users,CORP\\SUB\\taro", "1,12,グループ,Users,Everyone", "1,13,サービス,<開始の種類>,<状態>,<名前>,<説明>",
+    "1,13,サービス,2,開始,Alerter,警告を 1～3 人に通知します。",
+    "1,14,レジストリチェック,MS08-067,KB958644,適用済み,Ver:HKLM\\Software\\X file:C:\\x.dll)",
+    "1,15,スタートアップ,Run,ctfmon.exe,C:\\WINDOWS\\system32\\ctfmon.exe", "2,1,Windows ディレクトリ,C:\\WINDOWS",
+    "2,2,システム ディレクトリ,C:\\WINDOWS\\system32", "3,1,Windows Update,KB896358,セキュリティ更新プログラム",
+    "3,2,HotFix,Q816093,修正プログラム", "03,3.0,IE,IE6SP2,Internet Explorer 6 SP2", "10,1,収集終了,2004/10/24 10:31",
+    "11,1,Trend Micro,ウイルスバスター,8.0,.1,パターンファイル,2004-10-01"});
 
-const std::string& shortLines() {
-  static const std::string text =
-      kHeader + lines({"1,1", "1,4,CPU,2400", "1,4,CPU,2400,X,FSB", "1,3,OS,Win,5.1.2600", "1,5,メモリ", "2,1", "11,1,V",
-                       "1,6,Dev,Name,Type,Drv,Opt,Cap,Size", "1,6", "1,7,ドライブ,C,Local", "1,8,ディスプレイ",
-                       "1,8,ディスプレイ,abc", "1,8,ディスプレイ,0,x", "1,8,V,1", "1,9,プリンタ", "1,10,アプリ", "1,11,N",
-                       "1,11,N,1", "1,12,U,G", "1,13,S", "1,13,S,<開始の種類>", "1,13,S,2", "1,14,R", "1,15,St", "3,1,WU",
-                       "1", ""});
-  return text;
-}
+// A line of every kind cut short.
+const std::string kShort =
+    kHeader + crlf({"1,1", "1,4,CPU,2400", "1,4,CPU,2400,X,FSB", "1,3,OS,Win,5.1.2600", "1,5,メモリ", "2,1", "11,1,V",
+                    "1,6,Dev,Name,Type,Drv,Opt,Cap,Size", "1,6", "1,7,ドライブ,C,Local", "1,8,ディスプレイ",
+                    "1,8,ディスプレイ,abc", "1,8,ディスプレイ,0,x", "1,8,V,1", "1,9,プリンタ", "1,10,アプリ", "1,11,N",
+                    "1,11,N,1", "1,12,U,G", "1,13,S", "1,13,S,<開始の種類>", "1,13,S,2", "1,14,R", "1,15,St", "3,1,WU",
+                    "1", ""});
 
-const std::string& adapterLines() {
-  static const std::string text =
-      kHeader + lines({"1,11,N,2,10,名前,LAN2", "1,11,N,5,10,名前,LAN5", "1,11,N,-1,10,名前,NEG",
-                       "1,11,N,2.5,12,IP,10.0.0.2,Mask,255.0.0.0", "1,11,N,3.5,18,DHCP,はい", "1,11,N,5,010,名前,X",
-                       "1,11,N,0, 1,ホスト,h", "1,11,N,0,1,ホスト名,host01", "1,11,N,2,11,Adapter name,Intel",
-                       "1,11,N,2,11,MAC,00-11", "1,11,N,1e9,10,x,y", "1,11,N,x,10,x,y", "1,11,N,0,8,x,y",
-                       "1,11,N,5,19,x,y"});
-  return text;
-}
+// Adapter numbers with gaps, negative, halves and nonsense; network keys compared as text.
+const std::string kAdapters =
+    kHeader + crlf({"1,11,N,2,10,名前,LAN2", "1,11,N,5,10,名前,LAN5", "1,11,N,-1,10,名前,NEG",
+                    "1,11,N,2.5,12,IP,10.0.0.2,Mask,255.0.0.0", "1,11,N,3.5,10,名前,LAN4", "1,11,N,5,010,名前,X",
+                    "1,11,N,0,1,ホスト名,host01", "1,11,N,0, 1,ホスト,h", "1,11,N,2,11,Adapter name,Intel",
+                    "1,11,N,2,11,MAC,00-11", "1,11,N,1e9,10,x,y", "1,11,N,x,10,x,y", "1,11,N,0,8,x,y",
+                    "1,11,N,5,19,x,y"});
 
-std::string garbage() {
-  std::string bytes;
-  unsigned state = 12345;
-  for (int i = 0; i < 4096; ++i) {
-    state = state * 1103515245u + 12345u;
-    char c = static_cast<char>((state >> 16) & 0xFF);
-    bytes += (c >= '0' && c <= '9') ? '\xFF' : c;
-  }
-  return bytes;
-}
-
-// name -> CP932 bytes of every file the test puts into the CSV folder.
-std::map<std::string, std::string> csvFolder() {
-  std::string longField;
-  for (int i = 0; i < 500000; ++i) longField += "長";
-  return {
-      {"FULL.csv", cp932(fullComputer())},
-      {"SHORT.csv", cp932(shortLines())},
-      {"NIC.csv", cp932(adapterLines())},
+// The bad-input folder: every file's CP932 bytes by name.
+void writeBadInputFolder(ImportFixture& f) {
+  std::string longField;  // 1 MB of two-byte characters
+  for (int i = 0; i < 500000; ++i) longField += "\x92\xB7";
+  std::string garbage;  // random bytes
+  for (unsigned i = 0, x = 12345; i < 4096; ++i) garbage += static_cast<char>((x = x * 1103515245u + 12345u) >> 16);
+  const std::map<std::string, std::string> files = {
+      {"FULL.csv", cp932(kFull)},
+      {"SHORT.csv", cp932(kShort)},
+      {"NIC.csv", cp932(kAdapters)},
       {"HDR.csv", cp932(kHeader)},
-      {"NOHDR.csv", cp932(lines({"1,1,コンピュータ名,NOHDR-PC", "1,9,プリンタ,P1"}))},
-      {"LATE.csv", cp932(lines({"1,9,プリンタ,LBP", "0,1,x,x,2.0,2005/05/05 05:05"}))},
-      {"SECS.csv", cp932(lines({"0,1,x,x,2.1,2004/10/24 10:30:45", "1,9,プリンタ,P2"}))},
-      {"NONNUM.csv", cp932(kHeader + lines({"a,1,x", "1,b,x", " ,1,x", "1.5,1,x", "1,6.5,x", "1,16,x", "4,1,x", "1"}))},
+      {"NOHDR.csv", cp932(crlf({"1,1,コンピュータ名,NOHDR-PC", "1,9,プリンタ,P1"}))},
+      {"LATE.csv", cp932(crlf({"1,9,プリンタ,LBP", "0,1,x,x,2.0,2005/05/05 05:05", "0,1,x,x,9,2009/09/09 09:09"}))},
+      {"SECS.csv", cp932(crlf({"0,1,x,x,2.1,2004/10/24 10:30:45", "1,9,プリンタ,P2"}))},
+      {"DATES.csv", "00,1.0,x,x,2,2004-1-5 9:05\n1,9,P,LF\n"},
+      {"BADDATE.csv", "0,1,x,x,2.1,2004/02/30 10:00\r\n"},
+      {"NONNUM.csv", crlf({"a,1,x", "1,b,x", " ,1,x", "1.5,1,x", "1,6.5,x", "1,16,x", "4,1,x", "1", "0,1,x,x"})},
       {"EMPTY.csv", ""},
-      {"GARBAGE.csv", garbage()},
+      {"GARBAGE.csv", garbage},
       {"BADSJIS.csv", cp932(kHeader + "1,1,コンピュータ名,") + "\x81\x20X\x80\xFD\r\n" + cp932("1,2,ユーザー名") + "\x81,taro\r\n"},
-      {"LONG.csv", cp932(kHeader + "1,10,アプリ," + longField + ",1.0\r\n")},
-      {"O'NEIL.csv", cp932(kHeader + "1,9,プリンタ,O'NEIL's printer\r\n")},
-      {"SEMI;COLON.csv", cp932(kHeader + "1,9,プリンタ,P;3\r\n")},
-      {"Q'; DELETE FROM T_BasicInf; --.csv", cp932(kHeader + "1,9,プリンタ,Q\r\n")},
-      {"PC01.csv", cp932(lines({"0,1,x,x,1,2004/01/01 00:00", "1,10,アプリ,A1,1"}))},
-      {"PC01.old.csv", cp932(lines({"0,1,x,x,1,2003/01/01 00:00", "1,10,アプリ,OLD,1"}))},
-      {"pc01.csv", cp932(lines({"0,1,x,x,1,2004/02/02 00:00", "1,10,アプリ,LOWER,1"}))},
-      {"UPPER.CSV", cp932(lines({"0,1,x,x,1.0,2006/06/06 06:06"}))},
+      {"LONG.csv", cp932(kHeader + "1,10,アプリ,") + longField + ",1.0\r\n"},
+      {"Q'; DELETE FROM T_BasicInf; --.csv", cp932(kHeader + "1,9,プリンタ,O'NEIL's; printer\r\n")},
+      {"PC01.csv", cp932(crlf({"0,1,x,x,1,2004/01/01 00:00", "1,10,アプリ,A1,1"}))},
+      {"PC01.old.csv", cp932(crlf({"0,1,x,x,1,2003/01/01 00:00", "1,10,アプリ,OLD,1"}))},
+      {"pc01.csv", cp932(crlf({"0,1,x,x,1,2004/02/02 00:00", "1,10,アプリ,LOWER,1"}))},
+      {"UPPER.CSV", cp932(crlf({"0,1,x,x,1.0,2006/06/06 06:06"}))},
+      {"README.txt", "not an inventory"},
+      {".hidden.csv", kHeader},
   };
+  for (const auto& [name, bytes] : files) writeFile(f.csvDir() + "/" + name, bytes);
 }
 
-const std::map<std::string, std::vector<std::string>>& expectedTables() {
-  static const std::map<std::string, std::vector<std::string>> tables = {
-      {"T_BasicInf",
-       {"BADSJIS: " + kBasicHeader.substr(0, kBasicHeader.find(" OSVersionID")) +
-            " ComputerNameT=コンピュータ名 ComputerName=\uFFFD X\uFFFD\uFFFD UserNameT=ユーザー名\uFFFD UserName=taro OSVersionID=0",
-        "EMPTY: CreateDate=1899-12-30 00:00:00 OSVersionID=0",
-        "FULL: CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 ComputerNameT=コンピュータ名 ComputerName=FULL-PC "
-        "UserNameT=ユーザー名 UserName=髙橋 OSVersionT=OS OSVersion=Microsoft Windows XP Professional OSVersionID=5 "
-        "CPUT=CPU CPUMHz=2394 CPUName=Intel(R) Pentium(R) 4 CPU 2.40GHz CPUExtClockT=外部クロック CPUExtClock=533 "
-        "CPUL2CacheSizeT=L2キャッシュ CPUL2CacheSize=512 MemoryT=メモリ MemorySize=1024MB VrsT=ウィルス対策ソフト "
-        "VrsName=Trend Micro VrsSoftName=ウイルスバスター VrsVersion=8.0.1 VrsDefT=パターンファイル VrsDef=2004-10-01 "
-        "WinDirT=Windows ディレクトリ WinDir=C:\\WINDOWS SystemDirT=システム ディレクトリ SystemDir=C:\\WINDOWS\\system32 "
-        "NIC_HostNameT=ホスト名 NIC_HostName=full-pc NIC_DomainNameT=ドメイン NIC_DomainName=corp.example.co.jp "
-        "NIC_DnsServerT=DNS サーバー NIC_DnsServer=192.168.0.10 192.168.0.11 NIC_NodeTypeT=ノード タイプ "
-        "NIC_NodeType=ハイブリッド NIC_RoutingSTST=IP ルーティング有効 NIC_RoutingSTS=いいえ NIC_ProxySTST=WINS プロキシ有効 "
-        "NIC_ProxySTS=いいえ NIC_DnsSTST=DNS による NetBIOS 解決 NIC_DnsSTS=はい",
-        "GARBAGE: CreateDate=1899-12-30 00:00:00 OSVersionID=0", "HDR: " + kBasicHeader,
-        "LATE: CreateDate=2005-05-05 05:05:00 QuilloVer=2.0 OSVersionID=0", "LONG: " + kBasicHeader,
-        "NIC: " + kBasicHeader + " NIC_HostNameT=ホスト名 NIC_HostName=host01",
-        "NOHDR: CreateDate=1899-12-30 00:00:00 ComputerNameT=コンピュータ名 ComputerName=NOHDR-PC OSVersionID=0",
-        "NONNUM: " + kBasicHeader, "O'NEIL: " + kBasicHeader, "pc01: CreateDate=2004-02-02 00:00:00 QuilloVer=1 OSVersionID=0",
-        "Q'; DELETE FROM T_BasicInf; --: " + kBasicHeader, "SECS: CreateDate=2004-10-24 10:30:45 QuilloVer=2.1 OSVersionID=0",
-        "SEMI;COLON: " + kBasicHeader,
-        "SHORT: CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 OSVersionT=OS OSVersion=Win OSVersionID=5 CPUT=CPU "
-        "CPUMHz=2400 CPUName=X CPUExtClockT=FSB MemoryT=メモリ VrsT=ウィルス対策ソフト VrsName=V",
-        "UPPER: CreateDate=2006-06-06 06:06:00 QuilloVer=1.0 OSVersionID=0"}},
-      {"T_Device",
-       {"FULL: DeviceT=デバイス DeviceName=PCI バス DeviceType=PCI DriverName=IRQ09 DeviceOption=DMA2 DeviceSpaceT=I/O "
-        "DeviceSpace=D800-D81F deviceNo=3",
-        "FULL: DeviceT=デバイス DeviceName=ＰＣカード スロット ① DeviceType=PCI deviceNo=0",
-        "SHORT: DeviceT=Dev DeviceName=Name DeviceType=Type DriverName=Drv DeviceOption=Opt DeviceSpaceT=Cap "
-        "DeviceSpace=Size deviceNo=0",
-        "SHORT: deviceNo=0"}},
-      {"T_Drive",
-       {"FULL: DriveT=ドライブ DriveLetter=C DriveType=ローカル ディスク FileSystem=NTFS AllSpaceT=全容量 AllSpace=76316MB "
-        "FreeSpaceT=空き容量 FreeSpace=23412MB",
-        "FULL: DriveT=ドライブ DriveLetter=E DriveType=CD-ROM ディスク", "SHORT: DriveT=ドライブ DriveLetter=C DriveType=Local"}},
-      {"T_Video",
-       {"FULL: VideoT=ディスプレイ VideoNo=1 VideoResolution=1280x1024 VideoColor=32ビット VideoRefreshRate=60Hz "
-        "MonitorT=(モニタ MonitorName=Plug and Play モニタ AdapterT=(アダプタ AdapterName=GeForce FX 5200",
-        "SHORT: VideoT=V VideoNo=1"}},
-      {"T_Printer",
-       {"FULL: PrinterT=プリンタ PrinterName=㈱本社 複合機①", "LATE: PrinterT=プリンタ PrinterName=LBP",
-        "NOHDR: PrinterT=プリンタ PrinterName=P1", "O'NEIL: PrinterT=プリンタ PrinterName=O'NEIL's printer",
-        "Q'; DELETE FROM T_BasicInf; --: PrinterT=プリンタ PrinterName=Q", "SECS: PrinterT=プリンタ PrinterName=P2",
-        "SEMI;COLON: PrinterT=プリンタ PrinterName=P;3", "SHORT: PrinterT=プリンタ"}},
-      {"T_NIC",
-       {"FULL: NICno=1 NameT=接続名 Name=ローカル エリア接続 AdapterNameT=Adapter name AdapterName=Intel(R) PRO/100 VE "
-        "MACAddressT=物理アドレス MACAddress=00-0C-29-00-00-01 IPAddressT=IP アドレス IPAddress=192.168.1.10 "
-        "IPMaskT=マスク: IPMask=255.255.255.0 GateWayT=デフォルト ゲートウェイ GateWay=192.168.1.1 "
-        "DHCPServerT=DHCP サーバー DHCPServer=192.168.1.2 DHCPT=DHCP 有効 DHCP=はい PriWinsServerT=プライマリ WINS "
-        "PriWinsServer=192.168.0.5 SecWinsServerT=セカンダリ WINS SecWinsServer=192.168.0.6",
-        "NIC: NICno=2 NameT=名前 Name=LAN2 AdapterNameT=Adapter name AdapterName=Intel MACAddressT=MAC "
-        "MACAddress=00-11 IPAddressT=IP IPAddress=10.0.0.2 IPMaskT=Mask IPMask=255.0.0.0",
-        "NIC: NICno=5 NameT=名前 Name=LAN5"}},
-      {"T_Users",
-       {"FULL: UserT=グループ Group=Administrators Users=FULL-PC\\Administrator User=Administrator",
-        "FULL: UserT=グループ Group=Users Users=CORP\\taro User=taro", "FULL: UserT=グループ Group=Users Users=Everyone User=Everyone",
-        "SHORT: UserT=U Group=G"}},
-      {"T_ApplInst",
-       {"FULL: ApplT=アプリケーション Appl=秀丸エディタ Version=7.10", "LONG: ApplT=アプリ Appl=長長長長長長長長長長…(500000) Version=1.0",
-        "pc01: ApplT=アプリ Appl=LOWER Version=1", "SHORT: ApplT=アプリ"}},
-      {"T_StartUp",
-       {"FULL: StartT=スタートアップ StartType=Run StartName=ctfmon.exe StartCmd=C:\\WINDOWS\\system32\\ctfmon.exe",
-        "SHORT: StartT=St"}},
-      {"T_Service",
-       {"FULL: ServiceT=サービス ServiceStart=2 ServiceSTS=開始 ServiceName=Alerter ServiceExplanation=警告を 1～3 人に通知します。",
-        "SHORT: ServiceT=S ServiceStart=2"}},
-      {"T_WinUpdate",
-       {"FULL: TypeNo=1 WinUpdT=Windows Update WinUpdName=KB896358 WinUpdCmnt=セキュリティ更新プログラム",
-        "FULL: TypeNo=2 WinUpdT=HotFix WinUpdName=Q816093 WinUpdCmnt=修正プログラム",
-        "FULL: TypeNo=3.0 WinUpdT=IE WinUpdName=IE6SP2 WinUpdCmnt=Internet Explorer 6 SP2", "SHORT: TypeNo=1 WinUpdT=WU"}},
-      {"T_WinUpdRegCheck",
-       {"FULL: RegChkT=レジストリチェック RegChkFunc1=MS08-067 RegChkFunc2=KB958644 RegChkMSG=適用済み "
-        "RegChkVer=Ver:HKLM\\Software\\X file:C:\\x.dll) RegChkReg=HKLM\\Software\\X RegChkFile=C:\\x.dll",
-        "SHORT: RegChkT=R"}},
-  };
-  return tables;
-}
+const std::map<std::string, Lines> kBadInputRows = {
+    {"T_BasicInf",
+     {"BADDATE: RNO=1 CreateDate=1899-12-30 00:00:00 QuilloVer=2.1 OSVersionID=0",
+      "BADSJIS: RNO=2 CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 ComputerNameT=コンピュータ名 ComputerName=\uFFFD X\uFFFD\uFFFD "
+      "UserNameT=ユーザー名\uFFFD UserName=taro OSVersionID=0",
+      "DATES: RNO=3 CreateDate=2004-01-05 09:05:00 QuilloVer=2 OSVersionID=0",
+      "EMPTY: RNO=4 CreateDate=1899-12-30 00:00:00 OSVersionID=0",
+      "FULL: RNO=5 CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 ComputerNameT=コンピュータ名 ComputerName=FULL-PC "
+      "UserNameT=ユーザー名 UserName=髙橋 OSVersionT=OS OSVersion=Microsoft Windows XP Professional OSVersionID=5 "
+      "CPUT=CPU CPUMHz=2394 CPUName=Intel(R) Pentium(R) 4 CPU 2.40GHz CPUExtClockT=外部クロック CPUExtClock=533 "
+      "CPUL2CacheSizeT=L2キャッシュ CPUL2CacheSize=512 MemoryT=メモリ MemorySize=1024MB VrsT=ウィルス対策ソフト "
+      "VrsName=Trend Micro VrsSoftName=ウイルスバスター VrsVersion=8.0.1 VrsDefT=パターンファイル VrsDef=2004-10-01 "
+      "WinDirT=Windows ディレクトリ WinDir=C:\\WINDOWS SystemDirT=システム ディレクトリ SystemDir=C:\\WINDOWS\\system32 "
+      "NIC_HostNameT=ホスト名 NIC_HostName=full-pc NIC_DomainNameT=ドメイン NIC_DomainName=corp.example.co.jp "
+      "NIC_DnsServerT=DNS サーバー NIC_DnsServer=192.168.0.10 192.168.0.11 NIC_NodeTypeT=ノード タイプ "
+      "NIC_NodeType=ハイブリッド NIC_RoutingSTST=IP ルーティング有効 NIC_RoutingSTS=いいえ NIC_ProxySTST=WINS プロキシ有効 "
+      "NIC_ProxySTS=いいえ NIC_DnsSTST=DNS による NetBIOS 解決 NIC_DnsSTS=はい",
+      "GARBAGE: RNO=6 CreateDate=1899-12-30 00:00:00 OSVersionID=0", "HDR: RNO=7 " + kBasic,
+      "LATE: RNO=8 CreateDate=2005-05-05 05:05:00 QuilloVer=9 OSVersionID=0", "LONG: RNO=9 " + kBasic,
+      "NIC: RNO=10 " + kBasic + " NIC_HostNameT=ホスト名 NIC_HostName=host01",
+      "NOHDR: RNO=11 CreateDate=1899-12-30 00:00:00 ComputerNameT=コンピュータ名 ComputerName=NOHDR-PC OSVersionID=0",
+      "NONNUM: RNO=12 CreateDate=1899-12-30 00:00:00 OSVersionID=0",
+      "pc01: RNO=19 CreateDate=2004-02-02 00:00:00 QuilloVer=1 OSVersionID=0",
+      "Q'; DELETE FROM T_BasicInf; --: RNO=15 " + kBasic,
+      "SECS: RNO=16 CreateDate=2004-10-24 10:30:45 QuilloVer=2.1 OSVersionID=0",
+      "SHORT: RNO=17 CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 OSVersionT=OS OSVersion=Win OSVersionID=5 CPUT=CPU "
+      "CPUMHz=2400 CPUName=X CPUExtClockT=FSB MemoryT=メモリ VrsT=ウィルス対策ソフト VrsName=V",
+      "UPPER: RNO=18 CreateDate=2006-06-06 06:06:00 QuilloVer=1.0 OSVersionID=0"}},
+    {"T_Device",
+     {"FULL: DeviceT=デバイス DeviceName=PCI バス DeviceType=PCI DriverName=IRQ09 DeviceOption=DMA2 DeviceSpaceT=I/O "
+      "DeviceSpace=D800-D81F deviceNo=3",
+      "FULL: DeviceT=デバイス DeviceName=ＰＣカード スロット ① DeviceType=PCI deviceNo=0",
+      "SHORT: DeviceT=Dev DeviceName=Name DeviceType=Type DriverName=Drv DeviceOption=Opt DeviceSpaceT=Cap "
+      "DeviceSpace=Size deviceNo=0",
+      "SHORT: deviceNo=0"}},
+    {"T_Drive",
+     {"FULL: DriveT=ドライブ DriveLetter=C DriveType=ローカル ディスク FileSystem=NTFS AllSpaceT=全容量 AllSpace=76316MB "
+      "FreeSpaceT=空き容量 FreeSpace=23412MB",
+      "FULL: DriveT=ドライブ DriveLetter=E DriveType=CD-ROM ディスク", "SHORT: DriveT=ドライブ DriveLetter=C DriveType=Local"}},
+    {"T_Video",
+     {"FULL: VideoT=ディスプレイ VideoNo=1 VideoResolution=1280x1024 VideoColor=32ビット VideoRefreshRate=60Hz "
+      "MonitorT=(モニタ MonitorName=Plug and Play モニタ AdapterT=(アダプタ AdapterName=GeForce FX 5200",
+      "SHORT: VideoT=V VideoNo=1"}},
+    {"T_Printer",
+     {"DATES: PrinterT=P PrinterName=LF", "FULL: PrinterT=プリンタ PrinterName=㈱本社 複合機①",
+      "LATE: PrinterT=プリンタ PrinterName=LBP", "NOHDR: PrinterT=プリンタ PrinterName=P1",
+      "Q'; DELETE FROM T_BasicInf; --: PrinterT=プリンタ PrinterName=O'NEIL's; printer",
+      "SECS: PrinterT=プリンタ PrinterName=P2", "SHORT: PrinterT=プリンタ"}},
+    {"T_NIC",
+     {"FULL: NICno=1 NameT=接続名 Name=ローカル エリア接続 AdapterNameT=Adapter name AdapterName=Intel(R) PRO/100 VE "
+      "MACAddressT=物理アドレス MACAddress=00-0C-29-00-00-01 IPAddressT=IP アドレス IPAddress=192.168.1.10 "
+      "IPMaskT=マスク: IPMask=255.255.255.0 GateWayT=デフォルト ゲートウェイ GateWay=192.168.1.1 "
+      "DHCPServerT=DHCP サーバー DHCPServer=192.168.1.2 DHCPT=DHCP 有効 DHCP=はい PriWinsServerT=プライマリ WINS "
+      "PriWinsServer=192.168.0.5 SecWinsServerT=セカンダリ WINS SecWinsServer=192.168.0.6",
+      "NIC: NICno=2 NameT=名前 Name=LAN2 AdapterNameT=Adapter name AdapterName=Intel MACAddressT=MAC "
+      "MACAddress=00-11 IPAddressT=IP IPAddress=10.0.0.2 IPMaskT=Mask IPMask=255.0.0.0",
+      "NIC: NICno=4 NameT=名前 Name=LAN4", "NIC: NICno=5 NameT=名前 Name=LAN5"}},
+    {"T_Users",
+     {"FULL: UserT=グループ Group=Administrators Users=FULL-PC\\Administrator User=Administrator",
+      "FULL: UserT=グループ Group=Users Users=CORP\\SUB\\taro User=taro",
+      "FULL: UserT=グループ Group=Users Users=Everyone User=Everyone", "SHORT: UserT=U Group=G"}},
+    {"T_ApplInst",
+     {"FULL: ApplT=アプリケーション Appl=秀丸エディタ Version=7.10", "LONG: ApplT=アプリ Appl=長長長長長長長長長長…(500000) Version=1.0",
+      "pc01: ApplT=アプリ Appl=LOWER Version=1", "SHORT: ApplT=アプリ"}},
+    {"T_StartUp",
+     {"FULL: StartT=スタートアップ StartType=Run StartName=ctfmon.exe StartCmd=C:\\WINDOWS\\system32\\ctfmon.exe",
+      "SHORT: StartT=St"}},
+    {"T_Service",
+     {"FULL: ServiceT=サービス ServiceStart=2 ServiceSTS=開始 ServiceName=Alerter ServiceExplanation=警告を 1～3 人に通知します。",
+      "SHORT: ServiceT=S ServiceStart=2"}},
+    {"T_WinUpdate",
+     {"FULL: TypeNo=1 WinUpdT=Windows Update WinUpdName=KB896358 WinUpdCmnt=セキュリティ更新プログラム",
+      "FULL: TypeNo=2 WinUpdT=HotFix WinUpdName=Q816093 WinUpdCmnt=修正プログラム",
+      "FULL: TypeNo=3.0 WinUpdT=IE WinUpdName=IE6SP2 WinUpdCmnt=Internet Explorer 6 SP2", "SHORT: TypeNo=1 WinUpdT=WU"}},
+    {"T_WinUpdRegCheck",
+     {"FULL: RegChkT=レジストリチェック RegChkFunc1=MS08-067 RegChkFunc2=KB958644 RegChkMSG=適用済み "
+      "RegChkVer=Ver:HKLM\\Software\\X file:C:\\x.dll) RegChkReg=HKLM\\Software\\X RegChkFile=C:\\x.dll",
+      "SHORT: RegChkT=R"}},
+};
 
-std::vector<std::string> expectedLog() {
-  auto reader = [](const std::string& file, int line, const std::string& what) {
+Lines badInputLog() {
+  auto at = [](const std::string& file, int line, const std::string& what) {
     return "F06_READ_CSV: " + file + " line " + std::to_string(line) + ": " + what;
   };
-  auto missing = [&](int line, int field) { return reader("SHORT.csv", line, "field " + std::to_string(field) + " is missing"); };
-  auto done = [](const std::string& file) { return file + " 取込を終了しました。 "; };
-  return {done("BADSJIS.csv"), done("EMPTY.csv"), done("FULL.csv"), done("GARBAGE.csv"), done("HDR.csv"),
-          done("LATE.csv"), done("LONG.csv"), reader("NIC.csv", 12, "field 3 overflows an adapter number"),
-          reader("NIC.csv", 13, "field 3 is not a number: x"), done("NIC.csv"), done("NOHDR.csv"), done("NONNUM.csv"),
-          done("O'NEIL.csv"), done("PC01.csv"), done("PC01.old.csv"), done("Q'; DELETE FROM T_BasicInf; --.csv"),
-          done("SECS.csv"), done("SEMI;COLON.csv"), missing(2, 2), missing(2, 3), missing(3, 4), missing(4, 6),
+  auto missing = [&](int line, int field) { return at("SHORT.csv", line, "field " + std::to_string(field) + " is missing"); };
+  return {at("BADDATE.csv", 1, "field 5 is not a date: 2004/02/30 10:00"), at("NIC.csv", 12, "field 3 overflows an adapter number"),
+          at("NIC.csv", 13, "field 3 is not a number: x"), at("NONNUM.csv", 9, "field 4 is missing"),
+          at("NONNUM.csv", 9, "field 5 is missing"), missing(2, 2), missing(2, 3), missing(3, 4), missing(4, 6),
           missing(6, 3), missing(7, 2), missing(7, 3), missing(8, 3), missing(8, 4), missing(8, 5), missing(8, 6),
-          missing(8, 7), missing(12, 3), reader("SHORT.csv", 13, "field 3 is not a number: abc"), missing(18, 3),
-          missing(19, 4), missing(21, 3), done("SHORT.csv"), done("UPPER.CSV"), done("pc01.csv")};
+          missing(8, 7), missing(12, 3), at("SHORT.csv", 13, "field 3 is not a number: abc"), missing(18, 3),
+          missing(19, 4), missing(21, 3)};
 }
 
-// The reader's and the loop's lines of the run log; the banners and the script phase are left out.
-std::vector<std::string> importLog(const std::vector<std::string>& log) {
-  std::vector<std::string> out;
-  for (const auto& line : log)
-    if (line.starts_with("F06_READ_CSV: ") || line.ends_with(" 取込を終了しました。 ")) out.push_back(line);
-  return out;
-}
+struct RunCase {
+  std::string name;
+  std::function<void(ImportFixture&)> before;  // fills the CSV folder; may run the batch first
+  std::map<std::string, Lines> rows;           // every table's rows after the run (none when left out)
+  Lines log;                                   // the import's failure lines of the run log
+  Lines messages, left;                        // message boxes; what stays in the CSV folder
+};
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
 
-class WholeBatch : public ImportFixture {};
+const std::vector<RunCase> kCases = {
+    {"BadInputFolder", writeBadInputFolder, kBadInputRows, badInputLog(),
+     {"SHORT.csv: T_WinUpdate: field 3 is missing"}, {".hidden.csv", "README.txt"}},
+    // PC01 again; U.csv now opens like a file whose first read fails, even for root; the day's save
+    // folder cannot be made, so the files stay.
+    {"SecondRunWithFailures",
+     [](ImportFixture& f) {
+       writeFile(f.csvDir() + "/PC01.csv", cp932(kFull));
+       writeFile(f.csvDir() + "/PC02.csv", cp932(kPrinter));
+       writeFile(f.csvDir() + "/U.csv", cp932(kPrinter));
+       f.runBatchOnce();
+       writeFile(f.csvDir() + "/PC01.csv", cp932(crlf({"0,1,x,x,3,2004/11/01 08:00:59", "1,9,プリンタ,NEW", "1,6,デバイス,D"})));
+       std::filesystem::create_symlink("/proc/self/mem", f.csvDir() + "/U.csv");
+       std::filesystem::remove_all(f.saveDir());
+       writeFile(f.saveDir(), "a file where the day's save folder should be");
+     },
+     {{"T_BasicInf", {"PC01: RNO=4 CreateDate=2004-11-01 08:00:59 QuilloVer=3 OSVersionID=0", "PC02: RNO=2 " + kBasic,
+                      "U: RNO=3 " + kBasic}},
+      {"T_Device", {"PC01: DeviceT=デバイス DeviceName=D deviceNo=0"}},
+      {"T_Printer", {"PC01: PrinterT=プリンタ PrinterName=NEW", "PC02: PrinterT=プリンタ PrinterName=P",
+                     "U: PrinterT=プリンタ PrinterName=P"}}},
+     {"F06_READ_CSV: U.csv: Input/output error"}, {"File exists", "Not a directory", "Not a directory"},
+     {"PC01.csv", "U.csv"}},
+    {"MissingCsvFolder", [](ImportFixture& f) { std::filesystem::remove_all(f.csvDir()); }, {},
+     {"取り込み用(.CSV)ファイルのカウント処理中にエラーが発生しました。(2)"}, {}, {}},
+};
 
-TEST_F(WholeBatch, ImportsAFolderOfGoodAndBadFiles) {
-  const auto files = csvFolder();
-  for (const auto& [name, bytes] : files) writeFile(dir.file("csv/" + name), bytes);
-  writeFile(dir.file("csv/README.txt"), "not an inventory");
-  writeFile(dir.file("csv/.hidden.csv"), kHeader);
-  writeIni();
+class WholeBatch : public ImportFixture, public ::testing::WithParamInterface<RunCase> {};
 
+TEST_P(WholeBatch, Run) {
+  const RunCase& c = GetParam();
+  c.before(*this);
+  std::map<std::string, std::string> waiting;  // the CSV folder before the run
+  for (const auto& name : folderNames(csvDir())) waiting[name] = readFile(csvDir() + "/" + name);
+  messages.messages.clear();
   runBatchOnce();
 
-  for (const auto& t : inventoryFields()) {
-    auto expected = expectedTables().count(t.table) ? expectedTables().at(t.table) : std::vector<std::string>{};
-    EXPECT_EQ(tableRows(dbPath(), t.table, t.fields), expected) << t.table;
+  for (const auto& table : kTables) EXPECT_EQ(tableRows(dbPath(), table), c.rows.count(table) ? c.rows.at(table) : Lines{}) << table;
+  EXPECT_EQ(invariantViolations(dbPath()), Lines{});
+  Lines all = log(), importLines;
+  for (const auto& line : all)
+    if (line.starts_with("F06_READ_CSV: ") || line.starts_with("取り込み用")) importLines.push_back(line);
+  EXPECT_EQ(importLines, c.log);
+  EXPECT_EQ(all.size() > 1 ? all[all.size() - 2] : "", "Tavrix CSV取込処理を終了しました。 ");
+  EXPECT_EQ(messages.texts(), c.messages);
+  // Nothing lost: each CSV either stays or is in the day's save folder, unchanged.
+  EXPECT_EQ(folderNames(csvDir()), c.left);
+  for (const auto& [name, bytes] : waiting) {
+    bool stays = std::find(c.left.begin(), c.left.end(), name) != c.left.end();
+    EXPECT_EQ(readFile((stays ? csvDir() : saveDir()) + "/" + name), bytes) << name;
   }
-  EXPECT_EQ(invariantViolations(dbPath()), std::vector<std::string>{});
-  EXPECT_EQ(importLog(log()), expectedLog());
-  auto all = log();
-  ASSERT_GE(all.size(), 3u);
-  EXPECT_EQ(all[all.size() - 2], "Tavrix CSV取込処理を終了しました。 ");
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{"SHORT.csv: T_WinUpdate: field 3 is missing"});
-
-  // Every listed file moved unchanged; what was not listed stays.
-  for (const auto& [name, bytes] : files) EXPECT_EQ(readFile(saveDir() + "/" + name), bytes) << name;
-  std::vector<std::string> left;
-  for (const auto& entry : std::filesystem::directory_iterator(csvDir())) left.push_back(entry.path().filename());
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{".hidden.csv", "README.txt"}));
 }
 
-TEST_F(WholeBatch, ImportingAComputerAgainReplacesItsSnapshotUnderAHigherRno) {
-  writeIni();
-  writeCsv("PC01.csv", fullComputer());
-  writeCsv("PC02.csv", kHeader + "1,9,プリンタ,P\r\n");
-  runBatchOnce();
-  auto before = queryRows(dbPath(), "SELECT PCid, RNO FROM T_BasicInf ORDER BY PCid");
-  ASSERT_EQ(before.size(), 2u);
-
-  writeCsv("PC01.csv", lines({"0,1,x,x,3,2004/11/01 08:00:59", "1,9,プリンタ,NEW", "1,6,デバイス,D"}));
-  runBatchOnce();
-
-  auto after = queryRows(dbPath(), "SELECT PCid, RNO FROM T_BasicInf ORDER BY PCid");
-  ASSERT_EQ(after.size(), 2u);
-  EXPECT_EQ(after[1], before[1]) << "PC02 is untouched";
-  int oldRno = std::stoi(before[0].substr(5)), newRno = std::stoi(after[0].substr(5));
-  EXPECT_GT(newRno, oldRno);
-  EXPECT_GT(newRno, std::stoi(before[1].substr(5)));
-  EXPECT_EQ(tableRows(dbPath(), "T_Printer", {"PrinterName"}),
-            (std::vector<std::string>{"PC01: PrinterName=NEW", "PC02: PrinterName=P"}));
-  EXPECT_EQ(tableRows(dbPath(), "T_Device", {"DeviceName", "deviceNo"}), std::vector<std::string>{"PC01: DeviceName=D deviceNo=0"});
-  EXPECT_EQ(queryRows(dbPath(), "SELECT count(*) FROM T_NIC"), std::vector<std::string>{"0"});
-  EXPECT_EQ(queryRows(dbPath(), "SELECT DISTINCT RNO, CreateDate FROM T_Device"),
-            std::vector<std::string>{std::to_string(newRno) + "|2004-11-01 08:00:59"});
-  EXPECT_EQ(invariantViolations(dbPath()), std::vector<std::string>{});
-}
+INSTANTIATE_TEST_SUITE_P(Folders, WholeBatch, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace tavrix::test
