@@ -30,8 +30,8 @@ TEST(FieldRules, Cp932DecodesAsIconv) {
     for (int b = -1; b < 256; ++b) {
       std::string bytes = std::string(1, static_cast<char>(a)) + (b < 0 ? "" : std::string(1, static_cast<char>(b)));
       std::string decoded = text::cp932ToUtf8(bytes);
-      auto expected = viaIconv(bytes);
-      ASSERT_TRUE(expected ? decoded == *expected : decoded.find("\uFFFD") != std::string::npos) << a << " " << b << decoded;
+      if (auto expected = viaIconv(bytes)) ASSERT_EQ(decoded, *expected) << a << " " << b;
+      else ASSERT_NE(decoded.find("\uFFFD"), std::string::npos) << a << " " << b;
     }
 }
 
@@ -59,7 +59,6 @@ TEST(FieldRules, RegistryCheckCut) {
       {"no colon file:x)", "", ""},
       {"Ver:HKLM\\X", "", ""},               // a ":" but no " f" after it
       {"Ver:HKLM\\X file:", "HKLM\\X", ""},  // fewer than six characters after " f"
-      {"Ver:HKLM\\X file:ab", "HKLM\\X", "a"},
       {"Ver:a fあいうえおかき", "a", "おか"},    // counted in characters, not bytes
       {"x f:Ver:a file:b)", "Ver:a", "b"},  // " f" searched from the first ":"
   };

@@ -35,14 +35,13 @@ inline std::vector<std::string> tableRows(const std::string& dbPath, const std::
   c.openPlain(dbPath);
   std::vector<std::string> rows;
   for (db::ReadOnlyRecordSet rs(c, "SELECT * FROM " + table + " ORDER BY PCid, rowid"); !rs.eof(); rs.moveNext()) {
-    std::string line = rs.field("PCid").text() + ":";
+    rows.push_back(rs.field("PCid").text() + ":");
     for (const auto& name : rs.fieldNames()) {
       std::string value = rs.field(name).text();
       if (value.empty() || name == "PCid" || (table != "T_BasicInf" && (name == "RNO" || name == "CreateDate"))) continue;
       std::size_t n = text::charCount(value);
-      line += " " + name + "=" + (n > 60 ? text::leftChars(value, 10) + "…(" + std::to_string(n) + ")" : value);
+      rows.back() += " " + name + "=" + (n > 60 ? text::leftChars(value, 10) + "…(" + std::to_string(n) + ")" : value);
     }
-    rows.push_back(line);
   }
   return rows;
 }
@@ -52,9 +51,8 @@ inline std::vector<std::string> tableRows(const std::string& dbPath, const std::
 inline std::vector<std::string> invariantViolations(const std::string& dbPath) {
   std::vector<std::string> found;
   for (const auto& t : kTables)
-    for (const auto& row : queryRows(dbPath, "SELECT RNO, PCid, CreateDate FROM " + t + " d WHERE NOT EXISTS (SELECT 1 "
-                                                 "FROM T_BasicInf b WHERE b.RNO = d.RNO AND b.PCid = d.PCid AND "
-                                                 "b.CreateDate = d.CreateDate)"))
+    for (const auto& row : queryRows(dbPath, "SELECT RNO, PCid, CreateDate FROM " + t +
+                                                 " EXCEPT SELECT RNO, PCid, CreateDate FROM T_BasicInf"))
       found.push_back(t + " row without its snapshot: " + row);
   if (auto check = queryRows(dbPath, "PRAGMA integrity_check"); check != std::vector<std::string>{"ok"})
     found.push_back("integrity_check: " + check.front());

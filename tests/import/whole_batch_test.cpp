@@ -18,7 +18,6 @@ const std::string kHeader = "0,1,x,x,2.1,2004/10/24 10:30\r\n";
 const std::string kBasic = "CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 OSVersionID=0";
 const std::string kPrinter = kHeader + "1,9,プリンタ,P\r\n";
 
-// Each line followed by CR LF.
 std::string crlf(const Lines& text) {
   std::string out;
   for (const auto& l : text) out += l + "\r\n";
@@ -50,20 +49,18 @@ const std::string kFull = crlf({
     "11,1,Trend Micro,ウイルスバスター,8.0,.1,パターンファイル,2004-10-01"});
 
 // A line of every kind cut short.
-const std::string kShort =
-    kHeader + crlf({"1,1", "1,4,CPU,2400", "1,4,CPU,2400,X,FSB", "1,3,OS,Win,5.1.2600", "1,5,メモリ", "2,1", "11,1,V",
-                    "1,6,Dev,Name,Type,Drv,Opt,Cap,Size", "1,6", "1,7,ドライブ,C,Local", "1,8,ディスプレイ",
-                    "1,8,ディスプレイ,abc", "1,8,ディスプレイ,0,x", "1,8,V,1", "1,9,プリンタ", "1,10,アプリ", "1,11,N",
-                    "1,11,N,1", "1,12,U,G", "1,13,S", "1,13,S,<開始の種類>", "1,13,S,2", "1,14,R", "1,15,St", "3,1,WU",
-                    "1", ""});
+const std::string kShort = kHeader + crlf({
+    "1,1", "1,4,CPU,2400", "1,4,CPU,2400,X,FSB", "1,3,OS,Win,5.1.2600", "1,5,メモリ", "2,1", "11,1,V",
+    "1,6,Dev,Name,Type,Drv,Opt,Cap,Size", "1,6", "1,7,ドライブ,C,Local", "1,8,ディスプレイ", "1,8,ディスプレイ,abc",
+    "1,8,ディスプレイ,0,x", "1,8,V,1", "1,9,プリンタ", "1,10,アプリ", "1,11,N", "1,11,N,1", "1,12,U,G", "1,13,S",
+    "1,13,S,<開始の種類>", "1,13,S,2", "1,14,R", "1,15,St", "3,1,WU", "1", ""});
 
 // Adapter numbers with gaps, negative, halves and nonsense; network keys compared as text.
-const std::string kAdapters =
-    kHeader + crlf({"1,11,N,2,10,名前,LAN2", "1,11,N,5,10,名前,LAN5", "1,11,N,-1,10,名前,NEG",
-                    "1,11,N,2.5,12,IP,10.0.0.2,Mask,255.0.0.0", "1,11,N,3.5,10,名前,LAN4", "1,11,N,5,010,名前,X",
-                    "1,11,N,0,1,ホスト名,host01", "1,11,N,0, 1,ホスト,h", "1,11,N,2,11,Adapter name,Intel",
-                    "1,11,N,2,11,MAC,00-11", "1,11,N,1e9,10,x,y", "1,11,N,x,10,x,y", "1,11,N,0,8,x,y",
-                    "1,11,N,5,19,x,y"});
+const std::string kAdapters = kHeader + crlf({
+    "1,11,N,2,10,名前,LAN2", "1,11,N,5,10,名前,LAN5", "1,11,N,-1,10,名前,NEG", "1,11,N,2.5,12,IP,10.0.0.2,Mask,255.0.0.0",
+    "1,11,N,3.5,10,名前,LAN4", "1,11,N,5,010,名前,X", "1,11,N,0,1,ホスト名,host01", "1,11,N,0, 1,ホスト,h",
+    "1,11,N,2,11,Adapter name,Intel", "1,11,N,2,11,MAC,00-11", "1,11,N,1e9,10,x,y", "1,11,N,x,10,x,y",
+    "1,11,N,0,8,x,y", "1,11,N,5,19,x,y"});
 
 // The bad-input folder: every file's CP932 bytes by name.
 void writeBadInputFolder(ImportFixture& f) {
