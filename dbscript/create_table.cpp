@@ -43,11 +43,11 @@ int definedSize(std::string_view typeText, const TypeRow& row) {
   double n = 0;
   if (row.size == SizeRule::AfterParenthesis) {
     std::size_t open = typeText.find('(');
-    if (open != std::string_view::npos) n = leadingNumber(typeText.substr(open + 1));
+    if (open != std::string_view::npos) n = text::leadingNumber(typeText.substr(open + 1)).value_or(0);
   } else if (row.size == SizeRule::FromSixthChar) {
-    n = leadingNumber(typeText.substr(text::leftChars(typeText, 5).size()));
+    n = text::leadingNumber(typeText.substr(text::leftChars(typeText, 5).size())).value_or(0);
   }
-  return static_cast<int>(std::min<double>(n, row.maxSize));
+  return static_cast<int>(std::nearbyint(std::min<double>(n, row.maxSize)));
 }
 
 struct ParsedStatement {
@@ -116,23 +116,6 @@ void defineColumn(RunState& s, db::TableDefinition& table, const std::string& it
 }
 
 }  // namespace
-
-double leadingNumber(std::string_view text) {
-  std::string digits;
-  bool point = false;
-  for (char c : text) {
-    if (c == ' ') continue;
-    bool sign = (c == '-' || c == '+') && digits.empty();
-    if (!sign && !(c >= '0' && c <= '9') && !(c == '.' && !point)) break;
-    point = point || c == '.';
-    digits += c;
-  }
-  std::string_view number(digits);
-  if (number.starts_with('+')) number.remove_prefix(1);
-  double value = 0;
-  std::from_chars(number.data(), number.data() + number.size(), value);  // locale-independent
-  return std::nearbyint(value);
-}
 
 ColumnTypeMatch matchColumnType(std::string_view typeText) {
   for (const auto& row : kTypeRows) {

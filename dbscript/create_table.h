@@ -17,10 +17,6 @@ struct ColumnTypeMatch {
 };
 ColumnTypeMatch matchColumnType(std::string_view typeText);
 
-// The number at the start of text as the platform reads it: blanks skipped, an optional sign,
-// digits and one decimal point, rounded half to even; no digits give 0.
-double leadingNumber(std::string_view text);
-
 // Defines the table of statement S in the work database. Each failed step shows its description in
 // a message box and the definition goes on; nothing is reported back.
 void F_CRE_TABLE(RunState& s, const std::string& statement);

@@ -11,15 +11,6 @@ namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Parses the collected characters (digits, one ".", an "e" part) as a double.
-std::optional<double> parseCollected(const std::string& digits) {
-  double value = 0;
-  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (ec == std::errc::result_out_of_range) return std::nullopt;
-  if (ec != std::errc() || end != digits.data() + digits.size()) return 0.0;
-  return value;
-}
-
 }  // namespace
 
 void CsvLine::assign(std::string utf8Text) {
@@ -79,39 +70,6 @@ std::optional<double> strictNumber(std::string_view field) {
   auto [ptr, ec] = std::from_chars(cleaned.data(), cleaned.data() + cleaned.size(), value);
   if (ec != std::errc() || ptr != cleaned.data() + cleaned.size()) return std::nullopt;
   return value;
-}
-
-std::optional<double> leadingNumber(std::string_view field) {
-  std::string collected;
-  std::size_t i = 0;
-  auto skipBlanks = [&] {
-    while (i < field.size() && isBlank(field[i])) ++i;
-  };
-  skipBlanks();
-  if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
-    if (field[i] == '-') collected += '-';
-    ++i;
-  }
-  bool point = false, anyDigit = false;
-  for (skipBlanks(); i < field.size(); skipBlanks()) {
-    char c = field[i];
-    if (isDigit(c)) anyDigit = true;
-    else if (c == '.' && !point) point = true;
-    else break;
-    collected += c;
-    ++i;
-  }
-  if (!anyDigit) return 0.0;
-  if (i < field.size() && (field[i] == 'e' || field[i] == 'E')) {
-    std::string exponent = "e";
-    std::size_t j = i + 1;
-    if (j < field.size() && (field[j] == '+' || field[j] == '-')) exponent += field[j++];
-    std::size_t digitsStart = exponent.size();
-    for (; j < field.size() && (isDigit(field[j]) || isBlank(field[j])); ++j)
-      if (isDigit(field[j])) exponent += field[j];
-    if (exponent.size() > digitsStart) collected += exponent;
-  }
-  return parseCollected(collected);
 }
 
 std::string numberText(double value) {

@@ -31,11 +31,6 @@ namespace csv {
 // A field that must be a number as a whole ("1", "01", "1.0", " 2 "); nullopt when it is not.
 std::optional<double> strictNumber(std::string_view field);
 
-// The number a field begins with: blanks are skipped, then a sign, digits with at most one
-// decimal point and an exponent, up to the first other character; no number gives 0.
-// nullopt only when the number is too large for a double.
-std::optional<double> leadingNumber(std::string_view field);
-
 // The number in shortest decimal form: 133, 2.5, 0.
 std::string numberText(double value);
 

@@ -13,7 +13,7 @@
 namespace tavrix {
 namespace {
 
-using csv::leadingNumber;
+using text::leadingNumber;
 using csv::numberText;
 using csv::roundHalfEven;
 using csv::strictNumber;

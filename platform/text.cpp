@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 
@@ -125,6 +126,18 @@ class Cp932Table {
   std::vector<Entry> pairs_;
   bool ok_ = false;
 };
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlankOrTab(char c) { return c == ' ' || c == '\t'; }
+
+// Parses the collected characters (digits, one ".", an "e" part) as a double.
+std::optional<double> parseCollected(const std::string& digits) {
+  double value = 0;
+  auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (ec == std::errc::result_out_of_range) return std::nullopt;
+  if (ec != std::errc() || end != digits.data() + digits.size()) return 0.0;
+  return value;
+}
 
 }  // namespace
 
@@ -281,6 +294,39 @@ std::string replaceAll(std::string s, std::string_view from, std::string_view to
     pos += to.size();
   }
   return s;
+}
+
+std::optional<double> leadingNumber(std::string_view field) {
+  std::string collected;
+  std::size_t i = 0;
+  auto skipBlanks = [&] {
+    while (i < field.size() && isBlankOrTab(field[i])) ++i;
+  };
+  skipBlanks();
+  if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
+    if (field[i] == '-') collected += '-';
+    ++i;
+  }
+  bool point = false, anyDigit = false;
+  for (skipBlanks(); i < field.size(); skipBlanks()) {
+    char c = field[i];
+    if (isDigit(c)) anyDigit = true;
+    else if (c == '.' && !point) point = true;
+    else break;
+    collected += c;
+    ++i;
+  }
+  if (!anyDigit) return 0.0;
+  if (i < field.size() && (field[i] == 'e' || field[i] == 'E')) {
+    std::string exponent = "e";
+    std::size_t j = i + 1;
+    if (j < field.size() && (field[j] == '+' || field[j] == '-')) exponent += field[j++];
+    std::size_t digitsStart = exponent.size();
+    for (; j < field.size() && (isDigit(field[j]) || isBlankOrTab(field[j])); ++j)
+      if (isDigit(field[j])) exponent += field[j];
+    if (exponent.size() > digitsStart) collected += exponent;
+  }
+  return parseCollected(collected);
 }
 
 std::string quoteSqlText(std::string_view s) { return replaceAll(std::string(s), "'", "''"); }

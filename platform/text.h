@@ -1,6 +1,7 @@
 // Text helpers: CP932 <-> UTF-8 conversion, blank trimming, padding and character counts.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,11 @@ bool equalsNoCase(std::string_view a, std::string_view b);
 // Padding counts characters; text of width characters or more is returned whole.
 std::string padRight(std::string_view utf8, std::size_t width);  // left-aligned
 std::string padLeft(std::string_view utf8, std::size_t width);   // right-aligned
+
+// The number a text begins with: blanks are skipped, then a sign, digits with at most one
+// decimal point and an exponent, up to the first other character; no number gives 0.
+// nullopt only when the number is too large for a double.
+std::optional<double> leadingNumber(std::string_view text);
 
 // Splits at every separator; empty pieces stay ("a,,b" gives three fields).
 std::vector<std::string> split(std::string_view s, char separator);

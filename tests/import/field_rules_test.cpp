@@ -46,11 +46,11 @@ TEST(FieldRules, LeadingNumberAsTextAndRoundedHalvesToEven) {
       {"1e3Hz", "1000", 1000}, {"1E+2", "100", 100},  {"3e", "3", 3},         {"-0", "0", 0},        {".5", "0.5", 0},
       {"1,024", "1", 1},      {"1.49", "1.49", 1},    {"32767.4", "32767.4", 32767}, {"32767.6", "32767.6", std::nullopt}};
   for (const auto& c : cases) {
-    double n = csv::leadingNumber(c.field).value_or(-99);
+    double n = text::leadingNumber(c.field).value_or(-99);
     EXPECT_EQ(csv::numberText(n), c.text) << c.field;
     EXPECT_EQ(csv::roundHalfEven(n, -32768, 32767), c.rounded) << c.field;
   }
-  EXPECT_FALSE(csv::leadingNumber("1e999").has_value());
+  EXPECT_FALSE(text::leadingNumber("1e999").has_value());
 }
 
 TEST(FieldRules, RegistryCheckCut) {
