@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "tests/views/inventory_db.h"
 
@@ -49,6 +50,14 @@ TEST(TavrixReport, ListTreeAndBadInput) {
     EXPECT_EQ(readFile(out), c.out);
     EXPECT_EQ(readFile(err).substr(0, c.err.empty() ? std::string::npos : c.err.size()), c.err);
   }
+
+  // Without --db the database is found through Tavrix.ini beside the program.
+  const std::string copy = scratch.file("tavrix-report");
+  std::filesystem::copy_file(binaryDir() + "/app/tavrix-report", copy);
+  writeFile(scratch.file("Tavrix.ini"), "[Tavrix Section]\r\nMDB_DIR=" + db.path().substr(0, db.path().rfind('/')) +
+                                            "\r\nMDB_NAME=" + db.path().substr(db.path().rfind('/') + 1) + "\r\n");
+  EXPECT_EQ(std::system(("'" + copy + "' list >'" + scratch.file("out") + "'").c_str()), 0);
+  EXPECT_EQ(readFile(scratch.file("out")).substr(0, 6), "PC-01\t");
 }
 
 }  // namespace
