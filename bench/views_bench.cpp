@@ -117,11 +117,17 @@ void addBasicRows(Workload& w) {
   connection.close();
 }
 
-void listFill(benchmark::State& state, const Workload* w) {
+// A run state on the workload's database, its messages counted.
+struct BenchRun {
+  explicit BenchRun(const Workload& w) : state(sink, clock) { state.MDB_NAME = w.database; }
   CountingSink sink;
   SystemClock clock;
-  RunState s(sink, clock);
-  s.MDB_NAME = w->database;
+  RunState state;
+};
+
+void listFill(benchmark::State& state, const Workload* w) {
+  BenchRun run(*w);
+  RunState& s = run.state;
   if (F_OPEN_DB(s)) throw std::runtime_error("cannot open " + w->database);
   std::size_t rows = 0;
   for (auto _ : state) {
@@ -134,10 +140,8 @@ void listFill(benchmark::State& state, const Workload* w) {
 }
 
 void largestTree(benchmark::State& state, const Workload* w) {
-  CountingSink sink;
-  SystemClock clock;
-  RunState s(sink, clock);
-  s.MDB_NAME = w->database;
+  BenchRun run(*w);
+  RunState& s = run.state;
   std::size_t nodes = 0;
   for (auto _ : state) {
     s.CurrentRno = w->largestRno;
@@ -147,16 +151,14 @@ void largestTree(benchmark::State& state, const Workload* w) {
   }
   state.counters["nodes"] = static_cast<double>(nodes);
   state.counters["csv_lines"] = w->largestLines;
-  if (sink.count) state.SkipWithError("the load showed messages");
+  if (run.sink.count) state.SkipWithError("the load showed messages");
 }
 
 #ifdef TAVRIX_BENCH_WIDGETS
 // F21_List into the real ListView1: query, texts and widget items.
 void listViewFill(benchmark::State& state, const Workload* w) {
-  CountingSink sink;
-  SystemClock clock;
-  RunState s(sink, clock);
-  s.MDB_NAME = w->database;
+  BenchRun run(*w);
+  RunState& s = run.state;
   if (F_OPEN_DB(s)) throw std::runtime_error("cannot open " + w->database);
   F_Main window(s);
   for (auto _ : state) {
@@ -168,17 +170,15 @@ void listViewFill(benchmark::State& state, const Workload* w) {
 
 // F_DetailList of the largest demo computer: the load and the tree widget.
 void detailWindow(benchmark::State& state, const Workload* w) {
-  CountingSink sink;
-  SystemClock clock;
-  RunState s(sink, clock);
-  s.MDB_NAME = w->database;
+  BenchRun run(*w);
+  RunState& s = run.state;
   F_Main main(s);
   for (auto _ : state) {
     s.CurrentRno = w->largestRno;
     F_DetailList detail(s, &main);
     benchmark::DoNotOptimize(detail);
   }
-  if (sink.count) state.SkipWithError("the load showed messages");
+  if (run.sink.count) state.SkipWithError("the load showed messages");
 }
 #endif
 
