@@ -1,5 +1,5 @@
 // tavrix: runs the batch, then, in windowed mode, the windows until the last one closes.
-#include "batch/main_batch.h"
+#include "run/main_batch.h"
 #include "batch/run_state.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -14,8 +14,9 @@ int main(int argc, char** argv) {
 
   // A run without windows never constructs QApplication, so it needs no display.
   tavrix::QtBatchWindows windows(argc, argv);
-  tavrix::Main(s, &windows);
+  const int status = static_cast<int>(tavrix::Main(s, &windows));
   windows.batchFinished();
-  if (!windows.anyWindowVisible()) return 0;
-  return windows.exec();
+  if (!windows.anyWindowVisible()) return status;
+  windows.exec();
+  return status;
 }

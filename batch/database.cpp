@@ -9,11 +9,14 @@ bool F_OPEN_DB(RunState& s) {
   if (s.DbOpen) return false;
   try {
     s.DbConnection.close();  // a connection left open without DbOpen is opened anew
+    s.DbConnection.setBusyTimeout(s.DbBusyTimeoutMs);
     s.DbConnection.open(s.MDB_DIR + s.MDB_NAME);
     s.DbOpen = true;
+    s.DbOpenError.clear();
     return false;
-  } catch (const db::DbError&) {
+  } catch (const db::DbError& e) {
     s.DbOpen = false;
+    s.DbOpenError = e.what();
     return true;
   }
 }

@@ -5,7 +5,7 @@
 
 namespace tavrix {
 
-// Opens DbConnection on MDB_DIR + MDB_NAME unless DbOpen. True when it failed.
+// Opens DbConnection on MDB_DIR + MDB_NAME unless DbOpen. True when it failed (why: DbOpenError).
 bool F_OPEN_DB(RunState& s);
 // Closes DbConnection when it is open and clears DbOpen.
 void closeDbConnection(RunState& s);

@@ -3,6 +3,7 @@
 
 #include <exception>
 
+#include "batch/messages.h"
 #include "batch/run_log.h"
 #include "platform/paths.h"
 
@@ -23,7 +24,7 @@ bool F_MAKE_DIR(RunState& s, const std::string& path) {
     if (paths::directoryExists(current)) continue;
     std::string error;
     if (!paths::makeFolder(current, &error)) {
-      s.Messages.show(error, MessageStyle::Plain);
+      reportMessage(s, current + ": " + error, MessageStyle::Plain);
       return true;
     }
   }

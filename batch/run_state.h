@@ -1,6 +1,7 @@
 // The shared run state: run settings and the module-level variables of one program run.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,22 @@ class ImportProgress {
   virtual void fileStarted(int index, int count, const std::string& fileName) = 0;
 };
 
+// What became of one listed inventory CSV in this run.
+enum class CsvOutcome {
+  NotImported,  // its snapshot did not commit: it stays in CSV_DIR for the next run
+  Imported,     // committed: it goes to the day's save folder
+  Rejected,     // not an inventory: it goes to the day's "rejected" folder
+};
+
+// The program's exit status, for schedulers and monitoring.
+enum class ExitStatus : int {
+  Ok = 0,                  // every inventory imported
+  FilesNotImported = 1,    // some files were kept for the next run or rejected
+  Usage = 2,               // unknown command-line argument
+  ConfigurationError = 3,  // configuration or database error: the batch stopped or imported nothing
+  AlreadyRunning = 4,      // another instance holds the lock
+};
+
 struct RunState {
   RunState(MessageSink& messages, const Clock& clock) : Messages(messages), TheClock(clock) {}
 
@@ -70,9 +87,11 @@ struct RunState {
   std::string LOG_DIR, LOG_FILE, MDB_DIR, MDB_NAME, CSV_DIR, DSTRB_DIR, CSV_SAVE_DIR;
   std::string RunMode;                     // RUNMODE, upper-cased
   std::string IniPath;
+  std::vector<std::string> MissingIniKeys;  // keys without which no file may be touched
 
   db::Connection DbConnection;
   bool DbOpen = false;
+  std::string DbOpenError;                 // why the last F_OPEN_DB failed
 
   std::vector<std::string> ScriptFileList;  // entry i of the design is index i-1
   std::vector<std::string> CsvFileList;
@@ -83,11 +102,24 @@ struct RunState {
   std::string ScriptTableName;
   bool DropTableSeen = false, DropTargetMissing = false, CreateTableSeen = false;
 
-  std::string CurrentCsvFile;
+  std::string CurrentCsvFile;              // the name as the file system has it
+  std::string CurrentCsvName;              // the same as UTF-8 text for logs and boxes
   std::string CurrentPcId;
   DateTime CurrentCreateDate;
   int CurrentRno = 0;
   std::string FailureMessage;
+
+  bool CurrentHeaderFound = false;         // the header pass met a header line (0,1)
+  bool CurrentCsvUtf8 = false;             // the file starts with a UTF-8 byte-order mark and is UTF-8
+
+  // Safety bookkeeping: what each file became, why it failed, what was shown already.
+  std::vector<CsvOutcome> CsvOutcomes;     // one per CsvFileList entry
+  std::string FileFailure;                 // why the current file's snapshot cannot commit
+  std::string DatabaseFailure;             // why no later file can be imported in this run
+  bool BatchFailed = false;                // a configuration or database error
+  bool BatchRunning = false;               // while true, a message text is shown only once
+  std::set<std::string> ShownMessages;
+  int DbBusyTimeoutMs = 10000;             // how long a database held by another writer is waited for
 
   BasicInfoRecord BasicInfo;
   int NicAdapterCount = 0;

@@ -33,6 +33,9 @@ void normaliseFolder(std::string& value, const std::string& programFolder) {
 
 bool F_READ_INI(RunState& s) {
   try {
+    s.MissingIniKeys.clear();
+    for (std::string_view key : {"LOG_DIR", "LOG_FILE", "MDB_DIR", "MDB_NAME", "CSV_DIR", "DSTRB_DIR", "CSV_SAVE_DIR"})
+      if (text::trim(readKey(s, key)).empty()) s.MissingIniKeys.emplace_back(key);
     s.LOG_DIR = readKey(s, "LOG_DIR");
     s.LOG_FILE = readKey(s, "LOG_FILE");
     s.MDB_DIR = readKey(s, "MDB_DIR");

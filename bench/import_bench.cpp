@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/main_batch.h"
+#include "run/main_batch.h"
 #include "batch/run_state.h"
 #include "tools/fleet.h"
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "batch/database.h"
-#include "batch/main_batch.h"
+#include "run/main_batch.h"
 #include "batch/run_state.h"
 #include "platform/text.h"
 #include "tools/fleet.h"

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "batch/run_state.h"
+#include "platform/line_reader.h"
 #include "platform/paths.h"
 
 namespace tavrix {

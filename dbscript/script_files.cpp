@@ -7,6 +7,7 @@
 #include "dbscript/create_mdb.h"
 #include "dbscript/exec_sqltxt.h"
 #include "dbscript/script_lines.h"
+#include "platform/line_reader.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -50,6 +51,26 @@ bool F_CNT_SQLFILE(RunState& s) {
   s.ScriptFileList = std::move(found);
   s.FoundFileCount = static_cast<int>(s.ScriptFileList.size());
   return false;
+}
+
+std::vector<std::string> scriptDatabaseNames(const RunState& s) {
+  std::vector<std::string> names;
+  for (std::string_view pattern : {"*.sql", "*.squ"}) {
+    auto files = paths::listFiles(s.DSTRB_DIR, pattern);
+    if (!files) continue;
+    for (const std::string& file : *files) {
+      paths::LineReader reader(s.DSTRB_DIR + file);
+      std::string raw;
+      while (reader.next(raw)) {
+        std::string line = prepareScriptLine(raw);
+        if (isIgnoredScriptLine(line)) continue;
+        Directive directive = readDirective(text::trimLeft(line));
+        if (directive.kind == DirectiveKind::TableName) break;
+        if (directive.kind == DirectiveKind::MdbName) names.emplace_back(text::trim(directive.value));
+      }
+    }
+  }
+  return names;
 }
 
 bool F04_READ_SQLTXT(RunState& s) {

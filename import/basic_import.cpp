@@ -4,6 +4,7 @@
 #include <exception>
 #include <string>
 
+#include "import/import_failure.h"
 #include "platform/db.h"
 
 namespace tavrix {
@@ -62,11 +63,19 @@ void setField(RunState& s, db::UpdatableRecordSet& rs, const char* name, const d
   try {
     rs.setField(name, value);
   } catch (const std::exception& e) {
-    s.Messages.show(e.what());
+    noteImportFailure(s, e);
   }
 }
 
 }  // namespace
+
+std::vector<std::string> basicInfoFields() {
+  std::vector<std::string> names{"RNO", "PCid", "CreateDate"};
+  for (const auto& f : kBeforeOsId) names.emplace_back(f.name);
+  names.emplace_back("OSVersionID");
+  for (const auto& f : kAfterOsId) names.emplace_back(f.name);
+  return names;
+}
 
 void F_UPD_BASICINF(RunState& s) {
   try {
@@ -80,7 +89,7 @@ void F_UPD_BASICINF(RunState& s) {
     rs.update();
     rs.close();
   } catch (const std::exception& e) {
-    s.Messages.show(e.what());
+    noteImportFailure(s, e);
   }
 }
 

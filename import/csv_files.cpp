@@ -4,61 +4,90 @@
 #include <cerrno>
 #include <exception>
 
+#include "batch/messages.h"
 #include "batch/run_log.h"
 #include "import/basic_import.h"
 #include "import/csv_reader.h"
+#include "import/import_failure.h"
 #include "import/record_identity.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 namespace tavrix {
 namespace {
 
 void beginFile(RunState& s) {
-  if (!s.DbOpen) return;  // every database step reports the missing connection itself
   try {
     s.DbConnection.begin();
   } catch (const std::exception& e) {
-    s.Messages.show(e.what());
+    noteImportFailure(s, e);
   }
 }
 
-// Commits the file's rows, or drops them all when its full pass could not read it to the end,
-// so that the computer keeps its earlier snapshot.
-void endFile(RunState& s, bool readFailed) {
+// Commits the file's rows, or drops them all after any failure, so that the computer keeps its
+// earlier snapshot whole.
+void endFile(RunState& s) {
   try {
-    if (!s.DbConnection.isOpen() || !s.DbConnection.inTransaction()) return;
-    if (readFailed) s.DbConnection.rollback();
-    else s.DbConnection.commit();
+    if (!fileFailed(s)) s.DbConnection.commit();
   } catch (const std::exception& e) {
-    s.Messages.show(e.what());
-    try {
-      s.DbConnection.rollback();
-    } catch (const std::exception&) {
-    }
+    noteImportFailure(s, e);
   }
+  if (!fileFailed(s)) return;
+  try {
+    s.DbConnection.rollback();
+  } catch (const std::exception& e) {
+    noteImportFailure(s, e);
+  }
+}
+
+// The file stays in CSV_DIR for the next run. A cause is shown once; every file is logged.
+void keepFile(RunState& s, const std::string& cause, bool show) {
+  std::string line = s.CurrentCsvName + " を取り込めませんでした（" + cause + "）。CSVフォルダに残し、次回取り込みます。";
+  if (show) reportMessage(s, cause, MessageStyle::Plain, line);
+  else F_WRITE_LOG(s, line);
+}
+
+void rejectFile(RunState& s) {
+  std::string cause = paths::fileSize(s.CSV_DIR + s.CurrentCsvFile) == 0 ? "空のファイルです" : "ヘッダ行 0,1 がありません";
+  s.CsvOutcomes.back() = CsvOutcome::Rejected;
+  reportMessage(s, "インベントリCSVではないファイルを取り込まずに rejected フォルダへ移します。", MessageStyle::Plain,
+                s.CurrentCsvName + " はインベントリCSVではありません（" + cause + "）。取り込まずに rejected フォルダへ移します。");
+}
+
+// Replaces the computer's snapshot inside one transaction; stops at the first failed step.
+void replaceSnapshot(RunState& s) {
+  beginFile(s);
+  for (std::string_view table : kInventoryTables) {
+    if (fileFailed(s)) break;
+    F_DEL_PCDATA(s, table, "PidOnly");
+  }
+  if (!fileFailed(s)) F_ADD_BASICINF(s);
+  s.NicAdapterCount = 0;
+  s.NicAdapters.clear();
+  if (!fileFailed(s)) F06_READ_CSV(s, "any");
+  if (!fileFailed(s)) F_UPD_BASICINF(s);
+  endFile(s);
 }
 
 void importFile(RunState& s, int index, int count) {
   s.CurrentCsvFile = s.CsvFileList[static_cast<std::size_t>(index - 1)];
-  s.CurrentPcId = s.CurrentCsvFile.substr(0, s.CurrentCsvFile.find('.'));
+  s.CurrentCsvName = text::decodeUtf8OrCp932(s.CurrentCsvFile);
+  s.CurrentPcId = text::decodeUtf8OrCp932(s.CurrentCsvFile.substr(0, s.CurrentCsvFile.find('.')));
   s.CurrentCreateDate = DateTime::zero();
   s.BasicInfo = {};  // one computer's values never leak into the next
+  s.FileFailure.clear();
+  s.CsvOutcomes.push_back(CsvOutcome::NotImported);
   if (s.Progress) s.Progress->fileStarted(index, count, s.CurrentCsvFile);
 
-  // A file that cannot be read leaves the computer's earlier snapshot alone. Without a connection
-  // ("Cant DB Open " has been shown) every database step would fail: nothing is tried, so the user
-  // does not face hundreds of boxes per file; the file still goes to the save folder.
-  if (s.DbOpen && !F06_READ_CSV(s, "first")) {
-    beginFile(s);
-    for (std::string_view table : kInventoryTables) F_DEL_PCDATA(s, table, "PidOnly");
-    F_ADD_BASICINF(s);
-    s.NicAdapterCount = 0;
-    s.NicAdapters.clear();
-    bool readFailed = F06_READ_CSV(s, "any");
-    F_UPD_BASICINF(s);
-    endFile(s, readFailed);
-  }
-  F_WRITE_LOG(s, s.CurrentCsvFile + " 取込を終了しました。 ");
+  // Once the database is unusable every step would fail alike: the file is not tried.
+  if (!s.DatabaseFailure.empty()) return keepFile(s, s.DatabaseFailure, false);
+  F06_READ_CSV(s, "first");
+  if (fileFailed(s)) return keepFile(s, s.FileFailure, true);
+  if (!s.CurrentHeaderFound) return rejectFile(s);
+  replaceSnapshot(s);
+  if (fileFailed(s)) return keepFile(s, s.FileFailure, true);
+  s.CsvOutcomes.back() = CsvOutcome::Imported;
+  F_WRITE_LOG(s, s.CurrentCsvName + " 取込を終了しました。 ");
 }
 
 }  // namespace
@@ -79,7 +108,10 @@ bool F_CNT_CSVFILE(RunState& s) {
 
 void importCsvFiles(RunState& s) {
   const int count = s.FoundFileCount;
+  s.CsvOutcomes.clear();
+  if (!s.DbOpen && s.DatabaseFailure.empty()) s.DatabaseFailure = "Cant DB Open ";
   for (int i = 1; i <= count && i <= static_cast<int>(s.CsvFileList.size()); ++i) importFile(s, i, count);
+  if (!s.DatabaseFailure.empty()) s.BatchFailed = true;
 }
 
 }  // namespace tavrix

@@ -7,6 +7,8 @@
 #include "batch/run_log.h"
 #include "import/csv_line.h"
 #include "import/detail_importers.h"
+#include "import/import_failure.h"
+#include "platform/line_reader.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -48,7 +50,7 @@ class LineSteps {
   const CsvLine& line() const { return line_; }
 
   void fail(const std::string& what) const {
-    F_WRITE_LOG(s_, "F06_READ_CSV: " + s_.CurrentCsvFile + " line " + std::to_string(number_) + ": " + what);
+    F_WRITE_LOG(s_, "F06_READ_CSV: " + s_.CurrentCsvName + " line " + std::to_string(number_) + ": " + what);
   }
   std::optional<std::string_view> field(std::size_t i) const {
     if (line_.has(i)) return line_[i];
@@ -214,7 +216,7 @@ void applyHeader(const LineSteps& l, bool firstPass) {
     if (l.line().has(4)) s.BasicInfo.QuilloVer.assign(l.line()[4]);
     return;
   }
-  s.CurrentPcId = s.CurrentCsvFile.substr(0, s.CurrentCsvFile.find('.'));
+  s.CurrentHeaderFound = true;
   l.take(s.BasicInfo.QuilloVer, 4);
   if (auto f = l.field(5)) {
     if (auto date = DateTime::parse(*f)) s.CurrentCreateDate = *date;
@@ -270,36 +272,75 @@ LineKind kindOf(const CsvLine& line) {
   return item ? classify(*section, *item) : LineKind::Ignored;
 }
 
-}  // namespace
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-bool F06_READ_CSV(RunState& s, std::string_view mode) {
-  const bool firstPass = mode == "first";
-  s.NicAdapterCount = 0;
-  paths::LineReader reader(s.CSV_DIR + s.CurrentCsvFile);
-  if (!reader.isOpen()) {
-    F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvFile + ": " + reader.errorText());
-    return true;
+// The header pass: the identity from the header line, and whether a file that starts with a
+// UTF-8 byte-order mark is UTF-8 throughout (read to its end only then).
+void readHeader(RunState& s, paths::LineReader& reader) {
+  s.CurrentHeaderFound = false;
+  s.CurrentCsvUtf8 = false;
+  std::string raw;
+  CsvLine line;
+  bool checkUtf8 = false;
+  while (reader.next(raw)) {
+    if (reader.lineNumber() == 1 && raw.starts_with(kByteOrderMark)) {
+      raw.erase(0, kByteOrderMark.size());
+      checkUtf8 = s.CurrentCsvUtf8 = true;
+    }
+    if (checkUtf8 && !text::isValidUtf8(raw)) {
+      checkUtf8 = s.CurrentCsvUtf8 = false;
+    }
+    if (reader.tooLong()) continue;
+    if (s.CurrentHeaderFound) {
+      if (checkUtf8) continue;
+      break;
+    }
+    line.assign(s.CurrentCsvUtf8 ? raw : text::cp932ToUtf8(raw));
+    if (kindOf(line) != LineKind::Header) continue;
+    applyHeader(LineSteps(s, line, reader.lineNumber()), true);
+    if (!checkUtf8) break;
   }
+}
+
+// The full pass: every line to its step, until the end or the first failed database step.
+void readAll(RunState& s, paths::LineReader& reader) {
   std::string raw;
   CsvLine line;
   DetailRecordSets sets(s.DbConnection);
-  long number = 0;
-  while (reader.next(raw)) {
-    ++number;
-    line.assign(text::cp932ToUtf8(raw));
+  while (!fileFailed(s) && reader.next(raw)) {
+    const long number = reader.lineNumber();
+    if (reader.tooLong()) {
+      F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvName + " line " + std::to_string(number) +
+                         ": longer than " + std::to_string(paths::LineReader::kDefaultLimit) + " bytes, skipped");
+      continue;
+    }
+    if (number == 1 && raw.starts_with(kByteOrderMark)) raw.erase(0, kByteOrderMark.size());
+    line.assign(s.CurrentCsvUtf8 ? raw : text::cp932ToUtf8(raw));
     LineKind kind = kindOf(line);
     if (kind == LineKind::Ignored) continue;
-    LineSteps steps(s, line, number);
-    if (firstPass) {
-      if (kind != LineKind::Header) continue;
-      applyHeader(steps, true);
-      break;
-    }
-    applyLine(steps, kind, sets);
+    applyLine(LineSteps(s, line, number), kind, sets);
   }
-  if (reader.failed()) F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvFile + ": " + reader.errorText());
-  if (s.NicAdapterCount > 0) F_IMP_NIC(s);
-  return reader.failed();
+}
+
+}  // namespace
+
+bool F06_READ_CSV(RunState& s, std::string_view mode) {
+  s.NicAdapterCount = 0;
+  paths::LineReader reader(s.CSV_DIR + s.CurrentCsvFile);
+  if (!reader.isOpen()) {
+    F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvName + ": " + reader.errorText());
+    if (s.FileFailure.empty()) s.FileFailure = reader.errorText();
+    return true;
+  }
+  if (mode == "first") readHeader(s, reader);
+  else readAll(s, reader);
+  if (reader.failed()) {
+    F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvName + ": " + reader.errorText());
+    if (s.FileFailure.empty()) s.FileFailure = reader.errorText();
+    return true;
+  }
+  if (s.NicAdapterCount > 0 && !fileFailed(s)) F_IMP_NIC(s);
+  return false;
 }
 
 }  // namespace tavrix

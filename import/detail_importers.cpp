@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "batch/messages.h"
+#include "import/import_failure.h"
 #include "platform/db.h"
 #include "platform/text.h"
 
@@ -51,6 +53,12 @@ const DetailTable kStartUp{"T_StartUp", {"RNO", "PCid", "CreateDate", "StartT", 
 const DetailTable kWinUpdate{"T_WinUpdate", {"RNO", "PCid", "CreateDate", "TypeNo", "WinUpdT", "WinUpdName", "WinUpdCmnt"},
                              {1, 2, 3, 4}};
 
+const std::vector<std::string> kNicNames{
+    "RNO",         "PCid",           "CreateDate",    "NICno",          "NameT",      "Name",
+    "AdapterNameT", "AdapterName",   "MACAddressT",   "MACAddress",     "IPAddressT", "IPAddress",
+    "IPMaskT",     "IPMask",         "GateWayT",      "GateWay",        "DHCPServerT", "DHCPServer",
+    "DHCPT",       "DHCP",           "PriWinsServerT", "PriWinsServer", "SecWinsServerT", "SecWinsServer"};
+
 // CreateDate as text: made once per snapshot, not once per row.
 const std::string& createDateText(const RunState& s) {
   thread_local DateTime date = DateTime::zero();
@@ -90,7 +98,7 @@ void addRow(RunState& s, DetailRecordSets& sets, const DetailTable& t, const Row
     rs.addNew(t.names, row.values());
     rs.update();
   } catch (const std::exception& e) {
-    s.Messages.show(e.what());
+    noteImportFailure(s, e);
   }
 }
 
@@ -144,8 +152,17 @@ void F_IMP_WINUPDREGCHECK(RunState& s, DetailRecordSets& sets, const CsvLine& li
 void F_IMP_WINUPDATE(RunState& s, DetailRecordSets& sets, const CsvLine& line) {
   // The line is not extended: a short one is reported, and its row keeps what the line has.
   if (!line.has(4))
-    s.Messages.show(s.CurrentCsvFile + ": T_WinUpdate: field " + std::to_string(line.size()) + " is missing");
+    reportMessage(s, s.CurrentCsvName + ": T_WinUpdate: field " + std::to_string(line.size()) + " is missing");
   importPlain(s, sets, kWinUpdate, line);
+}
+
+std::vector<std::pair<std::string, std::vector<std::string>>> detailTableFields() {
+  std::vector<std::pair<std::string, std::vector<std::string>>> tables;
+  for (const DetailTable* t : {&kDevice, &kDrive, &kVideo, &kPrinter, &kApplInst, &kUsers, &kService, &kRegCheck,
+                               &kStartUp, &kWinUpdate})
+    tables.emplace_back(t->select.substr(std::string_view("Select * from ").size()), t->names);
+  tables.emplace_back("T_NIC", kNicNames);
+  return tables;
 }
 
 RegistryCheckParts cutRegistryCheck(std::string_view s) {
@@ -165,11 +182,6 @@ RegistryCheckParts cutRegistryCheck(std::string_view s) {
 }
 
 void F_IMP_NIC(RunState& s) {
-  static const std::vector<std::string> names{
-      "RNO",         "PCid",           "CreateDate",    "NICno",          "NameT",      "Name",
-      "AdapterNameT", "AdapterName",   "MACAddressT",   "MACAddress",     "IPAddressT", "IPAddress",
-      "IPMaskT",     "IPMask",         "GateWayT",      "GateWay",        "DHCPServerT", "DHCPServer",
-      "DHCPT",       "DHCP",           "PriWinsServerT", "PriWinsServer", "SecWinsServerT", "SecWinsServer"};
   static const std::string NicAdapter::*const members[] = {
       &NicAdapter::NameT,          &NicAdapter::Name,          &NicAdapter::AdapterNameT, &NicAdapter::AdapterName,
       &NicAdapter::MACAddressT,    &NicAdapter::MACAddress,    &NicAdapter::IPAddressT,   &NicAdapter::IPAddress,
@@ -185,15 +197,15 @@ void F_IMP_NIC(RunState& s) {
                                        std::string_view(createDateText(s)), static_cast<std::int64_t>(n)};
       for (auto member : members) values.emplace_back(std::string_view(adapter.*member));
       try {
-        rs.addNew(names, values);
+        rs.addNew(kNicNames, values);
         rs.update();
       } catch (const std::exception& e) {
-        s.Messages.show(e.what());
+        noteImportFailure(s, e);
       }
     }
     rs.close();
   } catch (const std::exception& e) {
-    s.Messages.show(e.what());
+    noteImportFailure(s, e);
   }
 }
 

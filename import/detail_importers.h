@@ -42,6 +42,9 @@ void F_IMP_WINUPDATE(RunState& s, DetailRecordSets& sets, const CsvLine& line);
 // One T_NIC row for each adapter 1..NicAdapterCount whose NameT is not empty.
 void F_IMP_NIC(RunState& s);
 
+// Each detail table the importers write, with the fields they write into it.
+std::vector<std::pair<std::string, std::vector<std::string>>> detailTableFields();
+
 // RegChkReg and RegChkFile as cut out of a registry-check line's field 6.
 struct RegistryCheckParts {
   std::string reg, file;

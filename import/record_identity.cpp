@@ -4,6 +4,7 @@
 #include <exception>
 #include <string>
 
+#include "import/import_failure.h"
 #include "platform/db.h"
 #include "platform/jet_dialect.h"
 
@@ -21,7 +22,7 @@ void F_DEL_PCDATA(RunState& s, std::string_view table, std::string_view mode) {
     db::bindValue(stmt, 1, db::FieldRef(std::string_view(s.CurrentPcId)));
     db::runToEnd(stmt);
   } catch (const std::exception& e) {
-    s.Messages.show(e.what());
+    noteImportFailure(s, e);
   }
 }
 
@@ -38,7 +39,7 @@ void F_ADD_BASICINF(RunState& s) {
     rowid = s.DbConnection.lastInsertRowId();
     rs.close();
   } catch (const std::exception& e) {
-    s.Messages.show(e.what());
+    noteImportFailure(s, e);
     return;
   }
   // The row just added, found by its rowid: the header time may carry seconds, so finding it by
@@ -49,7 +50,7 @@ void F_ADD_BASICINF(RunState& s) {
     s.CurrentRno = static_cast<int>(rs.field("RNO").toInt());
     rs.close();
   } catch (const std::exception& e) {
-    s.Messages.show(e.what());
+    noteImportFailure(s, e);
   }
 }
 

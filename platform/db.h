@@ -28,6 +28,9 @@ class DbError : public std::runtime_error {
   int code() const { return code_; }
   // "no such table": the engine's missing-table failure.
   bool missingTable() const { return missingTable_; }
+  // The database as a whole cannot take writes now (held by another writer, read-only, full,
+  // damaged, unreachable): every later statement would fail alike.
+  bool databaseUnusable() const;
 
  private:
   int code_;
@@ -162,11 +165,17 @@ class Connection {
   void close();
   bool isOpen() const { return db_ != nullptr; }
   const std::string& path() const { return path_; }
+  // How long a statement waits for a database held by another writer before it fails with
+  // "database is locked"; for the next open and the open connection.
+  void setBusyTimeout(int milliseconds);
+  // The file could be opened for reading only (write-protected file or folder).
+  bool isReadOnly() const;
 
   // Runs one Jet statement (or several, separated by ";"); rows they return are discarded.
   void execute(std::string_view jetSql);
   // The same for text already in SQLite's dialect.
   void executeNative(std::string_view sqliteSql);
+  // Starts a write transaction at once, so a database held by another writer fails here.
   void begin();
   void commit();
   void rollback();  // no-op when no transaction is open
@@ -193,6 +202,7 @@ class Connection {
   std::unordered_map<std::string, StatementPtr> cache_;
   std::map<std::string, std::vector<std::string>> columnsCache_;
   std::uint64_t cacheGeneration_ = 1;
+  int busyTimeoutMs_ = 10000;
 };
 
 // Binds value to parameter index (1-based) of stmt. With valueOutlivesStep the text is not

@@ -23,6 +23,16 @@ bool startsWithDefinitionWord(std::string_view sql) {
 
 }  // namespace
 
+bool DbError::databaseUnusable() const {
+  switch (code_ & 0xFF) {
+    case SQLITE_BUSY: case SQLITE_LOCKED: case SQLITE_NOMEM: case SQLITE_READONLY: case SQLITE_IOERR:
+    case SQLITE_CORRUPT: case SQLITE_FULL: case SQLITE_CANTOPEN: case SQLITE_PROTOCOL: case SQLITE_NOTADB:
+      return true;
+    default:
+      return false;
+  }
+}
+
 Connection::~Connection() { close(); }
 
 DbError errorOf(sqlite3* db, int rc) {
@@ -44,7 +54,7 @@ void Connection::openWith(const std::string& path, bool inventoryTuning) {
     throw DbError(message + " (" + path + ")", rc);
   }
   sqlite3_extended_result_codes(raw, 1);
-  sqlite3_busy_timeout(raw, 2000);
+  sqlite3_busy_timeout(raw, busyTimeoutMs_);
   // The file must be a database: a folder or a foreign file fails on this first read.
   const char* check = inventoryTuning
                           ? "SELECT count(*) FROM sqlite_schema; PRAGMA journal_mode=WAL; "
@@ -92,7 +102,14 @@ void Connection::executeNative(std::string_view sqliteSql) {
 
 void Connection::execute(std::string_view jetSql) { executeNative(translateJet(jetSql)); }
 
-void Connection::begin() { executeNative("BEGIN"); }
+void Connection::begin() { executeNative("BEGIN IMMEDIATE"); }
+
+void Connection::setBusyTimeout(int milliseconds) {
+  busyTimeoutMs_ = milliseconds;
+  if (db_) sqlite3_busy_timeout(db_.get(), milliseconds);
+}
+
+bool Connection::isReadOnly() const { return db_ && sqlite3_db_readonly(db_.get(), "main") == 1; }
 void Connection::commit() { executeNative("COMMIT"); }
 void Connection::rollback() {
   if (inTransaction()) executeNative("ROLLBACK");

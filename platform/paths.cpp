@@ -48,6 +48,12 @@ bool directoryExists(const std::string& path) {
 
 bool removeFile(const std::string& path) { return unlink(path.c_str()) == 0; }
 
+long long fileSize(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return static_cast<long long>(st.st_size);
+}
+
 bool matchesPattern(std::string_view name, std::string_view pattern) {
   // Iterative wildcard match with one backtrack point for the last "*".
   std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
@@ -118,7 +124,9 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
     return false;
   }
   // Written beside the destination first, then renamed over it, so a crash never leaves half a file.
-  std::string temp = to + ".tavrix-part";
+  std::size_t slash = to.rfind('/');
+  std::string temp = (slash == std::string::npos ? std::string() : to.substr(0, slash + 1)) + ".tavrix-" +
+                     std::to_string(getpid()) + ".part";
   int out = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (out < 0) {
     if (errorText) *errorText = systemError(errno);
@@ -160,49 +168,31 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
   return ok;
 }
 
+bool moveFile(const std::string& from, const std::string& to, std::string* errorText) {
+  if (access(to.c_str(), F_OK) == 0) {
+    if (errorText) *errorText = systemError(EEXIST);
+    return false;
+  }
+  if (rename(from.c_str(), to.c_str()) == 0) return true;
+  if (errno != EXDEV) {
+    if (errorText) *errorText = systemError(errno);
+    return false;
+  }
+  if (!copyFile(from, to, errorText, true)) return false;
+  if (unlink(from.c_str()) != 0) {
+    int err = errno;
+    unlink(to.c_str());  // one copy only: the original stays where it was
+    if (errorText) *errorText = systemError(err);
+    return false;
+  }
+  return true;
+}
+
 void syncFileSystem(const std::string& path) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return;
   syncfs(fd);
   close(fd);
-}
-
-LineReader::LineReader(const std::string& path) {
-  file_ = std::fopen(path.c_str(), "rb");
-  if (!file_) {
-    error_ = systemError(errno);
-  } else {
-    struct stat st {};
-    if (fstat(fileno(file_), &st) == 0 && S_ISDIR(st.st_mode)) {
-      error_ = systemError(EISDIR);
-      std::fclose(file_);
-      file_ = nullptr;
-    }
-  }
-}
-
-LineReader::~LineReader() {
-  if (file_) std::fclose(file_);
-  std::free(buffer_);
-}
-
-bool LineReader::next(std::string& line) {
-  line.clear();
-  if (!file_) return false;
-  errno = 0;
-  ssize_t n = ::getline(&buffer_, &capacity_, file_);
-  if (n < 0) {
-    if (std::ferror(file_)) {
-      failed_ = true;
-      error_ = systemError(errno ? errno : EIO);
-    }
-    return false;
-  }
-  std::size_t len = static_cast<std::size_t>(n);
-  if (len > 0 && buffer_[len - 1] == '\n') --len;
-  if (len > 0 && buffer_[len - 1] == '\r') --len;
-  line.assign(buffer_, len);
-  return true;
 }
 
 }  // namespace tavrix::paths

@@ -2,6 +2,8 @@
 #include "ui/qt_batch_windows.h"
 
 #include <QApplication>
+#include <cstdlib>
+#include <string>
 
 #include "ui/main/f_main.h"
 #include "ui/main/f_wait.h"
@@ -16,8 +18,24 @@ QtBatchWindows::~QtBatchWindows() {
   main_.reset();
 }
 
-void QtBatchWindows::showMainAndWait(RunState& s) {
-  if (QApplication::instance() == nullptr) app_ = std::make_unique<QApplication>(argc_, argv_);
+bool displayAvailable() {
+  auto env = [](const char* name) {
+    const char* v = std::getenv(name);
+    return std::string(v ? v : "");
+  };
+  std::string platform = env("QT_QPA_PLATFORM");
+  bool x = !env("DISPLAY").empty(), wayland = !env("WAYLAND_DISPLAY").empty();
+  if (platform.empty()) return x || wayland;
+  if (platform.starts_with("xcb")) return x;
+  if (platform.starts_with("wayland")) return wayland;
+  return true;  // offscreen, minimal, vnc, eglfs... need no display server
+}
+
+bool QtBatchWindows::showMainAndWait(RunState& s) {
+  if (QApplication::instance() == nullptr) {
+    if (!displayAvailable()) return false;
+    app_ = std::make_unique<QApplication>(argc_, argv_);
+  }
   state_ = &s;
   main_ = std::make_unique<F_Main>(s);
   main_->setBusy(true);
@@ -32,6 +50,7 @@ void QtBatchWindows::showMainAndWait(RunState& s) {
   // Paint both now: the batch gives no event loop until it ends.
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   s.Progress = wait_.get();
+  return true;
 }
 
 void QtBatchWindows::closeWaitAndDetail() {

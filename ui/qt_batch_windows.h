@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "batch/main_batch.h"
+#include "run/main_batch.h"
 
 class QApplication;
 
@@ -13,14 +13,19 @@ class F_Main;
 class F_WAIT;
 
 // The QApplication is made only when the batch shows its windows, so a run without windows needs
-// no display. When one already exists (tests), it is used.
+// no display. When one already exists (tests), it is used. Without a display to show them on,
+// no window is made and the batch goes on without windows.
+// Whether Qt can show windows here: an offscreen or other explicitly chosen platform, or an X or
+// Wayland display to connect to (Qt aborts the program when it finds none).
+bool displayAvailable();
+
 class QtBatchWindows : public BatchWindows {
  public:
   // argc and argv must outlive this object: QApplication keeps them.
   QtBatchWindows(int& argc, char** argv);
   ~QtBatchWindows() override;
 
-  void showMainAndWait(RunState& s) override;
+  bool showMainAndWait(RunState& s) override;
   void closeWaitAndDetail() override;
   bool fillList(RunState& s) override;
 

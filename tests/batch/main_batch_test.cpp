@@ -1,5 +1,5 @@
 // Main: second instance, whole UPDATEONLY runs and the order of the windowed steps.
-#include "batch/main_batch.h"
+#include "run/main_batch.h"
 
 #include <sys/stat.h>
 
@@ -16,7 +16,10 @@ using test::BatchFixture;
 // Records the windowed steps that Main asks for.
 class RecordingWindows : public BatchWindows {
  public:
-  void showMainAndWait(RunState&) override { calls.push_back("show"); }
+  bool showMainAndWait(RunState&) override {
+    calls.push_back("show");
+    return true;
+  }
   void closeWaitAndDetail() override { calls.push_back("closeWait"); }
   bool fillList(RunState& s) override {
     calls.push_back(std::string("list dbOpen=") + (s.DbOpen ? "1" : "0"));
@@ -75,20 +78,24 @@ TEST_F(MainBatchTest, UpdateOnlyRunBuildsTheDatabaseAndLogsFromStartToEnd) {
   EXPECT_EQ(log(), second);
 }
 
-TEST_F(MainBatchTest, NoScriptsNoDatabaseStillMovesTheCsvFiles) {
+TEST_F(MainBatchTest, NoScriptsNoDatabaseKeepsTheCsvFilesForTheNextRun) {
   ::mkdir((prog() + "/empty").c_str(), 0755);
   writeStandardIni("", "*\\empty");
   test::writeFile(prog() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n");
   RecordingWindows windows;
-  Main(*state, &windows);
+  EXPECT_EQ(Main(*state, &windows), ExitStatus::ConfigurationError);
 
   const std::vector<std::string> lines = log();
   EXPECT_NE(std::find(lines.begin(), lines.end(), "の コピーができません。"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "PC01.csv 取込を終了しました。 "), lines.end());
-  // Once for the import, once for the list; no import step is tried without a connection.
-  EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Cant DB Open ", "Cant DB Open "}));
-  EXPECT_TRUE(paths::fileExists(prog() + "/save/20261205/PC01.csv"));
-  EXPECT_FALSE(paths::fileExists(prog() + "/csv/PC01.csv"));
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("Cant DB Open " + std::string("/")); }), 2);
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "PC01.csv を取り込めませんでした（unable to open database file (" + prog() +
+                          "/db/Tavrix.mdb)）。CSVフォルダに残し、次回取り込みます。"),
+            lines.end());
+  // One box for the one cause, though the import and the list both meet it.
+  EXPECT_EQ(messages.texts(), (std::vector<std::string>{"Cant DB Open "}));
+  EXPECT_FALSE(paths::fileExists(prog() + "/save/20261205/PC01.csv"));
+  EXPECT_TRUE(paths::fileExists(prog() + "/csv/PC01.csv"));
   // Windowed steps in order; the list is tried although the database cannot be opened.
   EXPECT_EQ(windows.calls, (std::vector<std::string>{"show", "closeWait", "list dbOpen=0"}));
 }

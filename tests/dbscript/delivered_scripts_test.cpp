@@ -1,7 +1,7 @@
 // The delivered dstrb/ scripts: their bytes, the inventory database they build, F_COMPACT_MDB and
 // F_OPEN_DB on it, and a whole UPDATEONLY run that replaces a left-over work database.
 #include "batch/database.h"
-#include "batch/main_batch.h"
+#include "run/main_batch.h"
 #include "batch/run_log.h"
 #include "tests/dbscript/script_fixture.h"
 

@@ -6,10 +6,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "batch/main_batch.h"
+#include "run/main_batch.h"
 #include "platform/text.h"
 #include "tests/platform/db_rows.h"
 #include "tests/support/test_support.h"
@@ -79,10 +80,12 @@ class ImportFixture : public ::testing::Test {
   }
   // The whole batch, with a fresh run state as a new start of the program has.
   void runBatchOnce() {
-    RunState fresh(messages, clock);
-    fresh.ProgramFolder = dir.path();
-    runBatch(fresh, nullptr);
+    last = std::make_unique<RunState>(messages, clock);
+    last->ProgramFolder = dir.path();
+    runBatch(*last, nullptr);
   }
+  // The run state of the last run, as it ended.
+  const RunState& lastRun() const { return *last; }
   std::vector<std::string> log() const { return logMessages(dir.file("log/Tavrix.log")); }
   std::string csvDir() const { return dir.file("csv"); }
   std::string dbPath() const { return dir.file("db/Tavrix.mdb"); }
@@ -90,6 +93,7 @@ class ImportFixture : public ::testing::Test {
 
   TempDir dir;
   RecordingMessageSink messages;
+  std::unique_ptr<RunState> last;
   FixedClock clock{DateTime{2026, 12, 5, 9, 7, 3}};
 };
 

@@ -68,7 +68,15 @@ void writeBadInputFolder(ImportFixture& f) {
   for (int i = 0; i < 500000; ++i) longField += "\x92\xB7";
   std::string garbage;  // random bytes
   for (unsigned i = 0, x = 12345; i < 4096; ++i) garbage += static_cast<char>((x = x * 1103515245u + 12345u) >> 16);
+  std::string huge = std::string(2 * 1024 * 1024, ',');  // one line past the limit, all commas
   const std::map<std::string, std::string> files = {
+      {"HUGE.csv", cp932(kHeader) + "1,9," + huge + "\r\n" + cp932("1,9,プリンタ,AFTER\r\n")},
+      {"CRONLY.csv", cp932("0,1,x,x,2.1,2004/10/24 10:30\r1,9,プリンタ,CR1\r1,9,プリンタ,CR2\r")},
+      {"LONECR.csv", cp932(kHeader + "1,6,デバイス,SEIZO-628\r1,9,プリンタ,P3\r\n1,9,プリンタ,P4\r\n")},
+      {"BOM8.csv", "\xEF\xBB\xBF" + kHeader + "1,9,プリンタ,髙橋①\r\n"},
+      {"UTF16.csv", std::string("\xFF\xFE0\0,\0001\0,\0x\0\r\0\n\0", 16)},
+      {"\x83\x65\x83\x58\x83\x67.csv", cp932(kHeader + "1,9,プリンタ,SJISNAME\r\n")},
+      {"NL\nPC.csv", cp932(kHeader)},
       {"FULL.csv", cp932(kFull)},
       {"SHORT.csv", cp932(kShort)},
       {"NIC.csv", cp932(kAdapters)},
@@ -99,9 +107,9 @@ const std::map<std::string, Lines> kBadInputRows = {
      {"BADDATE: RNO=1 CreateDate=1899-12-30 00:00:00 QuilloVer=2.1 OSVersionID=0",
       "BADSJIS: RNO=2 CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 ComputerNameT=コンピュータ名 ComputerName=\uFFFD X\uFFFD\uFFFD "
       "UserNameT=ユーザー名\uFFFD UserName=taro OSVersionID=0",
-      "DATES: RNO=3 CreateDate=2004-01-05 09:05:00 QuilloVer=2 OSVersionID=0",
-      "EMPTY: RNO=4 CreateDate=1899-12-30 00:00:00 OSVersionID=0",
-      "FULL: RNO=5 CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 ComputerNameT=コンピュータ名 ComputerName=FULL-PC "
+      "BOM8: RNO=3 " + kBasic, "CRONLY: RNO=4 " + kBasic,
+      "DATES: RNO=5 CreateDate=2004-01-05 09:05:00 QuilloVer=2 OSVersionID=0",
+      "FULL: RNO=6 CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 ComputerNameT=コンピュータ名 ComputerName=FULL-PC "
       "UserNameT=ユーザー名 UserName=髙橋 OSVersionT=OS OSVersion=Microsoft Windows XP Professional OSVersionID=5 "
       "CPUT=CPU CPUMHz=2394 CPUName=Intel(R) Pentium(R) 4 CPU 2.40GHz CPUExtClockT=外部クロック CPUExtClock=533 "
       "CPUL2CacheSizeT=L2キャッシュ CPUL2CacheSize=512 MemoryT=メモリ MemorySize=1024MB VrsT=ウィルス対策ソフト "
@@ -111,21 +119,21 @@ const std::map<std::string, Lines> kBadInputRows = {
       "NIC_DnsServerT=DNS サーバー NIC_DnsServer=192.168.0.10 192.168.0.11 NIC_NodeTypeT=ノード タイプ "
       "NIC_NodeType=ハイブリッド NIC_RoutingSTST=IP ルーティング有効 NIC_RoutingSTS=いいえ NIC_ProxySTST=WINS プロキシ有効 "
       "NIC_ProxySTS=いいえ NIC_DnsSTST=DNS による NetBIOS 解決 NIC_DnsSTS=はい",
-      "GARBAGE: RNO=6 CreateDate=1899-12-30 00:00:00 OSVersionID=0", "HDR: RNO=7 " + kBasic,
-      "LATE: RNO=8 CreateDate=2005-05-05 05:05:00 QuilloVer=9 OSVersionID=0", "LONG: RNO=9 " + kBasic,
-      "NIC: RNO=10 " + kBasic + " NIC_HostNameT=ホスト名 NIC_HostName=host01",
-      "NOHDR: RNO=11 CreateDate=1899-12-30 00:00:00 ComputerNameT=コンピュータ名 ComputerName=NOHDR-PC OSVersionID=0",
-      "NONNUM: RNO=12 CreateDate=1899-12-30 00:00:00 OSVersionID=0",
-      "pc01: RNO=19 CreateDate=2004-02-02 00:00:00 QuilloVer=1 OSVersionID=0",
-      "Q'; DELETE FROM T_BasicInf; --: RNO=15 " + kBasic,
-      "SECS: RNO=16 CreateDate=2004-10-24 10:30:45 QuilloVer=2.1 OSVersionID=0",
-      "SHORT: RNO=17 CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 OSVersionT=OS OSVersion=Win OSVersionID=5 CPUT=CPU "
+      "HDR: RNO=7 " + kBasic, "HUGE: RNO=8 " + kBasic,
+      "LATE: RNO=9 CreateDate=2005-05-05 05:05:00 QuilloVer=9 OSVersionID=0", "LONECR: RNO=10 " + kBasic,
+      "LONG: RNO=11 " + kBasic, "NIC: RNO=12 " + kBasic + " NIC_HostNameT=ホスト名 NIC_HostName=host01",
+      "NL\nPC: RNO=13 " + kBasic, "NONNUM: RNO=14 CreateDate=1899-12-30 00:00:00 OSVersionID=0",
+      "pc01: RNO=21 CreateDate=2004-02-02 00:00:00 QuilloVer=1 OSVersionID=0",
+      "Q'; DELETE FROM T_BasicInf; --: RNO=17 " + kBasic,
+      "SECS: RNO=18 CreateDate=2004-10-24 10:30:45 QuilloVer=2.1 OSVersionID=0",
+      "SHORT: RNO=19 CreateDate=2004-10-24 10:30:00 QuilloVer=2.1 OSVersionT=OS OSVersion=Win OSVersionID=5 CPUT=CPU "
       "CPUMHz=2400 CPUName=X CPUExtClockT=FSB MemoryT=メモリ VrsT=ウィルス対策ソフト VrsName=V",
-      "UPPER: RNO=18 CreateDate=2006-06-06 06:06:00 QuilloVer=1.0 OSVersionID=0"}},
+      "UPPER: RNO=20 CreateDate=2006-06-06 06:06:00 QuilloVer=1.0 OSVersionID=0", "テスト: RNO=22 " + kBasic}},
     {"T_Device",
      {"FULL: DeviceT=デバイス DeviceName=PCI バス DeviceType=PCI DriverName=IRQ09 DeviceOption=DMA2 DeviceSpaceT=I/O "
       "DeviceSpace=D800-D81F deviceNo=3",
       "FULL: DeviceT=デバイス DeviceName=ＰＣカード スロット ① DeviceType=PCI deviceNo=0",
+      "LONECR: DeviceT=デバイス DeviceName=SEIZO-628 deviceNo=0",
       "SHORT: DeviceT=Dev DeviceName=Name DeviceType=Type DriverName=Drv DeviceOption=Opt DeviceSpaceT=Cap "
       "DeviceSpace=Size deviceNo=0",
       "SHORT: deviceNo=0"}},
@@ -138,10 +146,13 @@ const std::map<std::string, Lines> kBadInputRows = {
       "MonitorT=(モニタ MonitorName=Plug and Play モニタ AdapterT=(アダプタ AdapterName=GeForce FX 5200",
       "SHORT: VideoT=V VideoNo=1"}},
     {"T_Printer",
-     {"DATES: PrinterT=P PrinterName=LF", "FULL: PrinterT=プリンタ PrinterName=㈱本社 複合機①",
-      "LATE: PrinterT=プリンタ PrinterName=LBP", "NOHDR: PrinterT=プリンタ PrinterName=P1",
+     {"BOM8: PrinterT=プリンタ PrinterName=髙橋①", "CRONLY: PrinterT=プリンタ PrinterName=CR1",
+      "CRONLY: PrinterT=プリンタ PrinterName=CR2", "DATES: PrinterT=P PrinterName=LF",
+      "FULL: PrinterT=プリンタ PrinterName=㈱本社 複合機①", "HUGE: PrinterT=プリンタ PrinterName=AFTER",
+      "LATE: PrinterT=プリンタ PrinterName=LBP", "LONECR: PrinterT=プリンタ PrinterName=P3",
+      "LONECR: PrinterT=プリンタ PrinterName=P4",
       "Q'; DELETE FROM T_BasicInf; --: PrinterT=プリンタ PrinterName=O'NEIL's; printer",
-      "SECS: PrinterT=プリンタ PrinterName=P2", "SHORT: PrinterT=プリンタ"}},
+      "SECS: PrinterT=プリンタ PrinterName=P2", "SHORT: PrinterT=プリンタ", "テスト: PrinterT=プリンタ PrinterName=SJISNAME"}},
     {"T_NIC",
      {"FULL: NICno=1 NameT=接続名 Name=ローカル エリア接続 AdapterNameT=Adapter name AdapterName=Intel(R) PRO/100 VE "
       "MACAddressT=物理アドレス MACAddress=00-0C-29-00-00-01 IPAddressT=IP アドレス IPAddress=192.168.1.10 "
@@ -174,17 +185,31 @@ const std::map<std::string, Lines> kBadInputRows = {
       "SHORT: RegChkT=R"}},
 };
 
+const std::string kRejectedBox = "インベントリCSVではないファイルを取り込まずに rejected フォルダへ移します。";
+// The day's save folder path, as the failing mkdir reports it; the fixture's folder is filled in by the test.
+const std::string kSaveDirInTheWay = "<save>: File exists";
+
+std::string kept(const std::string& file, const std::string& cause) {
+  return file + " を取り込めませんでした（" + cause + "）。CSVフォルダに残し、次回取り込みます。";
+}
+std::string rejected(const std::string& file, const std::string& cause) {
+  return file + " はインベントリCSVではありません（" + cause + "）。取り込まずに rejected フォルダへ移します。";
+}
+
 Lines badInputLog() {
   auto at = [](const std::string& file, int line, const std::string& what) {
     return "F06_READ_CSV: " + file + " line " + std::to_string(line) + ": " + what;
   };
   auto missing = [&](int line, int field) { return at("SHORT.csv", line, "field " + std::to_string(field) + " is missing"); };
-  return {at("BADDATE.csv", 1, "field 5 is not a date: 2004/02/30 10:00"), at("NIC.csv", 12, "field 3 overflows an adapter number"),
-          at("NIC.csv", 13, "field 3 is not a number: x"), at("NONNUM.csv", 9, "field 4 is missing"),
+  const std::string noHeader = "ヘッダ行 0,1 がありません";
+  return {at("BADDATE.csv", 1, "field 5 is not a date: 2004/02/30 10:00"), rejected("EMPTY.csv", "空のファイルです"),
+          rejected("GARBAGE.csv", noHeader), at("HUGE.csv", 2, "longer than 1048576 bytes, skipped"),
+          at("NIC.csv", 12, "field 3 overflows an adapter number"), at("NIC.csv", 13, "field 3 is not a number: x"),
+          rejected("NOHDR.csv", noHeader), at("NONNUM.csv", 9, "field 4 is missing"),
           at("NONNUM.csv", 9, "field 5 is missing"), missing(2, 2), missing(2, 3), missing(3, 4), missing(4, 6),
           missing(6, 3), missing(7, 2), missing(7, 3), missing(8, 3), missing(8, 4), missing(8, 5), missing(8, 6),
           missing(8, 7), missing(12, 3), at("SHORT.csv", 13, "field 3 is not a number: abc"), missing(18, 3),
-          missing(19, 4), missing(21, 3)};
+          missing(19, 4), missing(21, 3), rejected("UTF16.csv", noHeader)};
 }
 
 struct RunCase {
@@ -192,13 +217,15 @@ struct RunCase {
   std::function<void(ImportFixture&)> before;  // fills the CSV folder; may run the batch first
   std::map<std::string, Lines> rows;           // every table's rows after the run (none when left out)
   Lines log;                                   // the import's failure lines of the run log
-  Lines messages, left;                        // message boxes; what stays in the CSV folder
+  Lines messages, left, rejected;              // message boxes; what stays in the CSV folder; what is rejected
+  ExitStatus status;
 };
 void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
 
 const std::vector<RunCase> kCases = {
     {"BadInputFolder", writeBadInputFolder, kBadInputRows, badInputLog(),
-     {"SHORT.csv: T_WinUpdate: field 3 is missing"}, {".hidden.csv", "README.txt"}},
+     {kRejectedBox, "SHORT.csv: T_WinUpdate: field 3 is missing"}, {".hidden.csv", "README.txt"},
+     {"EMPTY.csv", "GARBAGE.csv", "NOHDR.csv", "UTF16.csv"}, ExitStatus::FilesNotImported},
     // PC01 again; U.csv now opens like a file whose first read fails, even for root; the day's save
     // folder cannot be made, so the files stay.
     {"SecondRunWithFailures",
@@ -217,10 +244,10 @@ const std::vector<RunCase> kCases = {
       {"T_Device", {"PC01: DeviceT=デバイス DeviceName=D deviceNo=0"}},
       {"T_Printer", {"PC01: PrinterT=プリンタ PrinterName=NEW", "PC02: PrinterT=プリンタ PrinterName=P",
                      "U: PrinterT=プリンタ PrinterName=P"}}},
-     {"F06_READ_CSV: U.csv: Input/output error"}, {"File exists", "Not a directory", "Not a directory"},
-     {"PC01.csv", "U.csv"}},
+     {"F06_READ_CSV: U.csv: Input/output error", kept("U.csv", "Input/output error")},
+     {"Input/output error", kSaveDirInTheWay}, {"PC01.csv", "U.csv"}, {}, ExitStatus::FilesNotImported},
     {"MissingCsvFolder", [](ImportFixture& f) { std::filesystem::remove_all(f.csvDir()); }, {},
-     {"取り込み用(.CSV)ファイルのカウント処理中にエラーが発生しました。(2)"}, {}, {}},
+     {"取り込み用(.CSV)ファイルのカウント処理中にエラーが発生しました。(2)"}, {}, {}, {}, ExitStatus::ConfigurationError},
 };
 
 class WholeBatch : public ImportFixture, public ::testing::WithParamInterface<RunCase> {};
@@ -237,15 +264,22 @@ TEST_P(WholeBatch, Run) {
   EXPECT_EQ(invariantViolations(dbPath()), Lines{});
   Lines all = log(), importLines;
   for (const auto& line : all)
-    if (line.starts_with("F06_READ_CSV: ") || line.starts_with("取り込み用")) importLines.push_back(line);
+    if (line.starts_with("F06_READ_CSV: ") || line.starts_with("取り込み用") || line.find("を取り込めませんでした") != std::string::npos ||
+        line.find("はインベントリCSVではありません") != std::string::npos)
+      importLines.push_back(line);
   EXPECT_EQ(importLines, c.log);
+  for (const auto& line : all) EXPECT_EQ(line.find_first_of("\n\r"), std::string::npos) << line;  // one event, one line
   EXPECT_EQ(all.size() > 1 ? all[all.size() - 2] : "", "Tavrix CSV取込処理を終了しました。 ");
-  EXPECT_EQ(messages.texts(), c.messages);
-  // Nothing lost: each CSV either stays or is in the day's save folder, unchanged.
+  Lines boxes = c.messages;
+  for (auto& box : boxes) box = text::replaceAll(box, "<save>", saveDir());
+  EXPECT_EQ(messages.texts(), boxes);
+  EXPECT_EQ(exitStatusOf(lastRun()), c.status);
+  // Nothing lost: each CSV stays, or is in the day's save folder or its rejected folder, unchanged.
   EXPECT_EQ(folderNames(csvDir()), c.left);
   for (const auto& [name, bytes] : waiting) {
-    bool stays = std::find(c.left.begin(), c.left.end(), name) != c.left.end();
-    EXPECT_EQ(readFile((stays ? csvDir() : saveDir()) + "/" + name), bytes) << name;
+    auto listed = [&](const Lines& names) { return std::find(names.begin(), names.end(), name) != names.end(); };
+    std::string folder = listed(c.left) ? csvDir() : listed(c.rejected) ? saveDir() + "/rejected" : saveDir();
+    EXPECT_EQ(readFile(folder + "/" + name), bytes) << name;
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/datetime.h"
 #include "platform/instance_lock.h"
+#include "platform/line_reader.h"
 #include "platform/paths.h"
 #include "tests/support/test_support.h"
 
@@ -46,15 +47,48 @@ TEST(PathsTest, CopyReplacesAndReportsFailure) {
   EXPECT_FALSE(paths::fileExists(dir.file("c")));
 }
 
-TEST(PathsTest, LineReaderHandlesCrLfMissingLastEndAndLongLines) {
+// Lines as the reader gives them, "<too long>" for a line over the limit; the limit is 8 bytes.
+TEST(PathsTest, LineReaderEndsLinesAtCrLfLfAndCrAndSkipsOverlongOnes) {
+  const std::string big(200000, 'x');  // spans several buffers
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"crlf, lf, empty line, no last end", "a\r\nb\n\r\nlast", {"a", "b", "", "last"}},
+      {"cr alone", "a\rb\rc", {"a", "b", "c"}},
+      {"lone cr inside a crlf file", "S-628\r1,2\r\nnext\r\n", {"S-628", "1,2", "next"}},
+      {"lf cr is two ends", "a\n\rb", {"a", "", "b"}},
+      {"cr cr lf", "a\r\r\nb", {"a", "", "b"}},
+      {"exactly the limit", "12345678\n123456789\nok", {"12345678", "<too long>", "ok"}},
+      {"overlong across buffers", "a\r\n" + big + "\r\nb\r\n", {"a", "<too long>", "b"}},
+      {"overlong last line", "a\n" + big, {"a", "<too long>"}},
+      {"empty file", "", {}},
+      {"only an end", "\r\n", {""}},
+  };
   test::TempDir dir;
-  std::string longLine(1 << 20, 'x');
-  test::writeFile(dir.file("t"), "a\r\nb\n\r\n" + longLine + "\r\nlast");
+  for (const auto& c : cases) {
+    test::writeFile(dir.file("t"), c.bytes);
+    paths::LineReader reader(dir.file("t"), 8);
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.next(line)) {
+      lines.push_back(reader.tooLong() ? "<too long>" : line);
+      EXPECT_EQ(reader.lineNumber(), static_cast<long>(lines.size())) << c.name;
+    }
+    EXPECT_FALSE(reader.failed()) << c.name;
+    EXPECT_EQ(lines, c.lines) << c.name;
+  }
+  // A CR at the very end of one buffer and its LF at the start of the next make one end.
+  std::string edge(65535, 'y');
+  test::writeFile(dir.file("t"), edge + "\r\nz");
   paths::LineReader reader(dir.file("t"));
-  std::vector<std::string> lines;
   std::string line;
-  while (reader.next(line)) lines.push_back(line);
-  EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "", longLine, "last"}));
+  ASSERT_TRUE(reader.next(line));
+  EXPECT_EQ(line, edge);
+  ASSERT_TRUE(reader.next(line));
+  EXPECT_EQ(line, "z");
+  EXPECT_FALSE(reader.next(line));
   EXPECT_FALSE(paths::LineReader(dir.file("missing")).isOpen());
   EXPECT_FALSE(paths::LineReader(dir.path()).isOpen());
 }

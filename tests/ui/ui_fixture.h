@@ -12,7 +12,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "batch/main_batch.h"
+#include "run/main_batch.h"
 #include "platform/db.h"
 #include "tests/support/test_support.h"
 #include "ui/main/f_main.h"
@@ -100,7 +100,7 @@ class WindowedRun : public ::testing::Test {
   ~WindowedRun() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
   void writeCsv(const Inventory& inv) {
-    std::string body = inv.createDate.empty() ? "" : "0,1,Quillo,x,2.1," + inv.createDate + "\r\n";
+    std::string body = "0,1,Quillo,x,2.1," + inv.createDate + "\r\n";  // no date: the zero date
     body += "1,1,コンピュータ名," + inv.computerName + "\r\n1,2,ユーザ名," + inv.userName + "\r\n1,3,ＯＳ," +
             inv.osName + ",500\r\n";
     for (const std::string& line : inv.moreLines) body += line + "\r\n";

@@ -44,7 +44,7 @@ class WindowedRunTest : public test::WindowedRun {
   // A record of NULLs as an older database holds, then four computers whose columns sort differently.
   void runFleet() {
     prepareDatabase("INSERT INTO T_BasicInf (PCid, CreateDate) VALUES ('PC00', '1899-12-31 23:59:00')");
-    writeCsv({"PC01.csv", "", "", "", ""});  // no header line: the zero date
+    writeCsv({"PC01.csv", "", "", "", ""});  // a header without a date: the zero date
     writeCsv({"PC10.csv", "2004/10/24 09:05:30", "beta", "yamada", "Windows XP",
               {"1,4,CPU,2400,Pentium 4,FSB,533MHz,L2,512KB", "1,6,デバイス,ＤＶＤ,CD-ROM,cdrom.sys,,容量,4.7GB,1",
                "1,7,ドライブ,C:,固定,NTFS,全容量,40GB,空き,10GB", "1,12,グループ,Administrators,PC-A\\yamada",

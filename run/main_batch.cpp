@@ -1,0 +1,206 @@
+// Main: the batch that every start of the program runs.
+#include "run/main_batch.h"
+
+#include <exception>
+#include <new>
+
+#include "batch/database.h"
+#include "batch/folders.h"
+#include "batch/messages.h"
+#include "batch/run_log.h"
+#include "batch/settings.h"
+#include "dbscript/script_files.h"
+#include "import/csv_files.h"
+#include "import/inventory_schema.h"
+#include "platform/paths.h"
+#include "run/configuration.h"
+#include "run/save_csv.h"
+
+namespace tavrix {
+namespace {
+
+constexpr std::string_view kStartMessage = "Tavrix処理を開始します。  ";
+constexpr std::string_view kEndMessage = "Tavrix CSV取込処理を終了しました。 ";
+constexpr std::string_view kCantOpen = "Cant DB Open ";
+constexpr std::string_view kNoDisplay = "表示できる画面がないため、ウィンドウなしで処理を続けます。";
+
+void writeBanner(const RunState& s, std::string_view message) {
+  F_WRITE_LOG(s, kDashLine);
+  F_WRITE_LOG(s, message);
+  F_WRITE_LOG(s, kDashLine);
+}
+
+bool windowed(const RunState& s, BatchWindows* windows) { return windows != nullptr && s.RunMode != "UPDATEONLY"; }
+
+// "Cant DB Open " on the box; the log line says which file and why.
+void complainCantOpen(RunState& s, const std::string& reason) {
+  s.BatchFailed = true;
+  reportMessage(s, std::string(kCantOpen), MessageStyle::Plain,
+                std::string(kCantOpen) + s.MDB_DIR + s.MDB_NAME + " (" + reason + ")");
+}
+
+bool openOrComplain(RunState& s) {
+  if (!F_OPEN_DB(s)) return true;
+  complainCantOpen(s, s.DbOpenError);
+  return false;
+}
+
+// The import needs a database it can write that has every inventory table and field.
+void openForImport(RunState& s) {
+  if (!openOrComplain(s)) {
+    s.DatabaseFailure = s.DbOpenError;
+    return;
+  }
+  std::string problem;
+  try {
+    if (s.DbConnection.isReadOnly()) problem = "attempt to write a readonly database";
+    else if (std::string missing = missingInventoryFields(s.DbConnection); !missing.empty())
+      problem = "the database lacks " + missing;
+  } catch (const db::DbError& e) {
+    problem = e.what();
+  }
+  if (problem.empty()) return;
+  closeDbConnection(s);
+  complainCantOpen(s, problem);
+  s.DatabaseFailure = problem;
+}
+
+// A database built from scripts that left out a table or field the import writes is removed,
+// so that the next run builds it again once the scripts are mended.
+bool builtDatabaseComplete(RunState& s) {
+  db::Connection built;
+  std::string problem;
+  try {
+    built.openPlain(s.MDB_DIR + s.MDB_NAME);
+    problem = missingInventoryFields(built);
+  } catch (const db::DbError& e) {
+    problem = e.what();
+  }
+  built.close();
+  if (problem.empty()) return true;
+  paths::removeFile(s.MDB_DIR + s.MDB_NAME);
+  F_WRITE_LOG(s, "スクリプトから作ったデータベースに " + problem + " がありません。データベースを削除し、処理を中止します。");
+  return false;
+}
+
+// Builds the inventory database from the script files. False when the batch must end.
+bool createDatabaseFromScripts(RunState& s) {
+  if (F_CNT_SQLFILE(s)) return false;
+  const int count = s.FoundFileCount;
+  for (int i = 0; i < count; ++i) {
+    s.CurrentScriptFile = s.ScriptFileList[static_cast<std::size_t>(i)];
+    if (F04_READ_SQLTXT(s)) return false;
+  }
+  std::string target = s.ScriptMdbName.empty() ? std::string() : s.ScriptMdbName.substr(1);
+  if (F_COMPACT_MDB(s)) {
+    F_WRITE_LOG(s, s.ScriptMdbName + "の コピーができません。");
+    return true;  // the open that follows says "Cant DB Open "
+  }
+  F_WRITE_LOG(s, s.MDB_DIR + s.ScriptMdbName + "を " + s.MDB_DIR + target + "へコピーしました。");
+  paths::removeFile(s.MDB_DIR + s.ScriptMdbName);
+  return builtDatabaseComplete(s);
+}
+
+// A zero-length database file (a copy that failed) holds nothing: it is built again.
+void dropEmptyDatabase(RunState& s) {
+  const std::string path = s.MDB_DIR + s.MDB_NAME;
+  if (paths::fileSize(path) != 0) return;
+  paths::removeFile(path);
+  F_WRITE_LOG(s, path + " は空のファイルです。スクリプトから作り直します。");
+}
+
+// From the folders to the list; returns early where the batch ends.
+void runSteps(RunState& s, BatchWindows* windows, bool noDisplay) {
+  if (F_CHECK_ENV(s)) {
+    F_WRITE_LOG(s, "環境確認でエラーです｡ ");
+    s.BatchFailed = true;
+    return;
+  }
+  writeBanner(s, kStartMessage);
+  if (noDisplay) F_WRITE_LOG(s, kNoDisplay);
+
+  const std::string leftover = s.MDB_DIR + "@" + s.MDB_NAME;
+  if (paths::fileExists(leftover)) paths::removeFile(leftover);
+  dropEmptyDatabase(s);
+  if (!paths::fileExists(s.MDB_DIR + s.MDB_NAME) && !createDatabaseFromScripts(s)) {
+    s.BatchFailed = true;
+    return;
+  }
+
+  closeDbConnection(s);
+  openForImport(s);
+  if (F_CNT_CSVFILE(s)) s.BatchFailed = true;  // a CSV folder that cannot be listed: nothing was imported
+  importCsvFiles(s);
+  // Closing checkpoints and syncs the database before any CSV leaves the CSV folder.
+  closeDbConnection(s);
+  if (s.FoundFileCount > 0) F_SAVE_CSV(s);
+  writeBanner(s, kEndMessage);
+
+  if (windowed(s, windows)) {
+    windows->closeWaitAndDetail();
+    openOrComplain(s);
+    if (!windows->fillList(s)) closeDbConnection(s);
+  }
+}
+
+void runChecked(RunState& s, BatchWindows* windows) {
+  if (F_READ_INI(s)) {
+    writeBanner(s, kStartMessage);
+    F_WRITE_LOG(s, "INIファイルが読めません。処理を中止します。");
+    s.BatchFailed = true;
+    return;
+  }
+  if (std::string problem = configurationProblem(s); !problem.empty()) {
+    writeBanner(s, kStartMessage);
+    reportMessage(s, problem);
+    s.BatchFailed = true;
+    return;
+  }
+  bool noDisplay = false;
+  if (windowed(s, windows) && !windows->showMainAndWait(s)) {
+    s.Messages.show(std::string(kNoDisplay));
+    noDisplay = true;
+    windows = nullptr;
+  }
+  runSteps(s, windows, noDisplay);
+}
+
+}  // namespace
+
+void runBatch(RunState& s, BatchWindows* windows) {
+  s.IniPath = s.ProgramFolder + "/Tavrix.ini";
+  s.DbOpen = false;
+  s.BatchRunning = true;
+  try {
+    runChecked(s, windows);
+  } catch (const db::DbError& e) {
+    s.BatchFailed = true;
+    writeBanner(s, std::string(e.what()) + " err=" + std::to_string(e.code()));
+  } catch (const std::bad_alloc& e) {
+    s.BatchFailed = true;
+    writeBanner(s, std::string("メモリが不足しています。") + " err=7");
+  } catch (const std::exception& e) {
+    s.BatchFailed = true;
+    writeBanner(s, std::string(e.what()) + " err=5");
+  }
+  s.BatchRunning = false;
+  s.ShownMessages.clear();
+}
+
+ExitStatus exitStatusOf(const RunState& s) {
+  if (s.BatchFailed) return ExitStatus::ConfigurationError;
+  for (CsvOutcome outcome : s.CsvOutcomes)
+    if (outcome != CsvOutcome::Imported) return ExitStatus::FilesNotImported;
+  return ExitStatus::Ok;
+}
+
+ExitStatus Main(RunState& s, BatchWindows* windows) {
+  if (!s.SingleInstance.acquire(s.ProgramFolder + "/Tavrix.lock", "/proc/self/exe")) {
+    s.Messages.show("すでに「TAVRIX」は起動されています。", MessageStyle::Exclamation);
+    return ExitStatus::AlreadyRunning;
+  }
+  runBatch(s, windows);
+  return exitStatusOf(s);
+}
+
+}  // namespace tavrix
