@@ -79,9 +79,11 @@ class ImportFixture : public ::testing::Test {
               sourceDir() + "/dstrb\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=" + dir.path() + "/save\r\n");
   }
   // The whole batch, with a fresh run state as a new start of the program has.
-  void runBatchOnce() {
+  void runBatchOnce(ImportProgress* progress = nullptr) {
     last = std::make_unique<RunState>(messages, clock);
     last->ProgramFolder = dir.path();
+    last->Progress = progress;
+    last->DbBusyTimeoutMs = busyTimeoutMs;
     runBatch(*last, nullptr);
   }
   // The run state of the last run, as it ended.
@@ -94,6 +96,7 @@ class ImportFixture : public ::testing::Test {
   TempDir dir;
   RecordingMessageSink messages;
   std::unique_ptr<RunState> last;
+  int busyTimeoutMs = 10000;
   FixedClock clock{DateTime{2026, 12, 5, 9, 7, 3}};
 };
 
