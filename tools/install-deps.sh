@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, when they are missing.
+# --package adds the checkers that tools/package.sh runs on the package.
 set -euo pipefail
 packages=(
   cmake g++ make               # the build
@@ -8,7 +9,11 @@ packages=(
   libgtest-dev                 # the tests
   libbenchmark-dev             # bench/
   fonts-ipafont-gothic         # fixed-pitch Japanese font of the detail tree
+  dpkg-dev file                # the Debian package: dpkg-shlibdeps, and file to find the programs
 )
+if [ "${1:-}" = "--package" ]; then
+  packages+=(lintian desktop-file-utils appstream man-db)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,12 +1,15 @@
 // The tavrix program run as a process from a copy in a temporary folder: UPDATEONLY without a display,
-// a windowed run that ends by itself when the list fails, and the second instance refused.
+// a windowed run that ends by itself when the list fails, the second instance refused, and the
+// command line (help, version and bad arguments touch nothing; --update-only overrides RUNMODE).
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 
+#include "app/command_line.h"
 #include "batch/run_log.h"
 #include "platform/instance_lock.h"
 #include "platform/paths.h"
@@ -23,15 +26,22 @@ class ProgramTest : public ::testing::Test {
     std::filesystem::copy_file(built, dir.file("tavrix"));
   }
   // Runs the copy without a display (or offscreen); returns its exit status.
-  int run(const std::string& runMode, bool offscreen = false) {
+  int run(const std::string& runMode, bool offscreen = false, const std::string& args = "") {
     test::writeIni(dir, runMode);
     const std::string command = "cd '" + dir.path() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
                                 (offscreen ? "QT_QPA_PLATFORM=offscreen " : "") +
-                                "timeout 60 ./tavrix </dev/null >out.txt 2>err.txt";
+                                "timeout 60 ./tavrix " + args + " </dev/null >out.txt 2>err.txt";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+  std::string out() const { return test::readFile(dir.file("out.txt")); }
   std::string err() const { return test::readFile(dir.file("err.txt")); }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
   std::vector<std::string> log() const { return test::logMessages(dir.path() + "/log/run.log"); }
 
   test::TempDir dir;
@@ -58,6 +68,45 @@ TEST_F(ProgramTest, SecondInstanceSaysSoOnStandardErrorAndLeavesTheLogAlone) {
   EXPECT_EQ(run("UPDATEONLY"), static_cast<int>(ExitStatus::AlreadyRunning));
   EXPECT_EQ(err(), "TAVRIX: すでに「TAVRIX」は起動されています。\n");
   EXPECT_FALSE(paths::directoryExists(dir.path() + "/log"));
+}
+
+TEST_F(ProgramTest, HelpVersionAndBadArgumentsRunNoBatch) {
+  test::writeFile(dir.path() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-01\r\n");
+  struct Case {
+    const char* args;
+    int status;
+    std::string out, err;
+  };
+  const std::vector<Case> cases = {
+      {"--help", 0, usageText(), ""},
+      {"--version", 0, "tavrix 1.0.0\n", ""},
+      {"--update-only --help", 0, usageText(), ""},
+      {"--bogus", 2, "", "tavrix: unknown option \"--bogus\"\n" + usageText()},
+      {"--update-only list", 2, "", "tavrix: unexpected argument \"list\"\n" + usageText()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    EXPECT_EQ(run("UPDATEONLY", false, c.args), c.status);
+    EXPECT_EQ(out(), c.out);
+    EXPECT_EQ(err(), c.err);
+    // No lock, log, database or save folder: the CSV is where it was.
+    EXPECT_EQ(entries(), (std::vector<std::string>{"Tavrix.ini", "csv", "err.txt", "out.txt", "tavrix"}));
+  }
+  EXPECT_TRUE(paths::fileExists(dir.path() + "/csv/PC01.csv"));
+}
+
+TEST_F(ProgramTest, UpdateOnlyRunsWithoutWindowsWhateverRunMode) {
+  // Offscreen, a windowed run would show the list and wait for it to be closed.
+  test::writeFile(dir.path() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-01\r\n");
+  ASSERT_EQ(run("", true, "--update-only"), 0) << err();
+  EXPECT_EQ(err(), "");
+  EXPECT_EQ(test::lastLines(log(), 3)[1], "Tavrix CSV取込処理を終了しました。 ");
+  EXPECT_FALSE(paths::fileExists(dir.path() + "/csv/PC01.csv"));
+  db::Connection c;
+  c.open(dir.path() + "/db/Tavrix.mdb");
+  db::ReadOnlyRecordSet rows(c, "SELECT ComputerName FROM T_BasicInf");
+  ASSERT_FALSE(rows.eof());
+  EXPECT_EQ(rows.field("ComputerName").text(), "PC-01");
 }
 
 }  // namespace
