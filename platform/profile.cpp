@@ -38,7 +38,7 @@ std::string readString(const std::string& path, std::string_view section, std::s
                        std::string_view defaultValue) {
   auto bytes = paths::readFile(path);
   if (!bytes) return std::string(defaultValue);
-  std::string content = text::decodeUtf8OrCp932(*bytes);
+  std::string content = text::decodeSettingsText(*bytes);
   bool inSection = false;
   for (const std::string& raw : text::split(content, '\n')) {
     std::string_view line = trimSpace(raw);

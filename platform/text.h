@@ -15,6 +15,9 @@ std::string utf8ToCp932(std::string_view utf8);
 bool isValidUtf8(std::string_view bytes);
 // Tavrix.ini: UTF-8 when it is valid UTF-8, else CP932.
 std::string decodeUtf8OrCp932(std::string_view bytes);
+// A settings file as a Windows editor may save it: UTF-16 (little or big endian) after its
+// byte-order mark; anything else as decodeUtf8OrCp932. A broken UTF-16 unit becomes U+FFFD.
+std::string decodeSettingsText(std::string_view bytes);
 
 // Number of characters (code points) of UTF-8 text; a full-width character counts as one.
 std::size_t charCount(std::string_view utf8);

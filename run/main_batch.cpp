@@ -151,6 +151,7 @@ void runChecked(RunState& s, BatchWindows* windows) {
     return;
   }
   if (std::string problem = configurationProblem(s); !problem.empty()) {
+    if (!paths::directoryExists(s.LOG_DIR)) F_MAKE_DIR(s, s.LOG_DIR);  // the one folder made: the log says why
     writeBanner(s, kStartMessage);
     reportMessage(s, problem);
     s.BatchFailed = true;

@@ -3,9 +3,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "batch/run_log.h"
 #include "platform/instance_lock.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "tests/batch/batch_fixture.h"
 
 namespace tavrix {
@@ -123,6 +127,62 @@ TEST_F(MainBatchTest, EnvironmentAndScriptFailuresEndTheBatchWithoutEndBanner) {
   ASSERT_EQ(lines.size(), 5u);  // save folder created, start banner, the listing failure
   EXPECT_EQ(lines[4].rfind("取り込み用(.SQL/.SQU)ファイルのカウント処理中にエラーが発生しました。(", 0), 0u);
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "Tavrix CSV取込処理を終了しました。 "), 0);
+}
+
+// Settings that would lose or misplace files stop the batch before any file is touched: one
+// message, one log line, exit status 3; the CSV stays and no database, save folder or work file
+// appears. A UTF-16 ini is no such error.
+TEST_F(MainBatchTest, ConfigurationErrorsStopBeforeAnyFileIsTouched) {
+  const std::string dstrb = test::sourceDir() + "/dstrb";
+  const std::string full = "LOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=Tavrix.mdb\r\nCSV_DIR=*\\csv\r\n"
+                           "DSTRB_DIR=" + dstrb + "\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=*\\save\r\n";
+  const struct {
+    const char* name;
+    std::string ini;     // "" writes no ini at all
+    std::string logFile; // where the message is logged
+    std::string message; // with <p> for the program folder
+  } cases[] = {
+      {"no folder keys", "LOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_NAME=Tavrix.mdb\r\nRUNMODE=UPDATEONLY\r\n", "log/run.log",
+       "設定エラー: <p>/Tavrix.ini に MDB_DIR, CSV_DIR, DSTRB_DIR, CSV_SAVE_DIR の指定がありません。処理を中止します。"},
+      {"no ini", "", "Tavrix.log",
+       "設定エラー: <p>/Tavrix.ini（ファイルがありません） に LOG_DIR, LOG_FILE, MDB_DIR, MDB_NAME, CSV_DIR, DSTRB_DIR, "
+       "CSV_SAVE_DIR の指定がありません。処理を中止します。"},
+      {"database name not the scripts'", text::replaceAll(full, "MDB_NAME=Tavrix.mdb", "MDB_NAME=Other.mdb"), "log/run.log",
+       "設定エラー: MDB_NAME（Other.mdb）とスクリプトの MDBNAME（Tavrix.mdb）が違います。処理を中止します。"},
+      {"CSV folder inside the save folder", text::replaceAll(full, "CSV_DIR=*\\csv", "CSV_DIR=*\\save\\20261205"),
+       "log/run.log", "設定エラー: CSV_DIR（<p>/save/20261205/）が CSV_SAVE_DIR（<p>/save/）と同じか、その中にあります。処理を中止します。"},
+      {"CSV folder is the save folder", text::replaceAll(full, "CSV_SAVE_DIR=*\\save", "CSV_SAVE_DIR=*/csv/./"),
+       "log/run.log", "設定エラー: CSV_DIR（<p>/csv/）が CSV_SAVE_DIR（<p>/csv/./）と同じか、その中にあります。処理を中止します。"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(prog());
+    std::filesystem::create_directories(prog());
+    reset();
+    messages.messages.clear();
+    if (!c.ini.empty()) writeIni(c.ini);
+    const std::string csv = c.name == std::string("CSV folder inside the save folder") ? "/save/20261205/PC01.csv" : "/csv/PC01.csv";
+    test::writeFile(prog() + csv, "0,1,x,x,2.1,2004/10/24 10:30\r\n");
+    EXPECT_EQ(Main(*state, nullptr), ExitStatus::ConfigurationError) << c.name;
+    const std::string message = text::replaceAll(c.message, "<p>", prog());
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{message}) << c.name;
+    std::vector<std::string> logged = test::logMessages(prog() + "/" + c.logFile);
+    EXPECT_EQ(std::count(logged.begin(), logged.end(), message), 1) << c.name;
+    EXPECT_EQ(test::readFile(prog() + csv), "0,1,x,x,2.1,2004/10/24 10:30\r\n") << c.name;
+    EXPECT_FALSE(std::filesystem::exists(prog() + "/db")) << c.name;
+    if (csv == "/csv/PC01.csv") {
+      EXPECT_FALSE(std::filesystem::exists(prog() + "/save")) << c.name;
+    }
+  }
+
+  // The same settings saved as UTF-16 run the batch.
+  std::filesystem::remove_all(prog());
+  reset();
+  std::string utf16 = "\xFF\xFE";
+  for (char c : "[Tavrix Section]\r\n" + full) utf16 += std::string{c, '\0'};
+  test::writeFile(prog() + "/Tavrix.ini", utf16);
+  test::writeFile(prog() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n");
+  EXPECT_EQ(Main(*state, nullptr), ExitStatus::Ok);
+  EXPECT_TRUE(paths::fileExists(prog() + "/save/20261205/PC01.csv"));
 }
 
 }  // namespace

@@ -196,7 +196,9 @@ TEST_F(DatabaseFaults, BrokenDatabaseFiles) {
     } else {
       EXPECT_EQ(messages.texts(), Lines{"Cant DB Open "}) << c.name;
       EXPECT_EQ(folderNames(csvDir()), (Lines{"PC101.csv", "PC102.csv"})) << c.name;
-      if (!c.sqlAfterBuild) EXPECT_EQ(readFile(dbPath()), before) << c.name << ": the file was changed";
+      if (!c.sqlAfterBuild) {
+        EXPECT_EQ(readFile(dbPath()), before) << c.name << ": the file was changed";
+      }
     }
     EXPECT_EQ(lost(), Lines{}) << c.name;
   }

@@ -74,7 +74,7 @@ void writeBadInputFolder(ImportFixture& f) {
       {"CRONLY.csv", cp932("0,1,x,x,2.1,2004/10/24 10:30\r1,9,プリンタ,CR1\r1,9,プリンタ,CR2\r")},
       {"LONECR.csv", cp932(kHeader + "1,6,デバイス,SEIZO-628\r1,9,プリンタ,P3\r\n1,9,プリンタ,P4\r\n")},
       {"BOM8.csv", "\xEF\xBB\xBF" + kHeader + "1,9,プリンタ,髙橋①\r\n"},
-      {"UTF16.csv", std::string("\xFF\xFE0\0,\0001\0,\0x\0\r\0\n\0", 16)},
+      {"UTF16.csv", std::string("\xFF\xFE" "0\0,\0" "1\0,\0x\0\r\0\n\0", 16)},
       {"\x83\x65\x83\x58\x83\x67.csv", cp932(kHeader + "1,9,プリンタ,SJISNAME\r\n")},
       {"NL\nPC.csv", cp932(kHeader)},
       {"FULL.csv", cp932(kFull)},

@@ -43,5 +43,33 @@ TEST(ProfileTest, Cp932FileAndLengthLimit) {
   EXPECT_EQ(profile::readString(ini, "Tavrix Section", "K", ""), std::string(510, 'a'));
 }
 
+// The same settings saved by a Windows editor as "Unicode" (UTF-16 with its byte-order mark),
+// big-endian, or UTF-8 with a mark, read alike; a broken unit is no reason to lose the rest.
+TEST(ProfileTest, Utf16AndMarkedUtf8Files) {
+  auto utf16 = [](const std::u16string& s, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t c : s) {
+      char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+      out += bigEndian ? hi : lo;
+      out += bigEndian ? lo : hi;
+    }
+    return out;
+  };
+  const std::u16string body = 
+      u"[Tavrix Section]\r\nCSV_DIR=/データ/収集\r\nEMOJI=\U0001F5A5\r\nBAD=a" + std::u16string(1, u'\xD800') + u"b\r\n";
+  const struct {
+    const char* name;
+    std::string bytes;
+  } files[] = {{"utf-16le", utf16(body, false)}, {"utf-16be", utf16(body, true)},
+               {"utf-8 with mark", "\xEF\xBB\xBF[Tavrix Section]\r\nCSV_DIR=/データ/収集\r\nEMOJI=\U0001F5A5\r\nBAD=a\uFFFDb\r\n"}};
+  test::TempDir dir;
+  for (const auto& f : files) {
+    test::writeFile(dir.file("t.ini"), f.bytes);
+    EXPECT_EQ(profile::readString(dir.file("t.ini"), "Tavrix Section", "CSV_DIR", ""), "/データ/収集") << f.name;
+    EXPECT_EQ(profile::readString(dir.file("t.ini"), "Tavrix Section", "EMOJI", ""), "\U0001F5A5") << f.name;
+    EXPECT_EQ(profile::readString(dir.file("t.ini"), "Tavrix Section", "BAD", ""), "a\uFFFDb") << f.name;
+  }
+}
+
 }  // namespace
 }  // namespace tavrix
