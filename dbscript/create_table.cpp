@@ -1,9 +1,11 @@
 // F_CRE_TABLE: a table defined from a CREATE TABLE statement by its own parser and type words.
 #include "dbscript/create_table.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <functional>
+#include <limits>
 
 #include "platform/text.h"
 
@@ -47,7 +49,8 @@ int definedSize(std::string_view typeText, const TypeRow& row) {
   } else if (row.size == SizeRule::FromSixthChar) {
     n = text::leadingNumber(typeText.substr(text::leftChars(typeText, 5).size())).value_or(0);
   }
-  return static_cast<int>(std::nearbyint(std::min<double>(n, row.maxSize)));
+  // Clamped before the conversion: a size like -1e300 has no int.
+  return static_cast<int>(std::nearbyint(std::clamp<double>(n, std::numeric_limits<int>::min(), row.maxSize)));
 }
 
 struct ParsedStatement {

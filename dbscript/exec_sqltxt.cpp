@@ -30,11 +30,14 @@ class WorkDatabase {
   db::Connection connection_;
 };
 
-// Executes S; a missing table after a DROP TABLE of this body is noted, not failed.
-void executeTolerant(RunState& s, WorkDatabase& work, const std::string& statement) {
+// Executes S; a missing table after a DROP TABLE of this body is noted, not failed, and so is
+// the missing index or table of a DROP INDEX: what should go is not there.
+void executeTolerant(RunState& s, WorkDatabase& work, const std::string& statement, bool dropsIndex = false) {
   try {
     work.connection().execute(statement);
   } catch (const db::DbError& e) {
+    bool missingIndex = text::startsWithNoCase(e.what(), "no such index");
+    if (dropsIndex && (missingIndex || e.missingTable())) return;
     if (!(e.missingTable() && s.DropTableSeen)) throw;
     s.DropTargetMissing = true;
   }
@@ -45,7 +48,7 @@ void runStatement(RunState& s, WorkDatabase& work, const std::string& statement)
   switch (classifyStatement(statement, &dropsTable)) {
     case StatementKind::Drop:
       if (dropsTable) s.DropTableSeen = true;
-      executeTolerant(s, work, statement);
+      executeTolerant(s, work, statement, !dropsTable && text::startsWithNoCase(text::trim(statement.substr(5)), "INDEX"));
       work.reopen();
       break;
     case StatementKind::TableDefinition:

@@ -86,5 +86,27 @@ TEST_F(DeliveredScripts, UpdateOnlyRunReplacesALeftOverWorkDatabase) {
   EXPECT_FALSE(state.DbOpen);
 }
 
+// Scripts that quietly define less than the import writes (here the drive table's file is not
+// delivered) fail the build: the database goes, the CSVs stay, the next run builds again.
+TEST_F(DeliveredScripts, ABuildShortOfAnImportedTableFails) {
+  std::string prog = dir.path() + "/prog";
+  const Lines scripts = paths::listFiles(test::sourceDir() + "/dstrb", "*.sq?").value();
+  for (const auto& name : scripts)
+    test::writeFile(prog + "/dstrb/" + name, test::readFile(test::sourceDir() + "/dstrb/" + name));
+  paths::removeFile(prog + "/dstrb/03_T_Drive.sql");
+  test::writeFile(prog + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n");
+  test::writeFile(prog + "/Tavrix.ini",
+                  "[Tavrix Section]\r\nLOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=Tavrix.mdb\r\n"
+                  "CSV_DIR=*\\csv\r\nDSTRB_DIR=*\\dstrb\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=*\\save\r\n");
+  state.ProgramFolder = prog;
+  runBatch(state, nullptr);
+  EXPECT_EQ(exitStatusOf(state), ExitStatus::ConfigurationError);
+  Lines log = test::logMessages(prog + "/log/run.log");
+  ASSERT_GE(log.size(), 1u);
+  EXPECT_EQ(log.back(), "スクリプトから作ったデータベースに T_Drive がありません。データベースを削除し、処理を中止します。");
+  EXPECT_EQ(paths::listFiles(prog + "/db", "*").value(), Lines{});
+  EXPECT_TRUE(paths::fileExists(prog + "/csv/PC01.csv"));
+}
+
 }  // namespace
 }  // namespace tavrix
