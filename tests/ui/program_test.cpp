@@ -95,18 +95,30 @@ TEST_F(ProgramTest, HelpVersionAndBadArgumentsRunNoBatch) {
   EXPECT_TRUE(paths::fileExists(dir.path() + "/csv/PC01.csv"));
 }
 
-TEST_F(ProgramTest, UpdateOnlyRunsWithoutWindowsWhateverRunMode) {
-  // Offscreen, a windowed run would show the list and wait for it to be closed.
-  test::writeFile(dir.path() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-01\r\n");
-  ASSERT_EQ(run("", true, "--update-only"), 0) << err();
-  EXPECT_EQ(err(), "");
-  EXPECT_EQ(test::lastLines(log(), 3)[1], "Tavrix CSV取込処理を終了しました。 ");
-  EXPECT_FALSE(paths::fileExists(dir.path() + "/csv/PC01.csv"));
-  db::Connection c;
-  c.open(dir.path() + "/db/Tavrix.mdb");
-  db::ReadOnlyRecordSet rows(c, "SELECT ComputerName FROM T_BasicInf");
-  ASSERT_FALSE(rows.eof());
-  EXPECT_EQ(rows.field("ComputerName").text(), "PC-01");
+// A run without windows: asked for with --update-only (offscreen, a windowed run would wait for
+// its list to be closed), or a windowed run that finds no display, which says so once and imports.
+TEST_F(ProgramTest, RunsWithoutWindowsWhenAskedOrWithoutADisplay) {
+  const std::string noDisplay = "表示できる画面がないため、ウィンドウなしで処理を続けます。";
+  const struct {
+    const char* args;
+    bool offscreen;
+    std::string err;
+  } cases[] = {{"--update-only", true, ""}, {"", false, "TAVRIX: " + noDisplay + "\n"}};
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(dir.path() + "/db");
+    test::writeFile(dir.path() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-01\r\n");
+    ASSERT_EQ(run("", c.offscreen, c.args), 0) << err();
+    EXPECT_EQ(err(), c.err) << c.args;
+    const auto lines = log();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), noDisplay), c.err.empty() ? 0 : 1) << c.args;
+    EXPECT_EQ(test::lastLines(lines, 3)[1], "Tavrix CSV取込処理を終了しました。 ");
+    EXPECT_FALSE(paths::fileExists(dir.path() + "/csv/PC01.csv"));
+    db::Connection db;
+    db.open(dir.path() + "/db/Tavrix.mdb");
+    db::ReadOnlyRecordSet rows(db, "SELECT ComputerName FROM T_BasicInf");
+    ASSERT_FALSE(rows.eof());
+    EXPECT_EQ(rows.field("ComputerName").text(), "PC-01");
+  }
 }
 
 }  // namespace

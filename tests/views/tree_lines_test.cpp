@@ -14,7 +14,7 @@ Fields processor(const char* clockCaption, const char* cacheCaption) {
           {"CPUExtClock", "533"}, {"CPUL2CacheSizeT", cacheCaption}, {"CPUL2CacheSize", "512"}};
 }
 
-std::pair<std::string, Fields> device(const char* no, const std::string& name, const char* driver = "",
+std::pair<std::string, Fields> device(const char* no, const db::Value& name, const char* driver = "",
                                       const char* option = "", const char* spaceT = "", const char* caption = "デバイス") {
   return {"T_Device", {{"deviceNo", no}, {"DeviceT", caption}, {"DeviceName", name}, {"DeviceType", "PCI"},
                        {"DriverName", driver}, {"DeviceOption", option}, {"DeviceSpaceT", spaceT}, {"DeviceSpace", "1024"}}};
@@ -30,7 +30,7 @@ std::pair<std::string, Fields> video(const char* no, const char* monitor, const 
                       {"MonitorT", "(モニタ"}, {"MonitorName", monitor}, {"AdapterT", "(アダプタ"}, {"AdapterName", adapter}}};
 }
 
-std::pair<std::string, Fields> update(const char* type, const std::string& name, const char* comment) {
+std::pair<std::string, Fields> update(const char* type, const db::Value& name, const char* comment) {
   return {"T_WinUpdate", {{"TypeNo", type}, {"WinUpdName", name}, {"WinUpdCmnt", comment}}};
 }
 
@@ -56,11 +56,11 @@ std::pair<std::string, Fields> member(const char* group, const char* user) {
   return {"T_Users", {{"Group", group}, {"Users", std::string("PC01\\") + user}, {"User", user}}};
 }
 
-std::pair<std::string, Fields> service(const char* start, const char* status, const char* name) {
+std::pair<std::string, Fields> service(const char* start, const char* status, const db::Value& name) {
   return {"T_Service", {{"ServiceStart", start}, {"ServiceSTS", status}, {"ServiceName", name}}};
 }
 
-std::pair<std::string, Fields> startUp(const std::string& name, const char* command) {
+std::pair<std::string, Fields> startUp(const db::Value& name, const char* command) {
   return {"T_StartUp", {{"StartType", "Run"}, {"StartName", name}, {"StartCmd", command}}};
 }
 
@@ -139,6 +139,12 @@ TEST(DetailTreeLines, SectionsFromRealRows) {
        {{"VrsSoftName", ""}, {"VrsVersion", ""}, {"VrsDefT", ""}, {"VrsDef", ""}, {"NIC_HostName", ""},
         {"NIC_DomainName", "a.jp"}},
        {}, {"Vrus", "NetWork", "NIC"}, {"ウィルス対策:", "  {1}{4}", "ＮＩＣカード:"}},
+      {"NULL names: a device and an update take one blank, a start-up entry none (no length is not fewer than 25)", {},
+       {device("1", db::Value()), update("1", db::Value(), "a"), startUp(db::Value(), "C:\\n.exe"),
+        service("2", "開始", db::Value())},
+       {"Device", "WinUpd", "StartUp", "Service"},
+       {"デバイス:", "  {1}{4}PCI{16}", "Windows Update:", "  {1}a", "スタートアップ:", "  {7}Run{2}: C:\\n.exe",
+        "現在のWindowsのサービス:", "  <種類> 　<状態>　　<名前>", "  {3}2{3}{4}開始 "}},
       {"updates of 20 and 21 characters; browser list", {},
        {update("1", n21, "b"), update("1", n20, "a"), update("3", "IE6", "f")}, {"WinUpd", "WinHot", "IE"},
        {"Windows Update:", "  " + n20 + "{2}a", "  " + n21 + "{1}b", "Internet Explolor他:", "  IE6{19}f"}},
