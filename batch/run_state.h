@@ -93,7 +93,7 @@ struct RunState {
   bool DbOpen = false;
   std::string DbOpenError;                 // why the last F_OPEN_DB failed
 
-  std::vector<std::string> ScriptFileList;  // entry i of the design is index i-1
+  std::vector<std::string> ScriptFileList;  // script i (counted from 1) is index i-1
   std::vector<std::string> CsvFileList;
   int FoundFileCount = 0;
 

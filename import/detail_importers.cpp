@@ -71,7 +71,7 @@ const std::string& createDateText(const RunState& s) {
 }
 
 // A detail row's values: the snapshot's keys, then the line's fields ("" where the line is
-// short, which is the design's extension of the line with empty fields). The texts are the run
+// short: a short line reads as if extended with empty fields). The texts are the run
 // state's and the line's, not copies.
 class Row {
  public:

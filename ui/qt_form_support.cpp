@@ -1,4 +1,4 @@
-// Design units, fonts and text conversion for the windows.
+// Twips, fonts and text conversion for the windows.
 #include "ui/qt_form_support.h"
 
 #include <cmath>

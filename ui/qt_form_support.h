@@ -1,4 +1,4 @@
-// Helpers shared by the windows: design units to pixels, the design's fonts, UTF-8 to QString.
+// Helpers shared by the windows: twips to pixels, the windows' fonts, UTF-8 to QString.
 #pragma once
 
 #include <string>
