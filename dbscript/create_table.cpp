@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 
+#include "batch/messages.h"
 #include "platform/text.h"
 
 namespace tavrix {
@@ -65,7 +66,7 @@ void attempt(RunState& s, const Step& action) {
   try {
     action();
   } catch (const std::exception& e) {
-    s.Messages.show(e.what(), MessageStyle::Plain);
+    reportMessage(s, e.what(), MessageStyle::Plain, s.CurrentScriptFile + ": " + e.what());
   }
 }
 
@@ -91,7 +92,8 @@ void defineColumn(RunState& s, db::TableDefinition& table, const std::string& it
   std::string name, typeText;
   std::size_t blank = item.find(' ');
   if (blank == std::string::npos) {
-    s.Messages.show("column definition without a type: " + item, MessageStyle::Plain);
+    reportMessage(s, "column definition without a type: " + item, MessageStyle::Plain,
+                  s.CurrentScriptFile + ": column definition without a type: " + item);
     return;
   }
   name = std::string(text::trim(std::string_view(item).substr(0, blank)));

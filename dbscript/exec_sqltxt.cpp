@@ -1,6 +1,7 @@
 // F_EXEC_SQLTXT: the body of a script file run statement by statement against the work database.
 #include "dbscript/exec_sqltxt.h"
 
+#include "batch/messages.h"
 #include "batch/run_log.h"
 #include "dbscript/create_table.h"
 #include "dbscript/script_lines.h"
@@ -102,7 +103,7 @@ bool F_EXEC_SQLTXT(RunState& s, paths::LineReader& file) {
     logDropResult(s);
     return false;
   } catch (const std::exception& e) {
-    s.Messages.show(e.what(), MessageStyle::Plain);
+    reportMessage(s, e.what(), MessageStyle::Plain, s.CurrentScriptFile + ": " + e.what());
     work.close();
     return true;
   }

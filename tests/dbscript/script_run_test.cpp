@@ -118,8 +118,18 @@ TEST_F(ScriptRun, Files) {
     EXPECT_EQ(runScripts(), c.results);
     Lines expectedLog;
     for (const auto& line : c.log) expectedLog.push_back(text::replaceAll(line, "{db}", state.MDB_DIR));
-    EXPECT_EQ(log(), expectedLog);
+    // Every box is logged too, after the name of its script file.
+    Lines logged, boxesLogged;
+    for (const auto& line : log()) {
+      std::size_t colon = line.find(".sq");
+      if (colon != std::string::npos && line.compare(colon + 4, 2, ": ") == 0 && line.find(' ') > colon)
+        boxesLogged.push_back(line.substr(colon + 6));
+      else
+        logged.push_back(line);
+    }
+    EXPECT_EQ(logged, expectedLog);
     EXPECT_EQ(messages.texts(), c.boxes);
+    EXPECT_EQ(boxesLogged, c.boxes);
     Lines tables, databases = paths::listFiles(state.MDB_DIR, "*").value();
     for (const auto& db : databases)
       tables.push_back(db + ":" + rows(state.MDB_DIR + db, kTables)[0]);
