@@ -1,7 +1,9 @@
 // F_CRE_TABLE: a table defined from a CREATE TABLE statement by its own parser and type words.
 #include "dbscript/create_table.h"
 
+#include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <functional>
 
@@ -47,7 +49,8 @@ int definedSize(std::string_view typeText, const TypeRow& row) {
   } else if (row.size == SizeRule::FromSixthChar) {
     n = text::leadingNumber(typeText.substr(text::leftChars(typeText, 5).size())).value_or(0);
   }
-  return static_cast<int>(std::nearbyint(std::min<double>(n, row.maxSize)));
+  // A negative size stays negative (the definition refuses it), but within the range of int.
+  return static_cast<int>(std::nearbyint(std::clamp<double>(n, INT_MIN, row.maxSize)));
 }
 
 struct ParsedStatement {
