@@ -30,7 +30,12 @@ cmake --build "$build" -j2 --target "${targets[@]}" tavrix-genfleet >/dev/null
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/tavrix-fuzz.XXXXXX")"
 artifacts="$work/artifacts"
-mkdir -p "$artifacts" "$work/tmp"
+mkdir -p "$artifacts"
+# The targets write a database or a file per input: in memory (/dev/shm) a sync costs nothing.
+scratch="$work/tmp"
+[ -w /dev/shm ] && scratch="$(mktemp -d /dev/shm/tavrix-fuzz.XXXXXX)"
+mkdir -p "$scratch"
+trap 'rm -rf "$scratch"' EXIT
 # Extra seeds made at run time: the delivered scripts, and a generated fleet of three computers.
 "$build/tools/tavrix-genfleet" "$work/fleet" 3 7 >/dev/null
 
@@ -56,7 +61,7 @@ for t in "${targets[@]}"; do
   for f in $(seeds "$t"); do cp "$f" "$corpus"/; done
   status=0
   # The fuzzers' own temporary folders go under the work folder, removed with it.
-  TMPDIR="$work/tmp" "$build/fuzz/$t" -max_total_time="$seconds" -timeout=30 -print_final_stats=1 \
+  TMPDIR="$scratch" "$build/fuzz/$t" -max_total_time="$seconds" -timeout=30 -print_final_stats=1 \
     -artifact_prefix="$artifacts/$t-" $(dictionary "$t") "$corpus" >"$work/$t.log" 2>&1 || status=$?
   execs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/$t.log" | tail -1)"
   crashes="$(find "$artifacts" -name "$t-*" | wc -l)"
