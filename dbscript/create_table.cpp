@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <functional>
-#include <limits>
 
 #include "batch/messages.h"
 #include "platform/text.h"
@@ -50,8 +50,8 @@ int definedSize(std::string_view typeText, const TypeRow& row) {
   } else if (row.size == SizeRule::FromSixthChar) {
     n = text::leadingNumber(typeText.substr(text::leftChars(typeText, 5).size())).value_or(0);
   }
-  // Clamped before the conversion: a size like -1e300 has no int.
-  return static_cast<int>(std::nearbyint(std::clamp<double>(n, std::numeric_limits<int>::min(), row.maxSize)));
+  // A negative size stays negative (the definition refuses it), but within the range of int.
+  return static_cast<int>(std::nearbyint(std::clamp<double>(n, INT_MIN, row.maxSize)));
 }
 
 struct ParsedStatement {

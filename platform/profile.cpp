@@ -22,14 +22,16 @@ std::string_view unquote(std::string_view v) {
 }
 
 // The value buffer holds 511 bytes in the system code page; cut on a character boundary.
+// Counted character by character (CP932 has no shift state), so a long value takes one pass.
 std::string limitBytes(std::string_view utf8) {
-  if (text::utf8ToCp932(utf8).size() <= kMaxValueBytes) return std::string(utf8);
-  std::size_t chars = text::charCount(utf8);
-  while (chars > 0) {
-    std::string candidate = text::leftChars(utf8, --chars);
-    if (text::utf8ToCp932(candidate).size() <= kMaxValueBytes) return candidate;
+  std::size_t bytes = 0, end = 0;
+  while (end < utf8.size()) {
+    std::size_t next = end + text::leftChars(utf8.substr(end), 1).size();
+    bytes += text::utf8ToCp932(utf8.substr(end, next - end)).size();
+    if (bytes > kMaxValueBytes) break;
+    end = next;
   }
-  return {};
+  return std::string(utf8.substr(0, end));
 }
 
 }  // namespace

@@ -85,12 +85,14 @@ std::vector<Case> cases() {
                       "create table T_B (a text(300), b LONGTEXT, c TEXT(50.5), d TEXT(51.5), e TEXT( 1 2 ), f TEXT(X),\n"
                       "g INTEGER, h DATETIME, i DECIMAL(10,2), j double, k currency) ;\n"
                       "CREATE  TABLE T_C (a TEXT);\nCREATE TABLE T_D (a TEXT,, A LONG, b INTEGER, c WHATEVER);\n"
-                      "CREATE TABLE T_D (x TEXT);\nCREATE TABLE T_E (a TEXT AUTONUMBER, b AUTONUMBER, c AUTONUMBER, d TEXT(-5), e TEXT(-1e300));\n"
+                      "CREATE TABLE T_D (x TEXT);\nCREATE TABLE T_E (a TEXT AUTONUMBER, b AUTONUMBER, c AUTONUMBER, d TEXT(-5),\n"
+                      "e TEXT(-1e300), f TEXT(1e300));\n"
                       "CREATE TABLE T_F;\nCREATE TABLE T_G ();\nCREATE TABLE(a TEXT);\n"}},
        {false}, {},
        {"column definition without a type: 2)", "column definition without a type: ", "duplicate column name: A",
         "table \"T_D\" already exists", "only a long integer column can count by itself: a",
-        "a table has only one counter column: c", "invalid size -5 of column d", "invalid size -2147483648 of column e", "no column list in: CREATE TABLE T_F;",
+        "a table has only one counter column: c", "invalid size -5 of column d",
+        "invalid size -2147483648 of column e", "no column list in: CREATE TABLE T_F;",
         "a table needs a name", "table T_G has no column", "no table name in: CREATE TABLE(a TEXT);",
         "a table needs a name"},
        {"@inventory.mdb:TABLE,T_A,T_B,T_D,T_E,T_Version"}, kColumns,
@@ -101,7 +103,7 @@ std::vector<Case> cases() {
         "T_B|e|VARCHAR(12)|0|0", "T_B|f|VARCHAR(255)|0|0", "T_B|g|SMALLINT|0|0", "T_B|h|SMALLINT|0|0",
         "T_B|i|DECIMAL|0|0", "T_B|j|DOUBLE|0|0", "T_B|k|CURRENCY|0|0",
         "T_D|a|VARCHAR(255)|0|0", "T_D|b|SMALLINT|0|0", "T_D|c|SMALLINT|0|0",
-        "T_E|a|VARCHAR(255)|1|0", "T_E|b|INTEGER|0|1", "T_E|c|INTEGER|1|0", "T_Version|VERSION|SMALLINT|1|0",
+        "T_E|a|VARCHAR(255)|1|0", "T_E|b|INTEGER|0|1", "T_E|c|INTEGER|1|0", "T_E|f|VARCHAR(255)|0|0", "T_Version|VERSION|SMALLINT|1|0",
         "T_Version|REVISION|SMALLINT|1|0", "T_Version|VLDATA|VARCHAR(50)|1|0", "T_Version|RLSDATE|DATETIME|1|0"}},
   };
 }

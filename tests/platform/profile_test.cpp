@@ -41,6 +41,12 @@ TEST(ProfileTest, Cp932FileAndLengthLimit) {
   test::writeFile(ini, "[Tavrix Section]\nK=" + std::string(510, 'a') + "あ\n");
   // "あ" takes two bytes in CP932 and would pass byte 511: it is left out whole.
   EXPECT_EQ(profile::readString(ini, "Tavrix Section", "K", ""), std::string(510, 'a'));
+  // A value of a million characters is cut in one pass: 255 two-byte characters fill 510 bytes.
+  std::string wide, kept;
+  for (int i = 0; i < 1000000; ++i) wide += "あ";
+  for (int i = 0; i < 255; ++i) kept += "あ";
+  test::writeFile(ini, test::cp932("[Tavrix Section]\nK=" + wide + "\n"));
+  EXPECT_EQ(profile::readString(ini, "Tavrix Section", "K", ""), kept);
 }
 
 // The same settings saved by a Windows editor as "Unicode" (UTF-16 with its byte-order mark),
