@@ -158,6 +158,11 @@ class Connection {
   void open(const std::string& path);
   // Opens an existing database file with the engine's defaults, for script statements.
   void openPlain(const std::string& path);
+  // Opens an existing database file for reading only: nothing is ever written, created or
+  // removed. A WAL database in a folder this process cannot write is read as an unchanging file
+  // when no write-ahead log lies beside it. Throws DbError naming the file when it is missing,
+  // empty, or not a database.
+  void openReadOnly(const std::string& path);
   // Finalizes the cached statements and closes the file (checkpointing a WAL). No-op when closed.
   void close();
   bool isOpen() const { return db_ != nullptr; }
@@ -187,7 +192,8 @@ class Connection {
   [[noreturn]] void fail(int rc) const;  // throws DbError for the connection's last error
 
  private:
-  void openWith(const std::string& path, bool inventoryTuning);
+  enum class OpenMode { Inventory, Plain, ReadOnly, Immutable };
+  void openWith(const std::string& path, OpenMode mode);
   DatabasePtr db_;  // declared first: destroyed after the statements
   std::string path_;
   std::unordered_map<std::string, StatementPtr> cache_;
