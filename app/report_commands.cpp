@@ -15,8 +15,6 @@ namespace {
 
 constexpr int kFailed = 1;
 
-void writeOut(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
-
 // One node is one line: a TAB, CR or LF inside a node's text becomes a blank.
 std::string treeText(const DetailTree& tree) {
   std::string out;
@@ -28,12 +26,12 @@ std::string treeText(const DetailTree& tree) {
   return out;
 }
 
-int printTree(RunState& s, int rno, const std::string& path) {
+int printTree(RunState& s, int rno, const std::string& path, std::string& out) {
   if (queries::readRows(s.DbConnection, "SELECT RNO FROM T_BasicInf WHERE RNO = ?1", {rno}).empty())
     return failure("no computer with RNO " + std::to_string(rno) + " in " + path);
   s.CurrentRno = rno;
   // Lines left out by a key clash have already gone to standard error through the sink.
-  writeOut(treeText(loadDetailTree(s)));
+  out = treeText(loadDetailTree(s));
   return 0;
 }
 
@@ -70,9 +68,9 @@ int failure(const std::string& text) {
   return kFailed;
 }
 
-int runCommand(RunState& s, const Options& o, const std::string& databasePath) {
-  if (o.command == Command::Tree) return printTree(s, o.rno, databasePath);
-  writeOut(queries::formatRows(answer(s, o), o.format));
+int runCommand(RunState& s, const Options& o, const std::string& databasePath, std::string& out) {
+  if (o.command == Command::Tree) return printTree(s, o.rno, databasePath, out);
+  out = queries::formatRows(answer(s, o), o.format);
   return 0;
 }
 

@@ -8,9 +8,9 @@
 
 namespace tavrix::report {
 
-// Runs o.command on s.DbConnection (open, read-only). Returns the exit status; a failure is
-// written to standard error. Throws db::DbError when the database cannot be read.
-int runCommand(RunState& s, const Options& o, const std::string& databasePath);
+// Runs o.command on s.DbConnection (open, read-only), its output in out. Returns the exit status;
+// a failure is written to standard error. Throws db::DbError when the database cannot be read.
+int runCommand(RunState& s, const Options& o, const std::string& databasePath, std::string& out);
 
 // "tavrix-report: <text>" on standard error; returns the failure status.
 int failure(const std::string& text);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/db.h"
 #include "platform/jet_dialect.h"
@@ -24,10 +25,23 @@ bool startsWithDefinitionWord(std::string_view sql) {
          text::startsWithNoCase(sql, "ALTER");
 }
 
-// True when a write-ahead log with content lies beside the database.
-bool walHasContent(const std::string& path) {
+// Size, change time and inode of a file; "" when it does not exist.
+std::string fileStamp(const std::string& path) {
   struct stat info {};
-  return ::stat((path + "-wal").c_str(), &info) == 0 && info.st_size > 0;
+  if (::stat(path.c_str(), &info) != 0) return "";
+  return std::to_string(info.st_size) + ":" + std::to_string(info.st_mtim.tv_sec) + "." +
+         std::to_string(info.st_mtim.tv_nsec) + ":" + std::to_string(info.st_ino);
+}
+
+// A database file in WAL mode (header bytes 18 and 19 are 2) with no log beside it.
+bool isWalWithoutLog(const std::string& path) {
+  unsigned char header[20] = {};
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  const bool complete = std::fread(header, 1, sizeof header, file) == sizeof header;
+  std::fclose(file);
+  return complete && std::memcmp(header, "SQLite format 3", 16) == 0 && header[18] == 2 && header[19] == 2 &&
+         fileStamp(path + "-wal").empty();
 }
 
 }  // namespace
@@ -104,15 +118,17 @@ void Connection::openWith(const std::string& path, OpenMode mode) {
 void Connection::open(const std::string& path) { openWith(path, OpenMode::Inventory); }
 void Connection::openPlain(const std::string& path) { openWith(path, OpenMode::Plain); }
 
-// A WAL database needs its shared-memory file beside it; in a folder that cannot be written it
-// cannot be made, and the file is read as unchanging instead, unless a log is there to be read.
 void Connection::openReadOnly(const std::string& path) {
-  try {
-    openWith(path, OpenMode::ReadOnly);
-  } catch (const DbError& e) {
-    if ((e.code() & 0xFF) != SQLITE_CANTOPEN || walHasContent(path)) throw;
-    openWith(path, OpenMode::Immutable);
-  }
+  const bool unchanging = isWalWithoutLog(path);
+  const std::string stamp = unchanging ? fileStamp(path) : "";
+  openWith(path, unchanging ? OpenMode::Immutable : OpenMode::ReadOnly);
+  unchangingPath_ = path;
+  unchangingStamp_ = stamp;
+}
+
+bool Connection::unchangingFileChanged() const {
+  return !unchangingStamp_.empty() &&
+         (fileStamp(unchangingPath_) != unchangingStamp_ || !fileStamp(unchangingPath_ + "-wal").empty());
 }
 
 void Connection::close() {
