@@ -68,9 +68,11 @@ ResultList::ResultList(const char* objectName, const QStringList& headers, Messa
   tree_->setHeaderLabels(headers);
   tree_->header()->setSortIndicatorShown(true);
   tree_->setSortingEnabled(false);
+  // Ascending on the first click of a column, then each further click reverses the order.
   connect(tree_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-    const bool again = tree_->sortColumn() == column && tree_->header()->sortIndicatorOrder() == Qt::AscendingOrder;
-    tree_->sortItems(column, again ? Qt::DescendingOrder : Qt::AscendingOrder);
+    sortAscending_ = column != sortColumn_ || !sortAscending_;
+    sortColumn_ = column;
+    tree_->sortItems(column, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
   });
   tree_->header()->setSectionsClickable(true);
   tree_->onCopy = [this] { copySelection(); };
@@ -102,6 +104,7 @@ void ResultList::show(queries::ResultTable table) {
   for (std::size_t r = 0; r < table_.rows.size(); ++r) items.append(new ResultItem(table_.rows[r], static_cast<int>(r)));
   tree_->addTopLevelItems(items);
   tree_->header()->setSortIndicator(-1, Qt::AscendingOrder);  // the question's own order
+  sortColumn_ = -1;
   for (int c = 0; c < tree_->columnCount(); ++c) tree_->resizeColumnToContents(c);
 }
 

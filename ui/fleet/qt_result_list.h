@@ -51,6 +51,8 @@ class ResultList : public QWidget {
   QPushButton* csvButton_;
   MessageSink& messages_;
   queries::ResultTable table_;
+  int sortColumn_ = -1;  // the column of the last header click, -1 for the question's order
+  bool sortAscending_ = true;
 };
 
 }  // namespace tavrix::ui
