@@ -19,6 +19,16 @@
 #include "queries/fleet_search.h"
 #include "tools/fleet.h"
 
+#ifdef TAVRIX_BENCH_WIDGETS
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "platform/message_sink.h"
+#include "ui/fleet/f_fleet.h"
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -112,6 +122,38 @@ void SearchRare(benchmark::State& state) {
   timeQuestion(state, [&](db::Connection& c) { return queries::searchInventory(c, rare); });
 }
 
+#ifdef TAVRIX_BENCH_WIDGETS
+// The fleet window as the main window's button opens it (the software tab filled), then its updates
+// tab shown and a rare text searched, offscreen without a display.
+void fleetWindow(benchmark::State& state, int step) {
+  CountingSink sink;
+  SystemClock clock;
+  RunState s(sink, clock);
+  const fs::path database(g_database);
+  s.MDB_DIR = database.parent_path().string() + "/";
+  s.MDB_NAME = database.filename().string();
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (step == 0) state.ResumeTiming();
+    auto* window = new F_Fleet(s);
+    if (step == 1) state.ResumeTiming();
+    if (step == 1) window->tabs()->setCurrentIndex(1);
+    if (step == 2) {
+      window->findChild<QLineEdit*>(QStringLiteral("SearchText"))->setText(QString::fromStdString(fleet::pcIdOf(g_computers / 2)));
+      state.ResumeTiming();
+      window->findChild<QPushButton*>(QStringLiteral("SearchButton"))->click();
+    }
+    state.PauseTiming();
+    delete window;
+    state.ResumeTiming();
+  }
+  if (sink.count) state.SkipWithError("the window showed messages");
+}
+void FleetWindowOpen(benchmark::State& state) { fleetWindow(state, 0); }
+void FleetWindowUpdatesTab(benchmark::State& state) { fleetWindow(state, 1); }
+void FleetWindowSearch(benchmark::State& state) { fleetWindow(state, 2); }
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,6 +178,13 @@ int main(int argc, char** argv) {
                           {"ComputersWithUpdate", &ComputersWithUpdate}, {"ComputersMissingUpdate", &ComputersMissingUpdate},
                           {"SearchRare", &SearchRare}})
     benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+#ifdef TAVRIX_BENCH_WIDGETS
+  if (qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  for (auto [name, fn] : {std::pair{"FleetWindowOpen", &FleetWindowOpen}, {"FleetWindowUpdatesTab", &FleetWindowUpdatesTab},
+                          {"FleetWindowSearch", &FleetWindowSearch}})
+    benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+#endif
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

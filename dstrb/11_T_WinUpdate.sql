@@ -20,6 +20,3 @@ CREATE TABLE T_WinUpdate (
 -- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
 CREATE INDEX IX_T_WinUpdate_PCid ON T_WinUpdate (PCid);
 CREATE INDEX IX_T_WinUpdate_RNO ON T_WinUpdate (RNO);
-
--- 更新別の台数集計と、更新を持つ端末・持たない端末の検索のための索引
-CREATE INDEX IX_T_WinUpdate_WinUpdName ON T_WinUpdate (WinUpdName, PCid);

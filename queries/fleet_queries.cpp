@@ -3,6 +3,7 @@
 
 #include <chrono>
 
+#include "queries/group_count.h"
 #include "queries/statement_rows.h"
 #include "queries/text_match.h"
 #include "ui/main/computer_list.h"
@@ -72,25 +73,22 @@ std::string daysBefore(const DateTime& now, int days) {
   return t.storageText();
 }
 
-// Names that differ only in ASCII case are one group (the column compares without case); the group
-// shows the smallest spelling in byte order.
+// One scan of the table counted in memory: an index on the names would make the import write a
+// page per row at every file's commit. Names that differ only in ASCII case are one group, as the
+// NOCASE columns compare them; the group shows its smallest spelling in byte order.
 ResultTable softwareSummary(db::Connection& connection, const std::optional<std::string>& nameContains) {
-  return {{"Appl", "Version", "Computers"},
-          readRows(connection,
-                   "SELECT min(Appl COLLATE BINARY) AS A, min(Version COLLATE BINARY) AS V, count(DISTINCT PCid) "
-                   "FROM T_ApplInst WHERE ?1 IS NULL OR " + containsSql("Appl", 1) +
-                       " GROUP BY Appl, Version "
-                       "ORDER BY A COLLATE NOCASE, A COLLATE BINARY, V COLLATE NOCASE, V COLLATE BINARY",
-                   {optionalPattern(nameContains)})};
+  GroupCounter counter(2);
+  forEachStep(connection, "SELECT Appl, Version, PCid FROM T_ApplInst WHERE ?1 IS NULL OR " + containsSql("Appl", 1),
+              {optionalPattern(nameContains)}, [&](sqlite3_stmt* stmt) { counter.add(stmt); });
+  return {{"Appl", "Version", "Computers"}, counter.rows()};
 }
 
 ResultTable updateSummary(db::Connection& connection, const std::optional<std::string>& nameContains) {
-  return {{"WinUpdName", "Computers"},
-          readRows(connection,
-                   "SELECT min(WinUpdName COLLATE BINARY) AS N, count(DISTINCT PCid) FROM T_WinUpdate "
-                   "WHERE ?1 IS NULL OR " + containsSql("WinUpdName", 1) +
-                       " GROUP BY WinUpdName ORDER BY N COLLATE NOCASE, N COLLATE BINARY",
-                   {optionalPattern(nameContains)})};
+  GroupCounter counter(1);
+  forEachStep(connection,
+              "SELECT WinUpdName, PCid FROM T_WinUpdate WHERE ?1 IS NULL OR " + containsSql("WinUpdName", 1),
+              {optionalPattern(nameContains)}, [&](sqlite3_stmt* stmt) { counter.add(stmt); });
+  return {{"WinUpdName", "Computers"}, counter.rows()};
 }
 
 ResultTable computersWithSoftware(db::Connection& connection, std::string_view nameContains,
@@ -106,10 +104,20 @@ ResultTable computersWithProgram(db::Connection& connection, const db::Value& ap
                    {appl, version});
 }
 
+// One scan of T_WinUpdate marks each computer; the marks split the list in two.
+std::pair<ResultTable, ResultTable> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name) {
+  std::pair<ResultTable, ResultTable> split{{computerColumns(), {}}, {computerColumns(), {}}};
+  forEachRow(connection,
+             "SELECT ComputerName, UserName, OSVersion, CreateDate, PCid, RNO, "
+             "RNO IN (SELECT RNO FROM T_WinUpdate WHERE WinUpdName = ?1) FROM T_BasicInf" + std::string(kComputerOrder),
+             {std::string(name)},
+             [&](const ResultRow& row) { (row[6].toInt() ? split.first : split.second).rows.push_back(shownRow(row)); });
+  return split;
+}
+
 ResultTable computersByUpdate(db::Connection& connection, std::string_view name, bool having) {
-  const std::string updates = "(SELECT RNO FROM T_WinUpdate WHERE WinUpdName = ?1 AND RNO IS NOT NULL)";
-  return computers(connection, (having ? "WHERE RNO IN " : "WHERE RNO NOT IN ") + updates,
-                   {std::string(name)});
+  auto split = computersWithAndWithoutUpdate(connection, name);
+  return having ? std::move(split.first) : std::move(split.second);
 }
 
 }  // namespace tavrix::queries

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/datetime.h"
 #include "platform/db.h"
@@ -34,6 +35,8 @@ ResultTable computersWithSoftware(db::Connection& connection, std::string_view n
                                   const std::optional<std::string>& version);
 // Computers with exactly this program and version (a NULL version matches only NULL): one summary row.
 ResultTable computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version);
+// Computers that have, and those that lack, an update named exactly name (ASCII case ignored).
+std::pair<ResultTable, ResultTable> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name);
 // Computers that have (or, with having false, lack) an update named exactly name.
 ResultTable computersByUpdate(db::Connection& connection, std::string_view name, bool having);
 

@@ -7,16 +7,21 @@ namespace tavrix::queries {
 
 void forEachRow(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params,
                 const std::function<void(const ResultRow&)>& onRow) {
+  ResultRow row;
+  forEachStep(connection, sql, params, [&](sqlite3_stmt* stmt) {
+    row.resize(static_cast<std::size_t>(sqlite3_column_count(stmt)));
+    for (std::size_t c = 0; c < row.size(); ++c) row[c] = db::columnValue(stmt, static_cast<int>(c));
+    onRow(row);
+  });
+}
+
+void forEachStep(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params,
+                 const std::function<void(sqlite3_stmt*)>& onRow) {
   sqlite3_stmt* stmt = connection.prepareCached(sql);
   for (std::size_t i = 0; i < params.size(); ++i) db::bindValue(stmt, static_cast<int>(i + 1), params[i]);
-  const int columns = sqlite3_column_count(stmt);
-  ResultRow row(static_cast<std::size_t>(columns));
   int rc;
   try {
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-      for (int c = 0; c < columns; ++c) row[static_cast<std::size_t>(c)] = db::columnValue(stmt, c);
-      onRow(row);
-    }
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) onRow(stmt);
   } catch (...) {
     sqlite3_reset(stmt);
     throw;

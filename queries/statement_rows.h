@@ -15,6 +15,10 @@ namespace tavrix::queries {
 void forEachRow(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params,
                 const std::function<void(const ResultRow&)>& onRow);
 
+// The same with the statement itself at each row, for callers that read its columns in place.
+void forEachStep(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params,
+                 const std::function<void(sqlite3_stmt*)>& onRow);
+
 // Every row of the statement.
 std::vector<ResultRow> readRows(db::Connection& connection, const std::string& sql,
                                 const std::vector<db::Value>& params);

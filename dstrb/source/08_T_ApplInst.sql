@@ -19,6 +19,3 @@ CREATE TABLE T_ApplInst (
 -- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
 CREATE INDEX IX_T_ApplInst_PCid ON T_ApplInst (PCid);
 CREATE INDEX IX_T_ApplInst_RNO ON T_ApplInst (RNO);
-
--- プログラム別・バージョン別の台数集計と、プログラムを持つ端末の検索のための索引
-CREATE INDEX IX_T_ApplInst_Appl ON T_ApplInst (Appl, Version, PCid);

@@ -80,10 +80,15 @@ F_Fleet::F_Fleet(RunState& s) : s_(s) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
   fillSoftware();
-  fillUpdates();
+  // The updates are counted when their tab is first shown, so the window opens at the cost of one question.
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
+    if (tab == 1 && !updatesFilled_) fillUpdates();
+  });
 }
 
 F_Fleet::~F_Fleet() { delete detail_.data(); }
+
+F_DetailList* F_Fleet::detailWindow() const { return detail_.data(); }
 
 QWidget* F_Fleet::softwareTab() {
   softwareFilter_ = makeEdit("SoftwareFilter", this);
@@ -147,6 +152,7 @@ void F_Fleet::fillSoftware() {
 }
 
 void F_Fleet::fillUpdates() {
+  updatesFilled_ = true;
   fill(updates_, [&] { return queries::updateSummary(connection_, filterOf(updateFilter_)); });
   updateHaving_->clear();
   updateMissing_->clear();
@@ -163,8 +169,15 @@ void F_Fleet::updateSelected() {
   const QList<QTreeWidgetItem*> chosen = updates_->tree()->selectedItems();
   if (chosen.isEmpty()) return updateHaving_->clear(), updateMissing_->clear();
   const std::string name = updates_->rowOf(chosen.front())[0].text();
-  fill(updateHaving_, [&] { return queries::computersByUpdate(connection_, name, true); });
-  fill(updateMissing_, [&] { return queries::computersByUpdate(connection_, name, false); });
+  try {
+    auto [having, missing] = queries::computersWithAndWithoutUpdate(connection_, name);
+    updateHaving_->show(std::move(having));
+    updateMissing_->show(std::move(missing));
+  } catch (const std::exception& e) {
+    updateHaving_->clear();
+    updateMissing_->clear();
+    s_.Messages.show(e.what(), MessageStyle::Exclamation);
+  }
 }
 
 void F_Fleet::runSearch() {

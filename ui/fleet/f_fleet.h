@@ -23,13 +23,13 @@ class F_Fleet : public QWidget {
   Q_OBJECT
 
  public:
-  // Opens MDB_DIR + MDB_NAME read-only and fills the software and update lists; throws db::DbError
-  // when the database cannot be read.
+  // Opens MDB_DIR + MDB_NAME read-only and fills the software list (the updates follow when their
+  // tab is first shown); throws db::DbError when the database cannot be read.
   explicit F_Fleet(RunState& s);
   ~F_Fleet() override;
 
   QTabWidget* tabs() const { return tabs_; }
-  F_DetailList* detailWindow() const { return detail_.data(); }
+  F_DetailList* detailWindow() const;
 
  private:
   QWidget* softwareTab();
@@ -58,6 +58,7 @@ class F_Fleet : public QWidget {
   ui::ResultList* updateMissing_;
   ui::ResultList* found_;
   QPointer<F_DetailList> detail_;
+  bool updatesFilled_ = false;
 };
 
 }  // namespace tavrix
