@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <variant>
 
 #include "queries/text_match.h"
 
@@ -60,7 +61,8 @@ void GroupCounter::add(sqlite3_stmt* stmt) {
     for (int c = 0; c < keyColumns_; ++c) {
       const std::string_view text = columnText(stmt, c);
       db::Value& shown = group.shown[static_cast<std::size_t>(c)];
-      if (!shown.isNull() && text < shown.text()) shown = db::Value(std::string(text));
+      const auto* spelling = std::get_if<std::string>(&shown.raw());
+      if (spelling && text < *spelling) shown = db::Value(std::string(text));
     }
   }
   if (group.computers.empty() || group.computers.back() != computer) group.computers.push_back(computer);
