@@ -161,6 +161,15 @@ class Connection {
   void open(const std::string& path);
   // Opens an existing database file with the engine's defaults, for script statements.
   void openPlain(const std::string& path);
+  // Opens an existing database file for reading only: nothing is written, created or removed. A
+  // WAL database whose log is absent (no connection has it open) is read as an unchanging file,
+  // so no shared-memory or log file is made beside it (in a read-only folder none could be); with
+  // a log present the files are shared as usual. Throws DbError naming the file when it is
+  // missing, empty, or not a database.
+  void openReadOnly(const std::string& path);
+  // True when the last file opened as unchanging has changed since (a writer started), also after
+  // close(): what was read may mix two states and must be read again after reopening.
+  bool unchangingFileChanged() const;
   // Finalizes the cached statements and closes the file (checkpointing a WAL). No-op when closed.
   void close();
   bool isOpen() const { return db_ != nullptr; }
@@ -196,7 +205,10 @@ class Connection {
   [[noreturn]] void fail(int rc) const;  // throws DbError for the connection's last error
 
  private:
-  void openWith(const std::string& path, bool inventoryTuning);
+  enum class OpenMode { Inventory, Plain, ReadOnly, Immutable };
+  void openWith(const std::string& path, OpenMode mode);
+  std::string unchangingPath_;
+  std::string unchangingStamp_;  // size, change time and inode of a file opened as unchanging, else ""
   DatabasePtr db_;  // declared first: destroyed after the statements
   std::string path_;
   std::unordered_map<std::string, StatementPtr> cache_;

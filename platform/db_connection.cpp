@@ -1,5 +1,9 @@
 // Connection: opening a database file, running statements, the statement cache, transactions.
 #include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
 
 #include "platform/db.h"
 #include "platform/jet_dialect.h"
@@ -19,6 +23,25 @@ bool startsWithDefinitionWord(std::string_view sql) {
   }
   return text::startsWithNoCase(sql, "CREATE") || text::startsWithNoCase(sql, "DROP") ||
          text::startsWithNoCase(sql, "ALTER");
+}
+
+// Size, change time and inode of a file; "" when it does not exist.
+std::string fileStamp(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return "";
+  return std::to_string(info.st_size) + ":" + std::to_string(info.st_mtim.tv_sec) + "." +
+         std::to_string(info.st_mtim.tv_nsec) + ":" + std::to_string(info.st_ino);
+}
+
+// A database file in WAL mode (header bytes 18 and 19 are 2) with no log beside it.
+bool isWalWithoutLog(const std::string& path) {
+  unsigned char header[20] = {};
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  const bool complete = std::fread(header, 1, sizeof header, file) == sizeof header;
+  std::fclose(file);
+  return complete && std::memcmp(header, "SQLite format 3", 16) == 0 && header[18] == 2 && header[19] == 2 &&
+         fileStamp(path + "-wal").empty();
 }
 
 }  // namespace
@@ -44,10 +67,33 @@ DbError errorOf(sqlite3* db, int rc) {
 
 void Connection::fail(int rc) const { throw errorOf(db_.get(), rc); }
 
-void Connection::openWith(const std::string& path, bool inventoryTuning) {
+namespace {
+
+// A file: URI for path, with the characters URIs give a meaning escaped.
+std::string fileUri(const std::string& path, const char* query) {
+  std::string uri = "file:";
+  for (unsigned char c : path) {
+    if (c == '%' || c == '?' || c == '#' || c < 0x20) {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+      uri += escaped;
+    } else {
+      uri += static_cast<char>(c);
+    }
+  }
+  return uri + query;
+}
+
+}  // namespace
+
+void Connection::openWith(const std::string& path, OpenMode mode) {
   if (db_) throw DbError("the connection is already open", SQLITE_MISUSE);
+  const bool readOnly = mode == OpenMode::ReadOnly || mode == OpenMode::Immutable;
+  const std::string name = mode == OpenMode::Immutable ? fileUri(path, "?immutable=1") : path;
+  const int flags = !readOnly ? SQLITE_OPEN_READWRITE
+                              : (mode == OpenMode::Immutable ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READONLY);
   sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+  int rc = sqlite3_open_v2(name.c_str(), &raw, flags, nullptr);
   DatabasePtr db(raw);
   if (rc != SQLITE_OK) {
     std::string message = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
@@ -56,22 +102,44 @@ void Connection::openWith(const std::string& path, bool inventoryTuning) {
   sqlite3_extended_result_codes(raw, 1);
   sqlite3_busy_timeout(raw, busyTimeoutMs_);
   // The file must be a database: a folder or a foreign file fails on this first read.
-  const char* check = inventoryTuning
+  const char* check = mode == OpenMode::Inventory
                           ? "SELECT count(*) FROM sqlite_schema; PRAGMA journal_mode=WAL; "
                             "PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536;"
-                          : "SELECT count(*) FROM sqlite_schema;";
+                          : (readOnly ? "SELECT count(*) FROM sqlite_schema; PRAGMA cache_size=-65536;"
+                                      : "SELECT count(*) FROM sqlite_schema;");
   rc = sqlite3_exec(raw, check, nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {
     std::string message = sqlite3_errmsg(raw);
-    if (rc == SQLITE_CANTOPEN) message += " (" + path + ")";
+    if (rc == SQLITE_CANTOPEN || readOnly) message += " (" + path + ")";
     throw DbError(message, sqlite3_extended_errcode(raw));
+  }
+  // An empty file reads as a database without tables; for reading it is no database at all.
+  if (readOnly) {
+    sqlite3_stmt* pages = nullptr;
+    sqlite3_prepare_v2(raw, "PRAGMA page_count", -1, &pages, nullptr);
+    StatementPtr holder(pages);
+    if (!pages || sqlite3_step(pages) != SQLITE_ROW || sqlite3_column_int64(pages, 0) == 0)
+      throw DbError("the file is empty, not a database (" + path + ")", SQLITE_NOTADB);
   }
   db_ = std::move(db);
   path_ = path;
 }
 
-void Connection::open(const std::string& path) { openWith(path, true); }
-void Connection::openPlain(const std::string& path) { openWith(path, false); }
+void Connection::open(const std::string& path) { openWith(path, OpenMode::Inventory); }
+void Connection::openPlain(const std::string& path) { openWith(path, OpenMode::Plain); }
+
+void Connection::openReadOnly(const std::string& path) {
+  const bool unchanging = isWalWithoutLog(path);
+  const std::string stamp = unchanging ? fileStamp(path) : "";
+  openWith(path, unchanging ? OpenMode::Immutable : OpenMode::ReadOnly);
+  unchangingPath_ = path;
+  unchangingStamp_ = stamp;
+}
+
+bool Connection::unchangingFileChanged() const {
+  return !unchangingStamp_.empty() &&
+         (fileStamp(unchangingPath_) != unchangingStamp_ || !fileStamp(unchangingPath_ + "-wal").empty());
+}
 
 void Connection::close() {
   cache_.clear();

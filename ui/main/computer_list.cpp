@@ -27,18 +27,18 @@ std::string createDateText(const db::Value& v) {
 
 }  // namespace
 
+ComputerListRow computerListRow(const db::Value& computerName, const db::Value& userName, const db::Value& osVersion,
+                                const db::Value& createDate, const db::Value& pcId, const db::Value& rno) {
+  return {orFallback(computerName, ""), orFallback(userName, " "), orFallback(osVersion, " "),
+          createDateText(createDate), pcId.text(), rno.text()};
+}
+
 std::vector<ComputerListRow> readComputerList(RunState& s) {
   std::vector<ComputerListRow> rows;
   db::ReadOnlyRecordSet rs(s.DbConnection, "SELECT * FROM T_BasicInf");
   for (; !rs.eof(); rs.moveNext()) {
-    rows.push_back({
-        orFallback(rs.field("ComputerName"), ""),
-        orFallback(rs.field("UserName"), " "),
-        orFallback(rs.field("OSVersion"), " "),
-        createDateText(rs.field("CreateDate")),
-        rs.field("PCid").text(),
-        rs.field("RNO").text(),
-    });
+    rows.push_back(computerListRow(rs.field("ComputerName"), rs.field("UserName"), rs.field("OSVersion"),
+                                   rs.field("CreateDate"), rs.field("PCid"), rs.field("RNO")));
   }
   rs.close();
   return rows;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "batch/run_state.h"
+#include "platform/db.h"
 
 namespace tavrix {
 
@@ -18,6 +19,10 @@ struct ComputerListColumn {
 };
 // "コンピュータ名" 2500, "ユーザ名" 1500, "ＯＳ名" 3600, "作成日" 1600, "ＣＳＶファイル名" 2800, "RNO" 1.
 extern const std::array<ComputerListColumn, 6> kComputerListColumns;
+
+// The row of one T_BasicInf record from its ComputerName, UserName, OSVersion, CreateDate, PCid, RNO.
+ComputerListRow computerListRow(const db::Value& computerName, const db::Value& userName, const db::Value& osVersion,
+                                const db::Value& createDate, const db::Value& pcId, const db::Value& rno);
 
 // Reads "SELECT * FROM T_BasicInf" on DbConnection, rows in database order. Throws db::DbError.
 std::vector<ComputerListRow> readComputerList(RunState& s);

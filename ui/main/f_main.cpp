@@ -14,6 +14,7 @@
 #include "batch/run_log.h"
 #include "platform/db.h"
 #include "ui/detail/f_detail_list.h"
+#include "ui/fleet/f_fleet.h"
 #include "ui/main/computer_list.h"
 #include "ui/qt_form_support.h"
 
@@ -88,12 +89,35 @@ F_Main::F_Main(RunState& s) : s_(s) {
   connect(ListView1, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item, int) { ListView1_ItemClick(item); });
 
+  // The fleet questions: bottom right of the free area under the list, so no designed control moves.
+  BtnFleet = new QPushButton(qs("フリート照会…"), this);
+  BtnFleet->setObjectName(QStringLiteral("BtnFleet"));
+  BtnFleet->setGeometry(twipsRect(10275, 7500, 1800, 420));
+  connect(BtnFleet, &QPushButton::clicked, this, [this] { openFleet(); });
+
   Form_Load();
 }
 
-F_Main::~F_Main() { delete detail_.data(); }
+F_Main::~F_Main() {
+  delete detail_.data();
+  delete fleet_.data();
+}
 
 F_DetailList* F_Main::detailWindow() const { return detail_.data(); }
+F_Fleet* F_Main::fleetWindow() const { return fleet_.data(); }
+
+void F_Main::openFleet() {
+  if (!fleet_) {
+    try {
+      fleet_ = new F_Fleet(s_);
+    } catch (const std::exception& e) {
+      s_.Messages.show(e.what(), MessageStyle::Exclamation);
+      return;
+    }
+  }
+  fleet_->show();
+  fleet_->raise();
+}
 
 void F_Main::Form_Load() {
   LblVersion->setText(qs("(Ver " + std::to_string(TAVRIX_VERSION_MAJOR) + "." +

@@ -14,6 +14,7 @@ class QTreeWidgetItem;
 namespace tavrix {
 
 class F_DetailList;
+class F_Fleet;
 
 class F_Main : public QWidget {
   Q_OBJECT
@@ -28,6 +29,7 @@ class F_Main : public QWidget {
 
   QTreeWidget* listView() const { return ListView1; }
   F_DetailList* detailWindow() const;
+  F_Fleet* fleetWindow() const;
   void closeDetail();
   // While busy the window ignores its close box: the batch is running.
   void setBusy(bool busy) { busy_ = busy; }
@@ -41,6 +43,7 @@ class F_Main : public QWidget {
   void ListView1_ColumnClick(int column);
   void ListView1_ItemClick(QTreeWidgetItem* item);
   void buildList();
+  void openFleet();
 
   RunState& s_;
   QLabel* LblTitl;
@@ -48,7 +51,9 @@ class F_Main : public QWidget {
   QLabel* LblDate;
   QPushButton* BtnEND;
   QTreeWidget* ListView1;
+  QPushButton* BtnFleet;  // our own, in the free area under the list
   QPointer<F_DetailList> detail_;
+  QPointer<F_Fleet> fleet_;
   bool busy_ = false;
 };
 

@@ -1,0 +1,77 @@
+// Dispatching a command to its question and writing the answer in the chosen format.
+#include "app/report_commands.h"
+
+#include <cstdio>
+
+#include "queries/fleet_queries.h"
+#include "queries/fleet_search.h"
+#include "queries/row_output.h"
+#include "queries/statement_rows.h"
+#include "ui/detail/detail_load.h"
+
+namespace tavrix::report {
+
+namespace {
+
+constexpr int kFailed = 1;
+
+// One node is one line: a TAB, CR or LF inside a node's text becomes a blank.
+std::string treeText(const DetailTree& tree) {
+  std::string out;
+  for (const DetailLine& line : tree.displayOrder()) {
+    out.append(static_cast<std::size_t>(line.depth) * 2, ' ');
+    out += queries::oneLine(tree.nodes()[static_cast<std::size_t>(line.node)].text);
+    out += '\n';
+  }
+  return out;
+}
+
+int printTree(RunState& s, int rno, const std::string& path, std::string& out) {
+  if (queries::readRows(s.DbConnection, "SELECT RNO FROM T_BasicInf WHERE RNO = ?1", {rno}).empty())
+    return failure("no computer with RNO " + std::to_string(rno) + " in " + path);
+  s.CurrentRno = rno;
+  // Lines left out by a key clash have already gone to standard error through the sink.
+  out = treeText(loadDetailTree(s));
+  return 0;
+}
+
+queries::ResultTable computers(db::Connection& c, const Options& o) {
+  switch (o.computersBy) {
+    case ComputersBy::Update: return queries::computersByUpdate(c, *o.text, true);
+    case ComputersBy::MissingUpdate: return queries::computersByUpdate(c, *o.text, false);
+    case ComputersBy::Software: break;
+  }
+  return queries::computersWithSoftware(c, *o.text, o.version);
+}
+
+queries::ResultTable answer(RunState& s, const Options& o) {
+  db::Connection& c = s.DbConnection;
+  switch (o.command) {
+    case Command::List: {
+      queries::ListFilter filter{o.text, std::nullopt};
+      if (o.olderThanDays) filter.createdBefore = queries::daysBefore(s.TheClock.now(), *o.olderThanDays);
+      return queries::computerList(c, filter);
+    }
+    case Command::Software: return queries::softwareSummary(c, o.text);
+    case Command::Updates: return queries::updateSummary(c, o.text);
+    case Command::Computers: return computers(c, o);
+    case Command::Search: return queries::searchInventory(c, *o.text);
+    case Command::Tree: break;
+  }
+  return {};
+}
+
+}  // namespace
+
+int failure(const std::string& text) {
+  std::fprintf(stderr, "tavrix-report: %s\n", text.c_str());
+  return kFailed;
+}
+
+int runCommand(RunState& s, const Options& o, const std::string& databasePath, std::string& out) {
+  if (o.command == Command::Tree) return printTree(s, o.rno, databasePath, out);
+  out = queries::formatRows(answer(s, o), o.format);
+  return 0;
+}
+
+}  // namespace tavrix::report

@@ -1,0 +1,18 @@
+// The commands of tavrix-report, run on an open database: each writes its rows to standard output.
+#pragma once
+
+#include <string>
+
+#include "app/report_options.h"
+#include "batch/run_state.h"
+
+namespace tavrix::report {
+
+// Runs o.command on s.DbConnection (open, read-only), its output in out. Returns the exit status;
+// a failure is written to standard error. Throws db::DbError when the database cannot be read.
+int runCommand(RunState& s, const Options& o, const std::string& databasePath, std::string& out);
+
+// "tavrix-report: <text>" on standard error; returns the failure status.
+int failure(const std::string& text);
+
+}  // namespace tavrix::report

@@ -1,0 +1,152 @@
+// Parsing tavrix-report's arguments into Options; every mistake gives one sentence.
+#include "app/report_options.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace tavrix::report {
+
+namespace {
+
+bool parseWhole(std::string_view text, int& value) {
+  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+class Arguments {
+ public:
+  explicit Arguments(const std::vector<std::string>& args) : args_(args) {}
+  bool done() const { return i_ >= args_.size(); }
+  const std::string& peek() const { return args_[i_]; }
+  const std::string& take() { return args_[i_++]; }
+  // The value after an option; "" with problem set when it is missing.
+  bool value(const std::string& option, std::string& out, std::string& problem) {
+    if (done()) {
+      problem = option + " needs a value";
+      return false;
+    }
+    out = take();
+    return true;
+  }
+
+ private:
+  const std::vector<std::string>& args_;
+  std::size_t i_ = 0;
+};
+
+std::string parseCommon(Arguments& a, Options& o) {
+  std::string problem, value;
+  while (!a.done() && a.peek().starts_with("--")) {
+    const std::string option = a.take();
+    if (option == "--help") {
+      o.help = true;
+    } else if (option == "--db") {
+      if (!a.value(option, o.database, problem)) return problem;
+      if (o.database.empty()) return "--db needs a database file";
+    } else if (option == "--format") {
+      if (!a.value(option, value, problem)) return problem;
+      auto format = queries::parseOutputFormat(value);
+      if (!format) return "--format must be tsv, csv or json, not \"" + value + "\"";
+      o.format = *format;
+      o.formatGiven = true;
+    } else {
+      return "unknown option \"" + option + "\"";
+    }
+  }
+  return "";
+}
+
+std::string parseList(Arguments& a, Options& o) {
+  std::string problem, value;
+  while (!a.done()) {
+    const std::string option = a.take();
+    if (option == "--filter") {
+      if (!a.value(option, value, problem)) return problem;
+      o.text = value;
+    } else if (option == "--older-than") {
+      int days = 0;
+      if (!a.value(option, value, problem)) return problem;
+      if (!parseWhole(value, days) || days < 0) return "--older-than needs a number of days, not \"" + value + "\"";
+      o.olderThanDays = days;
+    } else {
+      return "list: unknown argument \"" + option + "\"";
+    }
+  }
+  return "";
+}
+
+std::string parseComputers(Arguments& a, Options& o) {
+  std::string problem, value;
+  while (!a.done()) {
+    const std::string option = a.take();
+    if (option == "--version") {
+      if (!a.value(option, value, problem)) return problem;
+      o.version = value;
+      continue;
+    }
+    if (o.text) return "computers takes one of --software, --update, --missing-update";
+    if (option == "--software") {
+      o.computersBy = ComputersBy::Software;
+    } else if (option == "--update") {
+      o.computersBy = ComputersBy::Update;
+    } else if (option == "--missing-update") {
+      o.computersBy = ComputersBy::MissingUpdate;
+    } else {
+      return "computers: unknown argument \"" + option + "\"";
+    }
+    if (!a.value(option, value, problem)) return problem;
+    o.text = value;
+  }
+  if (!o.text) return "computers needs --software TEXT, --update NAME or --missing-update NAME";
+  if (o.version && o.computersBy != ComputersBy::Software) return "--version goes with --software only";
+  return "";
+}
+
+// TEXT of software, updates (optional) and search (required, not empty).
+std::string parseText(Arguments& a, Options& o, const std::string& command, bool required) {
+  if (!a.done()) o.text = a.take();
+  if (!a.done()) return command + " takes one text, not \"" + a.peek() + "\" as well";
+  if (required && (!o.text || o.text->empty())) return command + " needs a text to look for";
+  return "";
+}
+
+std::string parseTree(Arguments& a, Options& o) {
+  if (a.done()) return "tree needs one RNO";
+  const std::string rno = a.take();
+  if (!a.done()) return "tree needs one RNO";
+  if (!parseWhole(rno, o.rno)) return "RNO must be a whole number, not \"" + rno + "\"";
+  if (o.formatGiven) return "tree writes the tree as text; --format does not apply";
+  return "";
+}
+
+}  // namespace
+
+std::string parseOptions(const std::vector<std::string>& args, Options& o) {
+  Arguments a(args);
+  if (std::string problem = parseCommon(a, o); !problem.empty() || o.help) return problem;
+  if (a.done()) return "no command given";
+  const std::string command = a.take();
+  if (command == "list") return o.command = Command::List, parseList(a, o);
+  if (command == "tree") return o.command = Command::Tree, parseTree(a, o);
+  if (command == "software") return o.command = Command::Software, parseText(a, o, command, false);
+  if (command == "updates") return o.command = Command::Updates, parseText(a, o, command, false);
+  if (command == "search") return o.command = Command::Search, parseText(a, o, command, true);
+  if (command == "computers") return o.command = Command::Computers, parseComputers(a, o);
+  return "unknown command \"" + command + "\"";
+}
+
+const char* usageText() {
+  return "usage: tavrix-report [--db FILE] [--format tsv|csv|json] COMMAND\n"
+         "       tavrix-report --help\n"
+         "commands:\n"
+         "  list [--filter TEXT] [--older-than DAYS]   the computer list\n"
+         "  tree RNO                                   one computer's detail tree\n"
+         "  software [TEXT]                            programs and versions, with their computers\n"
+         "  updates [TEXT]                             updates, with their computers\n"
+         "  computers --software TEXT [--version V]    computers with a program\n"
+         "  computers --update NAME                    computers with an update\n"
+         "  computers --missing-update NAME            computers without an update\n"
+         "  search TEXT                                every field that contains the text\n";
+}
+
+}  // namespace tavrix::report

@@ -1,0 +1,34 @@
+// tavrix-report's command line: the common options, the command and its own options.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "queries/row_output.h"
+
+namespace tavrix::report {
+
+enum class Command { List, Tree, Software, Updates, Computers, Search };
+enum class ComputersBy { Software, Update, MissingUpdate };
+
+struct Options {
+  std::string database;  // "" = from Tavrix.ini
+  queries::OutputFormat format = queries::OutputFormat::Tsv;
+  bool formatGiven = false;
+  bool help = false;
+  Command command = Command::List;
+  int rno = 0;                        // tree
+  std::optional<std::string> text;    // list --filter, software/updates TEXT, search TEXT, computers TEXT/NAME
+  std::optional<int> olderThanDays;   // list --older-than
+  ComputersBy computersBy = ComputersBy::Software;
+  std::optional<std::string> version; // computers --software --version
+};
+
+// Returns "" when the arguments are usable, else what is wrong with them.
+std::string parseOptions(const std::vector<std::string>& args, Options& o);
+
+// The usage lines, each ended by "\n".
+const char* usageText();
+
+}  // namespace tavrix::report

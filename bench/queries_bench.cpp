@@ -1,0 +1,191 @@
+// Fleet questions benchmark: software, updates, computers and search on a database of the generator's
+// fleet (10,000 computers, about 8 M detail rows) imported by the real batch. The database is kept in
+// the work folder and reused by later runs with the same count.
+// Usage: queries_bench [--computers=N (default 10000)] [--work=FOLDER] [Google Benchmark flags]
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "run/main_batch.h"
+#include "batch/run_state.h"
+#include "platform/clock.h"
+#include "platform/db.h"
+#include "queries/fleet_queries.h"
+#include "queries/fleet_search.h"
+#include "tools/fleet.h"
+
+#ifdef TAVRIX_BENCH_WIDGETS
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "platform/message_sink.h"
+#include "ui/fleet/f_fleet.h"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tavrix;
+
+constexpr std::uint64_t kSeed = 1;  // the fleet of import_bench
+
+class CountingSink : public MessageSink {
+ public:
+  void show(const std::string& text, MessageStyle) override {
+    if (count++ < 5) std::fprintf(stderr, "TAVRIX: %s\n", text.c_str());
+  }
+  int count = 0;
+};
+
+fs::path sourceDir() {
+  const char* env = std::getenv("TAVRIX_SOURCE_DIR");
+  return env ? fs::path(env) : fs::path(__FILE__).parent_path().parent_path();
+}
+
+void writeIni(const fs::path& folder) {
+  fs::create_directories(folder / "csv");
+  std::ofstream ini(folder / "Tavrix.ini", std::ios::binary);
+  ini << "[Tavrix Section]\nLOG_DIR=" << (folder / "log").string() << "\nLOG_FILE=Tavrix.log\nMDB_DIR="
+      << (folder / "db").string() << "\nMDB_NAME=Tavrix.mdb\nCSV_DIR=" << (folder / "csv").string()
+      << "\nDSTRB_DIR=" << (sourceDir() / "dstrb").string() << "\nRUNMODE=UPDATEONLY\nCSV_SAVE_DIR="
+      << (folder / "save").string() << "\n";
+}
+
+// The database of count computers in folder/<count>/db, imported by the real batch unless it is there.
+std::string fleetDatabase(const fs::path& work, int count) {
+  const fs::path folder = work / std::to_string(count);
+  const fs::path database = folder / "db" / "Tavrix.mdb";
+  if (fs::exists(folder / "complete")) return database.string();
+  fs::remove_all(folder);
+  writeIni(folder);
+  std::fprintf(stderr, "importing %d computers into %s ...\n", count, database.c_str());
+  fleet::writeFleet((folder / "csv").string(), count, kSeed);
+  CountingSink sink;
+  SystemClock clock;
+  RunState s(sink, clock);
+  s.ProgramFolder = folder.string();
+  runBatch(s, nullptr);
+  if (sink.count) throw std::runtime_error("the batch showed messages; see " + (folder / "log").string());
+  fs::remove_all(folder / "save");
+  std::ofstream(folder / "complete") << count;
+  return database.string();
+}
+
+std::string g_database;
+int g_computers = 10000;
+
+// Each question on a connection opened read-only as tavrix-report opens it; rows checked non-empty.
+template <typename Question>
+void timeQuestion(benchmark::State& state, Question question) {
+  db::Connection connection;
+  connection.openReadOnly(g_database);
+  std::size_t rows = 0;
+  for (auto _ : state) {
+    queries::ResultTable table = question(connection);
+    rows = table.rows.size();
+    benchmark::DoNotOptimize(table);
+  }
+  if (rows == 0) state.SkipWithError("no rows");
+  state.counters["rows"] = static_cast<double>(rows);
+}
+
+void Software(benchmark::State& state) {
+  timeQuestion(state, [](db::Connection& c) { return queries::softwareSummary(c, std::nullopt); });
+}
+void ComputersWithSoftware(benchmark::State& state) {
+  timeQuestion(state, [](db::Connection& c) { return queries::computersWithSoftware(c, "visio viewer", std::nullopt); });
+}
+void ComputersWithProgram(benchmark::State& state) {
+  timeQuestion(state, [](db::Connection& c) {
+    return queries::computersWithProgram(c, db::Value("Microsoft Visio Viewer 2003"), db::Value("11.0.3216.5614"));
+  });
+}
+void Updates(benchmark::State& state) {
+  timeQuestion(state, [](db::Connection& c) { return queries::updateSummary(c, std::nullopt); });
+}
+void ComputersWithUpdate(benchmark::State& state) {
+  timeQuestion(state, [](db::Connection& c) { return queries::computersByUpdate(c, "KB820029", true); });
+}
+void ComputersMissingUpdate(benchmark::State& state) {
+  timeQuestion(state, [](db::Connection& c) { return queries::computersByUpdate(c, "KB820029", false); });
+}
+// A text of one computer only: its file name appears in its T_BasicInf row alone.
+void SearchRare(benchmark::State& state) {
+  const std::string rare = fleet::pcIdOf(g_computers / 2);
+  timeQuestion(state, [&](db::Connection& c) { return queries::searchInventory(c, rare); });
+}
+
+#ifdef TAVRIX_BENCH_WIDGETS
+// The fleet window as the main window's button opens it (the software tab filled), then its updates
+// tab shown and a rare text searched, offscreen without a display.
+void fleetWindow(benchmark::State& state, int step) {
+  CountingSink sink;
+  SystemClock clock;
+  RunState s(sink, clock);
+  const fs::path database(g_database);
+  s.MDB_DIR = database.parent_path().string() + "/";
+  s.MDB_NAME = database.filename().string();
+  for (auto _ : state) {
+    state.PauseTiming();
+    if (step == 0) state.ResumeTiming();
+    auto* window = new F_Fleet(s);
+    if (step == 1) state.ResumeTiming();
+    if (step == 1) window->tabs()->setCurrentIndex(1);
+    if (step == 2) {
+      window->findChild<QLineEdit*>(QStringLiteral("SearchText"))->setText(QString::fromStdString(fleet::pcIdOf(g_computers / 2)));
+      state.ResumeTiming();
+      window->findChild<QPushButton*>(QStringLiteral("SearchButton"))->click();
+    }
+    state.PauseTiming();
+    delete window;
+    state.ResumeTiming();
+  }
+  if (sink.count) state.SkipWithError("the window showed messages");
+}
+void FleetWindowOpen(benchmark::State& state) { fleetWindow(state, 0); }
+void FleetWindowUpdatesTab(benchmark::State& state) { fleetWindow(state, 1); }
+void FleetWindowSearch(benchmark::State& state) { fleetWindow(state, 2); }
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  fs::path work = fs::temp_directory_path() / "tavrix-queries-bench";
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.starts_with("--computers=")) g_computers = std::atoi(arg.c_str() + 12);
+    else if (arg.starts_with("--work=")) work = arg.substr(7);
+    else argv[kept++] = argv[i];
+  }
+  argc = kept;
+  benchmark::Initialize(&argc, argv);
+  try {
+    g_database = fleetDatabase(work, g_computers);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "queries_bench: %s\n", e.what());
+    return 1;
+  }
+  for (auto [name, fn] : {std::pair{"Software", &Software}, {"ComputersWithSoftware", &ComputersWithSoftware},
+                          {"ComputersWithProgram", &ComputersWithProgram}, {"Updates", &Updates},
+                          {"ComputersWithUpdate", &ComputersWithUpdate}, {"ComputersMissingUpdate", &ComputersMissingUpdate},
+                          {"SearchRare", &SearchRare}})
+    benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+#ifdef TAVRIX_BENCH_WIDGETS
+  if (qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  for (auto [name, fn] : {std::pair{"FleetWindowOpen", &FleetWindowOpen}, {"FleetWindowUpdatesTab", &FleetWindowUpdatesTab},
+                          {"FleetWindowSearch", &FleetWindowSearch}})
+    benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+#endif
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,90 @@
+// The text search: one scan per inventory table with every text field tested, then one row per match.
+#include "queries/fleet_search.h"
+
+#include <algorithm>
+#include <map>
+
+#include "platform/text.h"
+#include "queries/statement_rows.h"
+#include "queries/text_match.h"
+
+namespace tavrix::queries {
+
+namespace {
+
+constexpr const char* kBasicTable = "T_BasicInf";
+
+struct SearchedTable {
+  std::string name;
+  std::vector<std::string> textFields;
+};
+
+bool isTextType(const std::string& declared) {
+  const std::string upper = text::toUpperAscii(declared);
+  return upper.find("CHAR") != std::string::npos || upper.find("TEXT") != std::string::npos ||
+         upper.find("CLOB") != std::string::npos;
+}
+
+// Inventory tables (with RNO and PCid) and their text fields, in name and column order.
+std::vector<SearchedTable> inventoryTables(db::Connection& connection) {
+  std::map<std::string, std::vector<ResultRow>> columns;
+  forEachRow(connection,
+             "SELECT m.name, p.name, p.type FROM sqlite_schema m JOIN pragma_table_info(m.name) p "
+             "WHERE m.type = 'table' ORDER BY m.name, p.cid",
+             {}, [&](const ResultRow& row) { columns[row[0].text()].push_back(row); });
+  std::vector<SearchedTable> tables;
+  for (const auto& [table, fields] : columns) {
+    auto has = [&](const char* name) {
+      return std::ranges::any_of(fields, [&](const ResultRow& f) { return text::equalsNoCase(f[1].text(), name); });
+    };
+    if (!has("RNO") || !has("PCid")) continue;
+    SearchedTable searched{table, {}};
+    for (const ResultRow& f : fields) {
+      const bool repeatedId = table != kBasicTable && text::equalsNoCase(f[1].text(), "PCid");
+      if (isTextType(f[2].text()) && !repeatedId) searched.textFields.push_back(f[1].text());
+    }
+    if (!searched.textFields.empty()) tables.push_back(std::move(searched));
+  }
+  return tables;
+}
+
+// SELECT computer name, PCid, RNO, then the text fields of rows where any of them matches ?1.
+std::string tableSql(const SearchedTable& table) {
+  const bool basic = table.name == kBasicTable;
+  std::string sql = basic ? "SELECT t.ComputerName, t.PCid, t.RNO" : "SELECT b.ComputerName, t.PCid, t.RNO";
+  std::string where;
+  for (const std::string& field : table.textFields) {
+    const std::string column = "t." + db::quoteIdentifier(field);
+    sql += ", " + column;
+    where += (where.empty() ? " WHERE " : " OR ") + containsSql(column, 1);
+  }
+  sql += " FROM " + db::quoteIdentifier(table.name) + " t";
+  if (!basic) sql += " LEFT JOIN T_BasicInf b ON b.RNO = t.RNO";
+  return sql + where;
+}
+
+bool rowBefore(const ResultRow& a, const ResultRow& b) {
+  for (std::size_t c : {0, 1, 3, 4, 5})
+    if (int order = compareText(a[c].text(), b[c].text()); order != 0) return order < 0;
+  return false;
+}
+
+}  // namespace
+
+ResultTable searchInventory(db::Connection& connection, std::string_view part) {
+  ResultTable result{{"ComputerName", "PCid", "RNO", "Table", "Field", "Value"}, {}};
+  const db::Value pattern(containsPattern(part));
+  for (const SearchedTable& table : inventoryTables(connection)) {
+    forEachRow(connection, tableSql(table), {pattern}, [&](const ResultRow& row) {
+      for (std::size_t f = 0; f < table.textFields.size(); ++f) {
+        const db::Value& value = row[3 + f];
+        if (value.isNull() || !containsNoCase(value.text(), part)) continue;
+        result.rows.push_back({db::Value(row[0].text()), row[1], row[2], table.name, table.textFields[f], value});
+      }
+    });
+  }
+  std::stable_sort(result.rows.begin(), result.rows.end(), rowBefore);
+  return result;
+}
+
+}  // namespace tavrix::queries

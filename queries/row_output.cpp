@@ -1,0 +1,135 @@
+// TSV, CSV and JSON text of a result table.
+#include "queries/row_output.h"
+
+#include <cstdio>
+#include <variant>
+
+#include "platform/text.h"
+
+namespace tavrix::queries {
+
+namespace {
+
+std::string csvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  return "\"" + text::replaceAll(std::string(text), "\"", "\"\"") + "\"";
+}
+
+void appendCsvLine(std::string& out, const std::vector<std::string>& fields) {
+  for (std::size_t i = 0; i < fields.size(); ++i) (out += i ? "," : "") += csvField(fields[i]);
+  out += "\r\n";
+}
+
+// Invalid UTF-8 bytes (a file name is bytes) become U+FFFD, so the JSON text stays valid.
+std::string validUtf8(std::string_view text) {
+  if (text::isValidUtf8(text)) return std::string(text);
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length = 1;
+    while (length <= 4 && i + length <= text.size() && !text::isValidUtf8(text.substr(i, length))) ++length;
+    if (length <= 4 && i + length <= text.size()) {
+      out.append(text.substr(i, length));
+      i += length;
+    } else {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    }
+  }
+  return out;
+}
+
+void appendJsonString(std::string& out, std::string_view raw) {
+  out += '"';
+  for (char c : validUtf8(raw)) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+          out += escaped;
+        } else {
+          out += c;
+        }
+    }
+  }
+  out += '"';
+}
+
+void appendJsonValue(std::string& out, const db::Value& v) {
+  const auto& raw = v.raw();
+  if (v.isNull()) {
+    out += "null";
+  } else if (std::holds_alternative<std::int64_t>(raw)) {
+    out += v.text();
+  } else {
+    appendJsonString(out, v.text());  // a real number keeps its digits, as text
+  }
+}
+
+std::string tsv(const ResultTable& table) {
+  std::string out;
+  for (const ResultRow& row : table.rows) {
+    for (std::size_t i = 0; i < row.size(); ++i) (out += i ? "\t" : "") += oneLine(row[i].text());
+    out += '\n';
+  }
+  return out;
+}
+
+std::string csv(const ResultTable& table) {
+  std::string out = "\xEF\xBB\xBF";
+  appendCsvLine(out, table.columns);
+  std::vector<std::string> fields;
+  for (const ResultRow& row : table.rows) {
+    fields.clear();
+    for (const db::Value& v : row) fields.push_back(v.text());
+    appendCsvLine(out, fields);
+  }
+  return out;
+}
+
+std::string json(const ResultTable& table) {
+  std::string out = "[";
+  for (std::size_t r = 0; r < table.rows.size(); ++r) {
+    out += r ? ",\n{" : "\n{";
+    for (std::size_t c = 0; c < table.columns.size() && c < table.rows[r].size(); ++c) {
+      if (c) out += ',';
+      appendJsonString(out, table.columns[c]);
+      out += ':';
+      appendJsonValue(out, table.rows[r][c]);
+    }
+    out += '}';
+  }
+  return out + (table.rows.empty() ? "]\n" : "\n]\n");
+}
+
+}  // namespace
+
+std::optional<OutputFormat> parseOutputFormat(std::string_view name) {
+  if (name == "tsv") return OutputFormat::Tsv;
+  if (name == "csv") return OutputFormat::Csv;
+  if (name == "json") return OutputFormat::Json;
+  return std::nullopt;
+}
+
+std::string oneLine(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  return out;
+}
+
+std::string formatRows(const ResultTable& table, OutputFormat format) {
+  switch (format) {
+    case OutputFormat::Csv: return csv(table);
+    case OutputFormat::Json: return json(table);
+    case OutputFormat::Tsv: break;
+  }
+  return tsv(table);
+}
+
+}  // namespace tavrix::queries

@@ -1,0 +1,23 @@
+// Text tests shared by the questions: "contains" and ordering, both ignoring ASCII letter case
+// exactly as the database's NOCASE comparison does.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavrix::queries {
+
+// True when text holds part; ASCII letters compare without case, every other byte as it is.
+bool containsNoCase(std::string_view text, std::string_view part);
+
+// Text order: ASCII case ignored (letters folded to lower case, as NOCASE does), then byte order.
+// Negative, zero or positive like strcmp.
+int compareText(std::string_view a, std::string_view b);
+
+// A LIKE pattern (with ESCAPE '\') that matches every text containing part.
+std::string containsPattern(std::string_view part);
+
+// The SQL of "column contains ?n": a LIKE with the escape character, so "%" and "_" are plain text.
+std::string containsSql(std::string_view column, int parameter);
+
+}  // namespace tavrix::queries

@@ -1,0 +1,119 @@
+// tavrix-report's fleet commands on a fleet imported by the real batch: each command's whole output in
+// each format, and the command-line mistakes.
+#include <gtest/gtest.h>
+
+#include "tests/queries/fleet_fixture.h"
+
+namespace tavrix::test {
+namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+TEST_F(FleetFixture, EachCommandWritesItsWholeAnswer) {
+  struct Case {
+    const char* name;
+    std::string args, out;
+  };
+  const std::string beta = "Beta\tabe\tWindows 2000\t" + yesterdayHeaderDate().substr(0, 16) + "\tpc02\t2\n";
+  const std::string alpha = "alpha\t山田\tWindows XP\t2004/10/24 09:05\tPC01\t1\n";
+  const std::string tab = "tab here\t\tOS\t2004/01/01 00:00\tq\"t,x y\t3\n", nulls = "\t \t \t\tPC00\t4\n";
+  const std::vector<Case> cases = {
+      {"software: one row per name and version, computers counted once; case folded", "software",
+       "Media Player\t\t1\nOFFICE 2003\t11.0\t2\nOffice 2003\t11.5\t1\nTab App \"Q\"\t1.0\t1\nViewer\t\t1\nViewer\t\t1\n"
+       "秀丸エディタ\t7.10\t1\n"},
+      {"software TEXT", "software 'office'", "OFFICE 2003\t11.0\t2\nOffice 2003\t11.5\t1\n"},
+      {"software, a LIKE wildcard is plain text", "software '_'", ""},
+      {"software csv", "--format csv software 'a'",
+       kBom + "Appl,Version,Computers\r\nMedia Player,,1\r\n\"Tab\tApp \"\"Q\"\"\",1.0,1\r\n"},
+      {"software json: NULL is null, counts are numbers", "--format json software e",
+       "[\n{\"Appl\":\"Media Player\",\"Version\":\"\",\"Computers\":1},\n"
+       "{\"Appl\":\"OFFICE 2003\",\"Version\":\"11.0\",\"Computers\":2},\n"
+       "{\"Appl\":\"Office 2003\",\"Version\":\"11.5\",\"Computers\":1},\n"
+       "{\"Appl\":\"Viewer\",\"Version\":null,\"Computers\":1},\n"
+       "{\"Appl\":\"Viewer\",\"Version\":\"\",\"Computers\":1}\n]\n"},
+      {"updates: a computer listing one twice counts once", "updates", "KB100\t1\nKB200\t2\n"},
+      {"updates TEXT json", "--format json updates 1", "[\n{\"WinUpdName\":\"KB100\",\"Computers\":1}\n]\n"},
+      {"updates none", "--format json updates zzz", "[]\n"},
+      {"computers with a program, by name", "computers --software OFFICE", alpha + beta},
+      {"computers with a program and version", "computers --software office --version 11.5", alpha},
+      {"computers with an update", "computers --update kb200", alpha + beta},
+      {"computers without an update, those without any included", "computers --missing-update KB200", nulls + tab},
+      {"computers csv", "--format csv computers --missing-update KB100",
+       kBom + "ComputerName,UserName,OSVersion,CreateDate,PCid,RNO\r\n, , ,,PC00,4\r\nBeta,abe,Windows 2000," +
+           yesterdayHeaderDate().substr(0, 16) + ",pc02,2\r\ntab\there,,OS,2004/01/01 00:00,\"q\"\"t,x\ny\",3\r\n"},
+      {"search: each matching field, names with TAB and newline on one line", "search TAB",
+       "tab here\tq\"t,x y\t3\tT_ApplInst\tAppl\tTab App \"Q\"\n"
+       "tab here\tq\"t,x y\t3\tT_BasicInf\tComputerName\ttab here\n"},
+      {"search csv", "--format csv search TAB",
+       kBom + "ComputerName,PCid,RNO,Table,Field,Value\r\ntab\there,\"q\"\"t,x\ny\",3,T_ApplInst,Appl,"
+              "\"Tab\tApp \"\"Q\"\"\"\r\ntab\there,\"q\"\"t,x\ny\",3,T_BasicInf,ComputerName,tab\there\r\n"},
+      {"search json", "--format json search 本社",
+       "[\n{\"ComputerName\":\"alpha\",\"PCid\":\"PC01\",\"RNO\":1,\"Table\":\"T_Printer\",\"Field\":\"PrinterName\","
+       "\"Value\":\"㈱本社 複合機①\"}\n]\n"},
+      {"search json, control characters escaped", "--format json search 'x\ny'",
+       "[\n{\"ComputerName\":\"tab\\there\",\"PCid\":\"q\\\"t,x\\ny\",\"RNO\":3,\"Table\":\"T_BasicInf\","
+       "\"Field\":\"PCid\",\"Value\":\"q\\\"t,x\\ny\"}\n]\n"},
+      {"list", "list", alpha + beta + tab + nulls},
+      {"list --filter: any shown text, case ignored", "list --filter ALPHA", alpha},
+      {"list --filter: the shown date", "list --filter 2004/01", tab},
+      {"list --older-than: the stale computers, the zero date among them", "list --older-than 30", alpha + tab + nulls},
+      {"list both", "list --older-than 30 --filter windows", alpha},
+      {"list csv", "--format csv list --filter alpha",
+       kBom + "ComputerName,UserName,OSVersion,CreateDate,PCid,RNO\r\nalpha,山田,Windows XP,2004/10/24 09:05,PC01,1\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ReportRun run = report(c.args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, c.out);
+  }
+}
+
+TEST_F(FleetFixture, TreeKeepsOneNodePerLineAndMistakesGiveUsage) {
+  const ReportRun tree = report("tree 3");
+  EXPECT_EQ(tree.status, 0);
+  EXPECT_EQ(tree.out.substr(0, tree.out.find('\n')).find("q\"t,x y"), 0u) << tree.out;
+  EXPECT_EQ(tree.out.find('\t'), std::string::npos);
+  EXPECT_NE(tree.out.find("tab here"), std::string::npos);
+
+  struct Case {
+    const char* name;
+    std::string args;
+    int status;
+    std::string err;  // the first line of standard error
+  };
+  const std::vector<Case> cases = {
+      {"unknown command", "inventory", 2, "tavrix-report: unknown command \"inventory\""},
+      {"unknown option", "--verbose list", 2, "tavrix-report: unknown option \"--verbose\""},
+      {"unknown format", "--format xml list", 2, "tavrix-report: --format must be tsv, csv or json, not \"xml\""},
+      {"format missing", "list --format", 2, "tavrix-report: list: unknown argument \"--format\""},
+      {"list option", "list --older-than x", 2, "tavrix-report: --older-than needs a number of days, not \"x\""},
+      {"computers without a question", "computers", 2,
+       "tavrix-report: computers needs --software TEXT, --update NAME or --missing-update NAME"},
+      {"two questions", "computers --update a --software b", 2,
+       "tavrix-report: computers takes one of --software, --update, --missing-update"},
+      {"version without software", "computers --update a --version 1", 2,
+       "tavrix-report: --version goes with --software only"},
+      {"empty search", "search ''", 2, "tavrix-report: search needs a text to look for"},
+      {"two texts", "software a b", 2, "tavrix-report: software takes one text, not \"b\" as well"},
+      {"tree in csv", "--format csv tree 1", 2, "tavrix-report: tree writes the tree as text; --format does not apply"},
+      {"unknown RNO", "tree 99", 1, "tavrix-report: no computer with RNO 99 in " + dbPath()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ReportRun run = report(c.args);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.err);
+    if (c.status == 2) {
+      EXPECT_NE(run.err.find("usage: tavrix-report"), std::string::npos);
+    }
+  }
+  const ReportRun help = runReport(dir, "--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.substr(0, 21), "usage: tavrix-report ");
+  EXPECT_EQ(help.err, "");
+}
+
+}  // namespace
+}  // namespace tavrix::test

@@ -1,0 +1,129 @@
+// The fleet window after a real windowed batch: opened from F_Main's button, its three tabs clicked
+// through, their lists' rows, sorting, Ctrl+C, CSV output and the detail window from a computer.
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "tests/ui/ui_fixture.h"
+#include "ui/detail/f_detail_list.h"
+#include "ui/fleet/f_fleet.h"
+#include "ui/fleet/qt_result_list.h"
+
+namespace tavrix {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+using ui::qs;
+
+Rows rowsOf(const QTreeWidget* list) {
+  Rows rows;
+  for (int r = 0; r < list->topLevelItemCount(); ++r) {
+    rows.emplace_back();
+    for (int c = 0; c < list->columnCount(); ++c) rows.back().push_back(ui::utf8(list->topLevelItem(r)->text(c)));
+  }
+  return rows;
+}
+
+// A double-click as a user makes it: a press and release, then the second press.
+void doubleClickRow(QTreeWidget* list, int row) {
+  const QPoint where = list->visualItemRect(list->topLevelItem(row)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, where);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, where);
+}
+
+class FleetWindowTest : public test::WindowedRun {
+ protected:
+  // Three computers: two versions of one program, an update one of them lacks, Japanese text.
+  F_Fleet& openFleet() {
+    writeCsv({"PC01.csv", "2004/10/24 09:05:30", "alpha", "山田", "XP",
+              {"1,9,プリンタ,㈱本社 複合機①", "1,10,アプリケーション,Office,11.0", "1,10,アプリケーション,秀丸,7.10",
+               "3,1,Windows Update,KB100,x", "3,1,Windows Update,KB200,x"}});
+    writeCsv({"PC02.csv", "2004/10/25 09:05:30", "Beta", "abe", "2000",
+              {"1,10,アプリケーション,office,11.0", "3,1,Windows Update,KB200,x"}});
+    writeCsv({"PC03.csv", "2004/10/26 09:05:30", "gamma", "本田", "XP", {"1,10,アプリケーション,Office,12.0"}});
+    runMain();
+    QTest::mouseClick(main().findChild<QPushButton*>(QStringLiteral("BtnFleet")), Qt::LeftButton);
+    F_Fleet* fleet = main().fleetWindow();
+    if (!fleet) throw std::runtime_error("no fleet window");
+    EXPECT_TRUE(fleet->isVisible());
+    EXPECT_EQ(test::textOf(fleet, ""), "TAVRIX フリート照会");
+    return *fleet;
+  }
+  static ui::ResultList* list(F_Fleet& f, const char* name) {
+    return f.findChild<ui::ResultList*>(QString::fromLatin1(name));
+  }
+  static QLineEdit* edit(F_Fleet& f, const char* name) { return f.findChild<QLineEdit*>(QString::fromLatin1(name)); }
+};
+
+TEST_F(FleetWindowTest, SoftwareTabListsProgramsAndTheComputersOfTheSelectedOne) {
+  F_Fleet& fleet = openFleet();
+  QTreeWidget* software = list(fleet, "SoftwareList")->tree();
+  QTreeWidget* computers = list(fleet, "SoftwareComputers")->tree();
+  EXPECT_EQ(rowsOf(software), (Rows{{"Office", "11.0", "2"}, {"Office", "12.0", "1"}, {"秀丸", "7.10", "1"}}));
+  test::clickRow(software, 0);
+  EXPECT_EQ(rowsOf(computers), (Rows{{"alpha", "山田", "XP", "2004/10/24 09:05", "PC01", "1"},
+                                     {"Beta", "abe", "2000", "2004/10/25 09:05", "PC02", "2"}}));
+  test::clickHeader(software, 2);  // by count, as numbers
+  EXPECT_EQ(rowsOf(software)[2], (std::vector<std::string>{"Office", "11.0", "2"}));
+  test::clickHeader(software, 2);  // again: descending
+  EXPECT_EQ(rowsOf(software)[0], (std::vector<std::string>{"Office", "11.0", "2"}));
+
+  edit(fleet, "SoftwareFilter")->setText(qs("秀"));
+  EXPECT_EQ(rowsOf(software), (Rows{{"秀丸", "7.10", "1"}}));
+  EXPECT_EQ(computers->topLevelItemCount(), 0);
+
+  // A double-click on a computer opens its detail window.
+  test::clickRow(software, 0);
+  doubleClickRow(computers, 0);
+  ASSERT_NE(fleet.detailWindow(), nullptr);
+  EXPECT_EQ(s.CurrentRno, 1);
+  EXPECT_EQ(test::textOf(fleet.detailWindow(), "TxtRNO"), "1");
+  EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
+}
+
+TEST_F(FleetWindowTest, UpdatesTabListsWhoHasAndWhoLacksTheSelectedUpdate) {
+  F_Fleet& fleet = openFleet();
+  fleet.tabs()->setCurrentIndex(1);
+  QTreeWidget* updates = list(fleet, "UpdateList")->tree();
+  EXPECT_EQ(rowsOf(updates), (Rows{{"KB100", "1"}, {"KB200", "2"}}));
+  test::clickRow(updates, 0);
+  const auto names = [](QTreeWidget* l) {
+    std::vector<std::string> out;
+    for (const auto& row : rowsOf(l)) out.push_back(row[0]);
+    return out;
+  };
+  EXPECT_EQ(names(list(fleet, "UpdateHaving")->tree()), (std::vector<std::string>{"alpha"}));
+  EXPECT_EQ(names(list(fleet, "UpdateMissing")->tree()), (std::vector<std::string>{"Beta", "gamma"}));
+  edit(fleet, "UpdateFilter")->setText(QStringLiteral("kb2"));
+  EXPECT_EQ(rowsOf(updates), (Rows{{"KB200", "2"}}));
+  EXPECT_EQ(list(fleet, "UpdateMissing")->tree()->topLevelItemCount(), 0);
+}
+
+TEST_F(FleetWindowTest, SearchTabFindsTheTextAndItsRowsAreCopiedAndWritten) {
+  F_Fleet& fleet = openFleet();
+  fleet.tabs()->setCurrentIndex(2);
+  edit(fleet, "SearchText")->setText(qs("本"));
+  QTest::mouseClick(fleet.findChild<QPushButton*>(QStringLiteral("SearchButton")), Qt::LeftButton);
+  ui::ResultList* found = list(fleet, "SearchList");
+  EXPECT_EQ(rowsOf(found->tree()), (Rows{{"alpha", "PC01", "1", "T_Printer", "PrinterName", "㈱本社 複合機①"},
+                                         {"gamma", "PC03", "3", "T_BasicInf", "UserName", "本田"}}));
+
+  test::clickRow(found->tree(), 1);
+  QTest::keyClick(found->tree(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), "gamma\tPC03\t3\tT_BasicInf\tUserName\t本田\n");
+
+  const std::string csv = dir.file("found.csv");
+  found->chooseCsvFile = [&](QWidget*) { return qs(csv); };
+  QTest::mouseClick(found->csvButton(), Qt::LeftButton);
+  EXPECT_EQ(test::readFile(csv), "\xEF\xBB\xBF" "ComputerName,PCid,RNO,Table,Field,Value\r\n"
+                                 "alpha,PC01,1,T_Printer,PrinterName,㈱本社 複合機①\r\n"
+                                 "gamma,PC03,3,T_BasicInf,UserName,本田\r\n");
+  found->chooseCsvFile = [&](QWidget*) { return qs(dir.file("none/found.csv")); };
+  QTest::mouseClick(found->csvButton(), Qt::LeftButton);
+  EXPECT_EQ(messages.texts(), (std::vector<std::string>{"CSVファイルを書き込めません: " + dir.file("none/found.csv")}));
+}
+
+}  // namespace
+}  // namespace tavrix

@@ -1,0 +1,201 @@
+// The fleet window: software with its computers, updates with the computers that have and lack each,
+// and the text search; a double-click on a computer opens its detail window.
+#include "ui/fleet/f_fleet.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "queries/fleet_queries.h"
+#include "queries/fleet_search.h"
+#include "ui/detail/f_detail_list.h"
+#include "ui/fleet/qt_result_list.h"
+#include "ui/main/computer_list.h"
+#include "ui/qt_form_support.h"
+
+namespace tavrix {
+
+using ui::qs;
+
+namespace {
+
+constexpr std::size_t kComputerRno = 5;  // RNO in the computer lists
+constexpr std::size_t kSearchRno = 2;    // RNO in the search rows
+
+QStringList computerHeaders() {
+  QStringList headers;
+  for (const ComputerListColumn& column : kComputerListColumns) headers << qs(column.header);
+  return headers;
+}
+
+QStringList headers(std::initializer_list<const char*> texts) {
+  QStringList out;
+  for (const char* text : texts) out << qs(text);
+  return out;
+}
+
+std::optional<std::string> filterOf(const QLineEdit* edit) {
+  const std::string text = ui::utf8(edit->text());
+  return text.empty() ? std::nullopt : std::optional<std::string>(text);
+}
+
+QLineEdit* makeEdit(const char* name, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setClearButtonEnabled(true);
+  return edit;
+}
+
+// A caption, the field beside it, and the given widgets below.
+QWidget* page(const char* caption, QLineEdit* edit, QWidget* extra, QWidget* body) {
+  auto* tab = new QWidget;
+  auto* row = new QHBoxLayout;
+  row->addWidget(new QLabel(qs(caption), tab));
+  row->addWidget(edit, 1);
+  if (extra) row->addWidget(extra);
+  auto* layout = new QVBoxLayout(tab);
+  layout->addLayout(row);
+  layout->addWidget(body, 1);
+  return tab;
+}
+
+}  // namespace
+
+F_Fleet::F_Fleet(RunState& s) : s_(s) {
+  setObjectName(QStringLiteral("F_Fleet"));
+  setWindowTitle(qs("TAVRIX フリート照会"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  setFont(ui::proportionalGothic(9));
+  resize(ui::twips(13500), ui::twips(9600));
+  connection_.openReadOnly(s.MDB_DIR + s.MDB_NAME);
+
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("FleetTabs"));
+  tabs_->addTab(softwareTab(), qs("ソフトウェア"));
+  tabs_->addTab(updatesTab(), qs("更新プログラム"));
+  tabs_->addTab(searchTab(), qs("検索"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_);
+  fillSoftware();
+  // The updates are counted when their tab is first shown, so the window opens at the cost of one question.
+  connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
+    if (tab == 1 && !updatesFilled_) fillUpdates();
+  });
+}
+
+F_Fleet::~F_Fleet() { delete detail_.data(); }
+
+F_DetailList* F_Fleet::detailWindow() const { return detail_.data(); }
+
+QWidget* F_Fleet::softwareTab() {
+  softwareFilter_ = makeEdit("SoftwareFilter", this);
+  software_ = new ui::ResultList("SoftwareList", headers({"ソフトウェア名", "バージョン", "台数"}), s_.Messages, this);
+  softwareComputers_ = new ui::ResultList("SoftwareComputers", computerHeaders(), s_.Messages, this);
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->addWidget(software_);
+  split->addWidget(softwareComputers_);
+  connect(softwareFilter_, &QLineEdit::textChanged, this, [this] { fillSoftware(); });
+  connect(software_->tree(), &QTreeWidget::itemSelectionChanged, this, [this] { softwareSelected(); });
+  connect(softwareComputers_->tree(), &QTreeWidget::itemDoubleClicked, this,
+          [this](QTreeWidgetItem* item) { openDetail(softwareComputers_, item, kComputerRno); });
+  return page("名前に含む:", softwareFilter_, nullptr, split);
+}
+
+QWidget* F_Fleet::updatesTab() {
+  updateFilter_ = makeEdit("UpdateFilter", this);
+  updates_ = new ui::ResultList("UpdateList", headers({"更新名", "台数"}), s_.Messages, this);
+  updateHaving_ = new ui::ResultList("UpdateHaving", computerHeaders(), s_.Messages, this);
+  updateMissing_ = new ui::ResultList("UpdateMissing", computerHeaders(), s_.Messages, this);
+  auto* computers = new QSplitter(Qt::Horizontal, this);
+  computers->addWidget(updateHaving_);
+  computers->addWidget(updateMissing_);
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->addWidget(updates_);
+  split->addWidget(computers);
+  connect(updateFilter_, &QLineEdit::textChanged, this, [this] { fillUpdates(); });
+  connect(updates_->tree(), &QTreeWidget::itemSelectionChanged, this, [this] { updateSelected(); });
+  for (ui::ResultList* list : {updateHaving_, updateMissing_})
+    connect(list->tree(), &QTreeWidget::itemDoubleClicked, this,
+            [this, list](QTreeWidgetItem* item) { openDetail(list, item, kComputerRno); });
+  return page("名前に含む:", updateFilter_, nullptr, split);
+}
+
+QWidget* F_Fleet::searchTab() {
+  searchText_ = makeEdit("SearchText", this);
+  auto* button = new QPushButton(qs("検　索"), this);
+  button->setObjectName(QStringLiteral("SearchButton"));
+  found_ = new ui::ResultList(
+      "SearchList", headers({"コンピュータ名", "ＣＳＶファイル名", "RNO", "テーブル", "項目", "値"}), s_.Messages, this);
+  connect(button, &QPushButton::clicked, this, [this] { runSearch(); });
+  connect(searchText_, &QLineEdit::returnPressed, this, [this] { runSearch(); });
+  connect(found_->tree(), &QTreeWidget::itemDoubleClicked, this,
+          [this](QTreeWidgetItem* item) { openDetail(found_, item, kSearchRno); });
+  return page("含む文字列:", searchText_, button, found_);
+}
+
+template <typename Question>
+void F_Fleet::fill(ui::ResultList* list, Question question) {
+  try {
+    list->show(question());
+  } catch (const std::exception& e) {
+    list->clear();
+    s_.Messages.show(e.what(), MessageStyle::Exclamation);
+  }
+}
+
+void F_Fleet::fillSoftware() {
+  fill(software_, [&] { return queries::softwareSummary(connection_, filterOf(softwareFilter_)); });
+  softwareComputers_->clear();
+}
+
+void F_Fleet::fillUpdates() {
+  updatesFilled_ = true;
+  fill(updates_, [&] { return queries::updateSummary(connection_, filterOf(updateFilter_)); });
+  updateHaving_->clear();
+  updateMissing_->clear();
+}
+
+void F_Fleet::softwareSelected() {
+  const QList<QTreeWidgetItem*> chosen = software_->tree()->selectedItems();
+  if (chosen.isEmpty()) return softwareComputers_->clear();
+  const queries::ResultRow& row = software_->rowOf(chosen.front());
+  fill(softwareComputers_, [&] { return queries::computersWithProgram(connection_, row[0], row[1]); });
+}
+
+void F_Fleet::updateSelected() {
+  const QList<QTreeWidgetItem*> chosen = updates_->tree()->selectedItems();
+  if (chosen.isEmpty()) return updateHaving_->clear(), updateMissing_->clear();
+  const std::string name = updates_->rowOf(chosen.front())[0].text();
+  try {
+    auto [having, missing] = queries::computersWithAndWithoutUpdate(connection_, name);
+    updateHaving_->show(std::move(having));
+    updateMissing_->show(std::move(missing));
+  } catch (const std::exception& e) {
+    updateHaving_->clear();
+    updateMissing_->clear();
+    s_.Messages.show(e.what(), MessageStyle::Exclamation);
+  }
+}
+
+void F_Fleet::runSearch() {
+  const std::string text = ui::utf8(searchText_->text());
+  if (text.empty()) return found_->clear();
+  fill(found_, [&] { return queries::searchInventory(connection_, text); });
+}
+
+void F_Fleet::openDetail(const ui::ResultList* list, QTreeWidgetItem* item, std::size_t rnoColumn) {
+  if (item == nullptr) return;
+  s_.CurrentRno = static_cast<int>(list->rowOf(item)[rnoColumn].toInt());
+  if (detail_) detail_->unload();
+  try {
+    detail_ = new F_DetailList(s_, this);
+    detail_->show();
+  } catch (const std::exception& e) {
+    s_.Messages.show(e.what());
+  }
+}
+
+}  // namespace tavrix

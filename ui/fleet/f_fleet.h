@@ -1,0 +1,64 @@
+// F_Fleet: the fleet window (our own), three tabs of fleet questions on the inventory database.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "batch/run_state.h"
+#include "platform/db.h"
+
+class QLineEdit;
+class QTabWidget;
+class QTreeWidgetItem;
+
+namespace tavrix {
+
+class F_DetailList;
+
+namespace ui {
+class ResultList;
+}
+
+class F_Fleet : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Opens MDB_DIR + MDB_NAME read-only and fills the software list (the updates follow when their
+  // tab is first shown); throws db::DbError when the database cannot be read.
+  explicit F_Fleet(RunState& s);
+  ~F_Fleet() override;
+
+  QTabWidget* tabs() const { return tabs_; }
+  F_DetailList* detailWindow() const;
+
+ private:
+  QWidget* softwareTab();
+  QWidget* updatesTab();
+  QWidget* searchTab();
+  void fillSoftware();
+  void fillUpdates();
+  void softwareSelected();
+  void updateSelected();
+  void runSearch();
+  void openDetail(const ui::ResultList* list, QTreeWidgetItem* item, std::size_t rnoColumn);
+  // Runs a question; a database failure is shown as a message and leaves the list empty.
+  template <typename Question>
+  void fill(ui::ResultList* list, Question question);
+
+  RunState& s_;
+  db::Connection connection_;
+  QTabWidget* tabs_;
+  QLineEdit* softwareFilter_;
+  QLineEdit* updateFilter_;
+  QLineEdit* searchText_;
+  ui::ResultList* software_;
+  ui::ResultList* softwareComputers_;
+  ui::ResultList* updates_;
+  ui::ResultList* updateHaving_;
+  ui::ResultList* updateMissing_;
+  ui::ResultList* found_;
+  QPointer<F_DetailList> detail_;
+  bool updatesFilled_ = false;
+};
+
+}  // namespace tavrix
