@@ -1,11 +1,15 @@
 // F_Main: the main window with the computer list (ListView1) and F21_List.
 #pragma once
 
+#include <optional>
+
 #include <QPointer>
 #include <QWidget>
 
 #include "batch/run_state.h"
+#include "ui/qt_window_settings.h"
 
+class QFrame;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
@@ -14,6 +18,7 @@ class QTreeWidgetItem;
 namespace tavrix {
 
 class F_DetailList;
+class ListFilterBar;
 
 class F_Main : public QWidget {
   Q_OBJECT
@@ -27,6 +32,9 @@ class F_Main : public QWidget {
   bool F21_List(RunState& s);
 
   QTreeWidget* listView() const { return ListView1; }
+  ListFilterBar* filterBar() const { return filterBar_; }
+  // The strip under the list that holds the filter at its left; more controls go to its right.
+  QWidget* freeArea() const { return freeArea_; }
   F_DetailList* detailWindow() const;
   void closeDetail();
   // While busy the window ignores its close box: the batch is running.
@@ -34,6 +42,8 @@ class F_Main : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void Form_Load();
@@ -41,6 +51,10 @@ class F_Main : public QWidget {
   void ListView1_ColumnClick(int column);
   void ListView1_ItemClick(QTreeWidgetItem* item);
   void buildList();
+  void addKeysAndMenu();
+  void showListMenu(const QPoint& at);
+  void openCurrentRow();
+  void saveWindowState();
 
   RunState& s_;
   QLabel* LblTitl;
@@ -48,11 +62,16 @@ class F_Main : public QWidget {
   QLabel* LblDate;
   QPushButton* BtnEND;
   QTreeWidget* ListView1;
+  QFrame* Shape1;
+  QWidget* freeArea_;
+  ListFilterBar* filterBar_;
   QPointer<F_DetailList> detail_;
+  ui::WindowSettings settings_;
+  std::optional<QPoint> placeBeforeDetail_;  // where the window was when the detail window hid it
   bool busy_ = false;
 };
 
-// Logs FailureMessage between two "=" lines, then closes every window.
+// Logs FailureMessage between two "=" lines, shows it in a box, then closes every window.
 void F_CLOSE_ALL(RunState& s);
 
 }  // namespace tavrix
