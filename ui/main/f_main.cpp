@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -246,6 +247,18 @@ void F_Main::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
 }
 
+// Enter on the list opens the current row, as a click does.
+bool F_Main::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      openCurrentRow();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void F_Main::openCurrentRow() {
   if (QTreeWidgetItem* item = ListView1->currentItem(); item && !item->isHidden()) ListView1_ItemClick(item);
 }
@@ -258,10 +271,7 @@ void F_Main::addKeysAndMenu() {
     filter->selectAll();
   });
   connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, filter, &QLineEdit::clear);
-  for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
-    auto* open = new QShortcut(QKeySequence(key), ListView1, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(open, &QShortcut::activated, this, [this] { openCurrentRow(); });
-  }
+  ListView1->installEventFilter(this);
   ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { showListMenu(at); });
 }
