@@ -14,6 +14,7 @@ using ui::qs;
 
 ListFilterBar::ListFilterBar(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("FilterBar"));
+  setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);  // no wider than its parts: the rest of the strip is free
   auto* caption = new QLabel(qs("絞り込み:"), this);
   TxtFilter = new QLineEdit(this);
   TxtFilter->setObjectName(QStringLiteral("TxtFilter"));
