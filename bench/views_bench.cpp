@@ -22,10 +22,12 @@
 
 #ifdef TAVRIX_BENCH_WIDGETS
 #include <QApplication>
+#include <QLineEdit>
 #include <QTreeWidget>
 
 #include "ui/detail/f_detail_list.h"
 #include "ui/main/f_main.h"
+#include "ui/main/qt_list_filter_bar.h"
 #endif
 
 namespace {
@@ -168,6 +170,32 @@ void listViewFill(benchmark::State& state, const Workload* w) {
   closeDbConnection(s);
 }
 
+// Typing into the list's filter over every row, one character at a time, with the shown window
+// laid out and painted after each key; the time per keystroke is the "per_key" counter.
+void filterTyping(benchmark::State& state, const Workload* w) {
+  BenchRun run(*w);
+  RunState& s = run.state;
+  if (F_OPEN_DB(s)) throw std::runtime_error("cannot open " + w->database);
+  F_Main window(s);
+  if (window.F21_List(s)) state.SkipWithError("F21_List failed");
+  closeDbConnection(s);
+  window.show();
+  QApplication::processEvents();
+  QLineEdit* filter = window.filterBar()->field();
+  const QString typed = QStringLiteral("pc-12 xp");  // narrows step by step, then widens on clear
+  for (auto _ : state) {
+    for (const QChar ch : typed) {
+      filter->insert(QString(ch));
+      QApplication::processEvents();
+    }
+    filter->clear();
+    QApplication::processEvents();
+  }
+  state.counters["rows"] = window.listView()->topLevelItemCount();
+  state.counters["per_key"] = benchmark::Counter(static_cast<double>(typed.size() + 1),
+                                                 benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 // F_DetailList of the largest demo computer: the load and the tree widget.
 void detailWindow(benchmark::State& state, const Workload* w) {
   BenchRun run(*w);
@@ -220,6 +248,7 @@ int main(int argc, char** argv) {
 #ifdef TAVRIX_BENCH_WIDGETS
     benchmark::RegisterBenchmark("ListView1Fill", listViewFill, &w)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("DetailWindow", detailWindow, &w)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("FilterTyping", filterTyping, &w)->Unit(benchmark::kMillisecond);
 #endif
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -7,8 +7,14 @@
 
 #include "ui/main/f_main.h"
 #include "ui/main/f_wait.h"
+#include "ui/qt_form_support.h"
 
 namespace tavrix {
+
+namespace {
+// How long the first start waits for the window system to show a window before going on.
+constexpr int kPaintWaitMs = 2000;
+}  // namespace
 
 QtBatchWindows::QtBatchWindows(int& argc, char** argv) : argc_(argc), argv_(argv) {}
 
@@ -40,15 +46,14 @@ bool QtBatchWindows::showMainAndWait(RunState& s) {
   main_ = std::make_unique<F_Main>(s);
   main_->setBusy(true);
   main_->show();
-  main_->repaint();
+  // Painted before anything is read: the batch gives no event loop until it ends.
+  ui::paintNow({main_.get()}, kPaintWaitMs);
   wait_ = std::make_unique<F_WAIT>();
   wait_->setBusy(true);
-  wait_->move(main_->geometry().center() - wait_->rect().center());
+  wait_->move(main_->frameGeometry().center() - wait_->rect().center());
   wait_->show();
   wait_->raise();
-  wait_->repaint();
-  // Paint both now: the batch gives no event loop until it ends.
-  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  ui::paintNow({main_.get(), wait_.get()}, kPaintWaitMs);
   s.Progress = wait_.get();
   return true;
 }

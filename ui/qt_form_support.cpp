@@ -3,9 +3,14 @@
 
 #include <cmath>
 
+#include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QMenu>
 #include <QStringList>
+#include <QThread>
 #include <QWidget>
+#include <QWindow>
 
 namespace tavrix::ui {
 
@@ -40,6 +45,29 @@ QFont fixedGothic(double points) {
   QFont font = gothic({qs("ＭＳ ゴシック"), QStringLiteral("IPAGothic")}, points, QFont::Monospace);
   font.setFixedPitch(true);
   return font;
+}
+
+QAction* addMenuAction(QMenu& menu, const char* name, std::string_view text, bool enabled) {
+  QAction* action = menu.addAction(qs(text));
+  action->setObjectName(QString::fromLatin1(name));
+  action->setEnabled(enabled);
+  return action;
+}
+
+void paintNow(std::initializer_list<QWidget*> windows, int waitMs) {
+  auto exposed = [&] {
+    for (QWidget* w : windows)
+      if (w->windowHandle() == nullptr || !w->windowHandle()->isExposed()) return false;
+    return true;
+  };
+  QElapsedTimer waited;
+  waited.start();
+  while (!exposed() && waited.elapsed() < waitMs) {
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QThread::msleep(5);
+  }
+  for (QWidget* w : windows) w->repaint();
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void closeEveryWindow(QWidget* keepForLast) {

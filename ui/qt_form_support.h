@@ -1,6 +1,7 @@
 // Helpers shared by the windows: twips to pixels, the windows' fonts, UTF-8 to QString.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -8,6 +9,8 @@
 #include <QRect>
 #include <QString>
 
+class QAction;
+class QMenu;
 class QWidget;
 
 namespace tavrix::ui {
@@ -23,6 +26,13 @@ std::string utf8(const QString& text);
 QFont proportionalGothic(double points);
 // "ＭＳ ゴシック" where it exists, else IPAGothic, whose full-width characters are two half-widths.
 QFont fixedGothic(double points);
+
+// A menu entry found by its object name (tests trigger it by that name).
+QAction* addMenuAction(QMenu& menu, const char* name, std::string_view text, bool enabled = true);
+
+// Processes events until every given window is exposed and painted, for at most waitMs: the batch
+// that follows gives no event loop, and a window mapped but not yet painted shows black.
+void paintNow(std::initializer_list<QWidget*> windows, int waitMs);
 
 // Closes every top-level window except keep, then keep itself (a null keep closes them all).
 void closeEveryWindow(QWidget* keepForLast);

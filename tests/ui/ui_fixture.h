@@ -96,7 +96,11 @@ struct Inventory {
 
 class WindowedRun : public ::testing::Test {
  protected:
-  WindowedRun() { s.ProgramFolder = dir.path(); }
+  // Remembered window settings go to this test's own folder.
+  WindowedRun() {
+    s.ProgramFolder = dir.path();
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path() + "/config"));
+  }
   ~WindowedRun() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
   void writeCsv(const Inventory& inv) {

@@ -140,6 +140,9 @@ TEST_F(WindowedRunTest, BothWindowsShowFromTheStartAndBtnEndClosesThemAfterAnEar
   EXPECT_EQ(texts, (Lines{"TAVRIX main", "TAVRIX", "(Ver 1.0.0)", "現在：2026/12/05", "終　了",
                           "郵便番号CSVデータ作成", "しばらくお待ちください。"}));
   EXPECT_EQ(list()->geometry(), QRect(24, 56, 773, 301));  // 360, 840, 11595 × 4515 twips
+  EXPECT_EQ(main().size(), QSize(821, 544));
+  // No files were counted: the wait window shows its label only.
+  EXPECT_FALSE(windows.waitWindow()->findChild<QWidget*>(QStringLiteral("ProgressBar1"))->isVisible());
   EXPECT_EQ(list()->topLevelItemCount(), 0);
 
   test::clickEnd(&main());
@@ -151,6 +154,8 @@ TEST_F(WindowedRunTest, MissingBasicTableLogsTheFailureAndClosesEveryWindow) {
   runMain();
   const std::string failure = "Tavrix:F21_List Error=(1) no such table: T_BasicInf";
   EXPECT_EQ(test::lastLines(log(), 3), (Lines{std::string(kEqualsLine), failure, std::string(kEqualsLine)}));
+  ASSERT_FALSE(messages.texts().empty());
+  EXPECT_EQ(messages.texts().back(), failure);  // the reason in a box before the windows close
   EXPECT_FALSE(windows.anyWindowVisible());
   EXPECT_TRUE(s.DbOpen);  // the batch leaves the connection open after a failed list
   closeDbConnection(s);

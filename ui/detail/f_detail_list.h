@@ -1,15 +1,21 @@
 // F_DetailList: the detail window, the tree of one computer snapshot (CurrentRno).
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include <QPointer>
 #include <QWidget>
 
 #include "batch/run_state.h"
+#include "ui/detail/detail_tree.h"
+#include "ui/qt_window_settings.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace tavrix {
 
@@ -22,6 +28,12 @@ class F_DetailList : public QWidget {
   F_DetailList(RunState& s, QWidget* mainWindow);
 
   QTreeWidget* treeView() const { return TreeView1; }
+  QLineEdit* findField() const { return TxtFind; }
+  // The whole tree as text, two blanks of indent per level: what tavrix-report tree prints.
+  std::string treeText() const { return tree_.displayText(); }
+  // Selects the next line holding the find field's words after the current one (from the current
+  // one itself when includeCurrent), expanding its parents. False when no line holds them.
+  bool findNext(bool includeCurrent = false);
   // Closes the window and deletes it.
   void unload();
 
@@ -32,12 +44,20 @@ class F_DetailList : public QWidget {
   void Form_Load(RunState& s);
   void BtnEND_Click();
   void showMainWindow();
+  void addKeysAndMenu();
+  void showTreeMenu(const QPoint& at);
 
   QPointer<QWidget> mainWindow_;
   QLabel* LblTitl;
   QLineEdit* TxtRNO;
   QPushButton* BtnEND;
   QTreeWidget* TreeView1;
+  QLineEdit* TxtFind;
+  QLabel* LblFound;
+  DetailTree tree_;
+  std::vector<QTreeWidgetItem*> lineItems_;  // the tree's items in display order
+  std::vector<std::string> foldedLines_;     // their texts folded for searching
+  ui::WindowSettings settings_;
 };
 
 }  // namespace tavrix

@@ -4,11 +4,18 @@
 #include <exception>
 #include <string>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeWidget>
 
 #include "batch/run_log.h"
@@ -16,6 +23,8 @@
 #include "ui/detail/f_detail_list.h"
 #include "ui/fleet/f_fleet.h"
 #include "ui/main/computer_list.h"
+#include "ui/main/qt_list_actions.h"
+#include "ui/main/qt_list_filter_bar.h"
 #include "ui/qt_form_support.h"
 
 namespace tavrix {
@@ -26,6 +35,19 @@ using ui::twipsRect;
 namespace {
 
 constexpr int kRnoColumn = 5;
+const QString kSettingsName = QStringLiteral("F_Main");
+
+// The designed client area; the window may grow from it, never shrink below it.
+QSize designedSize() { return QSize(ui::twips(12315), ui::twips(8160)); }
+// The strip under the list for our own controls: its top at the designed size, and its height.
+constexpr int kFreeAreaTopTwips = 5610;
+constexpr int kFreeAreaHeightTwips = 420;
+
+std::vector<int> designedColumnWidths() {
+  std::vector<int> widths;
+  for (const ComputerListColumn& column : kComputerListColumns) widths.push_back(ui::twips(column.widthTwips));
+  return widths;
+}
 
 // Rows sort by their shown text, ignoring case like the database's text comparison.
 class ComputerListItem : public QTreeWidgetItem {
@@ -53,12 +75,13 @@ F_Main::F_Main(RunState& s) : s_(s) {
   setObjectName(QStringLiteral("F_Main"));
   setWindowTitle(QStringLiteral("TAVRIX main"));
   setFont(ui::proportionalGothic(9));
-  setFixedSize(ui::twips(12315), ui::twips(8160));
+  setMinimumSize(designedSize());
+  resize(designedSize());
 
-  auto* shape = new QFrame(this);
-  shape->setObjectName(QStringLiteral("Shape1"));
-  shape->setFrameStyle(QFrame::Box | QFrame::Plain);
-  shape->setGeometry(twipsRect(240, 720, 11835, 4755));
+  Shape1 = new QFrame(this);
+  Shape1->setObjectName(QStringLiteral("Shape1"));
+  Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
+  Shape1->setGeometry(twipsRect(240, 720, 11835, 4755));
 
   LblTitl = makeLabel(this, "LblTitl", "TAVRIX", twipsRect(630, 30, 1635, 435));
   LblTitl->setFont(ui::proportionalGothic(21.75));
@@ -69,6 +92,7 @@ F_Main::F_Main(RunState& s) : s_(s) {
   BtnEND->setObjectName(QStringLiteral("BtnEND"));
   BtnEND->setFont(ui::proportionalGothic(14.25));
   BtnEND->setGeometry(twipsRect(10800, 120, 1455, 495));
+  BtnEND->setAccessibleName(qs("終了"));
   connect(BtnEND, &QPushButton::clicked, this, [this] { BtnEND_Click(); });
 
   ListView1 = new QTreeWidget(this);
@@ -81,6 +105,8 @@ F_Main::F_Main(RunState& s) : s_(s) {
   ListView1->setUniformRowHeights(true);
   ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);  // BeforeLabelEdit: always cancelled
   ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);  // Shift and Ctrl pick rows to copy
+  ListView1->setAccessibleName(qs("コンピュータ一覧"));
   ListView1->header()->setStretchLastSection(false);
   ListView1->header()->setSectionsMovable(false);
   buildList();
@@ -89,12 +115,27 @@ F_Main::F_Main(RunState& s) : s_(s) {
   connect(ListView1, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item, int) { ListView1_ItemClick(item); });
 
-  // The fleet questions: bottom right of the free area under the list, so no designed control moves.
-  BtnFleet = new QPushButton(qs("フリート照会…"), this);
+  freeArea_ = new QWidget(this);
+  freeArea_->setObjectName(QStringLiteral("FreeArea"));
+  freeArea_->setGeometry(twipsRect(360, kFreeAreaTopTwips, 11595, kFreeAreaHeightTwips));
+  filterBar_ = new ListFilterBar(freeArea_);
+  auto* freeLayout = new QHBoxLayout(freeArea_);
+  freeLayout->setContentsMargins(0, 0, 0, 0);
+  freeLayout->addWidget(filterBar_);
+  freeLayout->addStretch();
+  // The fleet questions: at the right of the free area, so no designed control moves.
+  BtnFleet = new QPushButton(qs("フリート照会…"), freeArea_);
   BtnFleet->setObjectName(QStringLiteral("BtnFleet"));
-  BtnFleet->setGeometry(twipsRect(10275, 7500, 1800, 420));
+  BtnFleet->setFixedSize(twipsRect(0, 0, 1800, 420).size());
   connect(BtnFleet, &QPushButton::clicked, this, [this] { openFleet(); });
+  freeLayout->addWidget(BtnFleet);
+  setTabOrder(ListView1, filterBar_->field());
+  setTabOrder(filterBar_->field(), BtnFleet);
+  setTabOrder(BtnFleet, BtnEND);
 
+  addKeysAndMenu();
+  settings_.restoreColumnWidths(ListView1, kSettingsName, designedColumnWidths());
+  settings_.restoreGeometry(this, kSettingsName);
   Form_Load();
 }
 
@@ -132,8 +173,8 @@ void F_Main::buildList() {
   for (const ComputerListColumn& column : kComputerListColumns) headers << qs(column.header);
   ListView1->setColumnCount(static_cast<int>(kComputerListColumns.size()));
   ListView1->setHeaderLabels(headers);
-  for (int c = 0; c < static_cast<int>(kComputerListColumns.size()); ++c)
-    ListView1->setColumnWidth(c, ui::twips(kComputerListColumns[static_cast<std::size_t>(c)].widthTwips));
+  const std::vector<int> widths = designedColumnWidths();
+  for (int c = 0; c < static_cast<int>(widths.size()); ++c) ListView1->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
   ListView1->setColumnHidden(kRnoColumn, true);
   // Sorting stays off (rows in database order) while the headers still take clicks.
   ListView1->header()->setSectionsClickable(true);
@@ -141,6 +182,8 @@ void F_Main::buildList() {
 
 bool F_Main::F21_List(RunState& s) {
   buildList();
+  settings_.restoreColumnWidths(ListView1, kSettingsName, designedColumnWidths());
+  filterBar_->setRows({}, {});
   ListView1->clear();
   try {
     const std::vector<ComputerListRow> rows = readComputerList(s);
@@ -148,6 +191,7 @@ bool F_Main::F21_List(RunState& s) {
     items.reserve(static_cast<qsizetype>(rows.size()));
     for (const ComputerListRow& row : rows) items.append(new ComputerListItem(row));
     ListView1->addTopLevelItems(items);
+    filterBar_->setRows(rows, std::vector<QTreeWidgetItem*>(items.begin(), items.end()));
     return false;
   } catch (const db::DbError& e) {
     s.FailureMessage = "Tavrix:F21_List Error=(" + std::to_string(e.code()) + ") " + e.what();
@@ -166,6 +210,8 @@ void F_Main::ListView1_ColumnClick(int column) {
 
 void F_Main::ListView1_ItemClick(QTreeWidgetItem* item) {
   if (item == nullptr) return;
+  // Shift and Ctrl clicks only pick rows (for copying); a plain click opens the row.
+  if (QApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) return;
   bool ok = false;
   const int rno = item->text(kRnoColumn).toInt(&ok);
   if (ok) {
@@ -180,7 +226,10 @@ void F_Main::ListView1_ItemClick(QTreeWidgetItem* item) {
   } catch (const std::exception& e) {
     s_.Messages.show(e.what());
   }
-  if (detail_) hide();  // never leave the program without a visible window
+  if (detail_) {  // never leave the program without a visible window
+    placeBeforeDetail_ = isMaximized() ? std::nullopt : std::optional<QPoint>(pos());
+    hide();
+  }
 }
 
 void F_Main::BtnEND_Click() { ui::closeEveryWindow(this); }
@@ -194,13 +243,83 @@ void F_Main::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
+  saveWindowState();
   QWidget::closeEvent(event);
+}
+
+void F_Main::saveWindowState() {
+  if (!isVisible()) return;  // hidden behind the detail window: its place was kept when it hid
+  settings_.saveGeometry(this, kSettingsName);
+  settings_.saveColumnWidths(ListView1, kSettingsName);
+}
+
+// The designed controls keep their places; the list and its frame take the growth, the free area
+// stays at the same distance from the bottom and 終了 at the same distance from the right edge.
+void F_Main::resizeEvent(QResizeEvent* event) {
+  const QSize grown = size() - designedSize();
+  const int dw = std::max(0, grown.width()), dh = std::max(0, grown.height());
+  Shape1->setGeometry(twipsRect(240, 720, 11835, 4755).adjusted(0, 0, dw, dh));
+  ListView1->setGeometry(twipsRect(360, 840, 11595, 4515).adjusted(0, 0, dw, dh));
+  freeArea_->setGeometry(twipsRect(360, kFreeAreaTopTwips, 11595, kFreeAreaHeightTwips).translated(0, dh).adjusted(0, 0, dw, 0));
+  BtnEND->setGeometry(twipsRect(10800, 120, 1455, 495).translated(dw, 0));
+  QWidget::resizeEvent(event);
+}
+
+// Back from the detail window: where it was, not where the window manager would put it.
+void F_Main::showEvent(QShowEvent* event) {
+  if (placeBeforeDetail_) move(*placeBeforeDetail_);
+  placeBeforeDetail_.reset();
+  QWidget::showEvent(event);
+}
+
+// Enter on the list opens the current row, as a click does.
+bool F_Main::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      openCurrentRow();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void F_Main::openCurrentRow() {
+  if (QTreeWidgetItem* item = ListView1->currentItem(); item && !item->isHidden()) ListView1_ItemClick(item);
+}
+
+// Ctrl+F to the filter, Esc clears it, Enter opens the current row; the list's context menu.
+void F_Main::addKeysAndMenu() {
+  QLineEdit* filter = filterBar_->field();
+  connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [filter] {
+    filter->setFocus(Qt::ShortcutFocusReason);
+    filter->selectAll();
+  });
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, filter, &QLineEdit::clear);
+  ListView1->installEventFilter(this);
+  ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { showListMenu(at); });
+}
+
+void F_Main::showListMenu(const QPoint& at) {
+  QMenu menu(this);
+  menu.setObjectName(QStringLiteral("ListMenu"));
+  const bool selected = !ListView1->selectedItems().isEmpty();
+  connect(ui::addMenuAction(menu, "ActOpen", "開く(&O)\tEnter", ListView1->currentItem() != nullptr), &QAction::triggered,
+          this, [this] { openCurrentRow(); });
+  connect(ui::addMenuAction(menu, "ActCopy", "選択した行をコピー(&C)", selected), &QAction::triggered, this,
+          [this] { copySelectedRows(ListView1); });
+  connect(ui::addMenuAction(menu, "ActExport", "表示中の行をCSVに書き出し(&E)...", true), &QAction::triggered, this, [this] {
+    if (const std::string problem = exportShownRows(ListView1, this); !problem.empty()) s_.Messages.show(problem);
+  });
+  menu.exec(ListView1->viewport()->mapToGlobal(at));
 }
 
 void F_CLOSE_ALL(RunState& s) {
   F_WRITE_LOG(s, kEqualsLine);
   F_WRITE_LOG(s, s.FailureMessage);
   F_WRITE_LOG(s, kEqualsLine);
+  s.Messages.show(s.FailureMessage);  // the window is about to close: say why, not only in the log
   ui::closeEveryWindow(nullptr);
 }
 

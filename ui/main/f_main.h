@@ -1,11 +1,15 @@
 // F_Main: the main window with the computer list (ListView1) and F21_List.
 #pragma once
 
+#include <optional>
+
 #include <QPointer>
 #include <QWidget>
 
 #include "batch/run_state.h"
+#include "ui/qt_window_settings.h"
 
+class QFrame;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
@@ -15,6 +19,7 @@ namespace tavrix {
 
 class F_DetailList;
 class F_Fleet;
+class ListFilterBar;
 
 class F_Main : public QWidget {
   Q_OBJECT
@@ -28,6 +33,9 @@ class F_Main : public QWidget {
   bool F21_List(RunState& s);
 
   QTreeWidget* listView() const { return ListView1; }
+  ListFilterBar* filterBar() const { return filterBar_; }
+  // The strip under the list that holds the filter at its left; more controls go to its right.
+  QWidget* freeArea() const { return freeArea_; }
   F_DetailList* detailWindow() const;
   F_Fleet* fleetWindow() const;
   void closeDetail();
@@ -36,6 +44,9 @@ class F_Main : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Form_Load();
@@ -44,6 +55,10 @@ class F_Main : public QWidget {
   void ListView1_ItemClick(QTreeWidgetItem* item);
   void buildList();
   void openFleet();
+  void addKeysAndMenu();
+  void showListMenu(const QPoint& at);
+  void openCurrentRow();
+  void saveWindowState();
 
   RunState& s_;
   QLabel* LblTitl;
@@ -51,13 +66,18 @@ class F_Main : public QWidget {
   QLabel* LblDate;
   QPushButton* BtnEND;
   QTreeWidget* ListView1;
-  QPushButton* BtnFleet;  // our own, in the free area under the list
+  QFrame* Shape1;
+  QWidget* freeArea_;
+  ListFilterBar* filterBar_;
+  QPushButton* BtnFleet;  // our own, at the right of the free area
   QPointer<F_DetailList> detail_;
   QPointer<F_Fleet> fleet_;
+  ui::WindowSettings settings_;
+  std::optional<QPoint> placeBeforeDetail_;  // where the window was when the detail window hid it
   bool busy_ = false;
 };
 
-// Logs FailureMessage between two "=" lines, then closes every window.
+// Logs FailureMessage between two "=" lines, shows it in a box, then closes every window.
 void F_CLOSE_ALL(RunState& s);
 
 }  // namespace tavrix

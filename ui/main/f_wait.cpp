@@ -41,6 +41,7 @@ F_WAIT::F_WAIT() {
   progress_->setRange(0, 1);
   progress_->setValue(0);
   progress_->setFormat(qs("%v / %m"));
+  progress_->hide();  // shown once the number of files is known
 
   fileName_ = new QLabel(this);
   fileName_->setObjectName(QStringLiteral("LblFile"));
@@ -50,6 +51,7 @@ F_WAIT::F_WAIT() {
 void F_WAIT::fileStarted(int index, int count, const std::string& fileName) {
   progress_->setRange(0, count > 0 ? count : 1);
   progress_->setValue(index);
+  progress_->setVisible(count > 0);
   fileName_->setText(qs(fileName));
   repaint();
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -1,0 +1,302 @@
+// The windows in daily use, after real windowed batches: growing the main window, filtering 3,000 rows,
+// Enter, the list's and the tree's context menus, remembered geometry and widths, tree search and lines.
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QSettings>
+#include <QTimer>
+
+#include "tests/ui/ui_fixture.h"
+#include "ui/detail/f_detail_list.h"
+#include "ui/main/f_wait.h"
+#include "ui/main/qt_list_filter_bar.h"
+#include "ui/qt_window_settings.h"
+
+namespace tavrix {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Once the context menu opened by open() is up, triggers its entry named action; then closes it.
+// answerDialog, when given, runs once a modal dialog opened by the entry waits.
+void chooseFromMenu(const std::function<void()>& open, const char* action,
+                    std::function<void(QWidget*)> answerDialog = nullptr) {
+  bool found = false;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QAction* chosen = menu->findChild<QAction*>(QString::fromLatin1(action));
+    ASSERT_NE(chosen, nullptr) << action;
+    found = true;
+    if (answerDialog) QTimer::singleShot(0, [&] { answerDialog(QApplication::activeModalWidget()); });
+    menu->close();
+    chosen->trigger();
+  });
+  open();
+  EXPECT_TRUE(found) << action;
+}
+
+class DailyUseTest : public test::WindowedRun {
+ protected:
+  // Two imported computers (PC10 "beta" with a detail tree, PC9 "Alpha") and 2,998 more rows:
+  // every 250th of them, and beta, run Windows XP.
+  void runLargeFleet() {
+    prepareDatabase(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2998) "
+        "INSERT INTO T_BasicInf (PCid, ComputerName, UserName, OSVersion, CreateDate) "
+        "SELECT printf('F%04d', i), printf('host-%04d', i), 'user', "
+        "CASE WHEN i % 250 = 0 THEN 'Windows XP' ELSE 'Windows 2000' END, '2004-01-01 00:00:00' FROM n");
+    writeCsv({"PC10.csv", "2004/10/24 09:05:30", "beta", "yamada", "Windows XP",
+              {"1,4,CPU,2400,Pentium 4,FSB,533MHz,L2,512KB", "1,7,ドライブ,C:,固定,NTFS,全容量,40GB,空き,10GB",
+               "1,13,サービス,自動,開始,Alerter,警告を送ります", "1,13,サービス,手動,停止,Browser,一覧を保ちます",
+               "2,1,Windows,C:\\WINDOWS"}});
+    writeCsv({"PC9.csv", "1900/01/01 00:00", "Alpha", "佐藤", "Windows 2000"});
+    runMain();
+    ASSERT_TRUE(main().isVisible());
+    ASSERT_EQ(list()->topLevelItemCount(), 3000);
+  }
+  QLineEdit* filter() { return main().filterBar()->field(); }
+  std::string countText() { return ui::utf8(main().filterBar()->countLabel()->text()); }
+  int shownRows() {
+    int n = 0;
+    for (int r = 0; r < list()->topLevelItemCount(); ++r) n += list()->topLevelItem(r)->isHidden() ? 0 : 1;
+    return n;
+  }
+  QTreeWidgetItem* rowOf(const char* pcId) {
+    const auto found = list()->findItems(QString::fromLatin1(pcId), Qt::MatchExactly, 4);
+    return found.isEmpty() ? nullptr : found.front();
+  }
+  F_DetailList* openDetail(const char* pcId) {
+    list()->setCurrentItem(rowOf(pcId));
+    QTest::keyClick(list(), Qt::Key_Return);
+    return main().detailWindow();
+  }
+};
+
+TEST_F(DailyUseTest, GrowingTheMainWindowGrowsTheListAndKeepsTheDesignedControls) {
+  runLargeFleet();
+  const char* fixed[] = {"LblTitl", "LblVersion", "LblDate"};
+  std::vector<QRect> before;
+  for (const char* name : fixed) before.push_back(main().findChild<QWidget*>(QString::fromLatin1(name))->geometry());
+  QWidget* end = main().findChild<QWidget*>(QStringLiteral("BtnEND"));
+  const QRect endBefore = end->geometry(), freeBefore = main().freeArea()->geometry();
+
+  main().resize(1280, 1024);
+  const int dw = 1280 - 821, dh = 1024 - 544;
+  EXPECT_EQ(list()->geometry(), QRect(24, 56, 773 + dw, 301 + dh));
+  for (std::size_t i = 0; i < before.size(); ++i)
+    EXPECT_EQ(main().findChild<QWidget*>(QString::fromLatin1(fixed[i]))->geometry(), before[i]) << fixed[i];
+  EXPECT_EQ(end->geometry(), endBefore.translated(dw, 0));  // at the right edge
+  EXPECT_EQ(main().freeArea()->geometry(), freeBefore.translated(0, dh).adjusted(0, 0, dw, 0));
+  EXPECT_GT(main().freeArea()->y(), list()->geometry().bottom());
+  EXPECT_LE(filter()->mapTo(&main(), QPoint(filter()->width(), 0)).x(), 1280 - 160);  // room for another button
+
+  main().resize(821, 544);
+  EXPECT_EQ(list()->geometry(), QRect(24, 56, 773, 301));
+  EXPECT_EQ(main().minimumSize(), QSize(821, 544));
+}
+
+TEST_F(DailyUseTest, TypingFiltersTheRowsAndTheCountSaysHowMany) {
+  runLargeFleet();
+  EXPECT_EQ(countText(), "3,000 台");
+  struct Case {
+    QString typed;
+    int shown;
+    const char* count;
+  };
+  const Case cases[] = {
+      {QStringLiteral("xp"), 12, "3,000 台中 12 台"},
+      {ui::qs("ＷＩＮＤＯＷＳ　ｘｐ"), 12, "3,000 台中 12 台"},  // full-width, an ideographic space
+      {QStringLiteral("host-012"), 10, "3,000 台中 10 台"},     // host-0120 .. host-0129
+      {ui::qs("佐藤"), 1, "3,000 台中 1 台"},
+      {QStringLiteral("no such pc"), 0, "3,000 台中 0 台"},
+      {QString(), 3000, "3,000 台"},
+  };
+  for (const Case& c : cases) {
+    filter()->clear();
+    for (const QChar ch : c.typed) filter()->insert(QString(ch));  // one character at a time, as typed
+    EXPECT_EQ(ui::utf8(filter()->text()), ui::utf8(c.typed));
+    EXPECT_EQ(shownRows(), c.shown) << ui::utf8(c.typed);
+    EXPECT_EQ(countText(), c.count) << ui::utf8(c.typed);
+  }
+  QTest::keyClicks(filter(), QStringLiteral("alpha"));
+  test::clickHeader(list(), 0);  // sorting keeps the filter
+  EXPECT_EQ(shownRows(), 1);
+  EXPECT_EQ(test::rowTexts(list()->topLevelItem(0))[0], "Alpha");
+}
+
+TEST_F(DailyUseTest, EnterOpensTheCurrentRowAndTheMainWindowComesBackWhereItWas) {
+  runLargeFleet();
+  main().move(123, 145);
+  F_DetailList* detail = openDetail("PC9");
+  ASSERT_NE(detail, nullptr);
+  EXPECT_EQ(ui::utf8(detail->findChild<QLineEdit*>(QStringLiteral("TxtRNO"))->text()), std::to_string(s.CurrentRno));
+  EXPECT_EQ(test::rowTexts(rowOf("PC9"))[5], std::to_string(s.CurrentRno));
+  EXPECT_FALSE(main().isVisible());
+  test::clickEnd(detail);
+  EXPECT_TRUE(main().isVisible());
+  EXPECT_EQ(main().pos(), QPoint(123, 145));
+}
+
+TEST_F(DailyUseTest, ContextMenuCopiesSelectedRowsAndExportsTheShownOnes) {
+  runLargeFleet();
+  QTest::keyClicks(filter(), QStringLiteral("host-000"));  // host-0001 .. host-0009
+  list()->clearSelection();
+  for (const char* pc : {"F0002", "F0005"})  // Ctrl+click picks rows without opening them
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, list()->visualItemRect(rowOf(pc)).center());
+  EXPECT_EQ(main().detailWindow(), nullptr);
+  EXPECT_EQ(list()->selectedItems().size(), 2);
+  QApplication::clipboard()->clear();
+  chooseFromMenu([&] { emit list()->customContextMenuRequested(QPoint(5, 5)); }, "ActCopy");
+  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()),
+            "host-0002\tuser\tWindows 2000\t2004/01/01 00:00\tF0002\n"
+            "host-0005\tuser\tWindows 2000\t2004/01/01 00:00\tF0005\n");
+
+  const std::string path = dir.path() + "/shown.csv";
+  chooseFromMenu([&] { emit list()->customContextMenuRequested(QPoint(5, 5)); }, "ActExport", [&](QWidget* modal) {
+    auto* dialog = qobject_cast<QFileDialog*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(ui::qs(path));
+    static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept, through the public slot
+  });
+  const std::string csv = test::readFile(path);
+  ASSERT_GT(csv.size(), 3u);
+  EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\r'), 10);  // every line ends with CR LF
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 10);
+  const Lines lines = test::readLines(path);
+  ASSERT_EQ(lines.size(), 10u);  // the header and the nine shown rows
+  EXPECT_EQ(lines[0].substr(3), "コンピュータ名,ユーザ名,ＯＳ名,作成日,ＣＳＶファイル名");
+  EXPECT_EQ(lines[9], "host-0009,user,Windows 2000,2004/01/01 00:00,F0009");
+  EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
+}
+
+TEST_F(DailyUseTest, GeometryAndColumnWidthsSurviveReopeningUnusableOnesFallBack) {
+  runLargeFleet();
+  main().setGeometry(40, 50, 1000, 700);
+  list()->setColumnWidth(0, 250);
+  F_DetailList* detail = openDetail("PC10");
+  ASSERT_NE(detail, nullptr);
+  detail->resize(1000, 720);
+  test::clickEnd(detail);
+  test::clickEnd(&main());
+
+  const std::string file = dir.path() + "/config/tavrix/windows.ini";
+  struct Case {
+    const char* name;
+    QVariant geometry, columns;
+    QRect expected;
+    int column0;
+  };
+  const Case cases[] = {
+      {"kept", QVariant(), QVariant(), QRect(40, 50, 1000, 700), 250},
+      {"off every screen, width 0", QRect(9000, 9000, 900, 600), QVariantList{0, 120}, QRect(40, 50, 821, 544), 167},
+      {"smaller than designed, widths not numbers", QRect(10, 10, 300, 200), QVariantList{QStringLiteral("x")},
+       QRect(10, 10, 821, 544), 167},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.geometry.isValid()) {
+      QSettings settings(ui::qs(file), QSettings::IniFormat);
+      settings.setValue(QStringLiteral("F_Main/geometry"), c.geometry);
+      settings.setValue(QStringLiteral("F_Main/columns"), c.columns);
+    }
+    F_Main again(s);
+    if (c.geometry.isValid() && c.expected.size() == QSize(821, 544) && c.expected.topLeft() == QPoint(40, 50))
+      again.move(40, 50);  // the designed window is placed by the window system
+    EXPECT_EQ(again.geometry(), c.expected);
+    EXPECT_EQ(again.listView()->columnWidth(0), c.column0);
+  }
+  QSettings settings(ui::qs(file), QSettings::IniFormat);
+  EXPECT_EQ(settings.value(QStringLiteral("F_DetailList/geometry")).toRect().size(), QSize(1000, 720));
+  s.CurrentRno = 1;
+  F_DetailList reopened(s, nullptr);
+  EXPECT_EQ(reopened.size(), QSize(1000, 720));
+}
+
+TEST_F(DailyUseTest, TreeSearchFindsCollapsedLinesAndCopyingTheTreeGivesTheReportText) {
+  runLargeFleet();
+  F_DetailList* detail = openDetail("PC10");
+  ASSERT_NE(detail, nullptr);
+  QTreeWidget* tree = detail->treeView();
+
+  QTest::keyClicks(detail->findField(), QStringLiteral("ALERTER"));
+  QTreeWidgetItem* found = tree->currentItem();
+  ASSERT_NE(found, nullptr);
+  EXPECT_NE(ui::utf8(found->text(0)).find("Alerter"), std::string::npos);
+  EXPECT_EQ(ui::utf8(found->parent()->text(0)), "現在のWindowsのサービス:");
+  EXPECT_TRUE(found->parent()->isExpanded());
+  EXPECT_FALSE(tree->topLevelItem(0)->isExpanded());
+
+  detail->findField()->clear();
+  QTest::keyClicks(detail->findField(), QStringLiteral("windows"));
+  Lines matches{ui::utf8(tree->currentItem()->text(0))};
+  for (int i = 0; i < 3; ++i) {
+    QTest::keyClick(detail->findField(), Qt::Key_Return);
+    matches.push_back(ui::utf8(tree->currentItem()->text(0)));
+  }
+  EXPECT_EQ(matches[0].find("Windows XP") != std::string::npos, true) << matches[0];
+  EXPECT_NE(matches[1], matches[0]);
+  detail->findField()->setText(QStringLiteral("zzz"));
+  EXPECT_FALSE(detail->findNext());
+  EXPECT_EQ(ui::utf8(detail->findChild<QLabel*>(QStringLiteral("LblFound"))->text()), "見つかりません");
+
+  chooseFromMenu([&] { emit tree->customContextMenuRequested(QPoint(5, 5)); }, "ActExpandAll");
+  EXPECT_TRUE(tree->topLevelItem(tree->topLevelItemCount() - 1)->isExpanded());
+  chooseFromMenu([&] { emit tree->customContextMenuRequested(QPoint(5, 5)); }, "ActCopyTree");
+  const std::string report = dir.path() + "/tree.txt";
+  const std::string command = "'" + test::binaryDir() + "/app/tavrix-report' --db '" + dir.path() +
+                              "/db/Tavrix.mdb' tree " + std::to_string(s.CurrentRno) + " >'" + report + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), test::readFile(report));
+  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), test::treeText(tree));
+
+  tree->setCurrentItem(tree->topLevelItem(1));
+  chooseFromMenu([&] { emit tree->customContextMenuRequested(QPoint(5, 5)); }, "ActCopyLine");
+  EXPECT_EQ(QApplication::clipboard()->text(), tree->topLevelItem(1)->text(0));
+}
+
+// Dark pixels in the branch column left of a top-level line without children: a drawn root line.
+int linePixels(QTreeWidget* tree, int row) {
+  const QImage image = tree->viewport()->grab().toImage();
+  const QRect line = tree->visualItemRect(tree->topLevelItem(row));
+  int dark = 0;
+  for (int y = line.top(); y <= line.bottom(); ++y)
+    for (int x = 0; x < tree->indentation(); ++x) dark += qGray(image.pixel(x, y)) < 200 ? 1 : 0;
+  return dark;
+}
+
+TEST_F(DailyUseTest, TheTreeDrawsRootLinesInItsFixedFont) {
+  runLargeFleet();
+  F_DetailList* detail = openDetail("PC10");
+  ASSERT_NE(detail, nullptr);
+  QTreeWidget* tree = detail->treeView();
+  tree->resize(600, 600);
+  ASSERT_EQ(tree->topLevelItem(1)->childCount(), 0);
+  EXPECT_GT(linePixels(tree, 1), 4);  // the line joining ComputerName to the lines above and below
+  EXPECT_TRUE(tree->font().fixedPitch());
+}
+
+TEST(WaitWindowTest, ProgressShowsOnceTheNumberOfFilesIsKnown) {
+  F_WAIT wait;
+  auto* progress = wait.findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+  EXPECT_FALSE(progress->isVisibleTo(&wait));
+  wait.fileStarted(2, 5, "PC02.csv");
+  EXPECT_TRUE(progress->isVisibleTo(&wait));
+  EXPECT_EQ(ui::utf8(progress->text()), "2 / 5");
+  EXPECT_EQ(ui::utf8(wait.findChild<QLabel*>(QStringLiteral("LblFile"))->text()), "PC02.csv");
+}
+
+}  // namespace
+}  // namespace tavrix
