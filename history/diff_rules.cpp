@@ -34,8 +34,10 @@ void addKeyChanges(Changes& out, const std::string& section, std::vector<const I
 
 bool keyLess(std::string_view a, std::string_view b) {
   std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i)
-    if (lowerAscii(a[i]) != lowerAscii(b[i])) return static_cast<unsigned char>(lowerAscii(a[i])) < static_cast<unsigned char>(lowerAscii(b[i]));
+  for (std::size_t i = 0; i < n; ++i) {
+    auto x = static_cast<unsigned char>(lowerAscii(a[i])), y = static_cast<unsigned char>(lowerAscii(b[i]));
+    if (x != y) return x < y;
+  }
   if (a.size() != b.size()) return a.size() < b.size();
   return a < b;
 }
