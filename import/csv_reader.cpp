@@ -1,325 +1,49 @@
 // F06_READ_CSV: reads one inventory CSV, in the header pass or in the full pass.
 #include "import/csv_reader.h"
 
-#include <optional>
 #include <string>
 
 #include "batch/run_log.h"
-#include "import/csv_line.h"
 #include "import/detail_importers.h"
 #include "import/import_failure.h"
+#include "import/inventory_lines.h"
 #include "platform/line_reader.h"
-#include "platform/paths.h"
-#include "platform/text.h"
 
 namespace tavrix {
 namespace {
 
-using text::leadingNumber;
-using csv::numberText;
-using csv::roundHalfEven;
-using csv::strictNumber;
-
-enum class LineKind {
-  Ignored, Header, ComputerName, UserName, OperatingSystem, Processor, Memory, Device, Drive, Video,
-  Printer, Application, Network, Users, Service, RegistryCheck, StartUp, WinDir, SystemDir, Update, AntiVirus,
-};
-
-// The line kinds by section and item, both already numbers: "01" and "1.0" are 1.
-LineKind classify(double section, double item) {
-  static const LineKind sectionOne[] = {
-      LineKind::Ignored,  LineKind::ComputerName, LineKind::UserName, LineKind::OperatingSystem,
-      LineKind::Processor, LineKind::Memory,      LineKind::Device,   LineKind::Drive,
-      LineKind::Video,    LineKind::Printer,      LineKind::Application, LineKind::Network,
-      LineKind::Users,    LineKind::Service,      LineKind::RegistryCheck, LineKind::StartUp};
-  if (section == 0 && item == 1) return LineKind::Header;
-  if (section == 1 && item >= 1 && item <= 15 && item == static_cast<int>(item))
-    return sectionOne[static_cast<int>(item)];
-  if (section == 2 && item == 1) return LineKind::WinDir;
-  if (section == 2 && item == 2) return LineKind::SystemDir;
-  if (section == 3 && (item == 1 || item == 2 || item == 3)) return LineKind::Update;
-  if (section == 11 && (item == 1 || item == 2)) return LineKind::AntiVirus;
-  return LineKind::Ignored;  // 0,2 and section 10 included
-}
-
-// The steps of one line: each takes fields, and a step that fails is logged and skipped.
-class LineSteps {
+// The import's receiver of a file's lines: each detail line to its importer, each failed step to
+// the run log, and no line after a failed database step.
+class ImportLineSink : public InventoryLineSink {
  public:
-  LineSteps(RunState& s, const CsvLine& line, long number) : s_(s), line_(line), number_(number) {}
-  RunState& state() const { return s_; }
-  const CsvLine& line() const { return line_; }
+  explicit ImportLineSink(RunState& s) : s_(s), sets_(s.DbConnection) {}
 
-  void fail(const std::string& what) const {
-    F_WRITE_LOG(s_, "F06_READ_CSV: " + s_.CurrentCsvName + " line " + std::to_string(number_) + ": " + what);
+  void detail(DetailKind kind, const CsvLine& line) override {
+    switch (kind) {
+      case DetailKind::Device: F_IMP_DEVICE(s_, sets_, line); break;
+      case DetailKind::Drive: F_IMP_DRIVE(s_, sets_, line); break;
+      case DetailKind::Video: F_IMP_VIDEO(s_, sets_, line); break;
+      case DetailKind::Printer: F_IMP_PRINTER(s_, sets_, line); break;
+      case DetailKind::Application: F_IMP_APPLINST(s_, sets_, line); break;
+      case DetailKind::Users: F_IMP_USERS(s_, sets_, line); break;
+      case DetailKind::Service: F_IMP_SERVICE(s_, sets_, line); break;
+      case DetailKind::RegistryCheck: F_IMP_WINUPDREGCHECK(s_, sets_, line); break;
+      case DetailKind::StartUp: F_IMP_STARTUP(s_, sets_, line); break;
+      case DetailKind::Update: F_IMP_WINUPDATE(s_, sets_, line); break;
+    }
   }
-  std::optional<std::string_view> field(std::size_t i) const {
-    if (line_.has(i)) return line_[i];
-    fail("field " + std::to_string(i) + " is missing");
-    return std::nullopt;
+  void lineFailed(long number, const std::string& what) override {
+    F_WRITE_LOG(s_, "F06_READ_CSV: " + s_.CurrentCsvName + " line " + std::to_string(number) + ": " + what);
   }
-  // target := field i; a missing field leaves target as it was.
-  void take(std::string& target, std::size_t i) const {
-    if (auto f = field(i)) target.assign(*f);
-  }
-  std::optional<double> number(std::size_t i) const {
-    auto f = field(i);
-    if (!f) return std::nullopt;
-    auto n = strictNumber(*f);
-    if (!n) fail("field " + std::to_string(i) + " is not a number: " + std::string(text::leftChars(*f, 40)));
-    return n;
-  }
-  std::optional<double> leading(std::size_t i) const {
-    auto f = field(i);
-    if (!f) return std::nullopt;
-    auto n = leadingNumber(*f);
-    if (!n) fail("field " + std::to_string(i) + " is out of range");
-    return n;
-  }
+  bool stopped() const override { return fileFailed(s_); }
 
  private:
   RunState& s_;
-  const CsvLine& line_;
-  long number_;
+  DetailRecordSets sets_;
 };
 
-using Text = std::string BasicInfoRecord::*;
-
-// Lines that set a caption from field 2 and its value from field 3.
-struct CaptionPair {
-  LineKind kind;
-  Text caption, value;
-};
-const CaptionPair kCaptionPairs[] = {
-    {LineKind::ComputerName, &BasicInfoRecord::ComputerNameT, &BasicInfoRecord::ComputerName},
-    {LineKind::UserName, &BasicInfoRecord::UserNameT, &BasicInfoRecord::UserName},
-    {LineKind::OperatingSystem, &BasicInfoRecord::OSVersionT, &BasicInfoRecord::OSVersion},
-    {LineKind::Memory, &BasicInfoRecord::MemoryT, &BasicInfoRecord::MemorySize},
-    {LineKind::WinDir, &BasicInfoRecord::WinDirT, &BasicInfoRecord::WinDir},
-    {LineKind::SystemDir, &BasicInfoRecord::SystemDirT, &BasicInfoRecord::SystemDir},
-};
-
-// The whole-computer network settings by field 4, compared as text.
-const std::pair<std::string_view, std::pair<Text, Text>> kNetworkSettings[] = {
-    {"1", {&BasicInfoRecord::NIC_HostNameT, &BasicInfoRecord::NIC_HostName}},
-    {"2", {&BasicInfoRecord::NIC_DomainNameT, &BasicInfoRecord::NIC_DomainName}},
-    {"3", {&BasicInfoRecord::NIC_DnsServerT, &BasicInfoRecord::NIC_DnsServer}},
-    {"4", {&BasicInfoRecord::NIC_NodeTypeT, &BasicInfoRecord::NIC_NodeType}},
-    {"5", {&BasicInfoRecord::NIC_RoutingSTST, &BasicInfoRecord::NIC_RoutingSTS}},
-    {"6", {&BasicInfoRecord::NIC_ProxySTST, &BasicInfoRecord::NIC_ProxySTS}},
-    {"7", {&BasicInfoRecord::NIC_DnsSTST, &BasicInfoRecord::NIC_DnsSTS}},
-};
-
-using AdapterText = std::string NicAdapter::*;
-// The adapter values by field 4 (compared as text): caption from field 5, value from field 6.
-const std::pair<std::string_view, std::pair<AdapterText, AdapterText>> kAdapterValues[] = {
-    {"10", {&NicAdapter::NameT, &NicAdapter::Name}},
-    {"13", {&NicAdapter::GateWayT, &NicAdapter::GateWay}},
-    {"14", {&NicAdapter::DHCPServerT, &NicAdapter::DHCPServer}},
-    {"15", {&NicAdapter::PriWinsServerT, &NicAdapter::PriWinsServer}},
-    {"16", {&NicAdapter::SecWinsServerT, &NicAdapter::SecWinsServer}},
-    {"17", {&NicAdapter::AdapterNameT, &NicAdapter::AdapterName}},
-    {"18", {&NicAdapter::DHCPT, &NicAdapter::DHCP}},
-};
-
-void applyProcessor(const LineSteps& l, BasicInfoRecord& b) {
-  l.take(b.CPUT, 2);
-  l.take(b.CPUMHz, 3);
-  l.take(b.CPUName, 4);
-  if (l.line().has(5)) {
-    l.take(b.CPUExtClockT, 5);
-    if (auto n = l.leading(6)) b.CPUExtClock = numberText(*n);
-  } else {
-    b.CPUExtClockT.clear();
-    b.CPUExtClock.clear();
-  }
-  if (l.line().has(7)) {
-    l.take(b.CPUL2CacheSizeT, 7);
-    if (auto n = l.leading(8)) b.CPUL2CacheSize = numberText(*n);
-  } else {
-    b.CPUL2CacheSizeT.clear();
-    b.CPUL2CacheSize.clear();
-  }
-}
-
-void applyOperatingSystemId(const LineSteps& l, BasicInfoRecord& b) {
-  auto n = l.leading(4);
-  if (!n) return;
-  if (auto id = roundHalfEven(*n, INT32_MIN, INT32_MAX)) b.OSVersionID = *id;
-  else l.fail("field 4 overflows an integer");
-}
-
-void applyAntiVirus(const LineSteps& l, BasicInfoRecord& b) {
-  b.VrsT = "ウィルス対策ソフト";
-  l.take(b.VrsName, 2);
-  l.take(b.VrsSoftName, 3);
-  auto major = l.field(4);
-  auto minor = l.field(5);
-  if (major && minor) b.VrsVersion = std::string(*major) + std::string(*minor);
-  l.take(b.VrsDefT, 6);
-  l.take(b.VrsDef, 7);
-}
-
-void applyAdapter(const LineSteps& l, int n) {
-  RunState& s = l.state();
-  if (n > s.NicAdapterCount) {
-    s.NicAdapterCount = n;
-    if (s.NicAdapters.size() < static_cast<std::size_t>(n)) s.NicAdapters.resize(static_cast<std::size_t>(n));
-  }
-  NicAdapter& a = s.NicAdapters[static_cast<std::size_t>(n - 1)];
-  auto key = l.field(4);
-  if (!key) return;
-  if (*key == "11") {
-    auto caption = l.field(5);
-    if (!caption) return;
-    bool adapterName = *caption == "Adapter name";
-    l.take(adapterName ? a.AdapterNameT : a.MACAddressT, 5);
-    l.take(adapterName ? a.AdapterName : a.MACAddress, 6);
-  } else if (*key == "12") {
-    l.take(a.IPAddressT, 5);
-    l.take(a.IPAddress, 6);
-    l.take(a.IPMaskT, 7);
-    l.take(a.IPMask, 8);
-  } else {
-    for (const auto& [k, members] : kAdapterValues) {
-      if (*key != k) continue;
-      l.take(a.*members.first, 5);
-      l.take(a.*members.second, 6);
-    }
-  }
-}
-
-void applyNetwork(const LineSteps& l) {
-  auto which = l.number(3);
-  if (!which || *which < 0) return;
-  if (*which == 0) {
-    auto key = l.field(4);
-    if (!key) return;
-    for (const auto& [k, members] : kNetworkSettings) {
-      if (*key != k) continue;
-      l.take(l.state().BasicInfo.*members.first, 5);
-      l.take(l.state().BasicInfo.*members.second, 6);
-    }
-    return;
-  }
-  // Adapter numbers are small integers; a huge one is refused rather than allocated.
-  if (auto n = roundHalfEven(*which, 0, 32767)) {
-    if (*n > 0) applyAdapter(l, *n);
-  } else {
-    l.fail("field 3 overflows an adapter number");
-  }
-}
-
-void applyHeader(const LineSteps& l, bool firstPass) {
-  RunState& s = l.state();
-  if (!firstPass) {
-    // The snapshot's identity was fixed by the header pass; here only the version is taken again.
-    if (l.line().has(4)) s.BasicInfo.QuilloVer.assign(l.line()[4]);
-    return;
-  }
-  s.CurrentHeaderFound = true;
-  l.take(s.BasicInfo.QuilloVer, 4);
-  if (auto f = l.field(5)) {
-    if (auto date = DateTime::parse(*f)) s.CurrentCreateDate = *date;
-    else l.fail("field 5 is not a date: " + std::string(text::leftChars(*f, 40)));
-  }
-}
-
-void applyDetail(const LineSteps& l, LineKind kind, DetailRecordSets& sets) {
-  RunState& s = l.state();
-  const CsvLine& line = l.line();
-  switch (kind) {
-    case LineKind::Device: F_IMP_DEVICE(s, sets, line); break;
-    case LineKind::Drive: F_IMP_DRIVE(s, sets, line); break;
-    case LineKind::Printer: F_IMP_PRINTER(s, sets, line); break;
-    case LineKind::Application: F_IMP_APPLINST(s, sets, line); break;
-    case LineKind::Users: F_IMP_USERS(s, sets, line); break;
-    case LineKind::RegistryCheck: F_IMP_WINUPDREGCHECK(s, sets, line); break;
-    case LineKind::StartUp: F_IMP_STARTUP(s, sets, line); break;
-    case LineKind::Update: F_IMP_WINUPDATE(s, sets, line); break;
-    case LineKind::Video:
-      if (auto n = l.number(3); n && *n > 0) F_IMP_VIDEO(s, sets, line);
-      break;
-    case LineKind::Service:
-      // The list's heading line names the columns and is no service.
-      if (auto f = l.field(3); f && *f != "<開始の種類>") F_IMP_SERVICE(s, sets, line);
-      break;
-    default: break;
-  }
-}
-
-void applyLine(const LineSteps& l, LineKind kind, DetailRecordSets& sets) {
-  BasicInfoRecord& b = l.state().BasicInfo;
-  for (const auto& pair : kCaptionPairs) {
-    if (pair.kind != kind) continue;
-    l.take(b.*pair.caption, 2);
-    l.take(b.*pair.value, 3);
-  }
-  switch (kind) {
-    case LineKind::OperatingSystem: applyOperatingSystemId(l, b); break;
-    case LineKind::Processor: applyProcessor(l, b); break;
-    case LineKind::AntiVirus: applyAntiVirus(l, b); break;
-    case LineKind::Network: applyNetwork(l); break;
-    case LineKind::Header: applyHeader(l, false); break;
-    default: applyDetail(l, kind, sets); break;
-  }
-}
-
-// The line's kind; Ignored also when section or item is missing or no number, which is not logged.
-LineKind kindOf(const CsvLine& line) {
-  if (line.size() < 2) return LineKind::Ignored;
-  auto section = strictNumber(line[0]);
-  auto item = section ? strictNumber(line[1]) : std::nullopt;
-  return item ? classify(*section, *item) : LineKind::Ignored;
-}
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// The header pass: the identity from the header line, and whether a file that starts with a
-// UTF-8 byte-order mark is UTF-8 throughout (read to its end only then).
-void readHeader(RunState& s, paths::LineReader& reader) {
-  s.CurrentHeaderFound = false;
-  s.CurrentCsvUtf8 = false;
-  std::string raw;
-  CsvLine line;
-  bool checkUtf8 = false;
-  while (reader.next(raw)) {
-    if (reader.lineNumber() == 1 && raw.starts_with(kByteOrderMark)) {
-      raw.erase(0, kByteOrderMark.size());
-      checkUtf8 = s.CurrentCsvUtf8 = true;
-    }
-    if (checkUtf8 && !text::isValidUtf8(raw)) {
-      checkUtf8 = s.CurrentCsvUtf8 = false;
-    }
-    if (reader.tooLong()) continue;
-    if (s.CurrentHeaderFound) {
-      if (checkUtf8) continue;
-      break;
-    }
-    line.assign(s.CurrentCsvUtf8 ? raw : text::cp932ToUtf8(raw));
-    if (kindOf(line) != LineKind::Header) continue;
-    applyHeader(LineSteps(s, line, reader.lineNumber()), true);
-    if (!checkUtf8) break;
-  }
-}
-
-// The full pass: every line to its step, until the end or the first failed database step.
-void readAll(RunState& s, paths::LineReader& reader) {
-  std::string raw;
-  CsvLine line;
-  DetailRecordSets sets(s.DbConnection);
-  while (!fileFailed(s) && reader.next(raw)) {
-    const long number = reader.lineNumber();
-    if (reader.tooLong()) {
-      F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvName + " line " + std::to_string(number) +
-                         ": longer than " + std::to_string(paths::LineReader::kDefaultLimit) + " bytes, skipped");
-      continue;
-    }
-    if (number == 1 && raw.starts_with(kByteOrderMark)) raw.erase(0, kByteOrderMark.size());
-    line.assign(s.CurrentCsvUtf8 ? raw : text::cp932ToUtf8(raw));
-    LineKind kind = kindOf(line);
-    if (kind == LineKind::Ignored) continue;
-    applyLine(LineSteps(s, line, number), kind, sets);
-  }
+InventoryTarget targetOf(RunState& s) {
+  return {s.BasicInfo, s.NicAdapterCount, s.NicAdapters, s.CurrentHeaderFound, s.CurrentCsvUtf8, s.CurrentCreateDate};
 }
 
 }  // namespace
@@ -332,8 +56,9 @@ bool F06_READ_CSV(RunState& s, std::string_view mode) {
     if (s.FileFailure.empty()) s.FileFailure = reader.errorText();
     return true;
   }
-  if (mode == "first") readHeader(s, reader);
-  else readAll(s, reader);
+  ImportLineSink sink(s);
+  if (mode == "first") readInventoryHeader(reader, targetOf(s), sink);
+  else readInventoryLines(reader, targetOf(s), sink);
   if (reader.failed()) {
     F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvName + ": " + reader.errorText());
     if (s.FileFailure.empty()) s.FileFailure = reader.errorText();

@@ -18,39 +18,40 @@ namespace {
 
 // A detail table whose row is the keys followed by line fields taken in order.
 struct DetailTable {
-  DetailTable(const char* table, std::vector<std::string> names, std::vector<int> fields)
-      : select(std::string("Select * from ") + table), names(std::move(names)), fields(std::move(fields)) {}
+  DetailTable(DetailKind kind, const char* table, std::vector<std::string> names, std::vector<int> fields)
+      : kind(kind), select(std::string("Select * from ") + table), names(std::move(names)), fields(std::move(fields)) {}
+  DetailKind kind;
   std::string select;              // the record set's text, made once
   std::vector<std::string> names;  // RNO, PCid, CreateDate, then the table's own fields
-  std::vector<int> fields;         // line field of each own field; -1 is filled by the importer
+  std::vector<int> fields;         // line field of each own field; -1 is made from other fields
 };
 
-const DetailTable kDevice{"T_Device",
+const DetailTable kDevice{DetailKind::Device, "T_Device",
                           {"RNO", "PCid", "CreateDate", "DeviceT", "DeviceName", "DeviceType", "DriverName",
                            "DeviceOption", "DeviceSpaceT", "DeviceSpace", "deviceNo"},
                           {2, 3, 4, 5, 6, 7, 8, 9}};
-const DetailTable kDrive{"T_Drive",
+const DetailTable kDrive{DetailKind::Drive, "T_Drive",
                          {"RNO", "PCid", "CreateDate", "DriveT", "DriveLetter", "DriveType", "FileSystem",
                           "AllSpaceT", "AllSpace", "FreeSpaceT", "FreeSpace"},
                          {2, 3, 4, 5, 6, 7, 8, 9}};
-const DetailTable kVideo{"T_Video",
+const DetailTable kVideo{DetailKind::Video, "T_Video",
                          {"RNO", "PCid", "CreateDate", "VideoT", "VideoNo", "VideoResolution", "VideoColor",
                           "VideoRefreshRate", "MonitorT", "MonitorName", "AdapterT", "AdapterName"},
                          {2, 3, 4, 5, 6, 7, 8, 9, 10}};
-const DetailTable kPrinter{"T_Printer", {"RNO", "PCid", "CreateDate", "PrinterT", "PrinterName"}, {2, 3}};
-const DetailTable kApplInst{"T_ApplInst", {"RNO", "PCid", "CreateDate", "ApplT", "Appl", "Version"}, {2, 3, 4}};
-const DetailTable kUsers{"T_Users", {"RNO", "PCid", "CreateDate", "UserT", "Group", "Users", "User"}, {2, 3, 4, -1}};
-const DetailTable kService{"T_Service",
+const DetailTable kPrinter{DetailKind::Printer, "T_Printer", {"RNO", "PCid", "CreateDate", "PrinterT", "PrinterName"}, {2, 3}};
+const DetailTable kApplInst{DetailKind::Application, "T_ApplInst", {"RNO", "PCid", "CreateDate", "ApplT", "Appl", "Version"}, {2, 3, 4}};
+const DetailTable kUsers{DetailKind::Users, "T_Users", {"RNO", "PCid", "CreateDate", "UserT", "Group", "Users", "User"}, {2, 3, 4, -1}};
+const DetailTable kService{DetailKind::Service, "T_Service",
                            {"RNO", "PCid", "CreateDate", "ServiceT", "ServiceStart", "ServiceSTS", "ServiceName",
                             "ServiceExplanation"},
                            {2, 3, 4, 5, 6}};
-const DetailTable kRegCheck{"T_WinUpdRegCheck",
+const DetailTable kRegCheck{DetailKind::RegistryCheck, "T_WinUpdRegCheck",
                             {"RNO", "PCid", "CreateDate", "RegChkT", "RegChkFunc1", "RegChkFunc2", "RegChkMSG",
                              "RegChkVer", "RegChkReg", "RegChkFile"},
                             {2, 3, 4, 5, 6, -1, -1}};
-const DetailTable kStartUp{"T_StartUp", {"RNO", "PCid", "CreateDate", "StartT", "StartType", "StartName", "StartCmd"},
+const DetailTable kStartUp{DetailKind::StartUp, "T_StartUp", {"RNO", "PCid", "CreateDate", "StartT", "StartType", "StartName", "StartCmd"},
                            {2, 3, 4, 5}};
-const DetailTable kWinUpdate{"T_WinUpdate", {"RNO", "PCid", "CreateDate", "TypeNo", "WinUpdT", "WinUpdName", "WinUpdCmnt"},
+const DetailTable kWinUpdate{DetailKind::Update, "T_WinUpdate", {"RNO", "PCid", "CreateDate", "TypeNo", "WinUpdT", "WinUpdName", "WinUpdCmnt"},
                              {1, 2, 3, 4}};
 
 const std::vector<std::string> kNicNames{
@@ -70,8 +71,44 @@ const std::string& createDateText(const RunState& s) {
   return text;
 }
 
-// A detail row's values: the snapshot's keys, then the line's fields ("" where the line is
-// short: a short line reads as if extended with empty fields). The texts are the run
+const DetailTable& tableOf(DetailKind kind) {
+  static const DetailTable* const tables[kDetailKindCount] = {&kDevice, &kDrive,  &kVideo,    &kPrinter, &kApplInst,
+                                                              &kUsers,  &kService, &kRegCheck, &kStartUp, &kWinUpdate};
+  return *tables[static_cast<int>(kind)];
+}
+
+// The table's own fields of a line's row: the line's fields ("" where the line is short: a short
+// line reads as if extended with empty fields) and what is made of them. The texts are
+// views into the line, or into parts; not copies.
+struct OwnValues {
+  std::array<std::string_view, 9> values;
+  RegistryCheckParts parts;
+};
+
+void fillOwnValues(const DetailTable& t, const CsvLine& line, OwnValues& own) {
+  assert(t.fields.size() <= own.values.size());
+  for (std::size_t i = 0; i < t.fields.size(); ++i)
+    own.values[i] = t.fields[i] < 0 ? std::string_view() : line.get(static_cast<std::size_t>(t.fields[i]));
+  switch (t.kind) {
+    case DetailKind::Device:
+      if (line.get(9).empty()) own.values[7] = "0";
+      break;
+    case DetailKind::Users: {
+      std::string_view users = line.get(4);
+      std::size_t slash = users.rfind('\\');
+      own.values[3] = slash == std::string_view::npos ? users : users.substr(slash + 1);
+      break;
+    }
+    case DetailKind::RegistryCheck:
+      own.parts = cutRegistryCheck(line.get(6));
+      own.values[5] = own.parts.reg;
+      own.values[6] = own.parts.file;
+      break;
+    default: break;
+  }
+}
+
+// A detail row's values: the snapshot's keys, then the table's own fields. The texts are the run
 // state's and the line's, not copies.
 class Row {
  public:
@@ -80,14 +117,14 @@ class Row {
     values_[0] = static_cast<std::int64_t>(s.CurrentRno);
     values_[1] = std::string_view(s.CurrentPcId);
     values_[2] = std::string_view(createDateText(s));
-    for (std::size_t i = 0; i < t.fields.size(); ++i)
-      own(i) = t.fields[i] < 0 ? std::string_view() : line.get(static_cast<std::size_t>(t.fields[i]));
+    fillOwnValues(t, line, own_);
+    for (std::size_t i = 0; i < t.fields.size(); ++i) values_[3 + i] = own_.values[i];
   }
-  // The table's own field number i (counted from 0 after the keys).
-  db::FieldRef& own(std::size_t i) { return values_[3 + i]; }
+  Row(const Row&) = delete;  // the values may point into own_
   std::span<const db::FieldRef> values() const { return {values_.data(), size_}; }
 
  private:
+  OwnValues own_;
   std::array<db::FieldRef, 12> values_;
   std::size_t size_;
 };
@@ -115,11 +152,7 @@ db::UpdatableRecordSet& DetailRecordSets::open(const std::string& select) {
   return *sets_.emplace_back(select, std::move(set)).second;
 }
 
-void F_IMP_DEVICE(RunState& s, DetailRecordSets& sets, const CsvLine& line) {
-  Row row(s, kDevice, line);
-  if (line.get(9).empty()) row.own(7) = std::string_view("0");
-  addRow(s, sets, kDevice, row);
-}
+void F_IMP_DEVICE(RunState& s, DetailRecordSets& sets, const CsvLine& line) { importPlain(s, sets, kDevice, line); }
 
 void F_IMP_DRIVE(RunState& s, DetailRecordSets& sets, const CsvLine& line) { importPlain(s, sets, kDrive, line); }
 
@@ -133,20 +166,10 @@ void F_IMP_APPLINST(RunState& s, DetailRecordSets& sets, const CsvLine& line) { 
 void F_IMP_SERVICE(RunState& s, DetailRecordSets& sets, const CsvLine& line) { importPlain(s, sets, kService, line); }
 void F_IMP_STARTUP(RunState& s, DetailRecordSets& sets, const CsvLine& line) { importPlain(s, sets, kStartUp, line); }
 
-void F_IMP_USERS(RunState& s, DetailRecordSets& sets, const CsvLine& line) {
-  Row row(s, kUsers, line);
-  std::string_view users = line.get(4);
-  std::size_t slash = users.rfind('\\');
-  row.own(3) = slash == std::string_view::npos ? users : users.substr(slash + 1);
-  addRow(s, sets, kUsers, row);
-}
+void F_IMP_USERS(RunState& s, DetailRecordSets& sets, const CsvLine& line) { importPlain(s, sets, kUsers, line); }
 
 void F_IMP_WINUPDREGCHECK(RunState& s, DetailRecordSets& sets, const CsvLine& line) {
-  Row row(s, kRegCheck, line);
-  RegistryCheckParts parts = cutRegistryCheck(line.get(6));
-  row.own(5) = std::string_view(parts.reg);
-  row.own(6) = std::string_view(parts.file);
-  addRow(s, sets, kRegCheck, row);
+  importPlain(s, sets, kRegCheck, line);
 }
 
 void F_IMP_WINUPDATE(RunState& s, DetailRecordSets& sets, const CsvLine& line) {
@@ -163,6 +186,18 @@ std::vector<std::pair<std::string, std::vector<std::string>>> detailTableFields(
     tables.emplace_back(t->select.substr(std::string_view("Select * from ").size()), t->names);
   tables.emplace_back("T_NIC", kNicNames);
   return tables;
+}
+
+std::vector<std::string> detailFieldNames(DetailKind kind) {
+  const std::vector<std::string>& names = tableOf(kind).names;
+  return {names.begin() + 3, names.end()};
+}
+
+std::vector<std::string> detailRowValues(DetailKind kind, const CsvLine& line) {
+  const DetailTable& t = tableOf(kind);
+  OwnValues own;
+  fillOwnValues(t, line, own);
+  return {own.values.begin(), own.values.begin() + static_cast<std::ptrdiff_t>(t.fields.size())};
 }
 
 RegistryCheckParts cutRegistryCheck(std::string_view s) {

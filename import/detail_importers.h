@@ -8,6 +8,7 @@
 
 #include "batch/run_state.h"
 #include "import/csv_line.h"
+#include "import/inventory_lines.h"
 #include "platform/db.h"
 
 namespace tavrix {
@@ -44,6 +45,11 @@ void F_IMP_NIC(RunState& s);
 
 // Each detail table the importers write, with the fields they write into it.
 std::vector<std::pair<std::string, std::vector<std::string>>> detailTableFields();
+
+// The fields of a detail kind's table after RNO, PCid and CreateDate, and the values that a line
+// gives them: the same as the import writes, for readers that keep an inventory in memory.
+std::vector<std::string> detailFieldNames(DetailKind kind);
+std::vector<std::string> detailRowValues(DetailKind kind, const CsvLine& line);
 
 // RegChkReg and RegChkFile as cut out of a registry-check line's field 6.
 struct RegistryCheckParts {

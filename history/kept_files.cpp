@@ -1,0 +1,174 @@
+// Finding the kept inventories in the save folder, with the date of each from its header line.
+#include "history/kept_files.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <map>
+
+#include "import/inventory_lines.h"
+#include "platform/line_reader.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+
+namespace tavrix::history {
+namespace {
+
+bool allDigits(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+enum class EntryType { File, Folder, Other };
+
+// The entry's type from the listing, or from stat where the file system does not say.
+EntryType typeOf(const std::string& folder, const dirent& entry) {
+  if (entry.d_type == DT_REG) return EntryType::File;
+  if (entry.d_type == DT_DIR) return EntryType::Folder;
+  if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) return EntryType::Other;
+  struct stat st {};
+  if (stat((folder + entry.d_name).c_str(), &st) != 0) return EntryType::Other;
+  return S_ISREG(st.st_mode) ? EntryType::File : S_ISDIR(st.st_mode) ? EntryType::Folder : EntryType::Other;
+}
+
+// Calls each(name, type) for every entry of folder whose name does not begin with "."; false
+// with error set when the folder cannot be listed.
+bool listFolder(const std::string& folder, const std::function<void(const char*, EntryType)>& each,
+                std::string& error) {
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) {
+    error = std::strerror(errno);
+    return false;
+  }
+  while (dirent* entry = readdir(dir))
+    if (entry->d_name[0] != '.') each(entry->d_name, typeOf(folder, *entry));
+  closedir(dir);
+  return true;
+}
+
+std::string pcIdOfName(std::string_view name) { return text::decodeUtf8OrCp932(name.substr(0, name.find('.'))); }
+
+// The inventory CSVs of one day, as relative paths: the day folder's own and its time folders'.
+// The pick decides by name, before anything of the file is read.
+void listDay(const std::string& root, const std::string& day, const std::function<bool(std::string_view)>& pick,
+             std::vector<std::string>& found, std::vector<std::string>& problems) {
+  std::vector<std::string> timeFolders;
+  auto take = [&](const std::string& folder) {
+    std::string error;
+    bool listed = listFolder(root + folder, [&](const char* name, EntryType type) {
+      if (type == EntryType::File && paths::matchesPattern(name, "*.csv") && pick(name)) found.push_back(folder + name);
+      else if (type == EntryType::Folder && folder == day + "/" && isTimeFolderName(name))
+        timeFolders.push_back(folder + name + "/");
+    }, error);
+    if (!listed) problems.push_back(folder + ": " + error);
+  };
+  take(day + "/");
+  for (const std::string& folder : timeFolders) take(folder);
+}
+
+// Does nothing with what a header pass reports: the listing wants only the date.
+class IgnoringSink : public InventoryLineSink {
+ public:
+  void detail(DetailKind, const CsvLine&) override {}
+  void lineFailed(long, const std::string&) override {}
+};
+
+// The file's header date and time; false with error set when it has none or cannot be read.
+bool readHeaderDate(const std::string& path, KeptFile& file, std::string& error) {
+  BasicInfoRecord basic;
+  int adapterCount = 0;
+  std::vector<NicAdapter> adapters;
+  bool headerFound = false, utf8 = false;
+  IgnoringSink sink;
+  paths::LineReader reader(path);
+  if (reader.isOpen())
+    readInventoryHeader(reader, {basic, adapterCount, adapters, headerFound, utf8, file.createDate}, sink, false);
+  if (!reader.isOpen() || reader.failed()) {
+    error = reader.errorText();
+    return false;
+  }
+  if (!headerFound) {
+    error = "no header line (0,1)";
+    return false;
+  }
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0) file.modified = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+  return true;
+}
+
+bool older(const KeptFile& a, const KeptFile& b) {
+  if (a.createDate != b.createDate) return a.createDate < b.createDate;
+  if (a.modified != b.modified) return a.modified < b.modified;
+  return a.path < b.path;
+}
+
+std::string withSlash(const std::string& folder) { return folder.empty() || folder.back() == '/' ? folder : folder + "/"; }
+
+// Every kept inventory picked by name in day folders from firstDay on, with its header read.
+std::vector<KeptFile> findKept(const std::string& root, std::string_view firstDay,
+                               const std::function<bool(std::string_view)>& pick, std::vector<std::string>& problems,
+                               std::string& error) {
+  std::vector<std::string> days;
+  if (!listFolder(root, [&](const char* name, EntryType type) {
+        if (type == EntryType::Folder && isDayFolderName(name) && std::string_view(name) >= firstDay) days.push_back(name);
+      }, error)) {
+    error = "cannot list the save folder " + root + ": " + error;
+    return {};
+  }
+  std::sort(days.begin(), days.end());
+  std::vector<std::string> paths;
+  for (const std::string& day : days) listDay(root, day, pick, paths, problems);
+  std::vector<KeptFile> files;
+  for (std::string& path : paths) {
+    KeptFile file;
+    std::string why;
+    if (!readHeaderDate(root + path, file, why)) {
+      problems.push_back(text::decodeUtf8OrCp932(path) + ": " + why);
+      continue;
+    }
+    file.pcId = pcIdOfName(path.substr(path.rfind('/') + 1));
+    file.path = text::decodeUtf8OrCp932(path);
+    file.location = root + path;
+    files.push_back(std::move(file));
+  }
+  return files;
+}
+
+}  // namespace
+
+bool isDayFolderName(std::string_view name) { return name.size() == 8 && allDigits(name); }
+
+bool isTimeFolderName(std::string_view name) {
+  if (name.size() < 6 || !allDigits(name.substr(0, 6))) return false;
+  if (name.size() == 6) return true;
+  return name[6] == '-' && name.size() > 7 && allDigits(name.substr(7));
+}
+
+KeptFiles findKeptInventories(const std::string& saveFolder, std::string_view pcId) {
+  KeptFiles kept;
+  auto pick = [&](std::string_view name) { return text::equalsNoCase(pcIdOfName(name), pcId); };
+  kept.files = findKept(withSlash(saveFolder), "", pick, kept.problems, kept.error);
+  std::sort(kept.files.begin(), kept.files.end(), older);
+  return kept;
+}
+
+std::vector<KeptFiles> findKeptInventoriesSince(const std::string& saveFolder, const DateTime& since,
+                                                std::vector<std::string>& problems, std::string& error) {
+  auto all = [](std::string_view) { return true; };
+  std::map<std::string, KeptFiles> byComputer;
+  for (KeptFile& file : findKept(withSlash(saveFolder), since.compactDay(), all, problems, error)) {
+    if (file.createDate < since) continue;
+    byComputer[text::toUpperAscii(file.pcId)].files.push_back(std::move(file));
+  }
+  std::vector<KeptFiles> computers;
+  for (auto& [key, kept] : byComputer) {
+    std::sort(kept.files.begin(), kept.files.end(), older);
+    computers.push_back(std::move(kept));
+  }
+  return computers;
+}
+
+}  // namespace tavrix::history

@@ -1,0 +1,42 @@
+// Finding the kept inventories in the save folder: CSV_SAVE_DIR/yyyymmdd/NAME and, for a second
+// delivery of a name on one day, CSV_SAVE_DIR/yyyymmdd/hhmmss[-n]/NAME. Nothing is written.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/datetime.h"
+
+namespace tavrix::history {
+
+struct KeptFile {
+  std::string path;         // relative to the save folder: "20261205/PC01.csv", "20261206/101500/PC01.csv"
+  std::string location;     // the path to open: the save folder's path and the name's own bytes
+  std::string pcId;         // the name before its first ".", decoded as the import decodes it
+  DateTime createDate;      // the header line's date
+  long long modified = 0;   // the file's time, nanoseconds since the epoch
+};
+
+struct KeptFiles {
+  std::vector<KeptFile> files;        // oldest first: by header date, then file time, then path
+  std::vector<std::string> problems;  // "PATH: why" for each file that cannot be read or has no header
+  std::string error;                  // the save folder itself cannot be listed
+};
+
+// The kept inventories of one computer; pcId is compared without regard to ASCII case. Only the
+// header of each file is read.
+KeptFiles findKeptInventories(const std::string& saveFolder, std::string_view pcId);
+
+// The kept inventories of every computer whose header date is at or after since, one list per
+// computer (oldest first), computers ordered by PCid. Day folders named before since are not
+// searched: a file kept on a day was collected on that day or before.
+std::vector<KeptFiles> findKeptInventoriesSince(const std::string& saveFolder, const DateTime& since,
+                                                std::vector<std::string>& problems, std::string& error);
+
+// "yyyymmdd"; "hhmmss" and "hhmmss-n": the names of the save folder's day and time folders.
+bool isDayFolderName(std::string_view name);
+bool isTimeFolderName(std::string_view name);
+
+}  // namespace tavrix::history
