@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "history/history_commands.h"
 #include "queries/fleet_queries.h"
 #include "queries/fleet_search.h"
 #include "queries/row_output.h"
@@ -61,7 +62,36 @@ queries::ResultTable answer(RunState& s, const Options& o) {
   return {};
 }
 
+history::CommandResult historyAnswer(const Options& o, const std::string& saveFolder) {
+  switch (o.command) {
+    case Command::History: return history::historyCommand(saveFolder, o.pcId);
+    case Command::Diff: return history::diffCommand(saveFolder, o.pcId, o.from, o.to);
+    default: break;
+  }
+  return history::changesCommand(saveFolder, o.since);
+}
+
+// The history's rows as a result table: history's number is a number, everything else text.
+queries::ResultTable resultTable(const history::ReportRows& rows) {
+  queries::ResultTable table{rows.columns, {}};
+  table.rows.reserve(rows.rows.size());
+  const bool numbered = !rows.columns.empty() && rows.columns.front() == "No";
+  for (const std::vector<std::string>& row : rows.rows) {
+    queries::ResultRow& out = table.rows.emplace_back(row.begin(), row.end());
+    if (numbered) out.front() = db::Value(out.front().toInt());
+  }
+  return table;
+}
+
 }  // namespace
+
+int runHistoryCommand(const Options& o, const std::string& saveFolder, std::string& out) {
+  const history::CommandResult result = historyAnswer(o, saveFolder);
+  for (const std::string& warning : result.warnings) std::fprintf(stderr, "tavrix-report: %s\n", warning.c_str());
+  if (result.failed()) return failure(result.error);
+  out = queries::formatRows(resultTable(result.table), o.format);
+  return 0;
+}
 
 int failure(const std::string& text) {
   std::fprintf(stderr, "tavrix-report: %s\n", text.c_str());

@@ -12,6 +12,10 @@ namespace tavrix::report {
 // a failure is written to standard error. Throws db::DbError when the database cannot be read.
 int runCommand(RunState& s, const Options& o, const std::string& databasePath, std::string& out);
 
+// Runs history, diff or changes on the kept inventories in saveFolder, its output in out. Skipped
+// kept files are named on standard error and the output is still written; a failure gives status 1.
+int runHistoryCommand(const Options& o, const std::string& saveFolder, std::string& out);
+
 // "tavrix-report: <text>" on standard error; returns the failure status.
 int failure(const std::string& text);
 

@@ -43,6 +43,9 @@ std::string parseCommon(Arguments& a, Options& o) {
     } else if (option == "--db") {
       if (!a.value(option, o.database, problem)) return problem;
       if (o.database.empty()) return "--db needs a database file";
+    } else if (option == "--save") {
+      if (!a.value(option, o.saveFolder, problem)) return problem;
+      if (o.saveFolder.empty()) return "--save needs a folder";
     } else if (option == "--format") {
       if (!a.value(option, value, problem)) return problem;
       auto format = queries::parseOutputFormat(value);
@@ -119,7 +122,33 @@ std::string parseTree(Arguments& a, Options& o) {
   return "";
 }
 
+// history PCID; diff PCID [FROM [TO]].
+std::string parseComputerHistory(Arguments& a, Options& o, const std::string& command, std::size_t most) {
+  std::vector<std::string> values;
+  while (!a.done()) values.push_back(a.take());
+  if (values.empty() || values.size() > most)
+    return command + (most == 1 ? " needs one PCID" : " needs a PCID and at most two inventories (FROM, TO)");
+  if (values[0].empty()) return command + " needs a PCID that is not empty";
+  o.pcId = values[0];
+  if (values.size() > 1) o.from = values[1];
+  if (values.size() > 2) o.to = values[2];
+  return "";
+}
+
+std::string parseChanges(Arguments& a, Options& o) {
+  std::string problem;
+  if (a.done() || a.peek() != "--since") return "changes needs --since yyyy/mm/dd";
+  const std::string option = a.take();
+  if (!a.value(option, o.since, problem)) return problem;
+  if (!a.done()) return "changes: unknown argument \"" + a.peek() + "\"";
+  return "";
+}
+
 }  // namespace
+
+bool readsSaveFolder(Command command) {
+  return command == Command::History || command == Command::Diff || command == Command::Changes;
+}
 
 std::string parseOptions(const std::vector<std::string>& args, Options& o) {
   Arguments a(args);
@@ -132,11 +161,14 @@ std::string parseOptions(const std::vector<std::string>& args, Options& o) {
   if (command == "updates") return o.command = Command::Updates, parseText(a, o, command, false);
   if (command == "search") return o.command = Command::Search, parseText(a, o, command, true);
   if (command == "computers") return o.command = Command::Computers, parseComputers(a, o);
+  if (command == "history") return o.command = Command::History, parseComputerHistory(a, o, command, 1);
+  if (command == "diff") return o.command = Command::Diff, parseComputerHistory(a, o, command, 3);
+  if (command == "changes") return o.command = Command::Changes, parseChanges(a, o);
   return "unknown command \"" + command + "\"";
 }
 
 const char* usageText() {
-  return "usage: tavrix-report [--db FILE] [--format tsv|csv|json] COMMAND\n"
+  return "usage: tavrix-report [--db FILE] [--save DIR] [--format tsv|csv|json] COMMAND\n"
          "       tavrix-report --help\n"
          "commands:\n"
          "  list [--filter TEXT] [--older-than DAYS]   the computer list\n"
@@ -146,7 +178,12 @@ const char* usageText() {
          "  computers --software TEXT [--version V]    computers with a program\n"
          "  computers --update NAME                    computers with an update\n"
          "  computers --missing-update NAME            computers without an update\n"
-         "  search TEXT                                every field that contains the text\n";
+         "  search TEXT                                every field that contains the text\n"
+         "  history PCID                               a computer's kept inventories, newest first\n"
+         "  diff PCID [FROM [TO]]                      the changes between two of them (number or date;\n"
+         "                                             default the two newest)\n"
+         "  changes --since yyyy/mm/dd                 every computer's changes since that day\n"
+         "--save DIR: the save folder of the kept inventories (default CSV_SAVE_DIR of Tavrix.ini)\n";
 }
 
 }  // namespace tavrix::report

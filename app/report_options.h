@@ -9,11 +9,12 @@
 
 namespace tavrix::report {
 
-enum class Command { List, Tree, Software, Updates, Computers, Search };
+enum class Command { List, Tree, Software, Updates, Computers, Search, History, Diff, Changes };
 enum class ComputersBy { Software, Update, MissingUpdate };
 
 struct Options {
   std::string database;  // "" = from Tavrix.ini
+  std::string saveFolder;  // --save; "" = CSV_SAVE_DIR of Tavrix.ini
   queries::OutputFormat format = queries::OutputFormat::Tsv;
   bool formatGiven = false;
   bool help = false;
@@ -23,7 +24,13 @@ struct Options {
   std::optional<int> olderThanDays;   // list --older-than
   ComputersBy computersBy = ComputersBy::Software;
   std::optional<std::string> version; // computers --software --version
+  std::string pcId;                   // history, diff
+  std::string from, to;               // diff: "" = the two newest
+  std::string since;                  // changes --since
 };
+
+// History, diff and changes read the kept inventories in the save folder, not the database.
+bool readsSaveFolder(Command command);
 
 // Returns "" when the arguments are usable, else what is wrong with them.
 std::string parseOptions(const std::vector<std::string>& args, Options& o);

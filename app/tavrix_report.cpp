@@ -1,5 +1,6 @@
-// tavrix-report: the computer list, a computer's detail tree and the fleet questions as text, for use
-// without a display. The database is only read: no file is ever created or changed.
+// tavrix-report: the computer list, a computer's detail tree, the fleet questions and the computers'
+// history as text, for use without a display. The database and the kept inventories are only read:
+// no file is ever created or changed.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -24,21 +25,28 @@ int usage(const std::string& problem) {
   return kUsage;
 }
 
-// The database named by --db, or MDB_DIR + MDB_NAME of Tavrix.ini beside the program.
-bool findDatabase(RunState& s, const report::Options& o, std::string& path, std::string& problem) {
-  if (!o.database.empty()) {
-    path = o.database;
-    return true;
-  }
+// Tavrix.ini beside the program read into s; false with problem set when it is missing or unreadable.
+// given names the option that would have made it unnecessary.
+bool readIni(RunState& s, const std::string& given, std::string& problem) {
   s.IniPath = s.ProgramFolder + "/Tavrix.ini";
   if (!paths::fileExists(s.IniPath)) {
-    problem = "no --db given and no Tavrix.ini beside the program (" + s.IniPath + ")";
+    problem = "no " + given + " given and no Tavrix.ini beside the program (" + s.IniPath + ")";
     return false;
   }
   if (F_READ_INI(s)) {
     problem = "cannot read " + s.IniPath;
     return false;
   }
+  return true;
+}
+
+// The database named by --db, or MDB_DIR + MDB_NAME of Tavrix.ini beside the program.
+bool findDatabase(RunState& s, const report::Options& o, std::string& path, std::string& problem) {
+  if (!o.database.empty()) {
+    path = o.database;
+    return true;
+  }
+  if (!readIni(s, "--db", problem)) return false;
   if (s.MDB_NAME.empty()) {
     problem = "Tavrix.ini names no database (MDB_NAME is empty): " + s.IniPath;
     return false;
@@ -47,11 +55,36 @@ bool findDatabase(RunState& s, const report::Options& o, std::string& path, std:
   return true;
 }
 
+// The save folder named by --save, or CSV_SAVE_DIR of Tavrix.ini beside the program.
+bool findSaveFolder(RunState& s, const report::Options& o, std::string& folder, std::string& problem) {
+  if (!o.saveFolder.empty()) {
+    folder = o.saveFolder;
+    return true;
+  }
+  if (!readIni(s, "--save", problem)) return false;
+  for (const std::string& key : s.MissingIniKeys)
+    if (key == "CSV_SAVE_DIR") {
+      problem = "Tavrix.ini names no save folder (CSV_SAVE_DIR is empty): " + s.IniPath;
+      return false;
+    }
+  folder = s.CSV_SAVE_DIR;
+  return true;
+}
+
+int runHistory(RunState& s, const report::Options& o) {
+  std::string folder, problem, out;
+  if (!findSaveFolder(s, o, folder, problem)) return report::failure(problem);
+  const int status = report::runHistoryCommand(o, folder, out);
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return status;
+}
+
 int run(const report::Options& o) {
   StderrMessageSink sink;
   SystemClock clock;
   RunState s(sink, clock);
   s.ProgramFolder = paths::programFolder();
+  if (report::readsSaveFolder(o.command)) return runHistory(s, o);
 
   std::string path, problem;
   if (!findDatabase(s, o, path, problem)) return report::failure(problem);

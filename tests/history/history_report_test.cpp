@@ -1,0 +1,151 @@
+// tavrix-report history, diff and changes on the kept inventories of the day-by-day fixture: each
+// command's whole output in each format, the exit statuses and the lines on standard error.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/history/history_days.h"
+#include "tests/queries/fleet_fixture.h"
+
+namespace tavrix::test {
+namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+std::string tsv(const Rows& rows) {
+  std::string out;
+  for (const auto& row : rows)
+    for (std::size_t i = 0; i < row.size(); ++i) out += row[i] + (i + 1 < row.size() ? "\t" : "\n");
+  return out;
+}
+
+Rows withPcId(const std::string& pcId, Rows rows) {
+  for (auto& row : rows) row.insert(row.begin(), pcId);
+  return rows;
+}
+
+class HistoryReport : public HistoryDays {
+ protected:
+  ReportRun report(const std::string& args) { return runReport(dir, "--save '" + save() + "' " + args); }
+  // A copy of the program in the fixture's folder, beside its Tavrix.ini.
+  ReportRun reportBesideIni(const std::string& args) {
+    const std::string copy = dir.file("tavrix-report");
+    if (!std::filesystem::exists(copy)) std::filesystem::copy_file(binaryDir() + "/app/tavrix-report", copy);
+    const std::string out = dir.file("ini.out"), err = dir.file("ini.err");
+    const int raw = std::system(("'" + copy + "' " + args + " >'" + out + "' 2>'" + err + "'").c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+  }
+};
+
+TEST_F(HistoryReport, EachCommandWritesItsWholeAnswerInEachFormat) {
+  struct Case {
+    const char* args;
+    std::string out;
+  };
+  const Case cases[] = {
+      {"history PC01", tsv(kHistory)},
+      {"history pc01", tsv(kHistory)},
+      {"--format csv history PC01",
+       kBom + "No,CreateDate,File\r\n1,2026/12/04 08:30,20261204/PC01.csv\r\n2,2026/12/02 14:45,20261202/150000/"
+              "PC01.csv\r\n3,2026/12/02 08:30,20261202/PC01.csv\r\n4,2026/12/01 08:30,20261201/PC01.csv\r\n"},
+      {"--format json history PC02", "[\n{\"No\":1,\"CreateDate\":\"2026/12/03 08:00\",\"File\":\"20261203/PC02.csv\"}\n]\n"},
+      {"diff PC01", tsv(kTwoNewest)},
+      {"diff PC01 4 3", tsv(kFirstToSecond)},
+      {"diff PC01 '2026/12/01 08:30' '2026/12/02 08:30'", tsv(kFirstToSecond)},
+      {"diff PC01 2", tsv(kTwoNewest)},
+      {"diff PC01 1 1", ""},
+      {"--format csv diff PC01",
+       kBom + "section,change,item,old,new\r\nユーザー名,~,,tanaka,sato\r\n"
+              "現在インストールされているプログラム,-,Adobe Reader 7.0,7.0.9,\r\n"},
+      {"--format json diff PC01 3 2",
+       "[\n{\"section\":\"プリンタ一覧\",\"change\":\"+\",\"item\":\"Canon LBP-3300\",\"old\":\"\",\"new\":\"\"}\n]\n"},
+      {"--format json diff PC01 1 1", "[]\n"},
+      {"changes --since 2026/12/01",
+       tsv(withPcId("PC01", {{"ユーザー名", "~", "", "tanaka", "sato"},
+                             kFirstToSecond[0],
+                             {"ドライブ", "~", "C: 空き容量", "10000MB", "19000MB"},
+                             {"プリンタ一覧", "+", "Canon LBP-3300", "", ""},
+                             kFirstToSecond[2],
+                             kFirstToSecond[3],
+                             kTwoNewest[1],
+                             kFirstToSecond[4],
+                             kFirstToSecond[5]}))},
+      {"changes --since 2026/12/04", ""},
+      {"--format csv changes --since 2026/12/02",
+       kBom + "PCid,section,change,item,old,new\r\nPC01,ユーザー名,~,,tanaka,sato\r\nPC01,プリンタ一覧,+,Canon LBP-3300,,"
+              "\r\nPC01,現在インストールされているプログラム,-,Adobe Reader 7.0,7.0.9,\r\n"},
+      {"--format json changes --since 2026/12/02",
+       "[\n{\"PCid\":\"PC01\",\"section\":\"ユーザー名\",\"change\":\"~\",\"item\":\"\",\"old\":\"tanaka\",\"new\":\"sato\"},\n"
+       "{\"PCid\":\"PC01\",\"section\":\"プリンタ一覧\",\"change\":\"+\",\"item\":\"Canon LBP-3300\",\"old\":\"\",\"new\":\"\"},\n"
+       "{\"PCid\":\"PC01\",\"section\":\"現在インストールされているプログラム\",\"change\":\"-\",\"item\":\"Adobe Reader 7.0\","
+       "\"old\":\"7.0.9\",\"new\":\"\"}\n]\n"},
+  };
+  for (const Case& c : cases) {
+    const ReportRun run = report(c.args);
+    EXPECT_EQ(run.status, 0) << c.args << ": " << run.err;
+    EXPECT_EQ(run.err, "") << c.args;
+    EXPECT_EQ(run.out, c.out) << c.args;
+  }
+}
+
+TEST_F(HistoryReport, FailuresExitWithOneLineAndMistakesWithTheUsage) {
+  struct Case {
+    const char* args;
+    int status;
+    std::string err;  // the whole of standard error, or its first line for a usage mistake
+  };
+  const Case cases[] = {
+      {"diff PC02", 1, "tavrix-report: PC02 has one kept inventory only (20261203/PC02.csv): nothing to compare\n"},
+      {"diff PC99", 1, "tavrix-report: no kept inventory of PC99 in " + save() + "\n"},
+      {"history PC99", 1, "tavrix-report: no kept inventory of PC99 in " + save() + "\n"},
+      {"diff PC01 5", 1, "tavrix-report: no inventory number 5: there are 4 (1 = newest)\n"},
+      {"changes --since 12/02", 1, "tavrix-report: --since needs a date yyyy/mm/dd, not \"12/02\"\n"},
+      {"history", 2, "tavrix-report: history needs one PCID"},
+      {"history PC01 PC02", 2, "tavrix-report: history needs one PCID"},
+      {"diff", 2, "tavrix-report: diff needs a PCID and at most two inventories (FROM, TO)"},
+      {"diff PC01 1 2 3", 2, "tavrix-report: diff needs a PCID and at most two inventories (FROM, TO)"},
+      {"changes", 2, "tavrix-report: changes needs --since yyyy/mm/dd"},
+      {"changes --since", 2, "tavrix-report: --since needs a value"},
+      {"changes --since 2026/12/01 PC01", 2, "tavrix-report: changes: unknown argument \"PC01\""},
+  };
+  for (const Case& c : cases) {
+    const ReportRun run = report(c.args);
+    EXPECT_EQ(run.status, c.status) << c.args;
+    EXPECT_EQ(run.out, "") << c.args;
+    EXPECT_EQ(c.status == 2 ? run.err.substr(0, run.err.find('\n')) : run.err, c.err) << c.args;
+  }
+  EXPECT_EQ(runReport(dir, "--save").err.substr(0, 36), "tavrix-report: --save needs a value\n");
+  EXPECT_NE(runReport(dir, "--help").out.find("  diff PCID [FROM [TO]]"), std::string::npos);
+}
+
+TEST_F(HistoryReport, ADamagedKeptFileIsNamedOnStandardErrorAndTheOthersCompared) {
+  writeFile(save() + "/20261202/PC01.csv", "\x81\x82garbage\r\n");
+  const ReportRun run = report("diff PC01 3 2");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "tavrix-report: skipped 20261202/PC01.csv: no header line (0,1)\n");
+  Rows expected = kFirstToSecond;
+  expected.insert(expected.begin() + 2, {"プリンタ一覧", "+", "Canon LBP-3300", "", ""});
+  EXPECT_EQ(run.out, tsv(expected));
+}
+
+TEST_F(HistoryReport, WithoutSaveTheFolderComesFromTavrixIniBesideTheProgram) {
+  const ReportRun run = reportBesideIni("history PC01");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, tsv(kHistory));
+
+  writeFile(dir.file("Tavrix.ini"), "[Tavrix Section]\r\nMDB_DIR=" + dir.path() + "/db\r\nMDB_NAME=Tavrix.mdb\r\n");
+  const ReportRun unnamed = reportBesideIni("diff PC01");
+  EXPECT_EQ(unnamed.status, 1);
+  EXPECT_EQ(unnamed.err, "tavrix-report: Tavrix.ini names no save folder (CSV_SAVE_DIR is empty): " +
+                             dir.file("Tavrix.ini") + "\n");
+  EXPECT_EQ(reportBesideIni("--save '" + save() + "' diff PC01").out, tsv(kTwoNewest));
+
+  std::filesystem::remove(dir.file("Tavrix.ini"));
+  EXPECT_EQ(reportBesideIni("changes --since 2026/12/01").err,
+            "tavrix-report: no --save given and no Tavrix.ini beside the program (" + dir.file("Tavrix.ini") + ")\n");
+}
+
+}  // namespace
+}  // namespace tavrix::test
