@@ -14,16 +14,16 @@ namespace tavrix::test {
 using Rows = std::vector<std::vector<std::string>>;
 
 // An inventory's lines; the day's changes are made by replacing, removing and adding lines.
-class Inventory {
+class InventoryLines {
  public:
-  explicit Inventory(std::vector<std::string> lines) : lines_(std::move(lines)) {}
-  Inventory& replace(const std::string& from, const std::string& to) {
+  explicit InventoryLines(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+  InventoryLines& replace(const std::string& from, const std::string& to) {
     for (auto& l : lines_)
       if (l == from) l = to;
     return *this;
   }
-  Inventory& remove(const std::string& line) { return replace(line, ""); }
-  Inventory& add(const std::string& line) {
+  InventoryLines& remove(const std::string& line) { return replace(line, ""); }
+  InventoryLines& add(const std::string& line) {
     lines_.push_back(line);
     return *this;
   }
@@ -45,8 +45,8 @@ inline const std::string kUpdate1 = "3,1,Windows Update,KB111111,セキュリテ
 inline const std::string kAddress = "1,11,NIC,1,12,IP アドレス,192.168.1.10,マスク:,255.255.255.0";
 inline const std::string kDriveC = "1,7,ドライブ,C,ローカル ディスク,NTFS,全容量,76316MB,空き容量,";
 
-inline Inventory firstDay() {
-  return Inventory({"0,1,QUILLO,PC01,2.1,2026/12/01 08:30", "1,1,コンピュータ名,KAIHATSU-001",
+inline InventoryLines firstDay() {
+  return InventoryLines({"0,1,QUILLO,PC01,2.1,2026/12/01 08:30", "1,1,コンピュータ名,KAIHATSU-001",
                     "1,2,ユーザー名,tanaka", "1,3,OS,Microsoft Windows XP Professional,5.1.2600",
                     "1,4,CPU,2394,Intel(R) Pentium(R) 4,外部クロック,533MHz,L2キャッシュ,512 KB", "1,5,メモリ,1024MB",
                     "1,6,デバイス,PCI バス,PCI,IRQ09,,I/O,D800-D81F,1", kDriveC + "10000MB",
@@ -61,7 +61,7 @@ inline Inventory firstDay() {
 
 // Day 2, morning: a new program version, an update gone, a new administrator, a new service, a new
 // address, freed disk space.
-inline Inventory secondDay() {
+inline InventoryLines secondDay() {
   return firstDay()
       .replace("0,1,QUILLO,PC01,2.1,2026/12/01 08:30", "0,1,QUILLO,PC01,2.1,2026/12/02 08:30")
       .replace(kOffice, "1,10,アプリケーション,Microsoft Office 2003,11.0.8237")
@@ -73,14 +73,14 @@ inline Inventory secondDay() {
 }
 
 // Day 2, afternoon (a second file that day): a new printer.
-inline Inventory secondDayAgain() {
+inline InventoryLines secondDayAgain() {
   return secondDay()
       .replace("0,1,QUILLO,PC01,2.1,2026/12/02 08:30", "0,1,QUILLO,PC01,2.1,2026/12/02 14:45")
       .add("1,9,プリンタ,Canon LBP-3300");
 }
 
 // Day 4: another user, a program removed, 5 % less free space (under the threshold).
-inline Inventory fourthDay() {
+inline InventoryLines fourthDay() {
   return secondDayAgain()
       .replace("0,1,QUILLO,PC01,2.1,2026/12/02 14:45", "0,1,QUILLO,PC01,2.1,2026/12/04 08:30")
       .replace("1,2,ユーザー名,tanaka", "1,2,ユーザー名,sato")

@@ -28,24 +28,7 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// Once the context menu opened by open() is up, triggers its entry named action; then closes it.
-// answerDialog, when given, runs once a modal dialog opened by the entry waits.
-void chooseFromMenu(const std::function<void()>& open, const char* action,
-                    std::function<void(QWidget*)> answerDialog = nullptr) {
-  bool found = false;
-  QTimer::singleShot(0, [&] {
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(menu, nullptr);
-    QAction* chosen = menu->findChild<QAction*>(QString::fromLatin1(action));
-    ASSERT_NE(chosen, nullptr) << action;
-    found = true;
-    if (answerDialog) QTimer::singleShot(0, [&] { answerDialog(QApplication::activeModalWidget()); });
-    menu->close();
-    chosen->trigger();
-  });
-  open();
-  EXPECT_TRUE(found) << action;
-}
+using test::chooseFromMenu;
 
 class DailyUseTest : public test::WindowedRun {
  protected:

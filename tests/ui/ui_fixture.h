@@ -5,11 +5,15 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "run/main_batch.h"
@@ -80,6 +84,25 @@ inline void clickHeader(QTreeWidget* list, int column) {
 inline void clickRow(QTreeWidget* list, int row) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                     QPoint(10, list->visualItemRect(list->topLevelItem(row)).center().y()));
+}
+
+// Once the context menu opened by open() is up, triggers its entry named action; then closes it.
+// answerDialog, when given, runs once a modal dialog opened by the entry waits.
+inline void chooseFromMenu(const std::function<void()>& open, const char* action,
+                    std::function<void(QWidget*)> answerDialog = nullptr) {
+  bool found = false;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QAction* chosen = menu->findChild<QAction*>(QString::fromLatin1(action));
+    ASSERT_NE(chosen, nullptr) << action;
+    found = true;
+    if (answerDialog) QTimer::singleShot(0, [&] { answerDialog(QApplication::activeModalWidget()); });
+    menu->close();
+    chosen->trigger();
+  });
+  open();
+  EXPECT_TRUE(found) << action;
 }
 
 // Clicks BtnEND of a window; windows closed with WA_DeleteOnClose are then deleted.

@@ -74,11 +74,12 @@ void runSection(DetailLoad& d, const std::string& sql, std::string_view key,
 
 }  // namespace detail
 
-DetailTree loadDetailTree(RunState& s) {
+DetailTree loadDetailTree(RunState& s, std::string* pcId) {
   if (F_OPEN_DB(s)) s.Messages.show("Cant DB Open ", MessageStyle::Plain);
 
   detail::DetailLoad d(s);
   d.openBasic();
+  if (pcId) *pcId = d.basic("PCid").text();
   detail::addBasicLines(d);
   detail::addDeviceSection(d);
   detail::addAntiVirusSection(d);

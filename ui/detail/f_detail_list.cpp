@@ -17,6 +17,7 @@
 
 #include "ui/detail/detail_load.h"
 #include "ui/detail/qt_tree_lines_style.h"
+#include "ui/history/f_history.h"
 #include "ui/qt_form_support.h"
 #include "ui/text_search.h"
 
@@ -101,7 +102,8 @@ void F_DetailList::Form_Load(RunState& s) {
   TreeView1->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 
   TxtRNO->setText(qs(txtRnoText(s)));
-  tree_ = loadDetailTree(s);
+  tree_ = loadDetailTree(s, &pcId_);
+  saveFolder_ = s.CSV_SAVE_DIR;
 
   // Parents are always added before their children, so one pass in add order builds the tree.
   std::vector<QTreeWidgetItem*> items;
@@ -167,7 +169,18 @@ void F_DetailList::showTreeMenu(const QPoint& at) {
           });
   connect(ui::addMenuAction(menu, "ActCopyTree", "ツリー全体をテキストでコピー(&T)"), &QAction::triggered, this,
           [this] { QApplication::clipboard()->setText(qs(treeText())); });
+  menu.addSeparator();
+  connect(ui::addMenuAction(menu, "ActHistory", "変更履歴…", !pcId_.empty()), &QAction::triggered, this,
+          [this] { openHistory(); });
   menu.exec(TreeView1->viewport()->mapToGlobal(at));
+}
+
+// One history window per detail window; asking again brings it to the front.
+void F_DetailList::openHistory() {
+  if (!history_) history_ = new F_History(saveFolder_, pcId_);
+  history_->show();
+  history_->raise();
+  history_->activateWindow();
 }
 
 void F_DetailList::showMainWindow() {
@@ -184,6 +197,7 @@ void F_DetailList::unload() { close(); }
 // The close box works like BtnEND, so the hidden main window is never left behind.
 void F_DetailList::closeEvent(QCloseEvent* event) {
   if (isVisible()) settings_.saveGeometry(this, kSettingsName);
+  if (history_) history_->close();  // it belongs to this computer's window
   if (event->spontaneous()) showMainWindow();
   QWidget::closeEvent(event);
 }

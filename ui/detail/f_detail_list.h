@@ -9,6 +9,7 @@
 
 #include "batch/run_state.h"
 #include "ui/detail/detail_tree.h"
+#include "ui/history/f_history.h"
 #include "ui/qt_window_settings.h"
 
 class QLabel;
@@ -34,6 +35,8 @@ class F_DetailList : public QWidget {
   // Selects the next line holding the find field's words after the current one (from the current
   // one itself when includeCurrent), expanding its parents. False when no line holds them.
   bool findNext(bool includeCurrent = false);
+  // The history window opened by the context menu's 変更履歴…, while it is open.
+  F_History* historyWindow() const { return history_.data(); }
   // Closes the window and deletes it.
   void unload();
 
@@ -46,6 +49,7 @@ class F_DetailList : public QWidget {
   void showMainWindow();
   void addKeysAndMenu();
   void showTreeMenu(const QPoint& at);
+  void openHistory();
 
   QPointer<QWidget> mainWindow_;
   QLabel* LblTitl;
@@ -54,6 +58,8 @@ class F_DetailList : public QWidget {
   QTreeWidget* TreeView1;
   QLineEdit* TxtFind;
   QLabel* LblFound;
+  QPointer<F_History> history_;
+  std::string saveFolder_, pcId_;  // where the kept inventories of this computer are
   DetailTree tree_;
   std::vector<QTreeWidgetItem*> lineItems_;  // the tree's items in display order
   std::vector<std::string> foldedLines_;     // their texts folded for searching
