@@ -2,9 +2,11 @@
 // grouped by section; each change line starts with its sign, so the colours are only a help.
 #include "ui/history/f_history.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
