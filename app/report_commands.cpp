@@ -57,7 +57,10 @@ queries::ResultTable answer(RunState& s, const Options& o) {
     case Command::Updates: return queries::updateSummary(c, o.text);
     case Command::Computers: return computers(c, o);
     case Command::Search: return queries::searchInventory(c, *o.text);
-    case Command::Tree: break;
+    case Command::Tree:
+    case Command::History:
+    case Command::Diff:
+    case Command::Changes: break;  // not answered from the database
   }
   return {};
 }
