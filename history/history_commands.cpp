@@ -52,17 +52,17 @@ bool isNumber(std::string_view s) {
 
 }  // namespace
 
-int pickInventory(const std::vector<KeptFile>& newestFirst, std::string_view spec, std::string& error) {
+int pickInventory(const std::vector<KeptFile>& newestFirst, std::string_view choice, std::string& error) {
   const int count = static_cast<int>(newestFirst.size());
-  if (isNumber(spec)) {
-    int n = std::stoi(std::string(spec));
+  if (isNumber(choice)) {
+    int n = std::stoi(std::string(choice));
     if (n >= 1 && n <= count) return n - 1;
-    error = "no inventory number " + std::string(spec) + ": there are " + std::to_string(count) + " (1 = newest)";
+    error = "no inventory number " + std::string(choice) + ": there are " + std::to_string(count) + " (1 = newest)";
     return -1;
   }
-  auto date = DateTime::parse(spec);
+  auto date = DateTime::parse(choice);
   if (!date) {
-    error = "\"" + std::string(spec) + "\" is neither a number from history nor a date yyyy/mm/dd hh:nn";
+    error = "\"" + std::string(choice) + "\" is neither a number from history nor a date yyyy/mm/dd hh:nn";
     return -1;
   }
   std::vector<int> matches;

@@ -36,7 +36,7 @@ CommandResult diffCommand(const std::string& saveFolder, std::string_view pcId, 
 // ("yyyy/mm/dd") or later, its changes from the oldest of them to the newest.
 CommandResult changesCommand(const std::string& saveFolder, std::string_view since);
 
-// The position in newestFirst of the inventory that spec names; -1 with error set when it names none.
-int pickInventory(const std::vector<KeptFile>& newestFirst, std::string_view spec, std::string& error);
+// The position in newestFirst of the inventory that choice names; -1 with error set when it names none.
+int pickInventory(const std::vector<KeptFile>& newestFirst, std::string_view choice, std::string& error);
 
 }  // namespace tavrix::history

@@ -156,7 +156,7 @@ TEST(InventoryPick, NumbersAndDates) {
   files[1].createDate = {2026, 12, 2, 14, 45, 10};
   files[2].createDate = {2026, 12, 2, 14, 45, 50};
   struct Case {
-    const char* spec;
+    const char* choice;
     int index;
     std::string error;
   };
@@ -175,8 +175,8 @@ TEST(InventoryPick, NumbersAndDates) {
   };
   for (const Case& c : cases) {
     std::string error;
-    EXPECT_EQ(history::pickInventory(files, c.spec, error), c.index) << c.spec;
-    EXPECT_EQ(error, c.error) << c.spec;
+    EXPECT_EQ(history::pickInventory(files, c.choice, error), c.index) << c.choice;
+    EXPECT_EQ(error, c.error) << c.choice;
   }
 }
 
