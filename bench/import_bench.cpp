@@ -216,7 +216,8 @@ void restoreFloorSchema(const fs::path& database) {
   sqlite3* db = nullptr;
   if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
     throw std::runtime_error("cannot open the floor's database");
-  std::string sql;
+  // The floor's page size is SQLite's default, whatever the scripts' database is created with.
+  std::string sql = "PRAGMA journal_mode=DELETE; PRAGMA page_size=4096; VACUUM; PRAGMA journal_mode=WAL;";
   for (const char* name : {"T_ApplInst", "T_Device", "T_Drive", "T_NIC", "T_Printer", "T_Service", "T_StartUp",
                            "T_Users", "T_Video", "T_WinUpdate", "T_WinUpdRegCheck"})
     sql += std::string("CREATE INDEX IF NOT EXISTS IX_") + name + "_PCid ON " + name + " (PCid);";
