@@ -21,6 +21,5 @@ CREATE TABLE T_Drive (
     FreeSpaceT   テキスト(255),  -- 空き容量の見出し
     FreeSpace    テキスト(255));
 
--- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
-CREATE INDEX IX_T_Drive_PCid ON T_Drive (PCid);
+-- 取込番号での読み出しと削除のための索引 (端末ごとの削除は T_BasicInf の RNO から引く)
 CREATE INDEX IX_T_Drive_RNO ON T_Drive (RNO);

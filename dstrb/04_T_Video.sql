@@ -22,6 +22,5 @@ CREATE TABLE T_Video (
     AdapterT          テキスト(255),  -- アダプタの見出し
     AdapterName       テキスト(255));
 
--- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
-CREATE INDEX IX_T_Video_PCid ON T_Video (PCid);
+-- 取込番号での読み出しと削除のための索引 (端末ごとの削除は T_BasicInf の RNO から引く)
 CREATE INDEX IX_T_Video_RNO ON T_Video (RNO);

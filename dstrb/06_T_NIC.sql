@@ -34,6 +34,5 @@ CREATE TABLE T_NIC (
     SecWinsServerT  テキスト(255),  -- セカンダリWINSの見出し
     SecWinsServer   テキスト(255));
 
--- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
-CREATE INDEX IX_T_NIC_PCid ON T_NIC (PCid);
+-- 取込番号での読み出しと削除のための索引 (端末ごとの削除は T_BasicInf の RNO から引く)
 CREATE INDEX IX_T_NIC_RNO ON T_NIC (RNO);

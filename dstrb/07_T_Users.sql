@@ -17,6 +17,5 @@ CREATE TABLE T_Users (
     Users       テキスト(255),  -- メンバー (コンピュータ名付き)
     User        テキスト(255));
 
--- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
-CREATE INDEX IX_T_Users_PCid ON T_Users (PCid);
+-- 取込番号での読み出しと削除のための索引 (端末ごとの削除は T_BasicInf の RNO から引く)
 CREATE INDEX IX_T_Users_RNO ON T_Users (RNO);

@@ -16,6 +16,5 @@ CREATE TABLE T_ApplInst (
     Appl        テキスト(255),  -- プログラム名
     Version     テキスト(255));
 
--- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
-CREATE INDEX IX_T_ApplInst_PCid ON T_ApplInst (PCid);
+-- 取込番号での読み出しと削除のための索引 (端末ごとの削除は T_BasicInf の RNO から引く)
 CREATE INDEX IX_T_ApplInst_RNO ON T_ApplInst (RNO);

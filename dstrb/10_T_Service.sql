@@ -18,6 +18,5 @@ CREATE TABLE T_Service (
     ServiceName         テキスト(255),  -- サービス名
     ServiceExplanation  メモ型);
 
--- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
-CREATE INDEX IX_T_Service_PCid ON T_Service (PCid);
+-- 取込番号での読み出しと削除のための索引 (端末ごとの削除は T_BasicInf の RNO から引く)
 CREATE INDEX IX_T_Service_RNO ON T_Service (RNO);

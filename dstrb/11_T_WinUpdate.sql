@@ -17,6 +17,5 @@ CREATE TABLE T_WinUpdate (
     WinUpdName  テキスト(255),  -- 更新名
     WinUpdCmnt  メモ型);
 
--- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
-CREATE INDEX IX_T_WinUpdate_PCid ON T_WinUpdate (PCid);
+-- 取込番号での読み出しと削除のための索引 (端末ごとの削除は T_BasicInf の RNO から引く)
 CREATE INDEX IX_T_WinUpdate_RNO ON T_WinUpdate (RNO);

@@ -20,6 +20,5 @@ CREATE TABLE T_WinUpdRegCheck (
     RegChkReg    メモ型,         -- レジストリキー
     RegChkFile   メモ型);
 
--- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
-CREATE INDEX IX_T_WinUpdRegCheck_PCid ON T_WinUpdRegCheck (PCid);
+-- 取込番号での読み出しと削除のための索引 (端末ごとの削除は T_BasicInf の RNO から引く)
 CREATE INDEX IX_T_WinUpdRegCheck_RNO ON T_WinUpdRegCheck (RNO);

@@ -10,8 +10,11 @@
 
 namespace tavrix {
 
+// A detail table's rows are found through the computer's RNOs in T_BasicInf and its RNO index, so the
+// detail tables need no index on PCid: that index took a page write per row at every file's commit.
 std::string deleteStatement(std::string_view table) {
-  return "Delete PCid,CreateDate FROM " + std::string(table) + " Where PCid = ?";
+  if (table == "T_BasicInf") return "Delete PCid,CreateDate FROM T_BasicInf Where PCid = ?";
+  return "Delete FROM " + std::string(table) + " Where RNO In (Select RNO From T_BasicInf Where PCid = ?)";
 }
 
 void F_DEL_PCDATA(RunState& s, std::string_view table, std::string_view mode) {

@@ -8,12 +8,13 @@
 
 namespace tavrix {
 
-// The twelve inventory tables, in the order the batch clears them.
+// The twelve inventory tables (the batch clears T_BasicInf after the others).
 inline constexpr std::string_view kInventoryTables[] = {
     "T_ApplInst", "T_BasicInf", "T_Device",  "T_Drive",  "T_NIC",       "T_Printer",
     "T_Service",  "T_StartUp",  "T_Users",   "T_Video",  "T_WinUpdate", "T_WinUpdRegCheck"};
 
-// The Jet delete of one computer's rows from table; the id is its one parameter.
+// The Jet delete of one computer's rows from table; the id is its one parameter. The detail tables'
+// deletes find the rows through T_BasicInf, so T_BasicInf is cleared after them.
 std::string deleteStatement(std::string_view table);
 
 // Deletes every row of CurrentPcId from table (mode "PidOnly"). A failure is shown, not logged.

@@ -21,6 +21,5 @@ CREATE TABLE T_Device (
     DeviceSpace   テキスト(255),  -- 容量
     deviceNo      テキスト(50));
 
--- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
-CREATE INDEX IX_T_Device_PCid ON T_Device (PCid);
+-- 取込番号での読み出しと削除のための索引 (端末ごとの削除は T_BasicInf の RNO から引く)
 CREATE INDEX IX_T_Device_RNO ON T_Device (RNO);

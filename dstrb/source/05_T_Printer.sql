@@ -15,6 +15,5 @@ CREATE TABLE T_Printer (
     PrinterT     テキスト(255),  -- 見出し
     PrinterName  テキスト(255));
 
--- 端末ごとの削除 (PCid) と取込番号での読み出し (RNO) のための索引
-CREATE INDEX IX_T_Printer_PCid ON T_Printer (PCid);
+-- 取込番号での読み出しと削除のための索引 (端末ごとの削除は T_BasicInf の RNO から引く)
 CREATE INDEX IX_T_Printer_RNO ON T_Printer (RNO);

@@ -32,13 +32,13 @@ TEST_F(DeliveredScripts, BuildTheInventoryDatabase) {
                             " (SELECT group_concat(c.name) FROM (SELECT name AS n FROM pragma_index_list(m.name)"
                             " ORDER BY 1) i, pragma_index_info(i.n) c) FROM sqlite_schema m"
                             " WHERE m.type = 'table' AND m.name LIKE 'T%' ORDER BY 1"),
-            (Lines{"T_ApplInst|6|RNO,PCid,CreateDate|PCid,RNO", "T_BasicInf|44|RNO,PCid,CreateDate|PCid",
-                   "T_Device|11|RNO,PCid,CreateDate|PCid,RNO", "T_Drive|11|RNO,PCid,CreateDate|PCid,RNO",
-                   "T_NIC|24|RNO,PCid,CreateDate|PCid,RNO", "T_Printer|5|RNO,PCid,CreateDate|PCid,RNO",
-                   "T_Service|8|RNO,PCid,CreateDate|PCid,RNO", "T_StartUp|7|RNO,PCid,CreateDate|PCid,RNO",
-                   "T_Users|7|RNO,PCid,CreateDate|PCid,RNO", "T_Version|4|VERSION,REVISION,VLDATA|<null>",
-                   "T_Video|12|RNO,PCid,CreateDate|PCid,RNO", "T_WinUpdRegCheck|10|RNO,PCid,CreateDate|PCid,RNO",
-                   "T_WinUpdate|7|RNO,PCid,CreateDate|PCid,RNO"}));
+            (Lines{"T_ApplInst|6|RNO,PCid,CreateDate|RNO", "T_BasicInf|44|RNO,PCid,CreateDate|PCid",
+                   "T_Device|11|RNO,PCid,CreateDate|RNO", "T_Drive|11|RNO,PCid,CreateDate|RNO",
+                   "T_NIC|24|RNO,PCid,CreateDate|RNO", "T_Printer|5|RNO,PCid,CreateDate|RNO",
+                   "T_Service|8|RNO,PCid,CreateDate|RNO", "T_StartUp|7|RNO,PCid,CreateDate|RNO",
+                   "T_Users|7|RNO,PCid,CreateDate|RNO", "T_Version|4|VERSION,REVISION,VLDATA|<null>",
+                   "T_Video|12|RNO,PCid,CreateDate|RNO", "T_WinUpdRegCheck|10|RNO,PCid,CreateDate|RNO",
+                   "T_WinUpdate|7|RNO,PCid,CreateDate|RNO"}));
   EXPECT_EQ(rows(inventory, "SELECT * FROM T_Version"), Lines{"1|0|Tavrix 1.0|2026-12-01 00:00:00"});
 
   state.MDB_NAME = "missing.mdb";
