@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_folder.h"
 #include "run/main_batch.h"
 #include "batch/run_state.h"
 #include "tools/fleet.h"
@@ -23,6 +24,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
+using tavrix::bench::writeIni;
 
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -61,15 +63,6 @@ class CountingSink : public tavrix::MessageSink {
   }
   int count = 0;
 };
-
-void writeIni(const fs::path& folder, const fs::path& dstrb) {
-  fs::create_directories(folder / "csv");
-  std::ofstream ini(folder / "Tavrix.ini", std::ios::binary);
-  ini << "[Tavrix Section]\r\nLOG_DIR=" << (folder / "log").string() << "\r\nLOG_FILE=Tavrix.log\r\nMDB_DIR="
-      << (folder / "db").string() << "\r\nMDB_NAME=Tavrix.mdb\r\nCSV_DIR=" << (folder / "csv").string()
-      << "\r\nDSTRB_DIR=" << dstrb.string() << "\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=" << (folder / "save").string()
-      << "\r\n";
-}
 
 struct BatchRun {
   double total = 0;        // the whole batch: database creation, import, moving the files
@@ -279,7 +272,7 @@ int main(int argc, char** argv) {
   int count = argc > 1 ? std::atoi(argv[1]) : 2000;
   unsigned long long seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1;
   fs::path work = argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path() / "tavrix-import-bench";
-  fs::path dstrb = fs::path(__FILE__).parent_path().parent_path() / "dstrb";
+  fs::path dstrb = tavrix::bench::sourceDir() / "dstrb";
   if (count < 10) {
     std::fprintf(stderr, "usage: import_bench [count>=10] [seed] [work folder]\n");
     return 2;

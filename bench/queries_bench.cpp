@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench/bench_folder.h"
 #include "run/main_batch.h"
 #include "batch/run_state.h"
 #include "platform/clock.h"
@@ -32,6 +33,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using tavrix::bench::writeIni;
 using namespace tavrix;
 
 constexpr std::uint64_t kSeed = 1;  // the fleet of import_bench
@@ -43,20 +45,6 @@ class CountingSink : public MessageSink {
   }
   int count = 0;
 };
-
-fs::path sourceDir() {
-  const char* env = std::getenv("TAVRIX_SOURCE_DIR");
-  return env ? fs::path(env) : fs::path(__FILE__).parent_path().parent_path();
-}
-
-void writeIni(const fs::path& folder) {
-  fs::create_directories(folder / "csv");
-  std::ofstream ini(folder / "Tavrix.ini", std::ios::binary);
-  ini << "[Tavrix Section]\nLOG_DIR=" << (folder / "log").string() << "\nLOG_FILE=Tavrix.log\nMDB_DIR="
-      << (folder / "db").string() << "\nMDB_NAME=Tavrix.mdb\nCSV_DIR=" << (folder / "csv").string()
-      << "\nDSTRB_DIR=" << (sourceDir() / "dstrb").string() << "\nRUNMODE=UPDATEONLY\nCSV_SAVE_DIR="
-      << (folder / "save").string() << "\n";
-}
 
 // The database of count computers in folder/<count>/db, imported by the real batch unless it is there.
 std::string fleetDatabase(const fs::path& work, int count) {

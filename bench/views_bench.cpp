@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "batch/database.h"
+#include "bench/bench_folder.h"
 #include "run/main_batch.h"
 #include "batch/run_state.h"
 #include "platform/text.h"
@@ -33,6 +34,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using tavrix::bench::writeIni;
 using namespace tavrix;
 
 constexpr int kDemoComputers = 40;  // the demo fleet: tools/demo.sh
@@ -54,20 +56,6 @@ struct Workload {
   std::string largestPcId;
   int largestLines = 0;
 };
-
-fs::path sourceDir() {
-  const char* env = std::getenv("TAVRIX_SOURCE_DIR");
-  return env ? fs::path(env) : fs::path(__FILE__).parent_path().parent_path();
-}
-
-void writeIni(const fs::path& folder) {
-  fs::create_directories(folder / "csv");
-  std::ofstream ini(folder / "Tavrix.ini", std::ios::binary);
-  ini << "[Tavrix Section]\nLOG_DIR=" << (folder / "log").string() << "\nLOG_FILE=Tavrix.log\nMDB_DIR="
-      << (folder / "db").string() << "\nMDB_NAME=Tavrix.mdb\nCSV_DIR=" << (folder / "csv").string()
-      << "\nDSTRB_DIR=" << (sourceDir() / "dstrb").string() << "\nRUNMODE=UPDATEONLY\nCSV_SAVE_DIR="
-      << (folder / "save").string() << "\n";
-}
 
 // The demo fleet through the real batch: scripts build the database, the import fills it.
 void importDemoFleet(Workload& w) {
