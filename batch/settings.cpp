@@ -34,16 +34,20 @@ void normaliseFolder(std::string& value, const std::string& programFolder) {
 bool F_READ_INI(RunState& s) {
   try {
     s.MissingIniKeys.clear();
-    for (std::string_view key : {"LOG_DIR", "LOG_FILE", "MDB_DIR", "MDB_NAME", "CSV_DIR", "DSTRB_DIR", "CSV_SAVE_DIR"})
-      if (text::trim(readKey(s, key)).empty()) s.MissingIniKeys.emplace_back(key);
-    s.LOG_DIR = readKey(s, "LOG_DIR");
-    s.LOG_FILE = readKey(s, "LOG_FILE");
-    s.MDB_DIR = readKey(s, "MDB_DIR");
-    s.MDB_NAME = readKey(s, "MDB_NAME");
-    s.CSV_DIR = readKey(s, "CSV_DIR");
-    s.DSTRB_DIR = readKey(s, "DSTRB_DIR");
+    // A required key, noted when it is absent or blank: without it no file may be touched.
+    auto required = [&s](std::string_view key) {
+      std::string value = readKey(s, key);
+      if (text::trim(value).empty()) s.MissingIniKeys.emplace_back(key);
+      return value;
+    };
+    s.LOG_DIR = required("LOG_DIR");
+    s.LOG_FILE = required("LOG_FILE");
+    s.MDB_DIR = required("MDB_DIR");
+    s.MDB_NAME = required("MDB_NAME");
+    s.CSV_DIR = required("CSV_DIR");
+    s.DSTRB_DIR = required("DSTRB_DIR");
     s.RunMode = text::toUpperAscii(readKey(s, "RUNMODE"));
-    s.CSV_SAVE_DIR = readKey(s, "CSV_SAVE_DIR");
+    s.CSV_SAVE_DIR = required("CSV_SAVE_DIR");
     for (std::string* folder : {&s.LOG_DIR, &s.MDB_DIR, &s.CSV_DIR, &s.DSTRB_DIR, &s.CSV_SAVE_DIR}) {
       normaliseFolder(*folder, s.ProgramFolder);
     }
