@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/fleet_tally.h"
 #include "platform/clock.h"
 #include "platform/datetime.h"
 #include "platform/db.h"
@@ -81,11 +82,13 @@ struct RunState {
   const Clock& TheClock;
   std::string ProgramFolder;              // without a trailing "/"
   ImportProgress* Progress = nullptr;      // set in windowed mode
+  FleetTally Tally;                        // what the import changes in the fleet counts
   InstanceLock SingleInstance;             // held from the start to the end of the program
 
   // Run settings (Tavrix.ini); folder settings end with "/" after F_READ_INI.
   std::string LOG_DIR, LOG_FILE, MDB_DIR, MDB_NAME, CSV_DIR, DSTRB_DIR, CSV_SAVE_DIR;
   std::string RunMode;                     // RUNMODE, upper-cased
+  bool KeepFleetCounts = false;            // FLEET_COUNTS=ON: the batch keeps "<database>.counts"
   std::string IniPath;
   std::vector<std::string> MissingIniKeys;  // keys without which no file may be touched
 

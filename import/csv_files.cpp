@@ -17,6 +17,7 @@ namespace tavrix {
 namespace {
 
 void beginFile(RunState& s) {
+  s.Tally.startFile();
   try {
     s.DbConnection.begin();
   } catch (const std::exception& e) {
@@ -32,7 +33,7 @@ void endFile(RunState& s) {
   } catch (const std::exception& e) {
     noteImportFailure(s, e);
   }
-  if (!fileFailed(s)) return;
+  if (!fileFailed(s)) return s.Tally.commitFile();
   try {
     s.DbConnection.rollback();
   } catch (const std::exception& e) {

@@ -129,11 +129,26 @@ class Row {
   std::size_t size_;
 };
 
+db::Value valueOf(const db::FieldRef& field) {
+  if (auto* text = std::get_if<std::string_view>(&field)) return db::Value(std::string(*text));
+  if (auto* number = std::get_if<std::int64_t>(&field)) return db::Value(*number);
+  return db::Value();
+}
+
+// A program or update row added tells the fleet counts what the computer has now.
+void tallyAdded(RunState& s, const DetailTable& t, const Row& row) {
+  if (!s.Tally.active()) return;
+  const auto values = row.values();
+  if (t.kind == DetailKind::Application) s.Tally.added(TallyKind::Software, {valueOf(values[4]), valueOf(values[5])});
+  if (t.kind == DetailKind::Update) s.Tally.added(TallyKind::Updates, {valueOf(values[5])});
+}
+
 void addRow(RunState& s, DetailRecordSets& sets, const DetailTable& t, const Row& row) {
   try {
     db::UpdatableRecordSet& rs = sets.open(t.select);
     rs.addNew(t.names, row.values());
     rs.update();
+    tallyAdded(s, t, row);
   } catch (const std::exception& e) {
     noteImportFailure(s, e);
   }

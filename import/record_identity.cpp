@@ -1,7 +1,10 @@
 // F_DEL_PCDATA and F_ADD_BASICINF: replacing a computer's snapshot and numbering the new one.
 #include "import/record_identity.h"
 
+#include <sqlite3.h>
+
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "import/import_failure.h"
@@ -17,9 +20,42 @@ std::string deleteStatement(std::string_view table) {
   return "Delete FROM " + std::string(table) + " Where RNO In (Select RNO From T_BasicInf Where PCid = ?)";
 }
 
+namespace {
+
+// The rows a program or update table loses tell the fleet counts what the computer had.
+std::optional<TallyKind> talliedKind(std::string_view table) {
+  if (table == "T_ApplInst") return TallyKind::Software;
+  if (table == "T_WinUpdate") return TallyKind::Updates;
+  return std::nullopt;
+}
+
+void deleteTallied(RunState& s, std::string_view table, TallyKind kind) {
+  const std::string columns = kind == TallyKind::Software ? "Appl, Version, PCid" : "WinUpdName, PCid";
+  sqlite3_stmt* stmt = s.DbConnection.prepareCached(db::translateJet(deleteStatement(table)) + " RETURNING " + columns);
+  db::bindValue(stmt, 1, db::FieldRef(std::string_view(s.CurrentPcId)));
+  const int groupColumns = kind == TallyKind::Software ? 2 : 1;
+  int rc;
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    if (sqlite3_column_type(stmt, groupColumns) == SQLITE_NULL) continue;  // counted for no computer
+    std::vector<db::Value> values;
+    for (int c = 0; c < groupColumns; ++c) values.push_back(db::columnValue(stmt, c));
+    s.Tally.removed(kind, std::move(values));
+  }
+  if (rc != SQLITE_DONE) {
+    db::DbError error = db::errorOf(s.DbConnection.handle(), rc);
+    sqlite3_reset(stmt);
+    throw error;
+  }
+  sqlite3_reset(stmt);
+  sqlite3_clear_bindings(stmt);
+}
+
+}  // namespace
+
 void F_DEL_PCDATA(RunState& s, std::string_view table, std::string_view mode) {
   if (mode != "PidOnly") return;  // the only mode there is
   try {
+    if (auto kind = talliedKind(table); kind && s.Tally.active()) return deleteTallied(s, table, *kind);
     // Prepared once per table and cached: every file clears all twelve tables.
     sqlite3_stmt* stmt = s.DbConnection.prepareCached(db::translateJet(deleteStatement(table)));
     db::bindValue(stmt, 1, db::FieldRef(std::string_view(s.CurrentPcId)));

@@ -107,7 +107,7 @@ void Connection::openWith(const std::string& path, OpenMode mode) {
   const char* check = mode == OpenMode::Inventory
                           ? "SELECT count(*) FROM sqlite_schema; PRAGMA journal_mode=WAL; "
                             "PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536; PRAGMA wal_autocheckpoint=20000;"
-                          : (readOnly ? "SELECT count(*) FROM sqlite_schema; PRAGMA cache_size=-65536;"
+                          : (readOnly ? "SELECT count(*) FROM sqlite_schema; PRAGMA cache_size=-65536; PRAGMA mmap_size=2147418112;"
                                       : "SELECT count(*) FROM sqlite_schema;");
   rc = sqlite3_exec(raw, check, nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {

@@ -1,10 +1,16 @@
-// The software, update and computer questions, each one SQLite statement with its parameters bound.
+// The software, update and computer questions: scans of the detail tables, counted and matched in memory.
 #include "queries/fleet_queries.h"
 
-#include <chrono>
+#include <sqlite3.h>
 
+#include <algorithm>
+#include <chrono>
+#include <unordered_set>
+
+#include "queries/fleet_counts.h"
 #include "queries/group_count.h"
 #include "queries/statement_rows.h"
+#include "queries/table_parts.h"
 #include "queries/text_match.h"
 #include "ui/main/computer_list.h"
 
@@ -24,13 +30,6 @@ ResultRow shownRow(const ResultRow& stored) {
   return {texts[0], texts[1], texts[2], texts[3], texts[4], stored[5]};
 }
 
-ResultTable computers(db::Connection& connection, const std::string& where, const std::vector<db::Value>& params) {
-  ResultTable table{computerColumns(), {}};
-  forEachRow(connection, kComputerSelect + where + kComputerOrder, params,
-             [&](const ResultRow& row) { table.rows.push_back(shownRow(row)); });
-  return table;
-}
-
 bool anyShownTextContains(const ResultRow& row, std::string_view part) {
   for (std::size_t c = 0; c < 5; ++c)
     if (containsNoCase(row[c].text(), part)) return true;
@@ -39,6 +38,59 @@ bool anyShownTextContains(const ResultRow& row, std::string_view part) {
 
 db::Value optionalPattern(const std::optional<std::string>& part) {
   return part ? db::Value(containsPattern(*part)) : db::Value();
+}
+
+// Distinct computers per group, counted in memory over the table's parts at once: an index on the
+// names would make the import write a page per row at every file's commit. Should a computer's rows
+// lie apart (rows not written by the import), the parts cannot be added up and one exact pass counts.
+std::vector<ResultRow> countGroups(db::Connection& connection, const std::string& table, const std::string& columns,
+                                   const std::string& nameColumn, const std::optional<std::string>& nameContains) {
+  const int keyColumns = static_cast<int>(std::count(columns.begin(), columns.end(), ','));
+  const std::string sql = "SELECT " + columns + " FROM " + table + " WHERE rowid BETWEEN ?2 AND ?3 AND (?1 IS NULL OR " +
+                          containsSql(nameColumn, 1) + ")";
+  const auto scan = [&](db::Connection& c, const RowidRange& range, GroupCounter& counter) {
+    forEachStep(c, sql, {optionalPattern(nameContains), db::Value(range.first), db::Value(range.last)},
+                [&](sqlite3_stmt* stmt) { counter.add(stmt); });
+  };
+  const std::vector<RowidRange> ranges = snapshotParts(connection, table, scanPartCount());
+  std::vector<GroupCounter> counters(ranges.size(), GroupCounter(keyColumns));
+  scanParts(connection, ranges, [&](db::Connection& c, const RowidRange& range, std::size_t part) {
+    scan(c, range, counters[part]);
+  });
+  bool exact = true;
+  for (std::size_t part = 0; part < counters.size(); ++part)
+    exact = (part == 0 ? counters[0].exact() : counters[0].merge(counters[part])) && exact;
+  if (exact) return counters[0].rows();
+  GroupCounter pairs(keyColumns, GroupCounter::Mode::Pairs);
+  scan(connection, RowidRange{}, pairs);
+  return pairs.rows();
+}
+
+// The RNOs of the rows of table that meet condition (?1, ?2 its parameters), over the parts at once.
+std::unordered_set<std::int64_t> rnosWhere(db::Connection& connection, const std::string& table,
+                                          const std::string& condition, const db::Value& first, const db::Value& second) {
+  const std::string sql = "SELECT RNO FROM " + table + " WHERE rowid BETWEEN ?3 AND ?4 AND " + condition;
+  const std::vector<RowidRange> ranges = snapshotParts(connection, table, scanPartCount());
+  std::vector<std::vector<std::int64_t>> found(ranges.size());
+  scanParts(connection, ranges, [&](db::Connection& c, const RowidRange& range, std::size_t part) {
+    forEachStep(c, sql, {first, second, db::Value(range.first), db::Value(range.last)}, [&](sqlite3_stmt* stmt) {
+      if (sqlite3_column_type(stmt, 0) != SQLITE_NULL) found[part].push_back(sqlite3_column_int64(stmt, 0));
+    });
+  });
+  std::unordered_set<std::int64_t> rnos;
+  for (const auto& part : found) rnos.insert(part.begin(), part.end());
+  return rnos;
+}
+
+// Every computer in list order, split by whether its RNO is among rnos.
+std::pair<ResultTable, ResultTable> computersSplitBy(db::Connection& connection,
+                                                     const std::unordered_set<std::int64_t>& rnos) {
+  std::pair<ResultTable, ResultTable> split{{computerColumns(), {}}, {computerColumns(), {}}};
+  forEachRow(connection, std::string(kComputerSelect) + kComputerOrder, {}, [&](const ResultRow& row) {
+    const bool in = !row[5].isNull() && rnos.contains(row[5].toInt());
+    (in ? split.first : split.second).rows.push_back(shownRow(row));
+  });
+  return split;
 }
 
 }  // namespace
@@ -73,46 +125,31 @@ std::string daysBefore(const DateTime& now, int days) {
   return t.storageText();
 }
 
-// One scan of the table counted in memory: an index on the names would make the import write a
-// page per row at every file's commit. Names that differ only in ASCII case are one group, as the
-// NOCASE columns compare them; the group shows its smallest spelling in byte order.
+// The counts the batch kept when they belong to the inventory as it is, else a scan.
 ResultTable softwareSummary(db::Connection& connection, const std::optional<std::string>& nameContains) {
-  GroupCounter counter(2);
-  forEachStep(connection, "SELECT Appl, Version, PCid FROM T_ApplInst WHERE ?1 IS NULL OR " + containsSql("Appl", 1),
-              {optionalPattern(nameContains)}, [&](sqlite3_stmt* stmt) { counter.add(stmt); });
-  return {{"Appl", "Version", "Computers"}, counter.rows()};
+  if (auto counts = currentFleetCounts(connection)) return {{"Appl", "Version", "Computers"}, summaryRows(*counts, TallyKind::Software, nameContains)};
+  return {{"Appl", "Version", "Computers"}, countGroups(connection, "T_ApplInst", "Appl, Version, PCid", "Appl", nameContains)};
 }
 
 ResultTable updateSummary(db::Connection& connection, const std::optional<std::string>& nameContains) {
-  GroupCounter counter(1);
-  forEachStep(connection,
-              "SELECT WinUpdName, PCid FROM T_WinUpdate WHERE ?1 IS NULL OR " + containsSql("WinUpdName", 1),
-              {optionalPattern(nameContains)}, [&](sqlite3_stmt* stmt) { counter.add(stmt); });
-  return {{"WinUpdName", "Computers"}, counter.rows()};
+  if (auto counts = currentFleetCounts(connection)) return {{"WinUpdName", "Computers"}, summaryRows(*counts, TallyKind::Updates, nameContains)};
+  return {{"WinUpdName", "Computers"}, countGroups(connection, "T_WinUpdate", "WinUpdName, PCid", "WinUpdName", nameContains)};
 }
 
 ResultTable computersWithSoftware(db::Connection& connection, std::string_view nameContains,
                                   const std::optional<std::string>& version) {
-  return computers(connection,
-                   "WHERE RNO IN (SELECT RNO FROM T_ApplInst WHERE " + containsSql("Appl", 1) +
-                       " AND (?2 IS NULL OR Version = ?2))",
-                   {containsPattern(nameContains), version ? db::Value(*version) : db::Value()});
+  return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", containsSql("Appl", 1) + " AND (?2 IS NULL OR Version = ?2)",
+                                                containsPattern(nameContains), version ? db::Value(*version) : db::Value()))
+      .first;
 }
 
 ResultTable computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version) {
-  return computers(connection, "WHERE RNO IN (SELECT RNO FROM T_ApplInst WHERE Appl IS ?1 AND Version IS ?2)",
-                   {appl, version});
+  return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", "Appl IS ?1 AND Version IS ?2", appl, version)).first;
 }
 
-// One scan of T_WinUpdate marks each computer; the marks split the list in two.
 std::pair<ResultTable, ResultTable> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name) {
-  std::pair<ResultTable, ResultTable> split{{computerColumns(), {}}, {computerColumns(), {}}};
-  forEachRow(connection,
-             "SELECT ComputerName, UserName, OSVersion, CreateDate, PCid, RNO, "
-             "RNO IN (SELECT RNO FROM T_WinUpdate WHERE WinUpdName = ?1) FROM T_BasicInf" + std::string(kComputerOrder),
-             {std::string(name)},
-             [&](const ResultRow& row) { (row[6].toInt() ? split.first : split.second).rows.push_back(shownRow(row)); });
-  return split;
+  return computersSplitBy(connection, rnosWhere(connection, "T_WinUpdate", "WinUpdName = ?1 AND ?2 IS NULL",
+                                                std::string(name), db::Value()));
 }
 
 ResultTable computersByUpdate(db::Connection& connection, std::string_view name, bool having) {

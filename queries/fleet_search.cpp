@@ -1,11 +1,13 @@
-// The text search: one scan per inventory table with every text field tested, then one row per match.
+// The text search: one scan per inventory table, in parts at once, every text field tested; one row per match.
 #include "queries/fleet_search.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "platform/text.h"
 #include "queries/statement_rows.h"
+#include "queries/table_parts.h"
 #include "queries/text_match.h"
 
 namespace tavrix::queries {
@@ -56,11 +58,12 @@ std::string tableSql(const SearchedTable& table) {
   for (const std::string& field : table.textFields) {
     const std::string column = "t." + db::quoteIdentifier(field);
     sql += ", " + column;
-    where += (where.empty() ? " WHERE " : " OR ") + containsSql(column, 1);
+    where += (where.empty() ? " WHERE (" : " OR ") + containsSql(column, 1);
   }
+  where += ")";
   sql += " FROM " + db::quoteIdentifier(table.name) + " t";
   if (!basic) sql += " LEFT JOIN T_BasicInf b ON b.RNO = t.RNO";
-  return sql + where;
+  return sql + where + " AND t.rowid BETWEEN ?2 AND ?3";
 }
 
 bool rowBefore(const ResultRow& a, const ResultRow& b) {
@@ -75,13 +78,18 @@ ResultTable searchInventory(db::Connection& connection, std::string_view part) {
   ResultTable result{{"ComputerName", "PCid", "RNO", "Table", "Field", "Value"}, {}};
   const db::Value pattern(containsPattern(part));
   for (const SearchedTable& table : inventoryTables(connection)) {
-    forEachRow(connection, tableSql(table), {pattern}, [&](const ResultRow& row) {
-      for (std::size_t f = 0; f < table.textFields.size(); ++f) {
-        const db::Value& value = row[3 + f];
-        if (value.isNull() || !containsNoCase(value.text(), part)) continue;
-        result.rows.push_back({db::Value(row[0].text()), row[1], row[2], table.name, table.textFields[f], value});
-      }
+    const std::vector<RowidRange> ranges = snapshotParts(connection, table.name, scanPartCount());
+    std::vector<std::vector<ResultRow>> found(ranges.size());
+    scanParts(connection, ranges, [&](db::Connection& c, const RowidRange& range, std::size_t index) {
+      forEachRow(c, tableSql(table), {pattern, db::Value(range.first), db::Value(range.last)}, [&](const ResultRow& row) {
+        for (std::size_t f = 0; f < table.textFields.size(); ++f) {
+          const db::Value& value = row[3 + f];
+          if (value.isNull() || !containsNoCase(value.text(), part)) continue;
+          found[index].push_back({db::Value(row[0].text()), row[1], row[2], table.name, table.textFields[f], value});
+        }
+      });
     });
+    for (auto& rows : found) std::move(rows.begin(), rows.end(), std::back_inserter(result.rows));
   }
   std::stable_sort(result.rows.begin(), result.rows.end(), rowBefore);
   return result;

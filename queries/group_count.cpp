@@ -1,13 +1,12 @@
-// One pass over (group columns, PCid) rows: groups found by their exact bytes, computers by their
-// case-folded text; groups whose spellings differ only in ASCII case are merged at the end.
+// One pass over (group columns, PCid) rows: groups and computers found by their case-folded text.
 #include "queries/group_count.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <functional>
-#include <map>
 
+#include "batch/fleet_tally.h"
 #include "queries/text_match.h"
 
 namespace tavrix::queries {
@@ -34,10 +33,23 @@ int compareValues(const db::Value& a, const db::Value& b) {
 
 }  // namespace
 
+void sortGroupRows(std::vector<ResultRow>& rows, std::size_t keyColumns) {
+  std::sort(rows.begin(), rows.end(), [keyColumns](const ResultRow& a, const ResultRow& b) {
+    for (std::size_t c = 0; c < keyColumns; ++c)
+      if (int order = compareValues(a[c], b[c]); order != 0) return order < 0;
+    return false;
+  });
+}
+
+GroupCounter::GroupCounter(int keyColumns, Mode mode, Keys keys)
+    : keyColumns_(keyColumns), mode_(mode), fold_(keys == Keys::Folded), slots_(1024) {}
+
 std::uint32_t GroupCounter::computerNumber(std::string_view pcId) {
   // A computer's rows come together, so the previous one is nearly always the answer.
   if (!computerIndex_.empty() && pcId == lastPcId_) return lastComputer_;
   auto [found, added] = computerIndex_.try_emplace(folded(pcId), static_cast<std::uint32_t>(computerIndex_.size()));
+  // Back to a computer seen before another one: its rows are not together.
+  if (!added && found->second != lastComputer_) exact_ = exact_ && mode_ == Mode::Pairs;
   lastPcId_ = pcId;
   lastComputer_ = found->second;
   return lastComputer_;
@@ -54,62 +66,91 @@ void GroupCounter::grow() {
   slots_.swap(bigger);
 }
 
-std::uint32_t GroupCounter::groupOf(sqlite3_stmt* stmt) {
-  key_.clear();
-  for (int c = 0; c < keyColumns_; ++c) {
-    key_ += sqlite3_column_type(stmt, c) == SQLITE_NULL ? 'N' : 'T';  // NULL and empty text differ
-    key_ += columnText(stmt, c);
-    key_ += '\0';
-  }
-  const std::uint64_t hash = std::hash<std::string>{}(key_);
+std::uint32_t GroupCounter::groupOf(const std::string& key, std::uint64_t hash) {
   std::size_t i = hash & (slots_.size() - 1);
   for (; slots_[i].group != 0; i = (i + 1) & (slots_.size() - 1))
-    if (slots_[i].hash == hash && groups_[slots_[i].group - 1].key == key_) return slots_[i].group - 1;
-  Group group{key_, {}};
-  for (int c = 0; c < keyColumns_; ++c) group.shown.push_back(db::columnValue(stmt, c));
-  groups_.push_back(std::move(group));
+    if (slots_[i].hash == hash && groups_[slots_[i].group - 1].key == key) return slots_[i].group - 1;
+  groups_.push_back(Group{key, {}});
   slots_[i] = {hash, static_cast<std::uint32_t>(groups_.size())};
   if (groups_.size() * 2 > slots_.size()) grow();
   return static_cast<std::uint32_t>(groups_.size() - 1);
 }
 
+void GroupCounter::showSmaller(Group& group, sqlite3_stmt* stmt) const {
+  if (group.shown.empty()) {
+    for (int c = 0; c < keyColumns_; ++c)
+      group.shown.push_back(sqlite3_column_type(stmt, c) == SQLITE_NULL ? std::nullopt
+                                                                        : std::optional<std::string>(columnText(stmt, c)));
+    return;
+  }
+  for (int c = 0; c < keyColumns_; ++c) {
+    std::optional<std::string>& shown = group.shown[static_cast<std::size_t>(c)];
+    if (!shown) continue;
+    const std::string_view text = columnText(stmt, c);
+    if (text < *shown) shown = std::string(text);
+  }
+}
+
 void GroupCounter::add(sqlite3_stmt* stmt) {
   if (sqlite3_column_type(stmt, keyColumns_) == SQLITE_NULL) return;  // no computer to count
   const std::uint32_t computer = computerNumber(columnText(stmt, keyColumns_));
-  pairs_.push_back(std::uint64_t{groupOf(stmt)} << 32 | computer);
+  key_.clear();
+  for (int c = 0; c < keyColumns_; ++c)
+    appendGroupKey(key_, sqlite3_column_type(stmt, c) == SQLITE_NULL ? std::nullopt : std::optional(columnText(stmt, c)),
+                   fold_);
+  Group& group = groups_[groupOf(key_, std::hash<std::string>{}(key_))];
+  showSmaller(group, stmt);
+  if (mode_ == Mode::Pairs) {
+    pairs_.push_back(std::uint64_t{static_cast<std::uint32_t>(&group - groups_.data())} << 32 | computer);
+  } else if (group.lastComputer != computer) {
+    group.lastComputer = computer;
+    ++group.computers;
+  }
+}
+
+bool GroupCounter::merge(const GroupCounter& other) {
+  exact_ = exact_ && other.exact_ && mode_ == Mode::Contiguous && other.mode_ == Mode::Contiguous;
+  for (const auto& [pcId, number] : other.computerIndex_) {
+    auto [found, added] = computerIndex_.try_emplace(pcId, static_cast<std::uint32_t>(computerIndex_.size()));
+    if (!added) exact_ = false;
+  }
+  for (const Group& theirs : other.groups_) {
+    Group& ours = groups_[groupOf(theirs.key, std::hash<std::string>{}(theirs.key))];
+    if (ours.shown.empty()) ours.shown = theirs.shown;
+    for (std::size_t c = 0; c < ours.shown.size(); ++c)
+      if (ours.shown[c] && *theirs.shown[c] < *ours.shown[c]) ours.shown[c] = theirs.shown[c];
+    ours.computers += theirs.computers;
+  }
+  return exact_;
+}
+
+std::vector<GroupCounter::Counted> GroupCounter::groups() const {
+  std::vector<std::int64_t> counts(groups_.size());
+  if (mode_ == Mode::Pairs) {
+    std::vector<std::uint64_t> pairs = pairs_;
+    std::sort(pairs.begin(), pairs.end());
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+      if (i == 0 || pairs[i] != pairs[i - 1]) ++counts[pairs[i] >> 32];
+  } else {
+    for (std::size_t g = 0; g < groups_.size(); ++g) counts[g] = groups_[g].computers;
+  }
+  std::vector<Counted> counted;
+  counted.reserve(groups_.size());
+  for (std::size_t g = 0; g < groups_.size(); ++g) {
+    ResultRow values;
+    for (const auto& shown : groups_[g].shown) values.push_back(shown ? db::Value(*shown) : db::Value());
+    counted.push_back({groups_[g].key, std::move(values), counts[g]});
+  }
+  return counted;
 }
 
 std::vector<ResultRow> GroupCounter::rows() const {
-  // Spellings that differ only in ASCII case are one group, as the NOCASE columns compare them;
-  // the merged group shows the smallest spelling in byte order.
-  std::map<std::string, std::uint32_t> mergedIndex;
-  std::vector<std::uint32_t> mergedOf(groups_.size());
   std::vector<ResultRow> rows;
-  for (std::size_t g = 0; g < groups_.size(); ++g) {
-    auto [found, added] = mergedIndex.try_emplace(folded(groups_[g].key), static_cast<std::uint32_t>(rows.size()));
-    mergedOf[g] = found->second;
-    if (added) {
-      rows.push_back(groups_[g].shown);
-      continue;
-    }
-    ResultRow& shown = rows[found->second];
-    for (std::size_t c = 0; c < shown.size(); ++c)
-      if (!shown[c].isNull() && groups_[g].shown[c].text() < shown[c].text()) shown[c] = groups_[g].shown[c];
+  for (Counted& group : groups()) {
+    rows.push_back(std::move(group.values));
+    rows.back().emplace_back(group.computers);
   }
-  std::vector<std::uint64_t> pairs(pairs_.size());
-  std::transform(pairs_.begin(), pairs_.end(), pairs.begin(),
-                 [&](std::uint64_t p) { return std::uint64_t{mergedOf[p >> 32]} << 32 | (p & 0xFFFFFFFFu); });
-  std::sort(pairs.begin(), pairs.end());
-  std::vector<std::int64_t> counts(rows.size());
-  for (std::size_t i = 0; i < pairs.size(); ++i)
-    if (i == 0 || pairs[i] != pairs[i - 1]) ++counts[pairs[i] >> 32];
-  for (std::size_t r = 0; r < rows.size(); ++r) rows[r].push_back(db::Value(counts[r]));
-  const auto before = [this](const ResultRow& a, const ResultRow& b) {
-    for (std::size_t c = 0; c < static_cast<std::size_t>(keyColumns_); ++c)
-      if (int order = compareValues(a[c], b[c]); order != 0) return order < 0;
-    return false;
-  };
-  std::sort(rows.begin(), rows.end(), before);
+  sortGroupRows(rows, static_cast<std::size_t>(keyColumns_));
   return rows;
 }
 

@@ -14,6 +14,7 @@
 #include "import/inventory_schema.h"
 #include "platform/paths.h"
 #include "run/configuration.h"
+#include "run/fleet_counts_upkeep.h"
 #include "run/save_csv.h"
 
 namespace tavrix {
@@ -130,7 +131,9 @@ void runSteps(RunState& s, BatchWindows* windows, bool noDisplay) {
   closeDbConnection(s);
   openForImport(s);
   if (F_CNT_CSVFILE(s)) s.BatchFailed = true;  // a CSV folder that cannot be listed: nothing was imported
+  startFleetTally(s);
   importCsvFiles(s);
+  keepFleetCounts(s);
   // Closing checkpoints and syncs the database before any CSV leaves the CSV folder.
   closeDbConnection(s);
   if (s.FoundFileCount > 0) F_SAVE_CSV(s);

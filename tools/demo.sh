@@ -28,6 +28,7 @@ CSV_DIR=*/csv
 DSTRB_DIR=*/dstrb
 RUNMODE=$runmode
 CSV_SAVE_DIR=*/save
+FLEET_COUNTS=ON
 INI
 
 cd "$demo"

@@ -1,0 +1,174 @@
+// Counting the fleet, keeping the counts in a file beside the database, and the summaries made of them.
+#include "queries/fleet_counts.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <stdexcept>
+
+#include "platform/paths.h"
+#include "queries/group_count.h"
+#include "queries/statement_rows.h"
+#include "queries/text_match.h"
+
+namespace tavrix::queries {
+
+namespace {
+
+struct KindSource {
+  const char* select;  // group columns, then PCid
+  int keyColumns;
+};
+constexpr KindSource kSources[kTallyKinds] = {{"SELECT Appl, Version, PCid FROM T_ApplInst", 2},
+                                              {"SELECT WinUpdName, PCid FROM T_WinUpdate", 1}};
+
+std::optional<std::string> textOf(const db::Value& value) {
+  if (value.isNull()) return std::nullopt;
+  return value.text();
+}
+
+std::string keyOf(const std::vector<db::Value>& values, bool fold) {
+  std::string key;
+  for (const db::Value& value : values) appendGroupKey(key, textOf(value), fold);
+  return key;
+}
+
+// One scan counting both ways; rows of a computer lying apart need the exact, slower counting.
+void countKind(db::Connection& connection, TallyKind kind, FleetCounts& counts, GroupCounter::Mode mode) {
+  const KindSource& source = kSources[static_cast<std::size_t>(kind)];
+  GroupCounter exact(source.keyColumns, mode, GroupCounter::Keys::Exact);
+  GroupCounter folded(source.keyColumns, mode, GroupCounter::Keys::Folded);
+  forEachStep(connection, source.select, {}, [&](sqlite3_stmt* stmt) {
+    exact.add(stmt);
+    folded.add(stmt);
+  });
+  if (!exact.exact() || !folded.exact()) return countKind(connection, kind, counts, GroupCounter::Mode::Pairs);
+  const auto k = static_cast<std::size_t>(kind);
+  for (auto& group : exact.groups()) counts.exact[k][group.key] = {std::move(group.values), group.computers};
+  for (const auto& group : folded.groups()) counts.folded[k][group.key] = group.computers;
+}
+
+}  // namespace
+
+std::string fleetCountsPath(const std::string& databasePath) { return databasePath + ".counts"; }
+
+std::optional<InventoryStamp> inventoryStamp(db::Connection& connection) {
+  try {
+    const std::vector<ResultRow> rows = readRows(connection,
+        "SELECT (SELECT seq FROM sqlite_sequence WHERE name = 'T_BasicInf'), (SELECT count(*) FROM T_BasicInf)", {});
+    const InventoryStamp stamp{rows[0][0].toInt(), rows[0][1].toInt()};
+    if (rows[0][0].isNull() && stamp.computers > 0) return std::nullopt;  // RNOs that may be given again
+    return stamp;
+  } catch (const db::DbError&) {
+    return std::nullopt;  // no sqlite_sequence: no table numbers its rows for good
+  }
+}
+
+FleetCounts countFleet(db::Connection& connection) {
+  FleetCounts counts;
+  counts.stamp = inventoryStamp(connection).value_or(InventoryStamp{});
+  for (std::size_t k = 0; k < kTallyKinds; ++k) countKind(connection, static_cast<TallyKind>(k), counts, GroupCounter::Mode::Contiguous);
+  return counts;
+}
+
+std::optional<FleetCounts> currentFleetCounts(db::Connection& connection) {
+  const std::optional<InventoryStamp> stamp = inventoryStamp(connection);
+  const std::string path = fleetCountsPath(connection.path());
+  if (!stamp || connection.path().empty() || !paths::fileExists(path)) return std::nullopt;
+  try {
+    db::Connection file;
+    file.openReadOnly(path);
+    FleetCounts counts;
+    const std::vector<ResultRow> stamps = readRows(file, "SELECT LastRno, Computers FROM Stamp", {});
+    if (stamps.size() != 1) return std::nullopt;
+    counts.stamp = {stamps[0][0].toInt(), stamps[0][1].toInt()};
+    if (!(counts.stamp == *stamp)) return std::nullopt;
+    forEachRow(file, "SELECT Kind, Key, Column1, Column2, Computers FROM Exact", {}, [&](const ResultRow& row) {
+      const auto k = static_cast<std::size_t>(row[0].toInt());
+      if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, SQLITE_CORRUPT);
+      std::vector<db::Value> values{row[2]};
+      if (kSources[k].keyColumns == 2) values.push_back(row[3]);
+      std::string key = keyOf(values, false);  // before the values move into the group
+      counts.exact[k][std::move(key)] = {std::move(values), row[4].toInt()};
+    });
+    forEachStep(file, "SELECT Kind, Key, Computers FROM Folded", {}, [&](sqlite3_stmt* stmt) {
+      const auto k = static_cast<std::size_t>(sqlite3_column_int64(stmt, 0));
+      if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, SQLITE_CORRUPT);
+      const auto* key = static_cast<const char*>(sqlite3_column_blob(stmt, 1));
+      counts.folded[k][std::string(key ? key : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, 1)))] =
+          sqlite3_column_int64(stmt, 2);
+    });
+    return counts;
+  } catch (const db::DbError&) {
+    return std::nullopt;  // unreadable counts are no counts: the summaries scan
+  }
+}
+
+void saveFleetCounts(const std::string& databasePath, const FleetCounts& counts) {
+  const std::string path = fleetCountsPath(databasePath);
+  const std::string draft = path + ".new";
+  paths::removeFile(draft);
+  {
+    db::Connection file;
+    db::createDatabase(draft);
+    file.openPlain(draft);
+    file.executeNative(
+        "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL; BEGIN;"
+        "CREATE TABLE Stamp (LastRno INTEGER, Computers INTEGER);"
+        "CREATE TABLE Exact (Kind INTEGER, Key BLOB, Column1, Column2, Computers INTEGER);"
+        "CREATE TABLE Folded (Kind INTEGER, Key BLOB, Computers INTEGER);");
+    sqlite3_stmt* stamp = file.prepareCached("INSERT INTO Stamp VALUES (?1, ?2)");
+    db::bindValue(stamp, 1, db::Value(counts.stamp.lastRno));
+    db::bindValue(stamp, 2, db::Value(counts.stamp.computers));
+    db::runToEnd(stamp);
+    sqlite3_stmt* exact = file.prepareCached("INSERT INTO Exact VALUES (?1, ?2, ?3, ?4, ?5)");
+    sqlite3_stmt* folded = file.prepareCached("INSERT INTO Folded VALUES (?1, ?2, ?3)");
+    for (std::size_t k = 0; k < kTallyKinds; ++k) {
+      for (const auto& [key, group] : counts.exact[k]) {
+        sqlite3_bind_int64(exact, 1, static_cast<std::int64_t>(k));
+        sqlite3_bind_blob(exact, 2, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+        for (std::size_t c = 0; c < 2; ++c)
+          db::bindValue(exact, static_cast<int>(3 + c), c < group.values.size() ? group.values[c] : db::Value());
+        sqlite3_bind_int64(exact, 5, group.computers);
+        db::runToEnd(exact);
+      }
+      for (const auto& [key, computers] : counts.folded[k]) {
+        sqlite3_bind_int64(folded, 1, static_cast<std::int64_t>(k));
+        sqlite3_bind_blob(folded, 2, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
+        sqlite3_bind_int64(folded, 3, computers);
+        db::runToEnd(folded);
+      }
+    }
+    file.executeNative("COMMIT;");
+    file.close();
+  }
+  if (std::rename(draft.c_str(), path.c_str()) != 0) {
+    paths::removeFile(draft);
+    throw std::runtime_error("cannot replace " + path);
+  }
+}
+
+std::vector<ResultRow> summaryRows(const FleetCounts& counts, TallyKind kind, const std::optional<std::string>& nameContains) {
+  const auto k = static_cast<std::size_t>(kind);
+  std::map<std::string, ResultRow> groups;  // folded key -> smallest spelling, column by column
+  for (const auto& [key, group] : counts.exact[k]) {
+    if (nameContains && (group.values[0].isNull() || !containsNoCase(group.values[0].text(), *nameContains))) continue;
+    auto [found, added] = groups.try_emplace(keyOf(group.values, true), group.values);
+    if (added) continue;
+    for (std::size_t c = 0; c < group.values.size(); ++c)
+      if (!found->second[c].isNull() && group.values[c].text() < found->second[c].text()) found->second[c] = group.values[c];
+  }
+  std::vector<ResultRow> rows;
+  for (auto& [key, shown] : groups) {
+    const auto computers = counts.folded[k].find(key);
+    if (computers == counts.folded[k].end()) continue;
+    rows.push_back(std::move(shown));
+    rows.back().emplace_back(computers->second);
+  }
+  sortGroupRows(rows, static_cast<std::size_t>(kSources[k].keyColumns));
+  return rows;
+}
+
+}  // namespace tavrix::queries

@@ -1,0 +1,35 @@
+// The fleet counts kept beside the database (a small SQLite file, "<database>.counts"): written by
+// the batch after its import, read by the software and update summaries instead of scanning
+// millions of rows. They hold only while the inventory's stamp is the one they were counted at.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "batch/fleet_tally.h"
+#include "platform/db.h"
+#include "queries/result_table.h"
+
+namespace tavrix::queries {
+
+std::string fleetCountsPath(const std::string& databasePath);
+
+// The stamp of the inventory as the connection sees it; none when the database does not number its
+// snapshots with a never-reused RNO (then no counts can be trusted).
+std::optional<InventoryStamp> inventoryStamp(db::Connection& connection);
+
+// The counts of the inventory as it is, by scanning both tables.
+FleetCounts countFleet(db::Connection& connection);
+
+// The counts kept for the database of connection, if they belong to its inventory as it is now.
+std::optional<FleetCounts> currentFleetCounts(db::Connection& connection);
+
+// Writes the counts beside the database: a new file renamed over the old, so a reader sees the old or
+// the new counts whole. Throws db::DbError (or std::runtime_error when the rename fails).
+void saveFleetCounts(const std::string& databasePath, const FleetCounts& counts);
+
+// The summary rows of one kind (group columns, then Computers), groups whose first column contains
+// nameContains, in the summaries' order.
+std::vector<ResultRow> summaryRows(const FleetCounts& counts, TallyKind kind, const std::optional<std::string>& nameContains);
+
+}  // namespace tavrix::queries

@@ -1,0 +1,34 @@
+// A table scanned in parts at once, one connection and thread per part, so that a question over
+// millions of rows uses every core. Parts end where a snapshot (one RNO) ends, so a computer's rows
+// normally fall in one part.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "platform/db.h"
+
+namespace tavrix::queries {
+
+struct RowidRange {
+  std::int64_t first = std::numeric_limits<std::int64_t>::min();
+  std::int64_t last = std::numeric_limits<std::int64_t>::max();
+};
+
+// How many parts a scan is split into: the machine's cores, at most four.
+std::size_t scanPartCount();
+
+// The table's rowids split into at most parts ranges of about equal span, each starting at a row
+// whose RNO differs from the row before it; one whole range for an empty table, for one part, or
+// when the connection cannot share its view (no file, or a transaction of its own is open).
+std::vector<RowidRange> snapshotParts(db::Connection& connection, const std::string& table, std::size_t parts);
+
+using PartScan = std::function<void(db::Connection& connection, const RowidRange& range, std::size_t part)>;
+// Calls scan for every range: the first on connection in this thread, each other on a read-only
+// connection to the same file in a thread of its own. Waits for all; rethrows the first failure.
+void scanParts(db::Connection& connection, const std::vector<RowidRange>& ranges, const PartScan& scan);
+
+}  // namespace tavrix::queries

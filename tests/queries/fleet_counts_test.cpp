@@ -1,0 +1,132 @@
+// The counts the batch keeps beside the database give the same software and update summaries as a
+// scan of the tables, batch after batch; counts that no longer belong to the inventory are not used.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "queries/fleet_counts.h"
+#include "queries/fleet_queries.h"
+#include "queries/row_output.h"
+#include "platform/text.h"
+#include "tests/import/import_fixture.h"
+#include "tools/fleet.h"
+
+namespace tavrix::test {
+namespace {
+
+class FleetCounts : public ImportFixture {
+ protected:
+  FleetCounts() { writeFile(dir.file("Tavrix.ini"), readFile(dir.file("Tavrix.ini")) + "FLEET_COUNTS=on\r\n"); }
+  void writeCsv(const std::string& name, const std::vector<std::string>& lines) {
+    std::string body = "0,1,Quillo,x,2.1,2026/12/01 10:00:00\r\n1,1,コンピュータ名," + name + "\r\n";
+    for (const std::string& line : lines) body += line + "\r\n";
+    writeFile(csvDir() + "/" + name + ".csv", cp932(body));
+  }
+  std::string countsPath() const { return queries::fleetCountsPath(dbPath()); }
+  bool countsCurrent() {
+    db::Connection c;
+    c.openReadOnly(dbPath());
+    return queries::currentFleetCounts(c).has_value();
+  }
+  // Both summaries, whole and filtered, as TSV.
+  std::string summaries() {
+    db::Connection c;
+    c.openReadOnly(dbPath());
+    std::string out;
+    for (const std::optional<std::string>& filter : {std::optional<std::string>(), std::optional<std::string>("OFFICE")}) {
+      out += queries::formatRows(queries::softwareSummary(c, filter), queries::OutputFormat::Tsv) + "--\n";
+      out += queries::formatRows(queries::updateSummary(c, filter), queries::OutputFormat::Tsv) + "==\n";
+    }
+    return out;
+  }
+  // The summaries from the kept counts, and from a scan with the counts moved aside.
+  std::pair<std::string, std::string> keptAndScanned() {
+    const std::string kept = summaries();
+    std::filesystem::rename(countsPath(), countsPath() + ".aside");
+    const std::string scanned = summaries();
+    std::filesystem::rename(countsPath() + ".aside", countsPath());
+    return {kept, scanned};
+  }
+};
+
+TEST_F(FleetCounts, FollowEveryBatchAsAScanWouldCount) {
+  struct Batch {
+    const char* what;
+    std::vector<std::pair<std::string, std::vector<std::string>>> files;
+    int generated = 0;  // generated computers rewritten with this batch's seed
+    std::string expectedOffice;
+  };
+  const std::string a = "1,10,アプリケーション,", u = "3,1,Windows Update,";
+  const std::vector<Batch> batches = {
+      {"two spellings in one computer, duplicates, empty and missing versions",
+       {{"PCA", {a + "Office 2003,11.0", a + "office 2003,11.0", a + "Viewer,", a + "Viewer", u + "KB1,x", u + "KB1,y", u + "kb2,"}},
+        {"PCB", {a + "OFFICE 2003,11.0", a + "秀丸エディタ,7.10", u + "KB2,z"}}},
+       12, "OFFICE 2003\t11.0\t2\n"},
+      {"a computer drops one spelling; a new one; generated computers change",
+       {{"PCA", {a + "office 2003,11.0", u + "kb1,x"}}, {"PCC", {a + "Office 2003,11.5", a + "Office 2003,11.5"}}},
+       5, "OFFICE 2003\t11.0\t2\nOffice 2003\t11.5\t1\n"},
+      {"the smallest spelling's computer loses it",
+       {{"PCB", {u + "KB3,"}}}, 0, "Office 2003\t11.5\t1\noffice 2003\t11.0\t1\n"},
+      {"a file that does not commit changes nothing, beside one that does",
+       {{"PCC", {a + "Office 2010,14.0", u + "KB666,refused"}}, {"PCD", {a + "Viewer,2"}}}, 0, "Office 2003\t11.5\t1\noffice 2003\t11.0\t1\n"},
+  };
+  for (std::size_t b = 0; b < batches.size(); ++b) {
+    SCOPED_TRACE(batches[b].what);
+    for (const auto& [name, lines] : batches[b].files) writeCsv(name, lines);
+    if (batches[b].generated > 0) fleet::writeFleet(csvDir(), batches[b].generated, 40 + b);
+    if (b == 3) {
+      db::Connection c;
+      c.open(dbPath());
+      c.executeNative("CREATE TRIGGER refuse BEFORE INSERT ON T_WinUpdate WHEN NEW.WinUpdName = 'KB666' "
+                      "BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    }
+    runBatchOnce();
+    ASSERT_TRUE(countsCurrent());
+    const auto [kept, scanned] = keptAndScanned();
+    EXPECT_TRUE(kept == scanned) << "the kept counts differ from a scan";
+    std::string office;  // the hand-written program's rows of the filtered summary
+    std::istringstream lines(kept.substr(kept.find("==\n")));
+    for (std::string line; std::getline(lines, line);)
+      if (text::toUpperAscii(line).starts_with("OFFICE 2003\t")) office += line + "\n";
+    EXPECT_EQ(office, batches[b].expectedOffice);
+  }
+  EXPECT_EQ(folderNames(csvDir()), std::vector<std::string>{"PCC.csv"});
+}
+
+TEST_F(FleetCounts, CountsOfAnotherStateAreNotUsedAndTheNextBatchCountsAgain) {
+  writeCsv("PCA", {"1,10,アプリケーション,Viewer,1"});
+  runBatchOnce();
+  ASSERT_TRUE(countsCurrent());
+  {
+    db::Connection c;  // a change that did not come through the batch
+    c.open(dbPath());
+    c.execute("INSERT INTO T_BasicInf (PCid, CreateDate) VALUES ('PCX', '2026-12-01 00:00:00')");
+    c.execute("INSERT INTO T_ApplInst (RNO, PCid, Appl, Version) VALUES (2, 'PCX', 'Viewer', '1')");
+  }
+  EXPECT_FALSE(countsCurrent());
+  EXPECT_NE(summaries().find("Viewer\t1\t2\n"), std::string::npos);
+
+  runBatchOnce();  // nothing to import: the batch counts the fleet again
+  ASSERT_TRUE(countsCurrent());
+  const auto [kept, scanned] = keptAndScanned();
+  EXPECT_EQ(kept, scanned);
+  EXPECT_NE(kept.find("Viewer\t1\t2\n"), std::string::npos);
+}
+
+TEST_F(FleetCounts, CountsThatCannotBeWrittenCostOnlyALogLine) {
+  std::filesystem::create_directories(dir.file("db/Tavrix.mdb.counts.new"));  // in the way of the new file
+  writeCsv("PCA", {"1,10,アプリケーション,Viewer,1"});
+  runBatchOnce();
+  EXPECT_EQ(folderNames(csvDir()), std::vector<std::string>{});
+  EXPECT_TRUE(messages.texts().empty());
+  const auto lines = log();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [&](const std::string& l) { return l.starts_with(countsPath() + " に件数を書けませんでした（"); }),
+            1);
+  EXPECT_FALSE(countsCurrent());
+  EXPECT_NE(summaries().find("Viewer\t1\t1\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavrix::test
