@@ -18,14 +18,12 @@ void appendGroupKey(std::string& key, std::optional<std::string_view> text, bool
       if (key[i] >= 'A' && key[i] <= 'Z') key[i] = static_cast<char>(key[i] + ('a' - 'A'));
 }
 
-namespace {
-
-std::optional<std::string> textOf(const db::Value& value) {
-  if (value.isNull()) return std::nullopt;
-  return value.text();
+std::string groupKey(const std::vector<db::Value>& values, bool fold) {
+  std::string key;
+  for (const db::Value& value : values)
+    appendGroupKey(key, value.isNull() ? std::nullopt : std::optional<std::string>(value.text()), fold);
+  return key;
 }
-
-}  // namespace
 
 void FleetTally::start(FleetCounts counts) {
   counts_ = std::move(counts);
@@ -42,12 +40,9 @@ void FleetTally::startFile() {
 }
 
 void FleetTally::note(FileGroups& groups, std::vector<db::Value> values) {
-  key_.clear();
-  for (const db::Value& value : values) appendGroupKey(key_, textOf(value), true);
-  groups.folded.insert(key_);
-  key_.clear();
-  for (const db::Value& value : values) appendGroupKey(key_, textOf(value), false);
-  groups.exact.try_emplace(key_, std::move(values));
+  groups.folded.insert(groupKey(values, true));
+  std::string exact = groupKey(values, false);
+  groups.exact.try_emplace(std::move(exact), std::move(values));
 }
 
 void FleetTally::removed(TallyKind kind, std::vector<db::Value> values) {

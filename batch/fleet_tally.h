@@ -22,6 +22,8 @@ constexpr std::size_t kTallyKinds = 2;
 // A group's text columns as one key: NULL and text told apart, lengths prefixed; with fold, ASCII
 // letters in lower case (the NOCASE columns' equality).
 void appendGroupKey(std::string& key, std::optional<std::string_view> text, bool fold);
+// The key of a group's values (a number as its digits, as SQLite gives it as text).
+std::string groupKey(const std::vector<db::Value>& values, bool fold);
 
 // The state of the inventory the counts belong to: T_BasicInf's last RNO given and its row count.
 // Every committed import takes a new RNO, so any import since makes the stamp differ.
@@ -67,7 +69,6 @@ class FleetTally {
   bool active_ = false;
   FleetCounts counts_;
   std::array<FileGroups, kTallyKinds> removed_, added_;
-  std::string key_;
 };
 
 }  // namespace tavrix

@@ -24,17 +24,6 @@ struct KindSource {
 constexpr KindSource kSources[kTallyKinds] = {{"SELECT Appl, Version, PCid FROM T_ApplInst", 2},
                                               {"SELECT WinUpdName, PCid FROM T_WinUpdate", 1}};
 
-std::optional<std::string> textOf(const db::Value& value) {
-  if (value.isNull()) return std::nullopt;
-  return value.text();
-}
-
-std::string keyOf(const std::vector<db::Value>& values, bool fold) {
-  std::string key;
-  for (const db::Value& value : values) appendGroupKey(key, textOf(value), fold);
-  return key;
-}
-
 // One scan counting both ways; rows of a computer lying apart need the exact, slower counting.
 void countKind(db::Connection& connection, TallyKind kind, FleetCounts& counts, GroupCounter::Mode mode) {
   const KindSource& source = kSources[static_cast<std::size_t>(kind)];
@@ -90,7 +79,7 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection) {
       if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, SQLITE_CORRUPT);
       std::vector<db::Value> values{row[2]};
       if (kSources[k].keyColumns == 2) values.push_back(row[3]);
-      std::string key = keyOf(values, false);  // before the values move into the group
+      std::string key = groupKey(values, false);  // before the values move into the group
       counts.exact[k][std::move(key)] = {std::move(values), row[4].toInt()};
     });
     forEachStep(file, "SELECT Kind, Key, Computers FROM Folded", {}, [&](sqlite3_stmt* stmt) {
@@ -155,7 +144,7 @@ std::vector<ResultRow> summaryRows(const FleetCounts& counts, TallyKind kind, co
   std::map<std::string, ResultRow> groups;  // folded key -> smallest spelling, column by column
   for (const auto& [key, group] : counts.exact[k]) {
     if (nameContains && (group.values[0].isNull() || !containsNoCase(group.values[0].text(), *nameContains))) continue;
-    auto [found, added] = groups.try_emplace(keyOf(group.values, true), group.values);
+    auto [found, added] = groups.try_emplace(groupKey(group.values, true), group.values);
     if (added) continue;
     for (std::size_t c = 0; c < group.values.size(); ++c)
       if (!found->second[c].isNull() && group.values[c].text() < found->second[c].text()) found->second[c] = group.values[c];

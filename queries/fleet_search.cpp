@@ -21,12 +21,6 @@ struct SearchedTable {
   std::vector<std::string> textFields;
 };
 
-bool isTextType(const std::string& declared) {
-  const std::string upper = text::toUpperAscii(declared);
-  return upper.find("CHAR") != std::string::npos || upper.find("TEXT") != std::string::npos ||
-         upper.find("CLOB") != std::string::npos;
-}
-
 // Inventory tables (with RNO and PCid) and their text fields, in name and column order.
 std::vector<SearchedTable> inventoryTables(db::Connection& connection) {
   std::map<std::string, std::vector<ResultRow>> columns;

@@ -30,6 +30,13 @@ int compareText(std::string_view a, std::string_view b) {
   return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
 }
 
+bool isTextType(std::string_view declared) {
+  std::string upper(declared);
+  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c);
+  return upper.find("CHAR") != std::string::npos || upper.find("TEXT") != std::string::npos ||
+         upper.find("CLOB") != std::string::npos;
+}
+
 std::string containsPattern(std::string_view part) {
   std::string pattern = "%";
   for (char c : part) {

@@ -14,6 +14,9 @@ bool containsNoCase(std::string_view text, std::string_view part);
 // Negative, zero or positive like strcmp.
 int compareText(std::string_view a, std::string_view b);
 
+// A column declared as text (CHAR, TEXT or CLOB in its type): SQLite keeps its values as written.
+bool isTextType(std::string_view declared);
+
 // A LIKE pattern (with ESCAPE '\') that matches every text containing part.
 std::string containsPattern(std::string_view part);
 

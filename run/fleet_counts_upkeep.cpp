@@ -4,9 +4,9 @@
 #include <exception>
 
 #include "batch/run_log.h"
-#include "platform/text.h"
 #include "queries/fleet_counts.h"
 #include "queries/statement_rows.h"
+#include "queries/text_match.h"
 
 namespace tavrix {
 
@@ -20,11 +20,7 @@ bool talliedColumnsAreText(db::Connection& connection) {
   for (const auto& [table, column] : columns) {
     const auto rows = queries::readRows(connection, "SELECT type FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE",
                                         {table, column});
-    if (rows.size() != 1) return false;
-    const std::string type = text::toUpperAscii(rows[0][0].text());
-    const bool text = type.find("CHAR") != std::string::npos || type.find("CLOB") != std::string::npos ||
-                      type.find("TEXT") != std::string::npos;
-    if (!text || type.find("INT") != std::string::npos) return false;
+    if (rows.size() != 1 || !queries::isTextType(rows[0][0].text())) return false;
   }
   return true;
 }

@@ -27,12 +27,16 @@ inline ReportRun runReport(const TempDir& scratch, const std::string& args, cons
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
 }
 
-// Yesterday as the collector writes its header date, so the computer is never stale.
+// Yesterday as the collector writes its header date, so the computer is never stale; taken once, so
+// the expected rows of a slow run show the very minute that was imported.
 inline std::string yesterdayHeaderDate() {
-  const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now() - std::chrono::hours(24));
-  char text[32];
-  std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", std::localtime(&now));
-  return text;
+  static const std::string date = [] {
+    const auto then = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now() - std::chrono::hours(24));
+    char text[32];
+    std::strftime(text, sizeof text, "%Y/%m/%d %H:%M:%S", std::localtime(&then));
+    return std::string(text);
+  }();
+  return date;
 }
 
 // Four computers: two programs in two versions (one held twice), a case-folded name, NULL and empty
