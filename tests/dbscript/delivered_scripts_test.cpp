@@ -68,10 +68,7 @@ TEST_F(DeliveredScripts, UpdateOnlyRunReplacesALeftOverWorkDatabase) {
   std::string prog = dir.path() + "/prog";
   std::filesystem::create_directories(prog + "/csv");
   test::writeFile(prog + "/db/@Tavrix.mdb", "half-written work database from a run that died\n");
-  test::writeFile(prog + "/Tavrix.ini",
-                  "[Tavrix Section]\r\nLOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=Tavrix.mdb\r\n"
-                  "CSV_DIR=*\\csv\r\nDSTRB_DIR=" + test::sourceDir() + "/dstrb\r\nRUNMODE=UPDATEONLY\r\n"
-                  "CSV_SAVE_DIR=*\\save\r\n");
+  test::writeProgramIni(prog, "UPDATEONLY", test::sourceDir() + "/dstrb");
   state.ProgramFolder = prog;
   runBatch(state, nullptr);
   std::string dash(kDashLine);
@@ -95,9 +92,7 @@ TEST_F(DeliveredScripts, ABuildShortOfAnImportedTableFails) {
     test::writeFile(prog + "/dstrb/" + name, test::readFile(test::sourceDir() + "/dstrb/" + name));
   paths::removeFile(prog + "/dstrb/03_T_Drive.sql");
   test::writeFile(prog + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n");
-  test::writeFile(prog + "/Tavrix.ini",
-                  "[Tavrix Section]\r\nLOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=Tavrix.mdb\r\n"
-                  "CSV_DIR=*\\csv\r\nDSTRB_DIR=*\\dstrb\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=*\\save\r\n");
+  test::writeProgramIni(prog, "UPDATEONLY", "*\\dstrb");
   state.ProgramFolder = prog;
   runBatch(state, nullptr);
   EXPECT_EQ(exitStatusOf(state), ExitStatus::ConfigurationError);

@@ -1,7 +1,6 @@
 // The windows in daily use, after real windowed batches: growing the main window, filtering 3,000 rows,
 // Enter, the list's and the tree's context menus, remembered geometry and widths, tree search and lines.
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -238,11 +237,10 @@ TEST_F(DailyUseTest, TreeSearchFindsCollapsedLinesAndCopyingTheTreeGivesTheRepor
   chooseFromMenu([&] { emit tree->customContextMenuRequested(QPoint(5, 5)); }, "ActExpandAll");
   EXPECT_TRUE(tree->topLevelItem(tree->topLevelItemCount() - 1)->isExpanded());
   chooseFromMenu([&] { emit tree->customContextMenuRequested(QPoint(5, 5)); }, "ActCopyTree");
-  const std::string report = dir.path() + "/tree.txt";
-  const std::string command = "'" + test::binaryDir() + "/app/tavrix-report' --db '" + dir.path() +
-                              "/db/Tavrix.mdb' tree " + std::to_string(s.CurrentRno) + " >'" + report + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), test::readFile(report));
+  const test::ProgramRun report = test::runProgram(dir, "'" + test::binaryDir() + "/app/tavrix-report' --db '" +
+                                                             dir.path() + "/db/Tavrix.mdb' tree " + std::to_string(s.CurrentRno));
+  ASSERT_EQ(report.status, 0) << report.err;
+  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), report.out);
   EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), test::treeText(tree));
 
   tree->setCurrentItem(tree->topLevelItem(1));

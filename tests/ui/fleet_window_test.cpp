@@ -14,17 +14,9 @@
 namespace tavrix {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
+using test::Rows;
+using test::rowsOf;
 using ui::qs;
-
-Rows rowsOf(const QTreeWidget* list) {
-  Rows rows;
-  for (int r = 0; r < list->topLevelItemCount(); ++r) {
-    rows.emplace_back();
-    for (int c = 0; c < list->columnCount(); ++c) rows.back().push_back(ui::utf8(list->topLevelItem(r)->text(c)));
-  }
-  return rows;
-}
 
 // A double-click as a user makes it: a press and release, then the second press.
 void doubleClickRow(QTreeWidget* list, int row) {

@@ -21,7 +21,6 @@
 namespace tavrix {
 namespace {
 
-using test::ListRow;
 using Lines = std::vector<std::string>;
 
 // The QApplication that every test of this executable runs in.
@@ -58,16 +57,16 @@ class WindowedRunTest : public test::WindowedRun {
 
 TEST_F(WindowedRunTest, ListShowsEveryRecordAndAHeaderClickSortsIt) {
   runFleet();
-  const std::vector<ListRow> expected = {
+  const test::Rows expected = {
       {"", " ", " ", "", "PC00", "1"},  // NULLs: the name empty, user and OS a blank
       {"", "", "", "", "PC01", "2"},    // empty texts stay empty; the zero date shows nothing
       {"beta", "yamada", "Windows XP", "2004/10/24 09:05", "PC10", "3"},
       {"Alpha", "佐藤", "Windows 2000", "1900/01/01 00:00", "PC9", "4"},
       {"gamma", "abe", "ＷＩＮ９８", "2003/01/02 07:08", "pc2", "5"},
   };
-  EXPECT_EQ(test::listRows(list()), expected);  // database order; the files in name order
+  EXPECT_EQ(test::rowsOf(list()), expected);  // database order; the files in name order
   EXPECT_EQ(test::rowTexts(list()->headerItem()),
-            (ListRow{"コンピュータ名", "ユーザ名", "ＯＳ名", "作成日", "ＣＳＶファイル名", "RNO"}));
+            (Lines{"コンピュータ名", "ユーザ名", "ＯＳ名", "作成日", "ＣＳＶファイル名", "RNO"}));
   EXPECT_TRUE(list()->isColumnHidden(5));
   EXPECT_FALSE(list()->topLevelItem(2)->flags() & Qt::ItemIsEditable);
   EXPECT_FALSE(windows.waitWindow()->isVisible());
@@ -83,12 +82,12 @@ TEST_F(WindowedRunTest, ListShowsEveryRecordAndAHeaderClickSortsIt) {
   };
   for (const auto& [c, sorted] : cases) {
     test::clickHeader(list(), c);
-    const std::vector<ListRow> once = test::listRows(list());
+    const test::Rows once = test::rowsOf(list());
     Lines texts;
-    for (const ListRow& row : once) texts.push_back(row[static_cast<std::size_t>(c)]);
+    for (const auto& row : once) texts.push_back(row[static_cast<std::size_t>(c)]);
     EXPECT_EQ(texts, sorted) << "column " << c;
     test::clickHeader(list(), c);
-    EXPECT_EQ(test::listRows(list()), once) << "second click on column " << c;
+    EXPECT_EQ(test::rowsOf(list()), once) << "second click on column " << c;
   }
 }
 
