@@ -138,8 +138,6 @@ TEST_F(WindowedRunTest, BothWindowsShowFromTheStartAndBtnEndClosesThemAfterAnEar
   for (const auto& [window, name] : controls) texts.push_back(test::textOf(window, name));
   EXPECT_EQ(texts, (Lines{"TAVRIX main", "TAVRIX", "(Ver 1.0.0)", "現在：2026/12/05", "終　了",
                           "郵便番号CSVデータ作成", "しばらくお待ちください。"}));
-  EXPECT_EQ(list()->geometry(), QRect(24, 56, 773, 301));  // 360, 840, 11595 × 4515 twips
-  EXPECT_EQ(main().size(), QSize(821, 544));
   // No files were counted: the wait window shows its label only.
   EXPECT_FALSE(windows.waitWindow()->findChild<QWidget*>(QStringLiteral("ProgressBar1"))->isVisible());
   EXPECT_EQ(list()->topLevelItemCount(), 0);
