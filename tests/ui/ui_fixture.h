@@ -34,12 +34,6 @@ inline std::vector<std::string> lastLines(const std::vector<std::string>& lines,
   return {lines.end() - static_cast<std::ptrdiff_t>(std::min(n, lines.size())), lines.end()};
 }
 
-inline void executeSql(const TempDir& dir, const char* sql) {
-  db::Connection c;
-  c.open(dir.path() + "/db/Tavrix.mdb");
-  c.execute(sql);
-}
-
 using Rows = std::vector<std::vector<std::string>>;
 
 // The texts of an item's columns, as many as its list has.
@@ -140,7 +134,9 @@ class WindowedRun : public ::testing::Test {
   // An UPDATEONLY run builds the database, then sql changes it as an older or damaged one may be.
   void prepareDatabase(const char* sql) {
     runMain("UPDATEONLY");
-    executeSql(dir, sql);
+    db::Connection c;
+    c.open(dir.path() + "/db/Tavrix.mdb");
+    c.execute(sql);
   }
   F_Main& main() { return *windows.mainWindow(); }
   QTreeWidget* list() { return main().listView(); }

@@ -219,7 +219,6 @@ TEST(DetailLoad, TopLevelOrderAndFailures) {
        [](InventoryDb&, RunState& s) { ASSERT_FALSE(F_OPEN_DB(s)); },
        basicKeysAnd({"Device", "Vrus", "DirSys", "WinUpd", "WinHot", "IE", "Drice", "Video", "Printer", "NetWork",
                      "NIC", "Groups", "Users", "ApplInst", "StartUp", "Service"})},
-      {"no detail rows, OS test fails", {{"OSVersionID", 200}}, {}, nothing, bare},
       {"no detail rows, host name, OS test passes", {{"OSVersionID", 500}, {"NIC_HostName", "pc02"}}, {}, nothing,
        basicKeysAnd({"Vrus", "DirSys", "NetWork", "NIC", "Groups", "Users"})},
       {"database missing", {}, {}, [](InventoryDb&, RunState& s) { s.MDB_NAME = "missing.db"; }, bare, {"Cant DB Open "}},
