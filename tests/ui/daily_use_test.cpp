@@ -1,5 +1,5 @@
 // The windows in daily use, after real windowed batches: growing the main window, filtering 3,000 rows,
-// Enter, the list's and the tree's context menus, remembered geometry and widths, tree search and lines.
+// the list's and the tree's context menus, remembered geometry and widths, tree search and lines.
 #include <string>
 #include <vector>
 
@@ -107,19 +107,6 @@ TEST_F(DailyUseTest, TypingFiltersTheRowsAndTheCountSaysHowMany) {
   test::clickHeader(list(), 0);  // sorting keeps the filter
   EXPECT_EQ(shownRows(), 1);
   EXPECT_EQ(test::rowTexts(list()->topLevelItem(0))[0], "Alpha");
-}
-
-TEST_F(DailyUseTest, EnterOpensTheCurrentRowAndTheMainWindowComesBackWhereItWas) {
-  runLargeFleet();
-  main().move(123, 145);
-  F_DetailList* detail = openDetail("PC9");
-  ASSERT_NE(detail, nullptr);
-  EXPECT_EQ(ui::utf8(detail->findChild<QLineEdit*>(QStringLiteral("TxtRNO"))->text()), std::to_string(s.CurrentRno));
-  EXPECT_EQ(test::rowTexts(rowOf("PC9"))[5], std::to_string(s.CurrentRno));
-  EXPECT_FALSE(main().isVisible());
-  test::clickEnd(detail);
-  EXPECT_TRUE(main().isVisible());
-  EXPECT_EQ(main().pos(), QPoint(123, 145));
 }
 
 TEST_F(DailyUseTest, ContextMenuCopiesSelectedRowsAndExportsTheShownOnes) {

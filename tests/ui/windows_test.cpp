@@ -1,5 +1,5 @@
-// The windows after real windowed batches: F_Main and its list, sorting, a row click into F_DetailList,
-// BtnEND closing every window, the failed list; and the message boxes. All offscreen (set by CTest).
+// The windows after real windowed batches: F_Main and its list, sorting, a row click or Enter into
+// F_DetailList, BtnEND closing every window, the failed list; and the message boxes. All offscreen (set by CTest).
 #include <memory>
 #include <tuple>
 
@@ -91,8 +91,9 @@ TEST_F(WindowedRunTest, ListShowsEveryRecordAndAHeaderClickSortsIt) {
   }
 }
 
-TEST_F(WindowedRunTest, RowClickOpensThatRowsDetailAndTheEndButtonsCloseIt) {
+TEST_F(WindowedRunTest, RowClickOrEnterOpensThatRowsDetailAndTheEndButtonsCloseIt) {
   runFleet();
+  main().move(123, 145);
   test::clickHeader(list(), 0);  // "", "", Alpha, beta (RNO 3), gamma
   test::clickRow(list(), 3);
   EXPECT_EQ(s.CurrentRno, 3);
@@ -116,9 +117,11 @@ TEST_F(WindowedRunTest, RowClickOpensThatRowsDetailAndTheEndButtonsCloseIt) {
 
   test::clickEnd(detail);
   EXPECT_TRUE(main().isVisible());
+  EXPECT_EQ(main().pos(), QPoint(123, 145));  // where it was
   EXPECT_EQ(main().detailWindow(), nullptr);
 
-  test::clickRow(list(), 2);  // Alpha
+  list()->setCurrentItem(list()->topLevelItem(2));  // Alpha
+  QTest::keyClick(list(), Qt::Key_Return);
   EXPECT_EQ(s.CurrentRno, 4);
   ASSERT_NE(main().detailWindow(), nullptr);
   main().show();  // the detail window stays open behind the main window
