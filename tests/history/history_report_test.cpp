@@ -68,7 +68,7 @@ TEST_F(HistoryReport, EachCommandWritesItsWholeAnswerInEachFormat) {
   };
   ASSERT_EQ(folderNames(save() + "/20261203/rejected"), std::vector<std::string>{"pc01.csv"});
   for (const Case& c : cases) {
-    const ReportRun run = runReport(dir, "--save '" + save() + "/' " + c.args);
+    const ReportRun run = runReport(dir, "--save '" + save() + "/' " + c.args);  // the folder ending in "/"
     EXPECT_EQ(run.status, 0) << c.args << ": " << run.err;
     EXPECT_EQ(run.err, "") << c.args;
     EXPECT_EQ(run.out, c.out) << c.args;

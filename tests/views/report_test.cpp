@@ -47,7 +47,9 @@ TEST(TavrixReport, ListTreeAndBadInput) {
   // Without --db the database is found through Tavrix.ini beside the program.
   std::filesystem::copy_file(binaryDir() + "/app/tavrix-report", scratch.file("tavrix-report"));
   writeFile(scratch.file("Tavrix.ini"), "[Tavrix Section]\r\nMDB_DIR=" + db.folder() + "\r\nMDB_NAME=inventory.db\r\n");
-  EXPECT_EQ(runProgram(scratch, "'" + scratch.file("tavrix-report") + "' list").out.substr(0, 6), "PC-01\t");
+  const ProgramRun besideIni = runProgram(scratch, "'" + scratch.file("tavrix-report") + "' list");
+  EXPECT_EQ(besideIni.status, 0) << besideIni.err;
+  EXPECT_EQ(besideIni.out.substr(0, 6), "PC-01\t");
 }
 
 }  // namespace
