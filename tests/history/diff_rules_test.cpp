@@ -26,6 +26,12 @@ history::Inventory readLines(const TempDir& dir, const std::string& name, const 
   return inventory ? *inventory : history::Inventory{};
 }
 
+std::string joined(const std::vector<std::string>& parts, const std::string& separator) {
+  std::string out;
+  for (std::size_t i = 0; i < parts.size(); ++i) out += (i ? separator : "") + parts[i];
+  return out;
+}
+
 Rows rowsOf(const std::vector<history::Change>& changes) {
   Rows rows;
   for (const auto& c : changes) rows.push_back({c.section, std::string(1, c.sign), c.item, c.oldValue, c.newValue});
@@ -117,11 +123,10 @@ INSTANTIATE_TEST_SUITE_P(Pairs, DiffRules, ::testing::ValuesIn(kDiffCases),
 using InventoryReader = ImportFixture;
 
 TEST_F(InventoryReader, ReadsWhatTheImportStores) {
-  ImportFixture& batch = *this;
   fleet::Computer computer = fleet::makeComputer(3, 1);
-  writeFile(batch.csvDir() + "/" + computer.pcId + ".csv", cp932(computer.text));
-  batch.runBatchOnce();
-  std::string path = batch.saveDir() + "/" + computer.pcId + ".csv", error;
+  writeFile(csvDir() + "/" + computer.pcId + ".csv", cp932(computer.text));
+  runBatchOnce();
+  std::string path = saveDir() + "/" + computer.pcId + ".csv", error;
   auto inventory = history::readInventory(path, error);
   ASSERT_TRUE(inventory) << error;
   const std::pair<DetailKind, const char*> tables[] = {
@@ -131,22 +136,16 @@ TEST_F(InventoryReader, ReadsWhatTheImportStores) {
       {DetailKind::StartUp, "T_StartUp"}, {DetailKind::Update, "T_WinUpdate"}};
   for (const auto& [kind, table] : tables) {
     const history::DetailRows& rows = inventory->rows(kind);
-    std::string fields;
-    for (const auto& name : rows.names) fields += (fields.empty() ? "" : ", ") + name;
     std::vector<std::string> read;
-    for (const auto& row : rows.rows) {
-      std::string joined;
-      for (std::size_t i = 0; i < row.size(); ++i) joined += (i ? "|" : "") + row[i];
-      read.push_back(joined);
-    }
-    EXPECT_EQ(read, queryRows(batch.dbPath(), "SELECT " + fields + " FROM " + table + " ORDER BY rowid")) << table;
+    for (const auto& row : rows.rows) read.push_back(joined(row, "|"));
+    EXPECT_EQ(read, queryRows(dbPath(), "SELECT " + joined(rows.names, ", ") + " FROM " + table + " ORDER BY rowid"))
+        << table;
     EXPECT_EQ(static_cast<int>(read.size()), computer.rows[table]) << table;
   }
-  auto basic = queryRows(batch.dbPath(), "SELECT ComputerName, UserName, CPUName, NIC_HostName, VrsDef FROM T_BasicInf");
   const auto& b = inventory->basic;
-  EXPECT_EQ(basic, std::vector<std::string>{b.ComputerName + "|" + b.UserName + "|" + b.CPUName + "|" + b.NIC_HostName +
-                                            "|" + b.VrsDef});
-  EXPECT_EQ(queryRows(batch.dbPath(), "SELECT count(*) FROM T_NIC"),
+  EXPECT_EQ(queryRows(dbPath(), "SELECT ComputerName, UserName, CPUName, NIC_HostName, VrsDef FROM T_BasicInf"),
+            std::vector<std::string>{joined({b.ComputerName, b.UserName, b.CPUName, b.NIC_HostName, b.VrsDef}, "|")});
+  EXPECT_EQ(queryRows(dbPath(), "SELECT count(*) FROM T_NIC"),
             std::vector<std::string>{std::to_string(computer.rows["T_NIC"])});
 }
 

@@ -30,12 +30,10 @@ class HistoryReport : public HistoryDays {
  protected:
   ReportRun report(const std::string& args) { return runReport(dir, "--save '" + save() + "' " + args); }
   // A copy of the program in the fixture's folder, beside its Tavrix.ini.
-  ReportRun reportBesideIni(const std::string& args) {
+  ProgramRun reportBesideIni(const std::string& args) {
     const std::string copy = dir.file("tavrix-report");
     if (!std::filesystem::exists(copy)) std::filesystem::copy_file(binaryDir() + "/app/tavrix-report", copy);
-    const std::string out = dir.file("ini.out"), err = dir.file("ini.err");
-    const int raw = std::system(("'" + copy + "' " + args + " >'" + out + "' 2>'" + err + "'").c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+    return runProgram(dir, "'" + copy + "' " + args);
   }
 };
 
@@ -45,11 +43,7 @@ TEST_F(HistoryReport, EachCommandWritesItsWholeAnswerInEachFormat) {
     std::string out;
   };
   const Case cases[] = {
-      {"history PC01", tsv(kHistory)},
       {"history pc01", tsv(kHistory)},
-      {"--format csv history PC01",
-       kBom + "No,CreateDate,File\r\n1,2026/12/04 08:30,20261204/PC01.csv\r\n2,2026/12/02 14:45,20261202/150000/"
-              "PC01.csv\r\n3,2026/12/02 08:30,20261202/PC01.csv\r\n4,2026/12/01 08:30,20261201/PC01.csv\r\n"},
       {"--format json history PC02", "[\n{\"No\":1,\"CreateDate\":\"2026/12/03 08:00\",\"File\":\"20261203/PC02.csv\"}\n]\n"},
       {"diff PC01", tsv(kTwoNewest)},
       {"diff PC01 4 3", tsv(kFirstToSecond)},
@@ -63,27 +57,18 @@ TEST_F(HistoryReport, EachCommandWritesItsWholeAnswerInEachFormat) {
        "[\n{\"section\":\"プリンタ一覧\",\"change\":\"+\",\"item\":\"Canon LBP-3300\",\"old\":\"\",\"new\":\"\"}\n]\n"},
       {"--format json diff PC01 1 1", "[]\n"},
       {"changes --since 2026/12/01",
-       tsv(withPcId("PC01", {{"ユーザー名", "~", "", "tanaka", "sato"},
-                             kFirstToSecond[0],
+       tsv(withPcId("PC01", {{"ユーザー名", "~", "", "tanaka", "sato"}, kFirstToSecond[0],
                              {"ドライブ", "~", "C: 空き容量", "10000MB", "19000MB"},
-                             {"プリンタ一覧", "+", "Canon LBP-3300", "", ""},
-                             kFirstToSecond[2],
-                             kFirstToSecond[3],
-                             kTwoNewest[1],
-                             kFirstToSecond[4],
-                             kFirstToSecond[5]}))},
+                             {"プリンタ一覧", "+", "Canon LBP-3300", "", ""}, kFirstToSecond[2], kFirstToSecond[3],
+                             kTwoNewest[1], kFirstToSecond[4], kFirstToSecond[5]}))},
       {"changes --since 2026/12/04", ""},
       {"--format csv changes --since 2026/12/02",
        kBom + "PCid,section,change,item,old,new\r\nPC01,ユーザー名,~,,tanaka,sato\r\nPC01,プリンタ一覧,+,Canon LBP-3300,,"
               "\r\nPC01,現在インストールされているプログラム,-,Adobe Reader 7.0,7.0.9,\r\n"},
-      {"--format json changes --since 2026/12/02",
-       "[\n{\"PCid\":\"PC01\",\"section\":\"ユーザー名\",\"change\":\"~\",\"item\":\"\",\"old\":\"tanaka\",\"new\":\"sato\"},\n"
-       "{\"PCid\":\"PC01\",\"section\":\"プリンタ一覧\",\"change\":\"+\",\"item\":\"Canon LBP-3300\",\"old\":\"\",\"new\":\"\"},\n"
-       "{\"PCid\":\"PC01\",\"section\":\"現在インストールされているプログラム\",\"change\":\"-\",\"item\":\"Adobe Reader 7.0\","
-       "\"old\":\"7.0.9\",\"new\":\"\"}\n]\n"},
   };
+  ASSERT_EQ(folderNames(save() + "/20261203/rejected"), std::vector<std::string>{"pc01.csv"});
   for (const Case& c : cases) {
-    const ReportRun run = report(c.args);
+    const ReportRun run = runReport(dir, "--save '" + save() + "/' " + c.args);  // the folder ending in "/"
     EXPECT_EQ(run.status, 0) << c.args << ": " << run.err;
     EXPECT_EQ(run.err, "") << c.args;
     EXPECT_EQ(run.out, c.out) << c.args;
@@ -100,7 +85,12 @@ TEST_F(HistoryReport, FailuresExitWithOneLineAndMistakesWithTheUsage) {
       {"diff PC02", 1, "tavrix-report: PC02 has one kept inventory only (20261203/PC02.csv): nothing to compare\n"},
       {"diff PC99", 1, "tavrix-report: no kept inventory of PC99 in " + save() + "\n"},
       {"history PC99", 1, "tavrix-report: no kept inventory of PC99 in " + save() + "\n"},
+      {"diff PC0", 1, "tavrix-report: no kept inventory of PC0 in " + save() + "\n"},
       {"diff PC01 5", 1, "tavrix-report: no inventory number 5: there are 4 (1 = newest)\n"},
+      {"diff PC01 0", 1, "tavrix-report: no inventory number 0: there are 4 (1 = newest)\n"},
+      {"diff PC01 2 '2026/12/05 08:30'", 1, "tavrix-report: no kept inventory dated 2026/12/05 08:30\n"},
+      {"diff PC01 yesterday", 1,
+       "tavrix-report: \"yesterday\" is neither a number from history nor a date yyyy/mm/dd hh:nn\n"},
       {"changes --since 12/02", 1, "tavrix-report: --since needs a date yyyy/mm/dd, not \"12/02\"\n"},
       {"history", 2, "tavrix-report: history needs one PCID"},
       {"history PC01 PC02", 2, "tavrix-report: history needs one PCID"},
@@ -116,27 +106,35 @@ TEST_F(HistoryReport, FailuresExitWithOneLineAndMistakesWithTheUsage) {
     EXPECT_EQ(run.out, "") << c.args;
     EXPECT_EQ(c.status == 2 ? run.err.substr(0, run.err.find('\n')) : run.err, c.err) << c.args;
   }
+  EXPECT_EQ(runReport(dir, "--save '" + dir.file("nowhere") + "' history PC01").err,
+            "tavrix-report: cannot list the save folder " + dir.file("nowhere") + "/: No such file or directory\n");
   EXPECT_EQ(runReport(dir, "--save").err.substr(0, 36), "tavrix-report: --save needs a value\n");
   EXPECT_NE(runReport(dir, "--help").out.find("  diff PCID [FROM [TO]]"), std::string::npos);
 }
 
-TEST_F(HistoryReport, ADamagedKeptFileIsNamedOnStandardErrorAndTheOthersCompared) {
+TEST_F(HistoryReport, ADamagedKeptFileIsNamedOnStandardErrorAndTheOthersUsed) {
   writeFile(save() + "/20261202/PC01.csv", "\x81\x82garbage\r\n");
+  const std::string warning = "tavrix-report: skipped 20261202/PC01.csv: no header line (0,1)\n";
+  const ReportRun list = report("history PC01");
+  EXPECT_EQ(list.err, warning);
+  EXPECT_EQ(list.out, tsv({kHistory[0], {"2", "2026/12/02 14:45", "20261202/150000/PC01.csv"},
+                           {"3", "2026/12/01 08:30", "20261201/PC01.csv"}}));
   const ReportRun run = report("diff PC01 3 2");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "tavrix-report: skipped 20261202/PC01.csv: no header line (0,1)\n");
+  EXPECT_EQ(run.err, warning);
   Rows expected = kFirstToSecond;
   expected.insert(expected.begin() + 2, {"プリンタ一覧", "+", "Canon LBP-3300", "", ""});
   EXPECT_EQ(run.out, tsv(expected));
+  EXPECT_EQ(report("changes --since 2026/12/01").err, warning);
 }
 
 TEST_F(HistoryReport, WithoutSaveTheFolderComesFromTavrixIniBesideTheProgram) {
-  const ReportRun run = reportBesideIni("history PC01");
+  const ProgramRun run = reportBesideIni("history PC01");
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, tsv(kHistory));
 
   writeFile(dir.file("Tavrix.ini"), "[Tavrix Section]\r\nMDB_DIR=" + dir.path() + "/db\r\nMDB_NAME=Tavrix.mdb\r\n");
-  const ReportRun unnamed = reportBesideIni("diff PC01");
+  const ProgramRun unnamed = reportBesideIni("diff PC01");
   EXPECT_EQ(unnamed.status, 1);
   EXPECT_EQ(unnamed.err, "tavrix-report: Tavrix.ini names no save folder (CSV_SAVE_DIR is empty): " +
                              dir.file("Tavrix.ini") + "\n");

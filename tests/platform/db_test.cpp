@@ -134,16 +134,11 @@ TEST_F(Db, UpdatableRecordSetsAddAndChangeRows) {
   EXPECT_THROW(UpdatableRecordSet(c, "Select PCid from T_BasicInf"), DbError);
 }
 
-TEST_F(Db, EveryTypeCodeBecomesItsDeclaredType) {
+// The script tests reach every type through its type word; these are the ones no word gives.
+TEST_F(Db, TypeCodesNoScriptGivesBecomeTheirDeclaredType) {
   const std::tuple<ColumnType, int, bool, const char*> cases[] = {
-      {ColumnType::VarWChar, 50, true, "VARCHAR(50)|0"}, {ColumnType::VarWChar, 0, true, "VARCHAR(255)|0"},
-      {ColumnType::LongVarWChar, 0, true, "TEXT|0"},     {ColumnType::Integer, 0, true, "INTEGER|0"},
-      {ColumnType::SmallInt, 0, false, "SMALLINT|1"},    {ColumnType::UnsignedTinyInt, 0, true, "TINYINT|0"},
-      {ColumnType::Single, 0, true, "FLOAT|0"},          {ColumnType::Double, 0, true, "DOUBLE|0"},
-      {ColumnType::Numeric, 0, true, "DECIMAL|0"},       {ColumnType::Date, 0, false, "DATETIME|1"},
-      {ColumnType::Currency, 0, true, "CURRENCY|0"},     {ColumnType::Boolean, 0, true, "BOOLEAN|0"},
-      {ColumnType::Empty, 0, true, "|0"},
-  };
+      {ColumnType::VarWChar, 0, true, "VARCHAR(255)|0"}, {ColumnType::Empty, 0, true, "|0"},
+      {ColumnType::SmallInt, 0, false, "SMALLINT|1"}};
   int n = 0;
   for (const auto& [type, size, nullable, expected] : cases) {
     TableDefinition t;

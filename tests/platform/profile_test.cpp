@@ -34,8 +34,7 @@ TEST(ProfileTest, LookupRules) {
 TEST(ProfileTest, Cp932FileAndLengthLimit) {
   test::TempDir dir;
   const std::string ini = dir.file("t.ini");
-  test::writeFile(ini, test::cp932("[Tavrix Section]\r\nCSV_DIR=/データ/収集\r\nLONG=" + std::string(600, 'a') +
-                                   "\r\nWIDE=" + std::string(300 * 3 / 3, 'b') + std::string("あ")));
+  test::writeFile(ini, test::cp932("[Tavrix Section]\r\nCSV_DIR=/データ/収集\r\nLONG=" + std::string(600, 'a')));
   EXPECT_EQ(profile::readString(ini, "Tavrix Section", "CSV_DIR", ""), "/データ/収集");
   EXPECT_EQ(profile::readString(ini, "Tavrix Section", "LONG", "").size(), 511u);
   test::writeFile(ini, "[Tavrix Section]\nK=" + std::string(510, 'a') + "あ\n");

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -62,6 +64,8 @@ std::vector<std::string> readLines(const std::string& path) {
   return lines;
 }
 
+namespace {
+
 bool isLogStamp(std::string_view l) {
   if (l.size() < 20) return false;
   static const char shape[] = "dddd/dd/dd dd:dd:dd ";
@@ -70,6 +74,8 @@ bool isLogStamp(std::string_view l) {
   }
   return true;
 }
+
+}  // namespace
 
 std::vector<std::string> logMessages(const std::string& path) {
   std::vector<std::string> messages;
@@ -80,6 +86,12 @@ std::vector<std::string> logMessages(const std::string& path) {
   return messages;
 }
 
+void writeProgramIni(const std::string& folder, const std::string& runMode, const std::string& dstrb) {
+  writeFile(folder + "/Tavrix.ini",
+            "[Tavrix Section]\r\nLOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=Tavrix.mdb\r\n"
+            "CSV_DIR=*\\csv\r\nDSTRB_DIR=" + dstrb + "\r\nRUNMODE=" + runMode + "\r\nCSV_SAVE_DIR=*\\save\r\n");
+}
+
 std::string sourceDir() {
   const char* d = std::getenv("TAVRIX_SOURCE_DIR");
   return d ? d : ".";
@@ -88,6 +100,12 @@ std::string sourceDir() {
 std::string binaryDir() {
   const char* d = std::getenv("TAVRIX_BINARY_DIR");
   return d ? d : ".";
+}
+
+ProgramRun runProgram(const TempDir& scratch, const std::string& command) {
+  const std::string out = scratch.file("program.out"), err = scratch.file("program.err");
+  const int raw = std::system((command + " >'" + out + "' 2>'" + err + "'").c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
 }
 
 }  // namespace tavrix::test

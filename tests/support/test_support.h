@@ -30,9 +30,18 @@ std::string cp932(std::string_view utf8);
 std::vector<std::string> readLines(const std::string& path);
 // The messages of a run log: each line's "yyyy/mm/dd hh:mm:ss " stamp checked and removed.
 std::vector<std::string> logMessages(const std::string& path);
-bool isLogStamp(std::string_view line);
+// Tavrix.ini in folder with every other folder under it ("*\\log", "*\\db", ...) and the scripts in dstrb.
+void writeProgramIni(const std::string& folder, const std::string& runMode, const std::string& dstrb);
 // Source and build folders (set by CTest), for the delivered scripts and the built programs.
 std::string sourceDir();
 std::string binaryDir();
+
+// A finished program: its exit status (-1 when it did not exit), standard output and standard error.
+struct ProgramRun {
+  int status = -1;
+  std::string out, err;
+};
+// Runs a shell command line, its output caught in files of scratch.
+ProgramRun runProgram(const TempDir& scratch, const std::string& command);
 
 }  // namespace tavrix::test

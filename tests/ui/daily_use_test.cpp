@@ -1,8 +1,5 @@
 // The windows in daily use, after real windowed batches: growing the main window, filtering 3,000 rows,
-// Enter, the list's and the tree's context menus, remembered geometry and widths, tree search and lines.
-#include <algorithm>
-#include <cstdlib>
-#include <functional>
+// the list's and the tree's context menus, remembered geometry and widths, tree search and lines.
 #include <string>
 #include <vector>
 
@@ -12,21 +9,16 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QProgressBar>
 #include <QSettings>
-#include <QTimer>
 
 #include "tests/ui/ui_fixture.h"
 #include "ui/detail/f_detail_list.h"
 #include "ui/main/f_wait.h"
 #include "ui/main/qt_list_filter_bar.h"
-#include "ui/qt_window_settings.h"
 
 namespace tavrix {
 namespace {
-
-using Lines = std::vector<std::string>;
 
 using test::chooseFromMenu;
 
@@ -82,11 +74,10 @@ TEST_F(DailyUseTest, GrowingTheMainWindowGrowsTheListAndKeepsTheDesignedControls
     EXPECT_EQ(main().findChild<QWidget*>(QString::fromLatin1(fixed[i]))->geometry(), before[i]) << fixed[i];
   EXPECT_EQ(end->geometry(), endBefore.translated(dw, 0));  // at the right edge
   EXPECT_EQ(main().freeArea()->geometry(), freeBefore.translated(0, dh).adjusted(0, 0, dw, 0));
-  EXPECT_GT(main().freeArea()->y(), list()->geometry().bottom());
   EXPECT_LE(filter()->mapTo(&main(), QPoint(filter()->width(), 0)).x(), 1280 - 160);  // room for another button
 
   main().resize(821, 544);
-  EXPECT_EQ(list()->geometry(), QRect(24, 56, 773, 301));
+  EXPECT_EQ(list()->geometry(), QRect(24, 56, 773, 301));  // 360, 840, 11595 × 4515 twips
   EXPECT_EQ(main().minimumSize(), QSize(821, 544));
 }
 
@@ -109,7 +100,6 @@ TEST_F(DailyUseTest, TypingFiltersTheRowsAndTheCountSaysHowMany) {
   for (const Case& c : cases) {
     filter()->clear();
     for (const QChar ch : c.typed) filter()->insert(QString(ch));  // one character at a time, as typed
-    EXPECT_EQ(ui::utf8(filter()->text()), ui::utf8(c.typed));
     EXPECT_EQ(shownRows(), c.shown) << ui::utf8(c.typed);
     EXPECT_EQ(countText(), c.count) << ui::utf8(c.typed);
   }
@@ -117,19 +107,6 @@ TEST_F(DailyUseTest, TypingFiltersTheRowsAndTheCountSaysHowMany) {
   test::clickHeader(list(), 0);  // sorting keeps the filter
   EXPECT_EQ(shownRows(), 1);
   EXPECT_EQ(test::rowTexts(list()->topLevelItem(0))[0], "Alpha");
-}
-
-TEST_F(DailyUseTest, EnterOpensTheCurrentRowAndTheMainWindowComesBackWhereItWas) {
-  runLargeFleet();
-  main().move(123, 145);
-  F_DetailList* detail = openDetail("PC9");
-  ASSERT_NE(detail, nullptr);
-  EXPECT_EQ(ui::utf8(detail->findChild<QLineEdit*>(QStringLiteral("TxtRNO"))->text()), std::to_string(s.CurrentRno));
-  EXPECT_EQ(test::rowTexts(rowOf("PC9"))[5], std::to_string(s.CurrentRno));
-  EXPECT_FALSE(main().isVisible());
-  test::clickEnd(detail);
-  EXPECT_TRUE(main().isVisible());
-  EXPECT_EQ(main().pos(), QPoint(123, 145));
 }
 
 TEST_F(DailyUseTest, ContextMenuCopiesSelectedRowsAndExportsTheShownOnes) {
@@ -153,15 +130,9 @@ TEST_F(DailyUseTest, ContextMenuCopiesSelectedRowsAndExportsTheShownOnes) {
     dialog->selectFile(ui::qs(path));
     static_cast<QDialog*>(dialog)->accept();  // QFileDialog's own accept, through the public slot
   });
-  const std::string csv = test::readFile(path);
-  ASSERT_GT(csv.size(), 3u);
-  EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
-  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\r'), 10);  // every line ends with CR LF
-  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 10);
-  const Lines lines = test::readLines(path);
-  ASSERT_EQ(lines.size(), 10u);  // the header and the nine shown rows
-  EXPECT_EQ(lines[0].substr(3), "コンピュータ名,ユーザ名,ＯＳ名,作成日,ＣＳＶファイル名");
-  EXPECT_EQ(lines[9], "host-0009,user,Windows 2000,2004/01/01 00:00,F0009");
+  std::string shown = "\xEF\xBB\xBFコンピュータ名,ユーザ名,ＯＳ名,作成日,ＣＳＶファイル名\r\n";  // and the nine shown rows
+  for (char i = '1'; i <= '9'; ++i) shown += std::string("host-000") + i + ",user,Windows 2000,2004/01/01 00:00,F000" + i + "\r\n";
+  EXPECT_EQ(test::readFile(path), shown);
   EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
 }
 
@@ -224,13 +195,10 @@ TEST_F(DailyUseTest, TreeSearchFindsCollapsedLinesAndCopyingTheTreeGivesTheRepor
 
   detail->findField()->clear();
   QTest::keyClicks(detail->findField(), QStringLiteral("windows"));
-  Lines matches{ui::utf8(tree->currentItem()->text(0))};
-  for (int i = 0; i < 3; ++i) {
-    QTest::keyClick(detail->findField(), Qt::Key_Return);
-    matches.push_back(ui::utf8(tree->currentItem()->text(0)));
-  }
-  EXPECT_EQ(matches[0].find("Windows XP") != std::string::npos, true) << matches[0];
-  EXPECT_NE(matches[1], matches[0]);
+  const std::string first = ui::utf8(tree->currentItem()->text(0));
+  EXPECT_NE(first.find("Windows XP"), std::string::npos) << first;
+  QTest::keyClick(detail->findField(), Qt::Key_Return);  // the next match
+  EXPECT_NE(ui::utf8(tree->currentItem()->text(0)), first);
   detail->findField()->setText(QStringLiteral("zzz"));
   EXPECT_FALSE(detail->findNext());
   EXPECT_EQ(ui::utf8(detail->findChild<QLabel*>(QStringLiteral("LblFound"))->text()), "見つかりません");
@@ -238,11 +206,10 @@ TEST_F(DailyUseTest, TreeSearchFindsCollapsedLinesAndCopyingTheTreeGivesTheRepor
   chooseFromMenu([&] { emit tree->customContextMenuRequested(QPoint(5, 5)); }, "ActExpandAll");
   EXPECT_TRUE(tree->topLevelItem(tree->topLevelItemCount() - 1)->isExpanded());
   chooseFromMenu([&] { emit tree->customContextMenuRequested(QPoint(5, 5)); }, "ActCopyTree");
-  const std::string report = dir.path() + "/tree.txt";
-  const std::string command = "'" + test::binaryDir() + "/app/tavrix-report' --db '" + dir.path() +
-                              "/db/Tavrix.mdb' tree " + std::to_string(s.CurrentRno) + " >'" + report + "'";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), test::readFile(report));
+  const test::ProgramRun report = test::runProgram(dir, "'" + test::binaryDir() + "/app/tavrix-report' --db '" +
+                                                             dir.path() + "/db/Tavrix.mdb' tree " + std::to_string(s.CurrentRno));
+  ASSERT_EQ(report.status, 0) << report.err;
+  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), report.out);
   EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), test::treeText(tree));
 
   tree->setCurrentItem(tree->topLevelItem(1));

@@ -14,17 +14,9 @@
 namespace tavrix {
 namespace {
 
-using Rows = std::vector<std::vector<std::string>>;
+using test::Rows;
+using test::rowsOf;
 using ui::qs;
-
-Rows rowsOf(const QTreeWidget* list) {
-  Rows rows;
-  for (int r = 0; r < list->topLevelItemCount(); ++r) {
-    rows.emplace_back();
-    for (int c = 0; c < list->columnCount(); ++c) rows.back().push_back(ui::utf8(list->topLevelItem(r)->text(c)));
-  }
-  return rows;
-}
 
 // A double-click as a user makes it: a press and release, then the second press.
 void doubleClickRow(QTreeWidget* list, int row) {
@@ -89,13 +81,9 @@ TEST_F(FleetWindowTest, UpdatesTabListsWhoHasAndWhoLacksTheSelectedUpdate) {
   QTreeWidget* updates = list(fleet, "UpdateList")->tree();
   EXPECT_EQ(rowsOf(updates), (Rows{{"KB100", "1"}, {"KB200", "2"}}));
   test::clickRow(updates, 0);
-  const auto names = [](QTreeWidget* l) {
-    std::vector<std::string> out;
-    for (const auto& row : rowsOf(l)) out.push_back(row[0]);
-    return out;
-  };
-  EXPECT_EQ(names(list(fleet, "UpdateHaving")->tree()), (std::vector<std::string>{"alpha"}));
-  EXPECT_EQ(names(list(fleet, "UpdateMissing")->tree()), (std::vector<std::string>{"Beta", "gamma"}));
+  EXPECT_EQ(rowsOf(list(fleet, "UpdateHaving")->tree()), (Rows{{"alpha", "山田", "XP", "2004/10/24 09:05", "PC01", "1"}}));
+  EXPECT_EQ(rowsOf(list(fleet, "UpdateMissing")->tree()), (Rows{{"Beta", "abe", "2000", "2004/10/25 09:05", "PC02", "2"},
+                                                             {"gamma", "本田", "XP", "2004/10/26 09:05", "PC03", "3"}}));
   edit(fleet, "UpdateFilter")->setText(QStringLiteral("kb2"));
   EXPECT_EQ(rowsOf(updates), (Rows{{"KB200", "2"}}));
   EXPECT_EQ(list(fleet, "UpdateMissing")->tree()->topLevelItemCount(), 0);

@@ -1,6 +1,5 @@
 // The history window opened from the detail window's context menu, on the kept inventories of the
 // day-by-day fixture: the list of inventories and the comparison tree of the selected two.
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,10 +18,7 @@ namespace {
 
 class HistoryWindowTest : public test::HistoryDays {
  protected:
-  HistoryWindowTest() {
-    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path() + "/config"));
-    if (!QApplication::instance()) app_ = std::make_unique<QApplication>(argc_, argv_);
-  }
+  HistoryWindowTest() { qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.path() + "/config")); }
   ~HistoryWindowTest() override {
     ui::closeEveryWindow(nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -39,13 +35,6 @@ class HistoryWindowTest : public test::HistoryDays {
     test::chooseFromMenu([&] { emit tree->customContextMenuRequested(QPoint(5, 5)); }, "ActHistory");
     return detail_->historyWindow();
   }
-  static std::vector<std::vector<std::string>> rows(const QTreeWidget* list) {
-    std::vector<std::vector<std::string>> out;
-    for (int r = 0; r < list->topLevelItemCount(); ++r)
-      out.push_back({ui::utf8(list->topLevelItem(r)->text(0)), ui::utf8(list->topLevelItem(r)->text(1)),
-                     ui::utf8(list->topLevelItem(r)->text(2))});
-    return out;
-  }
   static void selectRows(QTreeWidget* list, std::vector<int> chosen) {
     list->clearSelection();
     for (int r : chosen) list->topLevelItem(r)->setSelected(true);
@@ -53,12 +42,6 @@ class HistoryWindowTest : public test::HistoryDays {
 
   RunState s_{messages, clock};
   F_DetailList* detail_ = nullptr;
-
- private:
-  int argc_ = 1;
-  char name_[8] = "tavrix";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> app_;
 };
 
 TEST_F(HistoryWindowTest, ListsTheInventoriesAndComparesTheSelectedTwo) {
@@ -66,7 +49,7 @@ TEST_F(HistoryWindowTest, ListsTheInventoriesAndComparesTheSelectedTwo) {
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(ui::utf8(window->windowTitle()), "TAVRIX 変更履歴");
-  EXPECT_EQ(rows(window->inventoryList()), test::kHistory);
+  EXPECT_EQ(test::rowsOf(window->inventoryList()), test::kHistory);
 
   // The two newest at first.
   QTreeWidget* changes = window->changeTree();
@@ -102,8 +85,7 @@ TEST_F(HistoryWindowTest, ListsTheInventoriesAndComparesTheSelectedTwo) {
 TEST_F(HistoryWindowTest, OneInventorySaysThereIsNothingToCompare) {
   F_History* window = openHistory("PC02");
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(rows(window->inventoryList()),
-            (std::vector<std::vector<std::string>>{{"1", "2026/12/03 08:00", "20261203/PC02.csv"}}));
+  EXPECT_EQ(test::rowsOf(window->inventoryList()), (test::Rows{{"1", "2026/12/03 08:00", "20261203/PC02.csv"}}));
   EXPECT_EQ(window->changeTree()->topLevelItemCount(), 0);
   EXPECT_EQ(ui::utf8(window->statusText()), "比較する履歴がありません（保存されたインベントリは1件だけです）");
 }
@@ -112,7 +94,7 @@ TEST_F(HistoryWindowTest, ADamagedKeptFileIsNamedAndLeftOutOfTheList) {
   test::writeFile(save() + "/20261204/PC01.csv", "\x81\x82garbage\r\n");
   F_History* window = openHistory("PC01");
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(rows(window->inventoryList()).size(), 3u);
+  EXPECT_EQ(window->inventoryList()->topLevelItemCount(), 3);
   EXPECT_EQ(ui::utf8(window->statusText()),
             "skipped 20261204/PC01.csv: no header line (0,1)\n2026/12/02 08:30 → 2026/12/02 14:45");
   EXPECT_EQ(test::treeText(window->changeTree()), "プリンタ一覧\n  + Canon LBP-3300\n");

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,31 +27,24 @@ namespace tavrix::test {
 // Tavrix.ini with every folder under the program folder, the delivered scripts by default.
 inline void writeIni(const TempDir& dir, const std::string& runMode,
                      const std::string& dstrb = sourceDir() + "/dstrb") {
-  writeFile(dir.file("Tavrix.ini"),
-            "[Tavrix Section]\r\nLOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=Tavrix.mdb\r\n"
-            "CSV_DIR=*\\csv\r\nDSTRB_DIR=" + dstrb + "\r\nRUNMODE=" + runMode + "\r\nCSV_SAVE_DIR=*\\save\r\n");
+  writeProgramIni(dir.path(), runMode, dstrb);
 }
 
 inline std::vector<std::string> lastLines(const std::vector<std::string>& lines, std::size_t n) {
   return {lines.end() - static_cast<std::ptrdiff_t>(std::min(n, lines.size())), lines.end()};
 }
 
-inline void executeSql(const TempDir& dir, const char* sql) {
-  db::Connection c;
-  c.open(dir.path() + "/db/Tavrix.mdb");
-  c.execute(sql);
-}
+using Rows = std::vector<std::vector<std::string>>;
 
-using ListRow = std::array<std::string, 6>;
-
-inline ListRow rowTexts(const QTreeWidgetItem* item) {
-  ListRow row;
-  for (std::size_t c = 0; c < row.size(); ++c) row[c] = ui::utf8(item->text(static_cast<int>(c)));
+// The texts of an item's columns, as many as its list has.
+inline std::vector<std::string> rowTexts(const QTreeWidgetItem* item) {
+  std::vector<std::string> row;
+  for (int c = 0; c < item->treeWidget()->columnCount(); ++c) row.push_back(ui::utf8(item->text(c)));
   return row;
 }
 
-inline std::vector<ListRow> listRows(const QTreeWidget* list) {
-  std::vector<ListRow> rows;
+inline Rows rowsOf(const QTreeWidget* list) {
+  Rows rows;
   for (int r = 0; r < list->topLevelItemCount(); ++r) rows.push_back(rowTexts(list->topLevelItem(r)));
   return rows;
 }
@@ -142,7 +134,9 @@ class WindowedRun : public ::testing::Test {
   // An UPDATEONLY run builds the database, then sql changes it as an older or damaged one may be.
   void prepareDatabase(const char* sql) {
     runMain("UPDATEONLY");
-    executeSql(dir, sql);
+    db::Connection c;
+    c.open(dir.path() + "/db/Tavrix.mdb");
+    c.execute(sql);
   }
   F_Main& main() { return *windows.mainWindow(); }
   QTreeWidget* list() { return main().listView(); }

@@ -1,34 +1,30 @@
-// The test inventory database, built once by the delivered scripts and copied per test; rows bound as parameters.
+// The test inventory database, built once from the delivered scripts and copied per test; rows bound as parameters.
 #include "tests/views/inventory_db.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 
-#include "batch/database.h"
-#include "dbscript/script_files.h"
 #include "platform/paths.h"
+#include "run/main_batch.h"
 
 namespace tavrix::test {
 namespace {
 
-// The script phase runs once per test run; every InventoryDb copies its result.
+// An UPDATEONLY batch with no CSV builds the database from the delivered scripts once per test run;
+// every InventoryDb copies it.
 const std::string& scriptBuiltDatabase() {
   static TempDir dir;
   static const std::string path = [] {
+    writeProgramIni(dir.path(), "UPDATEONLY", sourceDir() + "/dstrb");
+    std::filesystem::create_directories(dir.file("csv"));
     RecordingMessageSink sink;
     FixedClock clock{DateTime{2024, 1, 2, 3, 4, 5}};
     RunState s(sink, clock);
-    s.LOG_DIR = s.MDB_DIR = dir.path() + "/";
-    s.LOG_FILE = "scripts.log";
-    s.DSTRB_DIR = sourceDir() + "/dstrb/";
-    bool failed = F_CNT_SQLFILE(s);
-    for (int i = 0; !failed && i < s.FoundFileCount; ++i) {
-      s.CurrentScriptFile = s.ScriptFileList[static_cast<std::size_t>(i)];
-      failed = F04_READ_SQLTXT(s);
-    }
-    if (failed || s.ScriptMdbName.size() < 2 || F_COMPACT_MDB(s))
-      throw std::runtime_error("the delivered scripts built no database; see " + s.LOG_DIR + s.LOG_FILE);
-    return s.MDB_DIR + s.ScriptMdbName.substr(1);
+    s.ProgramFolder = dir.path();
+    runBatch(s, nullptr);
+    if (exitStatusOf(s) != ExitStatus::Ok) throw std::runtime_error("no database built; see " + dir.file("log/run.log"));
+    return dir.file("db/Tavrix.mdb");
   }();
   return path;
 }
