@@ -103,15 +103,17 @@ TEST_F(FleetCounts, CountsOfAnotherStateAreNotUsedAndTheNextBatchCountsAgain) {
     c.open(dbPath());
     c.execute("INSERT INTO T_BasicInf (PCid, CreateDate) VALUES ('PCX', '2026-12-01 00:00:00')");
     c.execute("INSERT INTO T_ApplInst (RNO, PCid, Appl, Version) VALUES (2, 'PCX', 'Viewer', '1')");
+    // PCA's rows now lie apart: it still counts once.
+    c.execute("INSERT INTO T_ApplInst (RNO, PCid, Appl, Version) VALUES (1, 'pca', 'VIEWER', '1')");
   }
   EXPECT_FALSE(countsCurrent());
-  EXPECT_NE(summaries().find("Viewer\t1\t2\n"), std::string::npos);
+  EXPECT_NE(summaries().find("VIEWER\t1\t2\n"), std::string::npos);
 
   runBatchOnce();  // nothing to import: the batch counts the fleet again
   ASSERT_TRUE(countsCurrent());
   const auto [kept, scanned] = keptAndScanned();
   EXPECT_EQ(kept, scanned);
-  EXPECT_NE(kept.find("Viewer\t1\t2\n"), std::string::npos);
+  EXPECT_NE(kept.find("VIEWER\t1\t2\n"), std::string::npos);
 }
 
 TEST_F(FleetCounts, CountsThatCannotBeWrittenCostOnlyALogLine) {
