@@ -27,27 +27,32 @@ int WalCheckpointer::onCommit(void* self, sqlite3* db, const char*, int pages) {
   return static_cast<WalCheckpointer*>(self)->committed(db, pages);
 }
 
-// Runs on the writer's thread after each commit: wakes the thread, or copies the rest itself once
-// the log is long (while the thread copies, the next commit tries again).
+// Runs on the writer's thread after each commit: wakes the thread, or once the log is long waits
+// for the thread's copy to end (if one runs) and copies the rest itself, so that its next
+// transaction starts the log over.
 int WalCheckpointer::committed(sqlite3* db, int pages) {
-  {
-    std::lock_guard lock(mutex_);
-    if (pages < logPages_) copiedPages_ = 0;  // the log started over
-    logPages_ = pages;
-    if (pages < limits_.restartPages || copying_) {
-      if (!failed_ && pages - copiedPages_ >= limits_.passivePages) {
-        due_ = true;
-        wake_.notify_one();
-      }
-      return SQLITE_OK;
+  std::unique_lock lock(mutex_);
+  if (pages < logPages_) copiedPages_ = 0;  // the log started over
+  logPages_ = pages;
+  if (pages < limits_.restartPages) {
+    if (!failed_ && pages - copiedPages_ >= limits_.passivePages) {
+      due_ = true;
+      wake_.notify_all();
     }
+    return SQLITE_OK;
   }
+  wake_.wait(lock, [this] { return !copying_; });
+  copying_ = true;
+  lock.unlock();
   int log = 0, done = 0;
-  if (sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &log, &done) == SQLITE_OK) {
-    std::lock_guard lock(mutex_);
+  const int rc = sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &log, &done);
+  lock.lock();
+  copying_ = false;
+  if (rc == SQLITE_OK) {
     ++writerCopies_;
     copiedPages_ = done;
   }
+  wake_.notify_all();
   return SQLITE_OK;  // a copy that failed leaves the log as it was; the commit stands
 }
 
@@ -55,7 +60,7 @@ int WalCheckpointer::committed(sqlite3* db, int pages) {
 void WalCheckpointer::run(sqlite3* db) {
   std::unique_lock lock(mutex_);
   while (true) {
-    wake_.wait(lock, [this] { return due_ || stopping_; });
+    wake_.wait(lock, [this] { return (due_ || stopping_) && !copying_; });
     const bool last = stopping_;
     due_ = false;
     copying_ = true;
@@ -63,6 +68,7 @@ void WalCheckpointer::run(sqlite3* db) {
     const bool copied = copy(db);
     lock.lock();
     copying_ = false;
+    wake_.notify_all();
     if (!copied) failed_ = true;
     if (!copied || last) return;
   }
@@ -72,7 +78,7 @@ void WalCheckpointer::run(sqlite3* db) {
 bool WalCheckpointer::copy(sqlite3* db) {
   int log = 0, done = 0;
   const int rc = sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, &log, &done);
-  if (rc == SQLITE_BUSY) return true;  // the writer is copying at this moment
+  if (rc == SQLITE_BUSY) return true;  // another connection is copying
   if (rc != SQLITE_OK) return false;
   std::lock_guard lock(mutex_);
   ++threadCopies_;
@@ -87,7 +93,7 @@ void WalCheckpointer::finish() {
     std::lock_guard lock(mutex_);
     stopping_ = true;
   }
-  wake_.notify_one();
+  wake_.notify_all();
   if (thread_.joinable()) thread_.join();
   if (sqlite3* db = writer_.handle()) sqlite3_wal_autocheckpoint(db, Connection::kAutoCheckpointPages);
 }
