@@ -1,15 +1,19 @@
 // F_CNT_CSVFILE, and the per-file import loop of the batch.
 #include "import/csv_files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
+#include <optional>
 
 #include "batch/messages.h"
 #include "batch/run_log.h"
 #include "import/basic_import.h"
+#include "import/csv_prefetch.h"
 #include "import/csv_reader.h"
 #include "import/import_failure.h"
 #include "import/record_identity.h"
+#include "platform/db_checkpointer.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -56,7 +60,7 @@ void rejectFile(RunState& s) {
 }
 
 // Replaces the computer's snapshot inside one transaction; stops at the first failed step.
-void replaceSnapshot(RunState& s) {
+void replaceSnapshot(RunState& s, const paths::FileBytes& bytes) {
   beginFile(s);
   // The detail rows are found through the computer's T_BasicInf rows: those go last.
   for (std::string_view table : kInventoryTables) {
@@ -67,12 +71,12 @@ void replaceSnapshot(RunState& s) {
   if (!fileFailed(s)) F_ADD_BASICINF(s);
   s.NicAdapterCount = 0;
   s.NicAdapters.clear();
-  if (!fileFailed(s)) F06_READ_CSV(s, "any");
+  if (!fileFailed(s)) F06_READ_CSV(s, "any", bytes);
   if (!fileFailed(s)) F_UPD_BASICINF(s);
   endFile(s);
 }
 
-void importFile(RunState& s, int index, int count) {
+void importFile(RunState& s, int index, int count, CsvPrefetcher& files) {
   s.CurrentCsvFile = s.CsvFileList[static_cast<std::size_t>(index - 1)];
   s.CurrentCsvName = text::decodeUtf8OrCp932(s.CurrentCsvFile);
   s.CurrentPcId = text::decodeUtf8OrCp932(s.CurrentCsvFile.substr(0, s.CurrentCsvFile.find('.')));
@@ -84,10 +88,11 @@ void importFile(RunState& s, int index, int count) {
 
   // Once the database is unusable every step would fail alike: the file is not tried.
   if (!s.DatabaseFailure.empty()) return keepFile(s, s.DatabaseFailure, false);
-  F06_READ_CSV(s, "first");
+  const paths::FileBytes bytes = files.take(static_cast<std::size_t>(index - 1));
+  F06_READ_CSV(s, "first", bytes);
   if (fileFailed(s)) return keepFile(s, s.FileFailure, true);
   if (!s.CurrentHeaderFound) return rejectFile(s);
-  replaceSnapshot(s);
+  replaceSnapshot(s, bytes);
   if (fileFailed(s)) return keepFile(s, s.FileFailure, true);
   s.CsvOutcomes.back() = CsvOutcome::Imported;
   F_WRITE_LOG(s, s.CurrentCsvName + " 取込を終了しました。 ");
@@ -113,7 +118,16 @@ void importCsvFiles(RunState& s) {
   const int count = s.FoundFileCount;
   s.CsvOutcomes.clear();
   if (!s.DbOpen && s.DatabaseFailure.empty()) s.DatabaseFailure = "Cant DB Open ";
-  for (int i = 1; i <= count && i <= static_cast<int>(s.CsvFileList.size()); ++i) importFile(s, i, count);
+  // The log is copied into the database file beside the import, not between its files.
+  std::optional<db::WalCheckpointer> checkpointer;
+  if (s.DatabaseFailure.empty() && count > 0) checkpointer.emplace(s.DbConnection);
+  const int last = std::max(0, std::min(count, static_cast<int>(s.CsvFileList.size())));
+  // The next files are read on a thread of their own while this one goes into the database.
+  std::vector<std::string> names;
+  if (s.DatabaseFailure.empty()) names.assign(s.CsvFileList.begin(), s.CsvFileList.begin() + last);
+  CsvPrefetcher files(s.CSV_DIR, std::move(names));
+  for (int i = 1; i <= last; ++i) importFile(s, i, count, files);
+  if (checkpointer) checkpointer->finish();
   if (!s.DatabaseFailure.empty()) s.BatchFailed = true;
 }
 

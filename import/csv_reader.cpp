@@ -46,11 +46,9 @@ InventoryTarget targetOf(RunState& s) {
   return {s.BasicInfo, s.NicAdapterCount, s.NicAdapters, s.CurrentHeaderFound, s.CurrentCsvUtf8, s.CurrentCreateDate};
 }
 
-}  // namespace
-
-bool F06_READ_CSV(RunState& s, std::string_view mode) {
+// One pass of reader over the current file.
+bool readPass(RunState& s, std::string_view mode, paths::LineReader& reader) {
   s.NicAdapterCount = 0;
-  paths::LineReader reader(s.CSV_DIR + s.CurrentCsvFile);
   if (!reader.isOpen()) {
     F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvName + ": " + reader.errorText());
     if (s.FileFailure.empty()) s.FileFailure = reader.errorText();
@@ -66,6 +64,19 @@ bool F06_READ_CSV(RunState& s, std::string_view mode) {
   }
   if (s.NicAdapterCount > 0 && !fileFailed(s)) F_IMP_NIC(s);
   return false;
+}
+
+}  // namespace
+
+bool F06_READ_CSV(RunState& s, std::string_view mode) {
+  paths::LineReader reader(s.CSV_DIR + s.CurrentCsvFile);
+  return readPass(s, mode, reader);
+}
+
+bool F06_READ_CSV(RunState& s, std::string_view mode, const paths::FileBytes& ahead) {
+  if (!ahead.held()) return F06_READ_CSV(s, mode);
+  paths::LineReader reader(ahead);
+  return readPass(s, mode, reader);
 }
 
 }  // namespace tavrix

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "batch/run_state.h"
+#include "platform/line_reader.h"
 
 namespace tavrix {
 
@@ -15,5 +16,7 @@ namespace tavrix {
 // A failed line step is logged as "F06_READ_CSV: " + description and reading goes on.
 // True when the file could not be opened or read; that is logged once and kept in FileFailure.
 bool F06_READ_CSV(RunState& s, std::string_view mode);
+// The same over the file's bytes read ahead, when it holds them (FileBytes::held); else from disk.
+bool F06_READ_CSV(RunState& s, std::string_view mode, const paths::FileBytes& ahead);
 
 }  // namespace tavrix

@@ -151,6 +151,9 @@ class UpdatableRecordSet {
 // by their text until close().
 class Connection {
  public:
+  // The inventory connection copies its log into the database file every this many pages.
+  static constexpr int kAutoCheckpointPages = 20000;
+
   Connection() = default;
   ~Connection();
   Connection(const Connection&) = delete;

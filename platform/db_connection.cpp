@@ -104,12 +104,14 @@ void Connection::openWith(const std::string& path, OpenMode mode) {
   // The file must be a database: a folder or a foreign file fails on this first read.
   // The log is copied into the database every 20,000 pages (320 MB at 16 KiB) instead of SQLite's
   // 1,000: each copy ends in a sync, and the pages every commit rewrites are copied once per copy.
-  const char* check = mode == OpenMode::Inventory
-                          ? "SELECT count(*) FROM sqlite_schema; PRAGMA journal_mode=WAL; "
-                            "PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536; PRAGMA wal_autocheckpoint=20000;"
-                          : (readOnly ? "SELECT count(*) FROM sqlite_schema; PRAGMA cache_size=-65536; PRAGMA mmap_size=2147418112;"
-                                      : "SELECT count(*) FROM sqlite_schema;");
-  rc = sqlite3_exec(raw, check, nullptr, nullptr, nullptr);
+  // Readers map the file, so that scans of millions of rows read pages without copying them.
+  const std::string check = mode == OpenMode::Inventory
+                                ? "SELECT count(*) FROM sqlite_schema; PRAGMA journal_mode=WAL; "
+                                  "PRAGMA synchronous=NORMAL; PRAGMA cache_size=-65536; PRAGMA wal_autocheckpoint=" +
+                                      std::to_string(kAutoCheckpointPages) + ";"
+                                : (readOnly ? "SELECT count(*) FROM sqlite_schema; PRAGMA cache_size=-65536; PRAGMA mmap_size=2147418112;"
+                                            : "SELECT count(*) FROM sqlite_schema;");
+  rc = sqlite3_exec(raw, check.c_str(), nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK) {
     std::string message = sqlite3_errmsg(raw);
     if (rc == SQLITE_CANTOPEN || readOnly) message += " (" + path + ")";

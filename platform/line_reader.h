@@ -6,6 +6,20 @@
 
 namespace tavrix::paths {
 
+// A file's bytes read into memory ahead of their use, for a LineReader to read later as it would
+// read the file.
+struct FileBytes {
+  bool opened = false;
+  bool complete = false;  // read to its end without error; false also when larger than asked for
+  std::string bytes;      // what was read, up to a read error
+  std::string error;      // why the file could not be opened or read on; "" otherwise
+  // A LineReader can read it from memory; else the file was too large and is read from its path.
+  bool held() const { return !opened || complete || !error.empty(); }
+};
+// Reads the whole file when it holds at most maxBytes; a larger file is left unread (opened, not
+// complete, no error) for a LineReader on its path.
+FileBytes readFileBytes(const std::string& path, std::size_t maxBytes);
+
 // CR LF, LF alone and CR alone each end a line; the last line may lack its end. A line longer
 // than the limit is not kept: next() gives it empty with tooLong() set, having read past it, so
 // memory never depends on the length of one line.
@@ -14,11 +28,14 @@ class LineReader {
   static constexpr std::size_t kDefaultLimit = 1024 * 1024;
 
   explicit LineReader(const std::string& path, std::size_t limit = kDefaultLimit);
+  // Reads the bytes of a file read ahead (which must outlive the reader): the same lines, the same
+  // open failure, and a read error once the bytes read before it are used up.
+  explicit LineReader(const FileBytes& file, std::size_t limit = kDefaultLimit);
   ~LineReader();
   LineReader(const LineReader&) = delete;
   LineReader& operator=(const LineReader&) = delete;
 
-  bool isOpen() const { return fd_ >= 0; }
+  bool isOpen() const { return fd_ >= 0 || memory_ != nullptr; }
   const std::string& errorText() const { return error_; }
   // Next line without its end, as raw bytes; false at the end of the file or on a read error.
   bool next(std::string& line);
@@ -30,8 +47,12 @@ class LineReader {
 
  private:
   bool fill();
+  bool fillFromMemory();
   int fd_ = -1;
+  const FileBytes* memory_ = nullptr;  // the bytes read ahead, when reading from memory
   std::size_t limit_;
+  const char* data_ = buffer_;  // buffer_, or the bytes read ahead
+  bool memoryGiven_ = false;
   char buffer_[65536];
   std::size_t pos_ = 0, end_ = 0;
   bool eof_ = false;

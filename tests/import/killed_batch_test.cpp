@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "tests/import/import_fixture.h"
@@ -25,25 +27,36 @@ TEST_F(KilledBatch, TheNextRunImportsEverything) {
     auto lines = readLines(dir.file("log/Tavrix.log"));
     return std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.ends_with(" 取込を終了しました。 "); });
   };
-  // The child kills itself as the 101st file starts: a third of the fleet is in, none saved yet.
-  struct KillAt : ImportProgress {
-    void fileStarted(int index, int, const std::string&) override {
-      if (index == 101) kill(getpid(), SIGKILL);
+  // Runs the batch in a child that kills itself as file killAt starts, while the reader
+  // thread holds the next files and the log may be being copied into the database.
+  auto runKilled = [&](int killAt) {
+    struct KillAt : ImportProgress {
+      explicit KillAt(int at) : at(at) {}
+      void fileStarted(int index, int, const std::string&) override {
+        if (index == at) kill(getpid(), SIGKILL);
+      }
+      int at;
+    } progress(killAt);
+    pid_t child = fork();
+    if (child == 0) {
+      runBatchOnce(&progress);
+      _exit(0);
     }
-  } killAt;
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    runBatchOnce(&killAt);
-    _exit(0);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFSIGNALED(status);
+  };
+  // Each run starts again from the first file: the files of a killed run stay in the CSV folder.
+  int kept = 0;
+  for (int killAt : {2, 101, 207, 300}) {
+    ASSERT_TRUE(runKilled(killAt)) << "the batch ended before it was killed at " << killAt;
+    EXPECT_EQ(filesDone(), killAt - 1) << killAt;
+    kept = std::max(kept, killAt - 1);
+    EXPECT_EQ(queryRows(dbPath(), "SELECT count(*) FROM T_BasicInf")[0], std::to_string(kept)) << "logged done, not kept";
+    EXPECT_EQ(folderNames(csvDir()).size(), static_cast<std::size_t>(kComputers)) << "a file left before its run ended";
+    EXPECT_EQ(invariantViolations(dbPath()), std::vector<std::string>{}) << killAt;
+    std::filesystem::remove(dir.file("log/Tavrix.log"));
   }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status)) << "the batch ended before it was killed";
-  EXPECT_EQ(filesDone(), 100);
-  EXPECT_EQ(queryRows(dbPath(), "SELECT count(*) FROM T_BasicInf")[0], "100") << "logged done, not kept";
-  EXPECT_EQ(folderNames(csvDir()).size(), static_cast<std::size_t>(kComputers)) << "a file left before its run ended";
-  EXPECT_EQ(invariantViolations(dbPath()), std::vector<std::string>{});
 
   runBatchOnce();
   std::string rows, expected;
