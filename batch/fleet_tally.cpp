@@ -25,53 +25,72 @@ std::string groupKey(const std::vector<db::Value>& values, bool fold) {
   return key;
 }
 
-void FleetTally::start(FleetCounts counts) {
-  counts_ = std::move(counts);
+FleetTally::ExactTallied& FleetTally::exactGroup(std::size_t kind, const std::vector<db::Value>& values,
+                                                  std::int64_t computers) {
+  ExactTallied& group = exact_[kind][groupKey(values, false)];
+  group.count.computers = computers;
+  group.values = values;
+  group.folded = &folded_[kind][groupKey(values, true)];
+  return group;
+}
+
+void FleetTally::start(const FleetCounts& counts) {
+  *this = FleetTally();
+  stamp_ = counts.stamp;
+  for (std::size_t k = 0; k < kTallyKinds; ++k) {
+    for (const auto& [key, computers] : counts.folded[k]) folded_[k][key].computers = computers;
+    for (const auto& [key, group] : counts.exact[k]) exactGroup(k, group.values, group.computers);
+  }
   active_ = true;
-  startFile();
 }
 
 void FleetTally::startFile() {
-  for (auto* sides : {&removed_, &added_})
-    for (FileGroups& groups : *sides) {
-      groups.exact.clear();
-      groups.folded.clear();
-    }
+  undoUncommitted();
+  ++file_;
 }
 
-void FleetTally::note(FileGroups& groups, std::vector<db::Value> values) {
-  groups.folded.insert(groupKey(values, true));
-  std::string exact = groupKey(values, false);
-  groups.exact.try_emplace(std::move(exact), std::move(values));
+void FleetTally::change(Tallied& group, int change) {
+  std::uint64_t& last = change > 0 ? group.addedIn : group.removedIn;
+  if (last == file_) return;  // a computer counts once per group
+  last = file_;
+  group.computers += change;
+  undo_.emplace_back(&group.computers, -change);
 }
 
-void FleetTally::removed(TallyKind kind, std::vector<db::Value> values) {
-  if (active_) note(removed_[static_cast<std::size_t>(kind)], std::move(values));
-}
-
-void FleetTally::added(TallyKind kind, std::vector<db::Value> values) {
-  if (active_) note(added_[static_cast<std::size_t>(kind)], std::move(values));
-}
-
-void FleetTally::apply(TallyKind kind, const FileGroups& groups, int change) {
-  const auto k = static_cast<std::size_t>(kind);
-  for (const auto& [key, values] : groups.exact) {
-    auto [found, added] = counts_.exact[k].try_emplace(key, FleetCounts::Group{values, 0});
-    if ((found->second.computers += change) <= 0) counts_.exact[k].erase(found);
-  }
-  for (const std::string& key : groups.folded) {
-    auto [found, added] = counts_.folded[k].try_emplace(key, 0);
-    if ((found->second += change) <= 0) counts_.folded[k].erase(found);
-  }
-}
-
-void FleetTally::commitFile() {
+void FleetTally::note(TallyKind kind, Texts texts, int change) {
   if (!active_) return;
-  for (std::size_t k = 0; k < kTallyKinds; ++k) {
-    apply(static_cast<TallyKind>(k), added_[k], +1);
-    apply(static_cast<TallyKind>(k), removed_[k], -1);
+  const auto k = static_cast<std::size_t>(kind);
+  key_.clear();
+  for (const auto& text : texts) appendGroupKey(key_, text, false);
+  auto found = exact_[k].find(key_);
+  if (found == exact_[k].end()) {
+    std::vector<db::Value> values;
+    for (const auto& text : texts) values.push_back(text ? db::Value(std::string(*text)) : db::Value());
+    ExactTallied& group = exactGroup(k, values, 0);
+    this->change(group.count, change);
+    this->change(*group.folded, change);
+    return;
   }
-  startFile();
+  this->change(found->second.count, change);
+  this->change(*found->second.folded, change);
+}
+
+void FleetTally::undoUncommitted() {
+  for (const auto& [computers, change] : undo_) *computers += change;
+  undo_.clear();
+}
+
+FleetCounts FleetTally::counts() {
+  undoUncommitted();
+  FleetCounts counts;
+  counts.stamp = stamp_;
+  for (std::size_t k = 0; k < kTallyKinds; ++k) {
+    for (const auto& [key, group] : exact_[k])
+      if (group.count.computers > 0) counts.exact[k].emplace(key, FleetCounts::Group{group.values, group.count.computers});
+    for (const auto& [key, group] : folded_[k])
+      if (group.computers > 0) counts.folded[k].emplace(key, group.computers);
+  }
+  return counts;
 }
 
 }  // namespace tavrix

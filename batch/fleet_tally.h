@@ -6,10 +6,10 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/db.h"
@@ -44,31 +44,49 @@ struct FleetCounts {
   std::array<std::unordered_map<std::string, std::int64_t>, kTallyKinds> folded;
 };
 
+// Counts one row at a time as the import adds and deletes them: a hash lookup per row, each group
+// counting a computer once per file; a file's changes are undone unless it commits.
 class FleetTally {
  public:
+  using Texts = std::span<const std::optional<std::string_view>>;  // a group's columns, nullopt for NULL
+
   // Starts counting changes to counts (those of the inventory as it is now).
-  void start(FleetCounts counts);
+  void start(const FleetCounts& counts);
   bool active() const { return active_; }
+  // The inventory's stamp when counting started.
+  const InventoryStamp& startStamp() const { return stamp_; }
+  // A new file: what the previous one changed is undone unless it committed.
   void startFile();
   // A row of the computer's earlier snapshot, deleted; or one of its new snapshot, added.
-  void removed(TallyKind kind, std::vector<db::Value> values);
-  void added(TallyKind kind, std::vector<db::Value> values);
-  // The file committed: its computer's groups move from the earlier snapshot's to the new one's.
-  void commitFile();
+  void removed(TallyKind kind, Texts texts) { note(kind, texts, -1); }
+  void added(TallyKind kind, Texts texts) { note(kind, texts, +1); }
+  // The file committed: its changes stay.
+  void commitFile() { undo_.clear(); }
   // The counts with every committed file's changes.
-  const FleetCounts& counts() const { return counts_; }
+  FleetCounts counts();
 
  private:
-  struct FileGroups {
-    std::unordered_map<std::string, std::vector<db::Value>> exact;
-    std::unordered_set<std::string> folded;
+  struct Tallied {
+    std::int64_t computers = 0;
+    std::uint64_t addedIn = 0, removedIn = 0;  // the last file that added / removed the group
   };
-  void note(FileGroups& groups, std::vector<db::Value> values);
-  void apply(TallyKind kind, const FileGroups& groups, int change);
+  struct ExactTallied {
+    Tallied count;
+    std::vector<db::Value> values;
+    Tallied* folded = nullptr;  // the group of every spelling of these values
+  };
+  ExactTallied& exactGroup(std::size_t kind, const std::vector<db::Value>& values, std::int64_t computers);
+  void note(TallyKind kind, Texts texts, int change);
+  void change(Tallied& group, int change);
+  void undoUncommitted();
 
   bool active_ = false;
-  FleetCounts counts_;
-  std::array<FileGroups, kTallyKinds> removed_, added_;
+  InventoryStamp stamp_;
+  std::uint64_t file_ = 0;
+  std::array<std::unordered_map<std::string, ExactTallied>, kTallyKinds> exact_;  // node addresses stay
+  std::array<std::unordered_map<std::string, Tallied>, kTallyKinds> folded_;
+  std::vector<std::pair<std::int64_t*, int>> undo_;  // the file's changes, to take back
+  std::string key_;
 };
 
 }  // namespace tavrix

@@ -129,18 +129,25 @@ class Row {
   std::size_t size_;
 };
 
-db::Value valueOf(const db::FieldRef& field) {
-  if (auto* text = std::get_if<std::string_view>(&field)) return db::Value(std::string(*text));
-  if (auto* number = std::get_if<std::int64_t>(&field)) return db::Value(*number);
-  return db::Value();
+// A row's field as the text SQLite stores in a text column (a number as its digits).
+std::optional<std::string_view> textOf(const db::FieldRef& field, std::string& digits) {
+  if (auto* text = std::get_if<std::string_view>(&field)) return *text;
+  if (auto* number = std::get_if<std::int64_t>(&field)) return digits = std::to_string(*number);
+  return std::nullopt;
 }
 
 // A program or update row added tells the fleet counts what the computer has now.
 void tallyAdded(RunState& s, const DetailTable& t, const Row& row) {
-  if (!s.Tally.active()) return;
+  if (!s.Tally.active() || (t.kind != DetailKind::Application && t.kind != DetailKind::Update)) return;
   const auto values = row.values();
-  if (t.kind == DetailKind::Application) s.Tally.added(TallyKind::Software, {valueOf(values[4]), valueOf(values[5])});
-  if (t.kind == DetailKind::Update) s.Tally.added(TallyKind::Updates, {valueOf(values[5])});
+  std::string digits[2];
+  if (t.kind == DetailKind::Application) {
+    const std::optional<std::string_view> texts[] = {textOf(values[4], digits[0]), textOf(values[5], digits[1])};
+    s.Tally.added(TallyKind::Software, texts);
+  } else {
+    const std::optional<std::string_view> texts[] = {textOf(values[5], digits[0])};
+    s.Tally.added(TallyKind::Updates, texts);
+  }
 }
 
 void addRow(RunState& s, DetailRecordSets& sets, const DetailTable& t, const Row& row) {

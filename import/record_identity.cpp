@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "import/import_failure.h"
@@ -37,9 +38,13 @@ void deleteTallied(RunState& s, std::string_view table, TallyKind kind) {
   int rc;
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     if (sqlite3_column_type(stmt, groupColumns) == SQLITE_NULL) continue;  // counted for no computer
-    std::vector<db::Value> values;
-    for (int c = 0; c < groupColumns; ++c) values.push_back(db::columnValue(stmt, c));
-    s.Tally.removed(kind, std::move(values));
+    std::optional<std::string_view> texts[2];
+    for (int c = 0; c < groupColumns; ++c) {
+      if (sqlite3_column_type(stmt, c) == SQLITE_NULL) continue;
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+      texts[c] = std::string_view(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)));
+    }
+    s.Tally.removed(kind, std::span(texts, static_cast<std::size_t>(groupColumns)));
   }
   if (rc != SQLITE_DONE) {
     db::DbError error = db::errorOf(s.DbConnection.handle(), rc);

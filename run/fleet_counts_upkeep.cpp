@@ -42,7 +42,7 @@ void startFleetTally(RunState& s) {
   try {
     const auto stamp = queries::inventoryStamp(s.DbConnection);
     if (!stamp || !talliedColumnsAreText(s.DbConnection)) return;
-    if (auto counts = queries::currentFleetCounts(s.DbConnection)) return s.Tally.start(std::move(*counts));
+    if (auto counts = queries::currentFleetCounts(s.DbConnection)) return s.Tally.start(*counts);
     if (*stamp == InventoryStamp{} && noProgramsOrUpdates(s.DbConnection)) s.Tally.start(FleetCounts{});
   } catch (const std::exception&) {
     // Nothing tallied: the counts are made again after the import.
@@ -55,7 +55,7 @@ void keepFleetCounts(RunState& s) {
   try {
     const auto stamp = queries::inventoryStamp(s.DbConnection);
     if (!stamp) return;
-    if (s.Tally.active() && s.Tally.counts().stamp == *stamp && !(*stamp == InventoryStamp{})) return;  // kept as they are
+    if (s.Tally.active() && s.Tally.startStamp() == *stamp && !(*stamp == InventoryStamp{})) return;  // kept as they are
     FleetCounts counts = s.Tally.active() ? s.Tally.counts() : queries::countFleet(s.DbConnection);
     counts.stamp = *stamp;
     queries::saveFleetCounts(s.DbConnection.path(), counts);
