@@ -29,7 +29,9 @@ std::vector<SearchedTable> inventoryTables(db::Connection& connection) {
              "WHERE m.type = 'table' ORDER BY m.name, p.cid",
              {}, [&](const ResultRow& row) { columns[row[0].text()].push_back(row); });
   std::vector<SearchedTable> tables;
-  for (const auto& [table, fields] : columns) {
+  for (const auto& entry : columns) {
+    const std::string& table = entry.first;
+    const std::vector<ResultRow>& fields = entry.second;  // a lambda cannot capture a structured binding in clang 14
     auto has = [&](const char* name) {
       return std::ranges::any_of(fields, [&](const ResultRow& f) { return text::equalsNoCase(f[1].text(), name); });
     };
