@@ -56,6 +56,8 @@ class ImportProgress {
  public:
   virtual ~ImportProgress() = default;
   virtual void fileStarted(int index, int count, const std::string& fileName) = 0;
+  // A file of the list (counted from 1) reached the save folder.
+  virtual void fileSaved(int /*index*/) {}
 };
 
 // What became of one listed inventory CSV in this run.

@@ -44,6 +44,7 @@ void F_SAVE_CSV(RunState& s) {
     std::string error;
     if (!destination.empty() && paths::moveFile(s.CSV_DIR + name, destination, &error)) {
       moved = true;
+      if (s.Progress) s.Progress->fileSaved(static_cast<int>(i + 1));
     } else if (!destination.empty()) {
       std::string shown = text::decodeUtf8OrCp932(s.CSV_DIR + name) + ": " + error;
       reportMessage(s, shown, MessageStyle::Plain, shown + "（CSVフォルダに残します）");

@@ -1,4 +1,4 @@
-// A batch killed while importing a generated fleet leaves a sound database and every CSV, so the
+// A batch killed while importing (or saving) a generated fleet leaves a sound database and every CSV, so the
 // next run imports everything; the generator gives the same fleet for the same seed.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -29,14 +29,18 @@ TEST_F(KilledBatch, TheNextRunImportsEverything) {
   };
   // Runs the batch in a child that kills itself as file killAt starts, while the reader
   // thread holds the next files and the log may be being copied into the database.
-  auto runKilled = [&](int killAt) {
+  auto runKilled = [&](int killAt, bool saving = false) {
     struct KillAt : ImportProgress {
-      explicit KillAt(int at) : at(at) {}
+      KillAt(int at, bool saving) : at(at), saving(saving) {}
       void fileStarted(int index, int, const std::string&) override {
-        if (index == at) kill(getpid(), SIGKILL);
+        if (!saving && index == at) kill(getpid(), SIGKILL);
+      }
+      void fileSaved(int index) override {
+        if (saving && index == at) kill(getpid(), SIGKILL);
       }
       int at;
-    } progress(killAt);
+      bool saving;
+    } progress(killAt, saving);
     pid_t child = fork();
     if (child == 0) {
       runBatchOnce(&progress);
@@ -57,6 +61,18 @@ TEST_F(KilledBatch, TheNextRunImportsEverything) {
     EXPECT_EQ(invariantViolations(dbPath()), std::vector<std::string>{}) << killAt;
     std::filesystem::remove(dir.file("log/Tavrix.log"));
   }
+
+  // Killed while moving the imported files: each file is in one of the two folders, whole.
+  ASSERT_TRUE(runKilled(150, true)) << "the batch ended before it was killed while saving";
+  EXPECT_EQ(queryRows(dbPath(), "SELECT count(*) FROM T_BasicInf")[0], std::to_string(kComputers));
+  std::vector<std::string> everywhere = folderNames(csvDir()), saved = folderNames(saveDir());
+  EXPECT_EQ(saved.size(), 150u);
+  everywhere.insert(everywhere.end(), saved.begin(), saved.end());
+  std::sort(everywhere.begin(), everywhere.end());
+  EXPECT_EQ(std::adjacent_find(everywhere.begin(), everywhere.end()), everywhere.end()) << "a file in both folders";
+  EXPECT_EQ(everywhere.size(), static_cast<std::size_t>(kComputers));
+  EXPECT_EQ(readFile(saveDir() + "/PC00001.csv"), cp932(fleet::makeComputer(2024, 1).text));
+  EXPECT_EQ(invariantViolations(dbPath()), std::vector<std::string>{});
 
   runBatchOnce();
   std::string rows, expected;
