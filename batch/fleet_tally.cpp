@@ -1,6 +1,9 @@
 // Group keys and the per-file changes of the fleet counts.
 #include "batch/fleet_tally.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace tavrix {
 
 void appendGroupKey(std::string& key, std::optional<std::string_view> text, bool fold) {
@@ -29,6 +32,7 @@ FleetTally::ExactTallied& FleetTally::exactGroup(std::size_t kind, const std::ve
                                                   std::int64_t computers) {
   ExactTallied& group = exact_[kind][groupKey(values, false)];
   group.count.computers = computers;
+  group.rnos.clear();
   group.values = values;
   group.folded = &folded_[kind][groupKey(values, true)];
   return group;
@@ -39,7 +43,7 @@ void FleetTally::start(const FleetCounts& counts) {
   stamp_ = counts.stamp;
   for (std::size_t k = 0; k < kTallyKinds; ++k) {
     for (const auto& [key, computers] : counts.folded[k]) folded_[k][key].computers = computers;
-    for (const auto& [key, group] : counts.exact[k]) exactGroup(k, group.values, group.computers);
+    for (const auto& [key, group] : counts.exact[k]) exactGroup(k, group.values, group.computers).rnos = group.rnos;
   }
   active_ = true;
 }
@@ -57,7 +61,17 @@ void FleetTally::change(Tallied& group, int change) {
   undo_.emplace_back(&group.computers, -change);
 }
 
-void FleetTally::note(TallyKind kind, Texts texts, int change) {
+// Programs remember their snapshots, for the computers that have a program.
+void FleetTally::noteSnapshot(TallyKind kind, ExactTallied& group, int change, std::int64_t rno) {
+  if (kind != TallyKind::Software) return;
+  if (change > 0 && (group.rnos.empty() || group.rnos.back() != rno)) {
+    group.rnos.push_back(rno);
+    undoAdded_.push_back(&group.rnos);
+  }
+  if (change < 0 && deleted_.insert(rno).second) undoDeleted_.push_back(rno);
+}
+
+void FleetTally::note(TallyKind kind, Texts texts, int change, std::int64_t rno) {
   if (!active_) return;
   const auto k = static_cast<std::size_t>(kind);
   key_.clear();
@@ -66,18 +80,26 @@ void FleetTally::note(TallyKind kind, Texts texts, int change) {
   if (found == exact_[k].end()) {
     std::vector<db::Value> values;
     for (const auto& text : texts) values.push_back(text ? db::Value(std::string(*text)) : db::Value());
-    ExactTallied& group = exactGroup(k, values, 0);
-    this->change(group.count, change);
-    this->change(*group.folded, change);
-    return;
+    exactGroup(k, values, 0);
+    found = exact_[k].find(key_);
   }
-  this->change(found->second.count, change);
-  this->change(*found->second.folded, change);
+  ExactTallied& group = found->second;
+  this->change(group.count, change);
+  this->change(*group.folded, change);
+  noteSnapshot(kind, group, change, rno);
+}
+
+void FleetTally::commitFile() {
+  undo_.clear();
+  undoAdded_.clear();
+  undoDeleted_.clear();
 }
 
 void FleetTally::undoUncommitted() {
   for (const auto& [computers, change] : undo_) *computers += change;
-  undo_.clear();
+  for (std::vector<std::int64_t>* rnos : undoAdded_) rnos->pop_back();
+  for (std::int64_t rno : undoDeleted_) deleted_.erase(rno);
+  commitFile();
 }
 
 FleetCounts FleetTally::counts() {
@@ -85,8 +107,12 @@ FleetCounts FleetTally::counts() {
   FleetCounts counts;
   counts.stamp = stamp_;
   for (std::size_t k = 0; k < kTallyKinds; ++k) {
-    for (const auto& [key, group] : exact_[k])
-      if (group.count.computers > 0) counts.exact[k].emplace(key, FleetCounts::Group{group.values, group.count.computers});
+    for (const auto& [key, group] : exact_[k]) {
+      if (group.count.computers <= 0) continue;
+      FleetCounts::Group& kept = counts.exact[k].emplace(key, FleetCounts::Group{group.values, group.count.computers, {}}).first->second;
+      std::copy_if(group.rnos.begin(), group.rnos.end(), std::back_inserter(kept.rnos),
+                   [this](std::int64_t rno) { return !deleted_.contains(rno); });
+    }
     for (const auto& [key, group] : folded_[k])
       if (group.computers > 0) counts.folded[k].emplace(key, group.computers);
   }

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/db.h"
@@ -37,6 +38,7 @@ struct FleetCounts {
   struct Group {
     std::vector<db::Value> values;  // the group's columns (exact spelling)
     std::int64_t computers = 0;
+    std::vector<std::int64_t> rnos;  // programs only: the snapshots (RNO) that have it
   };
   InventoryStamp stamp;
   // Per kind: computers per exact spelling (exact key), and per spelling ignoring ASCII case (folded key).
@@ -57,11 +59,11 @@ class FleetTally {
   const InventoryStamp& startStamp() const { return stamp_; }
   // A new file: what the previous one changed is undone unless it committed.
   void startFile();
-  // A row of the computer's earlier snapshot, deleted; or one of its new snapshot, added.
-  void removed(TallyKind kind, Texts texts) { note(kind, texts, -1); }
-  void added(TallyKind kind, Texts texts) { note(kind, texts, +1); }
+  // A row of the snapshot rno, deleted (the computer's earlier one) or added (its new one).
+  void removed(TallyKind kind, Texts texts, std::int64_t rno) { note(kind, texts, -1, rno); }
+  void added(TallyKind kind, Texts texts, std::int64_t rno) { note(kind, texts, +1, rno); }
   // The file committed: its changes stay.
-  void commitFile() { undo_.clear(); }
+  void commitFile();
   // The counts with every committed file's changes.
   FleetCounts counts();
 
@@ -73,10 +75,12 @@ class FleetTally {
   struct ExactTallied {
     Tallied count;
     std::vector<db::Value> values;
+    std::vector<std::int64_t> rnos;
     Tallied* folded = nullptr;  // the group of every spelling of these values
   };
   ExactTallied& exactGroup(std::size_t kind, const std::vector<db::Value>& values, std::int64_t computers);
-  void note(TallyKind kind, Texts texts, int change);
+  void note(TallyKind kind, Texts texts, int change, std::int64_t rno);
+  void noteSnapshot(TallyKind kind, ExactTallied& group, int change, std::int64_t rno);
   void change(Tallied& group, int change);
   void undoUncommitted();
 
@@ -86,6 +90,9 @@ class FleetTally {
   std::array<std::unordered_map<std::string, ExactTallied>, kTallyKinds> exact_;  // node addresses stay
   std::array<std::unordered_map<std::string, Tallied>, kTallyKinds> folded_;
   std::vector<std::pair<std::int64_t*, int>> undo_;  // the file's changes, to take back
+  std::vector<std::vector<std::int64_t>*> undoAdded_;    // lists the file appended its RNO to
+  std::vector<std::int64_t> undoDeleted_;                // snapshots the file deleted
+  std::unordered_set<std::int64_t> deleted_;             // snapshots deleted by committed files
   std::string key_;
 };
 

@@ -143,10 +143,10 @@ void tallyAdded(RunState& s, const DetailTable& t, const Row& row) {
   std::string digits[2];
   if (t.kind == DetailKind::Application) {
     const std::optional<std::string_view> texts[] = {textOf(values[4], digits[0]), textOf(values[5], digits[1])};
-    s.Tally.added(TallyKind::Software, texts);
+    s.Tally.added(TallyKind::Software, texts, s.CurrentRno);
   } else {
     const std::optional<std::string_view> texts[] = {textOf(values[5], digits[0])};
-    s.Tally.added(TallyKind::Updates, texts);
+    s.Tally.added(TallyKind::Updates, texts, s.CurrentRno);
   }
 }
 

@@ -31,7 +31,7 @@ std::optional<TallyKind> talliedKind(std::string_view table) {
 }
 
 void deleteTallied(RunState& s, std::string_view table, TallyKind kind) {
-  const std::string columns = kind == TallyKind::Software ? "Appl, Version, PCid" : "WinUpdName, PCid";
+  const std::string columns = kind == TallyKind::Software ? "Appl, Version, PCid, RNO" : "WinUpdName, PCid, RNO";
   sqlite3_stmt* stmt = s.DbConnection.prepareCached(db::translateJet(deleteStatement(table)) + " RETURNING " + columns);
   db::bindValue(stmt, 1, db::FieldRef(std::string_view(s.CurrentPcId)));
   const int groupColumns = kind == TallyKind::Software ? 2 : 1;
@@ -44,7 +44,7 @@ void deleteTallied(RunState& s, std::string_view table, TallyKind kind) {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
       texts[c] = std::string_view(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)));
     }
-    s.Tally.removed(kind, std::span(texts, static_cast<std::size_t>(groupColumns)));
+    s.Tally.removed(kind, std::span(texts, static_cast<std::size_t>(groupColumns)), sqlite3_column_int64(stmt, groupColumns + 1));
   }
   if (rc != SQLITE_DONE) {
     db::DbError error = db::errorOf(s.DbConnection.handle(), rc);

@@ -21,8 +21,29 @@ struct KindSource {
   const char* select;  // group columns, then PCid
   int keyColumns;
 };
-constexpr KindSource kSources[kTallyKinds] = {{"SELECT Appl, Version, PCid FROM T_ApplInst", 2},
-                                              {"SELECT WinUpdName, PCid FROM T_WinUpdate", 1}};
+constexpr KindSource kSources[kTallyKinds] = {{"SELECT Appl, Version, PCid, RNO FROM T_ApplInst", 2},
+                                              {"SELECT WinUpdName, PCid, RNO FROM T_WinUpdate", 1}};
+
+// Each program's snapshots, ascending and once each.
+std::unordered_map<std::string, std::vector<std::int64_t>> programSnapshots(db::Connection& connection) {
+  std::unordered_map<std::string, std::vector<std::int64_t>> rnos;
+  std::string key;
+  forEachStep(connection, kSources[0].select, {}, [&](sqlite3_stmt* stmt) {
+    if (sqlite3_column_type(stmt, 2) == SQLITE_NULL || sqlite3_column_type(stmt, 3) == SQLITE_NULL) return;
+    key.clear();
+    for (int c = 0; c < 2; ++c) {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+      appendGroupKey(key, text ? std::optional(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, c))))
+                               : std::nullopt, false);
+    }
+    rnos[key].push_back(sqlite3_column_int64(stmt, 3));
+  });
+  for (auto& [group, list] : rnos) {
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+  }
+  return rnos;
+}
 
 // One scan counting both ways; rows of a computer lying apart need the exact, slower counting.
 void countKind(db::Connection& connection, TallyKind kind, FleetCounts& counts, GroupCounter::Mode mode) {
@@ -59,6 +80,10 @@ FleetCounts countFleet(db::Connection& connection) {
   FleetCounts counts;
   counts.stamp = inventoryStamp(connection).value_or(InventoryStamp{});
   for (std::size_t k = 0; k < kTallyKinds; ++k) countKind(connection, static_cast<TallyKind>(k), counts, GroupCounter::Mode::Contiguous);
+  for (auto& [key, rnos] : programSnapshots(connection)) {
+    auto group = counts.exact[0].find(key);
+    if (group != counts.exact[0].end()) group->second.rnos = std::move(rnos);
+  }
   return counts;
 }
 
@@ -74,13 +99,16 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection) {
     if (stamps.size() != 1) return std::nullopt;
     counts.stamp = {stamps[0][0].toInt(), stamps[0][1].toInt()};
     if (!(counts.stamp == *stamp)) return std::nullopt;
-    forEachRow(file, "SELECT Kind, Key, Column1, Column2, Computers FROM Exact", {}, [&](const ResultRow& row) {
-      const auto k = static_cast<std::size_t>(row[0].toInt());
+    forEachStep(file, "SELECT Kind, Column1, Column2, Computers, Rnos FROM Exact", {}, [&](sqlite3_stmt* stmt) {
+      const auto k = static_cast<std::size_t>(sqlite3_column_int64(stmt, 0));
       if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, SQLITE_CORRUPT);
-      std::vector<db::Value> values{row[2]};
-      if (kSources[k].keyColumns == 2) values.push_back(row[3]);
-      std::string key = groupKey(values, false);  // before the values move into the group
-      counts.exact[k][std::move(key)] = {std::move(values), row[4].toInt()};
+      std::vector<db::Value> values{db::columnValue(stmt, 1)};
+      if (kSources[k].keyColumns == 2) values.push_back(db::columnValue(stmt, 2));
+      FleetCounts::Group& group = counts.exact[k][groupKey(values, false)];
+      group.values = std::move(values);
+      group.computers = sqlite3_column_int64(stmt, 3);
+      const auto* rnos = static_cast<const std::int64_t*>(sqlite3_column_blob(stmt, 4));
+      if (rnos) group.rnos.assign(rnos, rnos + sqlite3_column_bytes(stmt, 4) / sizeof(std::int64_t));
     });
     forEachStep(file, "SELECT Kind, Key, Computers FROM Folded", {}, [&](sqlite3_stmt* stmt) {
       const auto k = static_cast<std::size_t>(sqlite3_column_int64(stmt, 0));
@@ -106,13 +134,13 @@ void saveFleetCounts(const std::string& databasePath, const FleetCounts& counts)
     file.executeNative(
         "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL; BEGIN;"
         "CREATE TABLE Stamp (LastRno INTEGER, Computers INTEGER);"
-        "CREATE TABLE Exact (Kind INTEGER, Key BLOB, Column1, Column2, Computers INTEGER);"
+        "CREATE TABLE Exact (Kind INTEGER, Key BLOB, Column1, Column2, Computers INTEGER, Rnos BLOB);"
         "CREATE TABLE Folded (Kind INTEGER, Key BLOB, Computers INTEGER);");
     sqlite3_stmt* stamp = file.prepareCached("INSERT INTO Stamp VALUES (?1, ?2)");
     db::bindValue(stamp, 1, db::Value(counts.stamp.lastRno));
     db::bindValue(stamp, 2, db::Value(counts.stamp.computers));
     db::runToEnd(stamp);
-    sqlite3_stmt* exact = file.prepareCached("INSERT INTO Exact VALUES (?1, ?2, ?3, ?4, ?5)");
+    sqlite3_stmt* exact = file.prepareCached("INSERT INTO Exact VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
     sqlite3_stmt* folded = file.prepareCached("INSERT INTO Folded VALUES (?1, ?2, ?3)");
     for (std::size_t k = 0; k < kTallyKinds; ++k) {
       for (const auto& [key, group] : counts.exact[k]) {
@@ -121,6 +149,8 @@ void saveFleetCounts(const std::string& databasePath, const FleetCounts& counts)
         for (std::size_t c = 0; c < 2; ++c)
           db::bindValue(exact, static_cast<int>(3 + c), c < group.values.size() ? group.values[c] : db::Value());
         sqlite3_bind_int64(exact, 5, group.computers);
+        sqlite3_bind_blob(exact, 6, group.rnos.data(), static_cast<int>(group.rnos.size() * sizeof(std::int64_t)),
+                          SQLITE_STATIC);
         db::runToEnd(exact);
       }
       for (const auto& [key, computers] : counts.folded[k]) {

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <unordered_set>
 
+#include "platform/text.h"
 #include "queries/fleet_counts.h"
 #include "queries/group_count.h"
 #include "queries/statement_rows.h"
@@ -136,14 +138,37 @@ ResultTable updateSummary(db::Connection& connection, const std::optional<std::s
   return {{"WinUpdName", "Computers"}, countGroups(connection, "T_WinUpdate", "WinUpdName, PCid", "WinUpdName", nameContains)};
 }
 
+// The snapshots that have a program passing has, from the counts the batch kept (when they are current).
+std::optional<std::unordered_set<std::int64_t>> keptProgramSnapshots(db::Connection& connection,
+                                                                    const std::function<bool(const ResultRow&)>& has) {
+  const std::optional<FleetCounts> counts = currentFleetCounts(connection);
+  if (!counts) return std::nullopt;
+  std::unordered_set<std::int64_t> rnos;
+  for (const auto& [key, group] : counts->exact[static_cast<std::size_t>(TallyKind::Software)])
+    if (has(group.values)) rnos.insert(group.rnos.begin(), group.rnos.end());
+  return rnos;
+}
+
+// Equal as the NOCASE columns compare with IS: NULL only to NULL.
+bool sameNoCase(const db::Value& a, const db::Value& b) {
+  return a.isNull() ? b.isNull() : !b.isNull() && text::equalsNoCase(a.text(), b.text());
+}
+
 ResultTable computersWithSoftware(db::Connection& connection, std::string_view nameContains,
                                   const std::optional<std::string>& version) {
+  const auto has = [&](const ResultRow& program) {
+    return !program[0].isNull() && containsNoCase(program[0].text(), nameContains) &&
+           (!version || (!program[1].isNull() && text::equalsNoCase(program[1].text(), *version)));
+  };
+  if (auto rnos = keptProgramSnapshots(connection, has)) return computersSplitBy(connection, *rnos).first;
   return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", containsSql("Appl", 1) + " AND (?2 IS NULL OR Version = ?2)",
                                                 containsPattern(nameContains), version ? db::Value(*version) : db::Value()))
       .first;
 }
 
 ResultTable computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version) {
+  const auto has = [&](const ResultRow& program) { return sameNoCase(program[0], appl) && sameNoCase(program[1], version); };
+  if (auto rnos = keptProgramSnapshots(connection, has)) return computersSplitBy(connection, *rnos).first;
   return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", "Appl IS ?1 AND Version IS ?2", appl, version)).first;
 }
 

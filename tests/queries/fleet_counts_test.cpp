@@ -38,6 +38,13 @@ class FleetCounts : public ImportFixture {
       out += queries::formatRows(queries::softwareSummary(c, filter), queries::OutputFormat::Tsv) + "--\n";
       out += queries::formatRows(queries::updateSummary(c, filter), queries::OutputFormat::Tsv) + "==\n";
     }
+    for (const auto& [name, version] : std::vector<std::pair<std::string, std::optional<std::string>>>{
+             {"office", std::nullopt}, {"OFFICE 2003", "11.0"}, {"viewer", ""}})
+      out += queries::formatRows(queries::computersWithSoftware(c, name, version), queries::OutputFormat::Tsv) + "~~\n";
+    out += queries::formatRows(queries::computersWithProgram(c, db::Value("office 2003"), db::Value("11.0")),
+                               queries::OutputFormat::Tsv) + "~~\n";
+    out += queries::formatRows(queries::computersWithProgram(c, db::Value("Viewer"), db::Value()),
+                               queries::OutputFormat::Tsv);
     return out;
   }
   // The summaries from the kept counts, and from a scan with the counts moved aside.
@@ -69,7 +76,7 @@ TEST_F(FleetCounts, FollowEveryBatchAsAScanWouldCount) {
       {"the smallest spelling's computer loses it",
        {{"PCB", {u + "KB3,"}}}, 0, "Office 2003\t11.5\t1\noffice 2003\t11.0\t1\n"},
       {"a file that does not commit changes nothing, beside one that does",
-       {{"PCC", {a + "Office 2010,14.0", u + "KB666,refused"}}, {"PCD", {a + "Viewer,2"}}}, 0, "Office 2003\t11.5\t1\noffice 2003\t11.0\t1\n"},
+       {{"PCC", {a + "Office 2003,11.5", a + "Office 2010,14.0", u + "KB666,refused"}}, {"PCD", {a + "Viewer,2"}}}, 0, "Office 2003\t11.5\t1\noffice 2003\t11.0\t1\n"},
   };
   for (std::size_t b = 0; b < batches.size(); ++b) {
     SCOPED_TRACE(batches[b].what);
