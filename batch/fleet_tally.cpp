@@ -1,8 +1,6 @@
 // Group keys and the per-file changes of the fleet counts.
 #include "batch/fleet_tally.h"
 
-#include <algorithm>
-#include <iterator>
 
 namespace tavrix {
 
@@ -102,17 +100,17 @@ void FleetTally::undoUncommitted() {
   commitFile();
 }
 
-FleetCounts FleetTally::counts() {
+FleetCounts FleetTally::takeCounts() {
   undoUncommitted();
   FleetCounts counts;
   counts.stamp = stamp_;
   for (std::size_t k = 0; k < kTallyKinds; ++k) {
-    for (const auto& [key, group] : exact_[k]) {
+    for (auto& [key, group] : exact_[k]) {
       if (group.count.computers <= 0) continue;
-      FleetCounts::Group& kept = counts.exact[k].emplace(key, FleetCounts::Group{group.values, group.count.computers, {}}).first->second;
-      std::copy_if(group.rnos.begin(), group.rnos.end(), std::back_inserter(kept.rnos),
-                   [this](std::int64_t rno) { return !deleted_.contains(rno); });
+      std::erase_if(group.rnos, [this](std::int64_t rno) { return deleted_.contains(rno); });
+      counts.exact[k].emplace(key, FleetCounts::Group{std::move(group.values), group.count.computers, std::move(group.rnos)});
     }
+    exact_[k].clear();
     for (const auto& [key, group] : folded_[k])
       if (group.computers > 0) counts.folded[k].emplace(key, group.computers);
   }

@@ -64,8 +64,8 @@ class FleetTally {
   void added(TallyKind kind, Texts texts, std::int64_t rno) { note(kind, texts, +1, rno); }
   // The file committed: its changes stay.
   void commitFile();
-  // The counts with every committed file's changes.
-  FleetCounts counts();
+  // The counts with every committed file's changes; the tally is spent (its lists move out).
+  FleetCounts takeCounts();
 
  private:
   struct Tallied {

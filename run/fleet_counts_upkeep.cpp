@@ -56,7 +56,7 @@ void keepFleetCounts(RunState& s) {
     const auto stamp = queries::inventoryStamp(s.DbConnection);
     if (!stamp) return;
     if (s.Tally.active() && s.Tally.startStamp() == *stamp && !(*stamp == InventoryStamp{})) return;  // kept as they are
-    FleetCounts counts = s.Tally.active() ? s.Tally.counts() : queries::countFleet(s.DbConnection);
+    FleetCounts counts = s.Tally.active() ? s.Tally.takeCounts() : queries::countFleet(s.DbConnection);
     counts.stamp = *stamp;
     queries::saveFleetCounts(s.DbConnection.path(), counts);
   } catch (const std::exception& e) {
