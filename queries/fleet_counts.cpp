@@ -56,7 +56,7 @@ void countKind(db::Connection& connection, TallyKind kind, FleetCounts& counts, 
   });
   if (!exact.exact() || !folded.exact()) return countKind(connection, kind, counts, GroupCounter::Mode::Pairs);
   const auto k = static_cast<std::size_t>(kind);
-  for (auto& group : exact.groups()) counts.exact[k][group.key] = {std::move(group.values), group.computers};
+  for (auto& group : exact.groups()) counts.exact[k][group.key] = {std::move(group.values), group.computers, {}};
   for (const auto& group : folded.groups()) counts.folded[k][group.key] = group.computers;
 }
 
