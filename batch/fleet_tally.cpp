@@ -75,16 +75,15 @@ void FleetTally::note(TallyKind kind, Texts texts, int change, std::int64_t rno)
   key_.clear();
   for (const auto& text : texts) appendGroupKey(key_, text, false);
   auto found = exact_[k].find(key_);
-  if (found == exact_[k].end()) {
+  ExactTallied* group = found == exact_[k].end() ? nullptr : &found->second;
+  if (!group) {  // a spelling not seen before
     std::vector<db::Value> values;
     for (const auto& text : texts) values.push_back(text ? db::Value(std::string(*text)) : db::Value());
-    exactGroup(k, values, 0);
-    found = exact_[k].find(key_);
+    group = &exactGroup(k, values, 0);
   }
-  ExactTallied& group = found->second;
-  this->change(group.count, change);
-  this->change(*group.folded, change);
-  noteSnapshot(kind, group, change, rno);
+  this->change(group->count, change);
+  this->change(*group->folded, change);
+  noteSnapshot(kind, *group, change, rno);
 }
 
 void FleetTally::commitFile() {
