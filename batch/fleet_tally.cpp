@@ -1,6 +1,15 @@
 // Group keys and the per-file changes of the fleet counts.
 #include "batch/fleet_tally.h"
 
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <unordered_set>
+
+#include "platform/key_index.h"
 
 namespace tavrix {
 
@@ -26,93 +35,241 @@ std::string groupKey(const std::vector<db::Value>& values, bool fold) {
   return key;
 }
 
-FleetTally::ExactTallied& FleetTally::exactGroup(std::size_t kind, const std::vector<db::Value>& values,
-                                                  std::int64_t computers) {
-  ExactTallied& group = exact_[kind][groupKey(values, false)];
-  group.count.computers = computers;
-  group.rnos.clear();
-  group.values = values;
-  group.folded = &folded_[kind][groupKey(values, true)];
-  return group;
+namespace {
+
+// The values a key was made of (the inverse of appendGroupKey without folding).
+std::vector<db::Value> groupValues(std::string_view key) {
+  std::vector<db::Value> values;
+  while (!key.empty()) {
+    const char tag = key.front();
+    key.remove_prefix(1);
+    if (tag == 'N') {
+      values.emplace_back();
+      continue;
+    }
+    std::uint32_t size = 0;
+    std::memcpy(&size, key.data(), sizeof size);
+    key.remove_prefix(sizeof size);
+    values.emplace_back(std::string(key.substr(0, size)));
+    key.remove_prefix(size);
+  }
+  return values;
 }
 
-void FleetTally::start(const FleetCounts& counts) {
-  *this = FleetTally();
-  stamp_ = counts.stamp;
-  for (std::size_t k = 0; k < kTallyKinds; ++k) {
-    for (const auto& [key, computers] : counts.folded[k]) folded_[k][key].computers = computers;
-    for (const auto& [key, group] : counts.exact[k]) exactGroup(k, group.values, group.computers).rnos = group.rnos;
+}  // namespace
+
+// The counts, changed file by file on a thread of its own, in the order the files committed.
+class FleetTally::Counter {
+ public:
+  explicit Counter(const FleetCounts& counts) {
+    for (std::size_t k = 0; k < kTallyKinds; ++k) {
+      Kind& kind = kinds_[k];
+      for (const auto& [key, computers] : counts.folded[k]) kind.folded[foldedNumber(kind, key)].computers = computers;
+      for (const auto& [key, group] : counts.exact[k]) {
+        bool added = false;
+        const std::uint32_t n = kind.exactKeys.numberOf(key, added);
+        if (added) addGroup(kind, n, groupValues(key));
+        kind.exact[n].computers = group.computers;
+        if (!group.rnos.empty()) {
+          if (kind.startRnos.size() <= n) kind.startRnos.resize(n + 1);
+          kind.startRnos[n] = group.rnos;
+        }
+      }
+    }
+    thread_ = std::thread([this] { run(); });
   }
-  active_ = true;
+  ~Counter() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  Counter(const Counter&) = delete;
+  Counter& operator=(const Counter&) = delete;
+
+  // Queues a committed file's notes, waiting while a few are queued; notes gets an empty buffer.
+  void add(FileNotes& notes) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return queue_.size() < kQueued; });
+    queue_.push_back(std::move(notes));
+    notes = FileNotes();
+    if (!spare_.empty()) {
+      notes = std::move(spare_.back());
+      spare_.pop_back();
+    }
+    changed_.notify_all();
+  }
+
+  FleetCounts take(const InventoryStamp& stamp) {
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return queue_.empty() && !busy_; });
+      if (failure_) std::rethrow_exception(failure_);
+    }
+    FleetCounts counts;
+    counts.stamp = stamp;
+    for (std::size_t k = 0; k < kTallyKinds; ++k) {
+      Kind& kind = kinds_[k];
+      std::vector<std::vector<std::int64_t>> rnos = snapshotLists(kind);
+      for (std::uint32_t n = 0; n < kind.exactKeys.size(); ++n) {
+        if (kind.exact[n].computers <= 0) continue;
+        std::vector<std::int64_t> list = n < rnos.size() ? std::move(rnos[n]) : std::vector<std::int64_t>();
+        std::erase_if(list, [this](std::int64_t rno) { return deleted_.contains(rno); });
+        counts.exact[k].emplace(std::string(kind.exactKeys.key(n)),
+                                FleetCounts::Group{groupValues(kind.exactKeys.key(n)), kind.exact[n].computers, std::move(list)});
+      }
+      for (std::uint32_t n = 0; n < kind.foldedKeys.size(); ++n)
+        if (kind.folded[n].computers > 0) counts.folded[k].emplace(std::string(kind.foldedKeys.key(n)), kind.folded[n].computers);
+      kinds_[k] = Kind();
+    }
+    return counts;
+  }
+
+ private:
+  static constexpr std::size_t kQueued = 4;
+  struct Tallied {
+    std::int64_t computers = 0;
+    std::uint64_t addedIn = 0, removedIn = 0;  // the last file that added / removed the group
+  };
+  // One kind's groups: every spelling (exact), and every spelling ignoring ASCII case (folded).
+  struct Kind {
+    KeyIndex exactKeys;
+    std::vector<Tallied> exact;
+    std::vector<std::uint32_t> foldedOf;  // per exact group, its folded group
+    KeyIndex foldedKeys;
+    std::vector<Tallied> folded;
+    std::vector<std::vector<std::int64_t>> startRnos;  // per exact group, its snapshots before the import
+    // The snapshots the import added, in commit order: a snapshot, then the groups it has.
+    std::vector<std::pair<std::int64_t, std::size_t>> addedSnapshots;  // RNO, end in addedGroups
+    std::vector<std::uint32_t> addedGroups;
+  };
+
+  static std::uint32_t foldedNumber(Kind& kind, std::string_view key) {
+    bool added = false;
+    const std::uint32_t n = kind.foldedKeys.numberOf(key, added);
+    if (added) kind.folded.emplace_back();
+    return n;
+  }
+  static void addGroup(Kind& kind, std::uint32_t n, const std::vector<db::Value>& values) {
+    kind.exact.resize(n + 1);
+    kind.foldedOf.resize(n + 1);
+    kind.foldedOf[n] = foldedNumber(kind, groupKey(values, true));
+  }
+
+  // Each exact group's snapshots: those it had, then those the import added.
+  static std::vector<std::vector<std::int64_t>> snapshotLists(Kind& kind) {
+    std::vector<std::vector<std::int64_t>> rnos = std::move(kind.startRnos);
+    rnos.resize(kind.exactKeys.size());
+    std::size_t start = 0;
+    for (const auto& [rno, end] : kind.addedSnapshots) {
+      for (std::size_t i = start; i < end; ++i) rnos[kind.addedGroups[i]].push_back(rno);
+      start = end;
+    }
+    return rnos;
+  }
+
+  void run() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+      changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+      if (queue_.empty()) return;
+      FileNotes notes = std::move(queue_.front());
+      queue_.pop_front();
+      busy_ = true;
+      lock.unlock();
+      try {
+        if (!failure_) count(notes);
+      } catch (...) {
+        failure_ = std::current_exception();
+      }
+      notes.rows.clear();
+      notes.keys.clear();
+      lock.lock();
+      busy_ = false;
+      if (spare_.size() < kQueued) spare_.push_back(std::move(notes));
+      changed_.notify_all();
+    }
+  }
+
+  // True when the group counted the change: a computer counts once per group.
+  bool change(Tallied& group, int change) const {
+    std::uint64_t& last = change > 0 ? group.addedIn : group.removedIn;
+    if (last == file_) return false;
+    last = file_;
+    group.computers += change;
+    return true;
+  }
+
+  void count(const FileNotes& notes) {
+    ++file_;
+    std::size_t keyStart = 0;
+    for (const Noted& row : notes.rows) {
+      const std::string_view key = std::string_view(notes.keys).substr(keyStart, row.keyEnd - keyStart);
+      keyStart = row.keyEnd;
+      Kind& kind = kinds_[static_cast<std::size_t>(row.kind)];
+      bool added = false;
+      const std::uint32_t n = kind.exactKeys.numberOf(key, added);
+      if (added) addGroup(kind, n, groupValues(key));
+      const bool counted = change(kind.exact[n], row.change);
+      change(kind.folded[kind.foldedOf[n]], row.change);
+      if (row.kind != TallyKind::Software) continue;
+      // Programs remember their snapshots, for the computers that have a program.
+      if (row.change < 0) deleted_.insert(row.rno);
+      if (row.change < 0 || !counted) continue;
+      if (kind.addedSnapshots.empty() || kind.addedSnapshots.back().first != row.rno) kind.addedSnapshots.emplace_back(row.rno, 0);
+      kind.addedGroups.push_back(n);
+      kind.addedSnapshots.back().second = kind.addedGroups.size();
+    }
+  }
+
+  std::array<Kind, kTallyKinds> kinds_;
+  std::unordered_set<std::int64_t> deleted_;  // snapshots deleted by committed files
+  std::uint64_t file_ = 0;
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<FileNotes> queue_;   // committed files not counted yet
+  std::vector<FileNotes> spare_;  // counted buffers, for the next files
+  bool busy_ = false;             // a file is being counted
+  bool stopping_ = false;
+  std::exception_ptr failure_;
+  std::thread thread_;
+};
+
+FleetTally::FleetTally() = default;
+FleetTally::~FleetTally() = default;
+FleetTally::FleetTally(FleetTally&&) noexcept = default;
+FleetTally& FleetTally::operator=(FleetTally&&) noexcept = default;
+
+void FleetTally::start(const FleetCounts& counts) {
+  counter_ = std::make_unique<Counter>(counts);
+  stamp_ = counts.stamp;
+  startFile();
 }
 
 void FleetTally::startFile() {
-  undoUncommitted();
-  ++file_;
-}
-
-void FleetTally::change(Tallied& group, int change) {
-  std::uint64_t& last = change > 0 ? group.addedIn : group.removedIn;
-  if (last == file_) return;  // a computer counts once per group
-  last = file_;
-  group.computers += change;
-  undo_.emplace_back(&group.computers, -change);
-}
-
-// Programs remember their snapshots, for the computers that have a program.
-void FleetTally::noteSnapshot(TallyKind kind, ExactTallied& group, int change, std::int64_t rno) {
-  if (kind != TallyKind::Software) return;
-  if (change > 0 && (group.rnos.empty() || group.rnos.back() != rno)) {
-    group.rnos.push_back(rno);
-    undoAdded_.push_back(&group.rnos);
-  }
-  if (change < 0 && deleted_.insert(rno).second) undoDeleted_.push_back(rno);
+  file_.rows.clear();
+  file_.keys.clear();
 }
 
 void FleetTally::note(TallyKind kind, Texts texts, int change, std::int64_t rno) {
-  if (!active_) return;
-  const auto k = static_cast<std::size_t>(kind);
-  key_.clear();
-  for (const auto& text : texts) appendGroupKey(key_, text, false);
-  auto found = exact_[k].find(key_);
-  ExactTallied* group = found == exact_[k].end() ? nullptr : &found->second;
-  if (!group) {  // a spelling not seen before
-    std::vector<db::Value> values;
-    for (const auto& text : texts) values.push_back(text ? db::Value(std::string(*text)) : db::Value());
-    group = &exactGroup(k, values, 0);
-  }
-  this->change(group->count, change);
-  this->change(*group->folded, change);
-  noteSnapshot(kind, *group, change, rno);
+  if (!counter_) return;
+  for (const auto& text : texts) appendGroupKey(file_.keys, text, false);
+  file_.rows.push_back({kind, change, rno, file_.keys.size()});
 }
 
 void FleetTally::commitFile() {
-  undo_.clear();
-  undoAdded_.clear();
-  undoDeleted_.clear();
-}
-
-void FleetTally::undoUncommitted() {
-  for (const auto& [computers, change] : undo_) *computers += change;
-  for (std::vector<std::int64_t>* rnos : undoAdded_) rnos->pop_back();
-  for (std::int64_t rno : undoDeleted_) deleted_.erase(rno);
-  commitFile();
+  if (counter_ && !file_.rows.empty()) counter_->add(file_);
+  startFile();
 }
 
 FleetCounts FleetTally::takeCounts() {
-  undoUncommitted();
-  FleetCounts counts;
-  counts.stamp = stamp_;
-  for (std::size_t k = 0; k < kTallyKinds; ++k) {
-    for (auto& [key, group] : exact_[k]) {
-      if (group.count.computers <= 0) continue;
-      std::erase_if(group.rnos, [this](std::int64_t rno) { return deleted_.contains(rno); });
-      counts.exact[k].emplace(key, FleetCounts::Group{std::move(group.values), group.count.computers, std::move(group.rnos)});
-    }
-    exact_[k].clear();
-    for (const auto& [key, group] : folded_[k])
-      if (group.computers > 0) counts.folded[k].emplace(key, group.computers);
-  }
+  startFile();
+  if (!counter_) return {};
+  FleetCounts counts = counter_->take(stamp_);
+  counter_.reset();
   return counts;
 }
 

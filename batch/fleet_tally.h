@@ -5,12 +5,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/db.h"
@@ -46,54 +46,53 @@ struct FleetCounts {
   std::array<std::unordered_map<std::string, std::int64_t>, kTallyKinds> folded;
 };
 
-// Counts one row at a time as the import adds and deletes them: a hash lookup per row, each group
-// counting a computer once per file; a file's changes are undone unless it commits.
+// Counts one row at a time as the import adds and deletes them. A file's rows are noted as they
+// come (its key bytes appended to a buffer) and counted once the file commits, on a thread of their
+// own: between the rows' inserts the groups would never stay in the cache. Each group counts a
+// computer once per file; what a file noted is dropped unless it commits.
 class FleetTally {
  public:
   using Texts = std::span<const std::optional<std::string_view>>;  // a group's columns, nullopt for NULL
 
+  FleetTally();
+  ~FleetTally();
+  FleetTally(FleetTally&&) noexcept;
+  FleetTally& operator=(FleetTally&&) noexcept;
+
   // Starts counting changes to counts (those of the inventory as it is now).
   void start(const FleetCounts& counts);
-  bool active() const { return active_; }
+  bool active() const { return counter_ != nullptr; }
   // The inventory's stamp when counting started.
   const InventoryStamp& startStamp() const { return stamp_; }
-  // A new file: what the previous one changed is undone unless it committed.
+  // A new file: what the previous one noted is dropped unless it committed.
   void startFile();
   // A row of the snapshot rno, deleted (the computer's earlier one) or added (its new one).
   void removed(TallyKind kind, Texts texts, std::int64_t rno) { note(kind, texts, -1, rno); }
   void added(TallyKind kind, Texts texts, std::int64_t rno) { note(kind, texts, +1, rno); }
-  // The file committed: its changes stay.
+  // The file committed: what it noted is counted.
   void commitFile();
   // The counts with every committed file's changes; the tally is spent (its lists move out).
+  // Throws what the counting thread failed with.
   FleetCounts takeCounts();
 
- private:
-  struct Tallied {
-    std::int64_t computers = 0;
-    std::uint64_t addedIn = 0, removedIn = 0;  // the last file that added / removed the group
+  struct Noted {
+    TallyKind kind;
+    int change;
+    std::int64_t rno;
+    std::size_t keyEnd;  // the row's key ends here in FileNotes::keys
   };
-  struct ExactTallied {
-    Tallied count;
-    std::vector<db::Value> values;
-    std::vector<std::int64_t> rnos;
-    Tallied* folded = nullptr;  // the group of every spelling of these values
+  struct FileNotes {
+    std::vector<Noted> rows;
+    std::string keys;  // the rows' keys, one after another
   };
-  ExactTallied& exactGroup(std::size_t kind, const std::vector<db::Value>& values, std::int64_t computers);
-  void note(TallyKind kind, Texts texts, int change, std::int64_t rno);
-  void noteSnapshot(TallyKind kind, ExactTallied& group, int change, std::int64_t rno);
-  void change(Tallied& group, int change);
-  void undoUncommitted();
 
-  bool active_ = false;
+ private:
+  class Counter;
+  void note(TallyKind kind, Texts texts, int change, std::int64_t rno);
+
   InventoryStamp stamp_;
-  std::uint64_t file_ = 0;
-  std::array<std::unordered_map<std::string, ExactTallied>, kTallyKinds> exact_;  // node addresses stay
-  std::array<std::unordered_map<std::string, Tallied>, kTallyKinds> folded_;
-  std::vector<std::pair<std::int64_t*, int>> undo_;  // the file's changes, to take back
-  std::vector<std::vector<std::int64_t>*> undoAdded_;    // lists the file appended its RNO to
-  std::vector<std::int64_t> undoDeleted_;                // snapshots the file deleted
-  std::unordered_set<std::int64_t> deleted_;             // snapshots deleted by committed files
-  std::string key_;
+  FileNotes file_;  // the current file's rows, not counted yet
+  std::unique_ptr<Counter> counter_;
 };
 
 }  // namespace tavrix

@@ -90,8 +90,10 @@ void Connection::openWith(const std::string& path, OpenMode mode) {
   if (db_) throw DbError("the connection is already open", SQLITE_MISUSE);
   const bool readOnly = mode == OpenMode::ReadOnly || mode == OpenMode::Immutable;
   const std::string name = mode == OpenMode::Immutable ? fileUri(path, "?immutable=1") : path;
-  const int flags = !readOnly ? SQLITE_OPEN_READWRITE
-                              : (mode == OpenMode::Immutable ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READONLY);
+  // A connection is used by one thread at a time, so SQLite need not lock it on every call.
+  const int flags = SQLITE_OPEN_NOMUTEX |
+                    (!readOnly ? SQLITE_OPEN_READWRITE
+                               : (mode == OpenMode::Immutable ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READONLY));
   sqlite3* raw = nullptr;
   int rc = sqlite3_open_v2(name.c_str(), &raw, flags, nullptr);
   DatabasePtr db(raw);
