@@ -62,12 +62,15 @@ void rejectFile(RunState& s) {
 // Replaces the computer's snapshot inside one transaction; stops at the first failed step.
 void replaceSnapshot(RunState& s, const paths::FileBytes& bytes) {
   beginFile(s);
-  // The detail rows are found through the computer's T_BasicInf rows: those go last.
-  for (std::string_view table : kInventoryTables) {
-    if (fileFailed(s)) break;
-    if (table != "T_BasicInf") F_DEL_PCDATA(s, table, "PidOnly");
+  // The detail rows are found through the computer's T_BasicInf rows: those go last. A computer
+  // seen for the first time has none to delete.
+  if (!fileFailed(s) && hasSnapshot(s)) {
+    for (std::string_view table : kInventoryTables) {
+      if (fileFailed(s)) break;
+      if (table != "T_BasicInf") F_DEL_PCDATA(s, table, "PidOnly");
+    }
+    if (!fileFailed(s)) F_DEL_PCDATA(s, "T_BasicInf", "PidOnly");
   }
-  if (!fileFailed(s)) F_DEL_PCDATA(s, "T_BasicInf", "PidOnly");
   if (!fileFailed(s)) F_ADD_BASICINF(s);
   s.NicAdapterCount = 0;
   s.NicAdapters.clear();

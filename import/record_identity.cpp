@@ -57,6 +57,20 @@ void deleteTallied(RunState& s, std::string_view table, TallyKind kind) {
 
 }  // namespace
 
+bool hasSnapshot(RunState& s) {
+  try {
+    sqlite3_stmt* stmt = s.DbConnection.prepareCached("SELECT 1 FROM T_BasicInf WHERE PCid = ? LIMIT 1");
+    db::bindValue(stmt, 1, db::FieldRef(std::string_view(s.CurrentPcId)));
+    const int rc = sqlite3_step(stmt);
+    sqlite3_reset(stmt);
+    if (rc == SQLITE_ROW || rc == SQLITE_DONE) return rc == SQLITE_ROW;
+    throw db::errorOf(s.DbConnection.handle(), rc);
+  } catch (const std::exception& e) {
+    noteImportFailure(s, e);
+    return true;
+  }
+}
+
 void F_DEL_PCDATA(RunState& s, std::string_view table, std::string_view mode) {
   if (mode != "PidOnly") return;  // the only mode there is
   try {

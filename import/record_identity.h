@@ -17,6 +17,10 @@ inline constexpr std::string_view kInventoryTables[] = {
 // deletes find the rows through T_BasicInf, so T_BasicInf is cleared after them.
 std::string deleteStatement(std::string_view table);
 
+// True when T_BasicInf holds a snapshot of CurrentPcId, so that there are rows to delete (also when
+// the question failed, which is noted as the file's failure).
+bool hasSnapshot(RunState& s);
+
 // Deletes every row of CurrentPcId from table (mode "PidOnly"). A failure is shown, not logged.
 void F_DEL_PCDATA(RunState& s, std::string_view table, std::string_view mode);
 
