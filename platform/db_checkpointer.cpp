@@ -34,8 +34,14 @@ int WalCheckpointer::committed(sqlite3* db, int pages) {
   std::unique_lock lock(mutex_);
   if (pages < logPages_) copiedPages_ = 0;  // the log started over
   logPages_ = pages;
-  if (pages < limits_.restartPages) {
-    if (!failed_ && pages - copiedPages_ >= limits_.passivePages) {
+  // A copy running when the log reaches restartPages is not waited for until the log has grown by
+  // another passivePages: the writer copies the rest itself once the thread's copy has ended.
+  const bool restart = pages >= limits_.restartPages &&
+                       (!copying_ || pages >= limits_.restartPages + limits_.passivePages);
+  if (!restart) {
+    // Near the restart the thread copies in shorter steps, so that little is left for the writer.
+    const int step = pages >= limits_.restartPages / 4 * 3 ? std::max(1, limits_.passivePages / 4) : limits_.passivePages;
+    if (!failed_ && !copying_ && pages - copiedPages_ >= step) {
       due_ = true;
       wake_.notify_all();
     }

@@ -21,11 +21,11 @@ class WalCheckpointer {
 
   // Takes over the checkpoints of writer (open, in WAL mode): a second connection to its file
   // copies the log on a thread of its own whenever the writer's commits have added
-  // limits.passivePages to it, never waiting for the writer. Once the log holds
-  // limits.restartPages, the writer's next commit waits for the thread's copy to end (if one
-  // runs) and copies what is left itself (a short copy), and the log starts again from its
-  // beginning: it never holds much more than restartPages plus one transaction. When the second
-  // connection cannot be opened or a copy fails, the writer checkpoints at restartPages alone.
+  // limits.passivePages to it (a quarter of that in the last quarter before restartPages), never
+  // waiting for the writer. Once the log holds limits.restartPages, the writer's next commit that
+  // finds no copy running copies what is left itself (a short copy), and the log starts again from
+  // its beginning; past restartPages + passivePages it waits for a running copy to end. When the
+  // second connection cannot be opened or a copy fails, the writer checkpoints at restartPages alone.
   WalCheckpointer(Connection& writer, Limits limits);
   explicit WalCheckpointer(Connection& writer) : WalCheckpointer(writer, Limits{}) {}
   ~WalCheckpointer() { finish(); }
@@ -51,7 +51,7 @@ class WalCheckpointer {
   Limits limits_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
-  bool due_ = false;          // the log grew by passivePages: the thread has work
+  bool due_ = false;          // the log grew by a step: the thread has work
   bool stopping_ = false;
   bool copying_ = false;      // the thread or the writer is copying now
   bool failed_ = false;
