@@ -60,7 +60,7 @@ void rejectFile(RunState& s) {
 }
 
 // Replaces the computer's snapshot inside one transaction; stops at the first failed step.
-void replaceSnapshot(RunState& s, const paths::FileBytes& bytes) {
+void replaceSnapshot(RunState& s, const PrefetchedCsv& bytes) {
   beginFile(s);
   // The detail rows are found through the computer's T_BasicInf rows: those go last. A computer
   // seen for the first time has none to delete.
@@ -74,7 +74,7 @@ void replaceSnapshot(RunState& s, const paths::FileBytes& bytes) {
   if (!fileFailed(s)) F_ADD_BASICINF(s);
   s.NicAdapterCount = 0;
   s.NicAdapters.clear();
-  if (!fileFailed(s)) F06_READ_CSV(s, "any", bytes);
+  if (!fileFailed(s)) F06_READ_CSV(s, "any", bytes, &bytes.lines);
   if (!fileFailed(s)) F_UPD_BASICINF(s);
   endFile(s);
 }
@@ -91,7 +91,7 @@ void importFile(RunState& s, int index, int count, CsvPrefetcher& files) {
 
   // Once the database is unusable every step would fail alike: the file is not tried.
   if (!s.DatabaseFailure.empty()) return keepFile(s, s.DatabaseFailure, false);
-  const paths::FileBytes bytes = files.take(static_cast<std::size_t>(index - 1));
+  const PrefetchedCsv bytes = files.take(static_cast<std::size_t>(index - 1));
   F06_READ_CSV(s, "first", bytes);
   if (fileFailed(s)) return keepFile(s, s.FileFailure, true);
   if (!s.CurrentHeaderFound) return rejectFile(s);

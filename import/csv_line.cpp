@@ -13,8 +13,8 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 }  // namespace
 
-void CsvLine::assign(std::string utf8Text) {
-  text_ = std::move(utf8Text);
+void CsvLine::assign(std::string_view utf8Text) {
+  text_.assign(utf8Text);
   fields_.clear();
   std::string_view s = text_;
   std::size_t start = 0;

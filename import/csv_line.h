@@ -12,7 +12,7 @@ namespace tavrix {
 // The fields are views into the line's own text and stay valid until the next assign().
 class CsvLine {
  public:
-  void assign(std::string utf8Text);
+  void assign(std::string_view utf8Text);
   const std::string& text() const { return text_; }
   std::size_t size() const { return fields_.size(); }
   bool has(std::size_t index) const { return index < fields_.size(); }

@@ -27,7 +27,9 @@ void CsvPrefetcher::run() {
       if (stopping_) return;
       if (i < wanted_) continue;  // skipped over by take()
     }
-    paths::FileBytes file = paths::readFileBytes(folder_ + names_[i], limits_.maxBytes);
+    PrefetchedCsv file;
+    static_cast<paths::FileBytes&>(file) = paths::readFileBytes(folder_ + names_[i], limits_.maxBytes);
+    file.lines = decodeInventoryLines(file);
     {
       std::lock_guard lock(mutex_);
       ready_.push_back({i, std::move(file)});
@@ -36,7 +38,7 @@ void CsvPrefetcher::run() {
   }
 }
 
-paths::FileBytes CsvPrefetcher::take(std::size_t index) {
+PrefetchedCsv CsvPrefetcher::take(std::size_t index) {
   std::unique_lock lock(mutex_);
   wanted_ = index;
   while (!ready_.empty() && ready_.front().index < index) ready_.pop_front();
@@ -47,7 +49,7 @@ paths::FileBytes CsvPrefetcher::take(std::size_t index) {
     changed_.notify_all();
     changed_.wait(lock, [&] { return !ready_.empty(); });
   }
-  paths::FileBytes file = std::move(ready_.front().file);
+  PrefetchedCsv file = std::move(ready_.front().file);
   ready_.pop_front();
   wanted_ = index + 1;
   changed_.notify_all();

@@ -9,9 +9,15 @@
 #include <thread>
 #include <vector>
 
+#include "import/inventory_lines.h"
 #include "platform/line_reader.h"
 
 namespace tavrix {
+
+// A file's bytes, and its lines decoded for the full pass.
+struct PrefetchedCsv : paths::FileBytes {
+  DecodedLines lines;
+};
 
 class CsvPrefetcher {
  public:
@@ -20,7 +26,8 @@ class CsvPrefetcher {
     std::size_t maxBytes = 16 * 1024 * 1024;  // a larger file is read from its path at its turn
   };
 
-  // Starts reading folder + names[0], names[1], ... in order, holding at most limits.filesAhead.
+  // Starts reading (and decoding) folder + names[0], names[1], ... in order, holding at most
+  // limits.filesAhead.
   CsvPrefetcher(std::string folder, std::vector<std::string> names, Limits limits);
   CsvPrefetcher(std::string folder, std::vector<std::string> names)
       : CsvPrefetcher(std::move(folder), std::move(names), Limits{}) {}
@@ -30,12 +37,12 @@ class CsvPrefetcher {
 
   // The file names[index], waiting until it is read. Indexes must rise from one call to the next;
   // files skipped over are dropped unread or unused.
-  paths::FileBytes take(std::size_t index);
+  PrefetchedCsv take(std::size_t index);
 
  private:
   struct Read {
     std::size_t index;
-    paths::FileBytes file;
+    PrefetchedCsv file;
   };
   void run();
 

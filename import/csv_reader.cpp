@@ -46,6 +46,12 @@ InventoryTarget targetOf(RunState& s) {
   return {s.BasicInfo, s.NicAdapterCount, s.NicAdapters, s.CurrentHeaderFound, s.CurrentCsvUtf8, s.CurrentCreateDate};
 }
 
+// A pass that read the file to its end: its adapters go to T_NIC.
+bool endPass(RunState& s) {
+  if (s.NicAdapterCount > 0 && !fileFailed(s)) F_IMP_NIC(s);
+  return false;
+}
+
 // One pass of reader over the current file.
 bool readPass(RunState& s, std::string_view mode, paths::LineReader& reader) {
   s.NicAdapterCount = 0;
@@ -62,8 +68,7 @@ bool readPass(RunState& s, std::string_view mode, paths::LineReader& reader) {
     if (s.FileFailure.empty()) s.FileFailure = reader.errorText();
     return true;
   }
-  if (s.NicAdapterCount > 0 && !fileFailed(s)) F_IMP_NIC(s);
-  return false;
+  return endPass(s);
 }
 
 }  // namespace
@@ -73,8 +78,14 @@ bool F06_READ_CSV(RunState& s, std::string_view mode) {
   return readPass(s, mode, reader);
 }
 
-bool F06_READ_CSV(RunState& s, std::string_view mode, const paths::FileBytes& ahead) {
+bool F06_READ_CSV(RunState& s, std::string_view mode, const paths::FileBytes& ahead, const DecodedLines* decoded) {
   if (!ahead.held()) return F06_READ_CSV(s, mode);
+  if (mode != "first" && decoded && decoded->decoded && decoded->utf8 == s.CurrentCsvUtf8) {
+    s.NicAdapterCount = 0;
+    ImportLineSink sink(s);
+    readInventoryLines(*decoded, targetOf(s), sink);
+    return endPass(s);
+  }
   paths::LineReader reader(ahead);
   return readPass(s, mode, reader);
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "batch/run_state.h"
+#include "import/inventory_lines.h"
 #include "platform/line_reader.h"
 
 namespace tavrix {
@@ -17,6 +18,8 @@ namespace tavrix {
 // True when the file could not be opened or read; that is logged once and kept in FileFailure.
 bool F06_READ_CSV(RunState& s, std::string_view mode);
 // The same over the file's bytes read ahead, when it holds them (FileBytes::held); else from disk.
-bool F06_READ_CSV(RunState& s, std::string_view mode, const paths::FileBytes& ahead);
+// The full pass takes the lines decoded ahead when they were decoded as the header pass found.
+bool F06_READ_CSV(RunState& s, std::string_view mode, const paths::FileBytes& ahead,
+                  const DecodedLines* decoded = nullptr);
 
 }  // namespace tavrix

@@ -299,6 +299,16 @@ void readHeader(paths::LineReader& reader, InventoryTarget& t, InventoryLineSink
   }
 }
 
+std::string tooLongText() {
+  return "longer than " + std::to_string(paths::LineReader::kDefaultLimit) + " bytes, skipped";
+}
+
+// One line of the full pass, decoded.
+void readLine(InventoryTarget& t, InventoryLineSink& sink, CsvLine& line, long number) {
+  LineKind kind = kindOf(line);
+  if (kind != LineKind::Ignored) applyLine(LineSteps(t, sink, line, number), kind);
+}
+
 // The full pass: every line to its step, until the end or the first failed database step.
 void readAll(paths::LineReader& reader, InventoryTarget& t, InventoryLineSink& sink) {
   std::string raw;
@@ -306,15 +316,25 @@ void readAll(paths::LineReader& reader, InventoryTarget& t, InventoryLineSink& s
   while (!sink.stopped() && reader.next(raw)) {
     const long number = reader.lineNumber();
     if (reader.tooLong()) {
-      sink.lineFailed(number, "longer than " + std::to_string(paths::LineReader::kDefaultLimit) + " bytes, skipped");
+      sink.lineFailed(number, tooLongText());
       continue;
     }
     if (number == 1 && raw.starts_with(kByteOrderMark)) raw.erase(0, kByteOrderMark.size());
     line.assign(t.utf8 ? raw : text::cp932ToUtf8(raw));
-    LineKind kind = kindOf(line);
-    if (kind == LineKind::Ignored) continue;
-    applyLine(LineSteps(t, sink, line, number), kind);
+    readLine(t, sink, line, number);
   }
+}
+
+// Whether the header pass finds the file UTF-8: a byte-order mark, and valid UTF-8 on every line.
+bool readsAsUtf8(const paths::FileBytes& file) {
+  if (!std::string_view(file.bytes).starts_with(kByteOrderMark)) return false;
+  paths::LineReader reader(file);
+  std::string raw;
+  while (reader.next(raw)) {
+    if (reader.lineNumber() == 1) raw.erase(0, kByteOrderMark.size());
+    if (!text::isValidUtf8(raw)) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -325,6 +345,41 @@ void readInventoryHeader(paths::LineReader& reader, InventoryTarget target, Inve
 
 void readInventoryLines(paths::LineReader& reader, InventoryTarget target, InventoryLineSink& sink) {
   readAll(reader, target, sink);
+}
+
+DecodedLines decodeInventoryLines(const paths::FileBytes& file) {
+  DecodedLines out;
+  if (!file.opened || !file.complete) return out;
+  out.utf8 = readsAsUtf8(file);
+  out.text.reserve(file.bytes.size() + file.bytes.size() / 4);
+  paths::LineReader reader(file);
+  std::string raw;
+  while (reader.next(raw)) {
+    if (!reader.tooLong()) {
+      if (reader.lineNumber() == 1 && raw.starts_with(kByteOrderMark)) raw.erase(0, kByteOrderMark.size());
+      out.text += out.utf8 ? raw : text::cp932ToUtf8(raw);
+    }
+    out.lines.push_back({out.text.size(), reader.tooLong()});
+  }
+  out.decoded = !reader.failed();
+  return out;
+}
+
+void readInventoryLines(const DecodedLines& lines, InventoryTarget target, InventoryLineSink& sink) {
+  CsvLine line;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < lines.lines.size() && !sink.stopped(); ++i) {
+    const long number = static_cast<long>(i) + 1;
+    const DecodedLines::Line& l = lines.lines[i];
+    const std::string_view text = std::string_view(lines.text).substr(start, l.end - start);
+    start = l.end;
+    if (l.tooLong) {
+      sink.lineFailed(number, tooLongText());
+      continue;
+    }
+    line.assign(text);
+    readLine(target, sink, line, number);
+  }
 }
 
 }  // namespace tavrix

@@ -44,8 +44,26 @@ class InventoryLineSink {
 void readInventoryHeader(paths::LineReader& reader, InventoryTarget target, InventoryLineSink& sink,
                          bool wholeFile = true);
 
+// A file's lines split and decoded ahead of the full pass (on the thread that reads the files): the
+// lines, numbers and too-long marks that a LineReader gives over the bytes, decoded as the full pass
+// decodes them.
+struct DecodedLines {
+  struct Line {
+    std::size_t end;  // the line's text ends here in text
+    bool tooLong;     // longer than LineReader::kDefaultLimit: no text
+  };
+  bool decoded = false;  // false: the full pass reads the file itself
+  bool utf8 = false;     // decoded as UTF-8 (the header pass's rule), else as CP932
+  std::string text;      // the lines' texts, one after another
+  std::vector<Line> lines;
+};
+// The lines of a file read whole and without error; nothing decoded for any other.
+DecodedLines decodeInventoryLines(const paths::FileBytes& file);
+
 // The full pass: every line to its step, basic and adapter values into target, detail lines to
 // sink, until the end or sink.stopped(). Lines are decoded as UTF-8 when target.utf8, else CP932.
 void readInventoryLines(paths::LineReader& reader, InventoryTarget target, InventoryLineSink& sink);
+// The same over lines decoded ahead, which must be decoded as target.utf8 says.
+void readInventoryLines(const DecodedLines& lines, InventoryTarget target, InventoryLineSink& sink);
 
 }  // namespace tavrix
