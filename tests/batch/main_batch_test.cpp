@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "tests/batch/batch_fixture.h"
+#include "tests/platform/db_rows.h"
 
 namespace tavrix {
 namespace {
@@ -36,10 +37,7 @@ class RecordingWindows : public BatchWindows {
 class MainBatchTest : public BatchFixture {
  protected:
   std::string prog() const { return dir.path(); }
-  void writeStandardIni(const std::string& runMode, const std::string& dstrb) {
-    writeIni("LOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=Tavrix.mdb\r\nCSV_DIR=*\\csv\r\n"
-             "DSTRB_DIR=" + dstrb + "\r\nRUNMODE=" + runMode + "\r\nCSV_SAVE_DIR=*\\save\r\n");
-  }
+  void writeStandardIni(const std::string& runMode, const std::string& dstrb) { test::writeProgramIni(prog(), runMode, dstrb); }
   std::vector<std::string> log() const { return test::logMessages(prog() + "/log/run.log"); }
   std::vector<std::string> banner(const std::string& text) const {
     return {std::string(kDashLine), text, std::string(kDashLine)};
@@ -59,9 +57,11 @@ TEST_F(MainBatchTest, SecondInstanceShowsOnlyTheExclamationBox) {
   EXPECT_TRUE(windows.calls.empty());
 }
 
+// A work database left half-written by a run that died is replaced.
 TEST_F(MainBatchTest, UpdateOnlyRunBuildsTheDatabaseAndLogsFromStartToEnd) {
   writeStandardIni("updateonly", test::sourceDir() + "/dstrb");
   ::mkdir((prog() + "/csv").c_str(), 0755);
+  test::writeFile(prog() + "/db/@Tavrix.mdb", "half-written work database from a run that died\n");
   RecordingWindows windows;
   Main(*state, &windows);
 
@@ -73,6 +73,9 @@ TEST_F(MainBatchTest, UpdateOnlyRunBuildsTheDatabaseAndLogsFromStartToEnd) {
   EXPECT_TRUE(windows.calls.empty());
   EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
   EXPECT_EQ(*paths::listFiles(prog() + "/db", "*"), (std::vector<std::string>{"Tavrix.mdb"}));
+  EXPECT_EQ(test::queryRows(prog() + "/db/Tavrix.mdb", "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name LIKE 'T%'"),
+            std::vector<std::string>{"13"});
+  EXPECT_FALSE(state->DbOpen);
 
   // A second run finds the database and reads no script.
   reset();

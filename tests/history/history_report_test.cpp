@@ -28,7 +28,7 @@ Rows withPcId(const std::string& pcId, Rows rows) {
 
 class HistoryReport : public HistoryDays {
  protected:
-  ReportRun report(const std::string& args) { return runReport(dir, "--save '" + save() + "' " + args); }
+  ProgramRun report(const std::string& args) { return runReport(dir, "--save '" + save() + "' " + args); }
   // A copy of the program in the fixture's folder, beside its Tavrix.ini.
   ProgramRun reportBesideIni(const std::string& args) {
     const std::string copy = dir.file("tavrix-report");
@@ -68,7 +68,7 @@ TEST_F(HistoryReport, EachCommandWritesItsWholeAnswerInEachFormat) {
   };
   ASSERT_EQ(folderNames(save() + "/20261203/rejected"), std::vector<std::string>{"pc01.csv"});
   for (const Case& c : cases) {
-    const ReportRun run = runReport(dir, "--save '" + save() + "/' " + c.args);  // the folder ending in "/"
+    const ProgramRun run = runReport(dir, "--save '" + save() + "/' " + c.args);  // the folder ending in "/"
     EXPECT_EQ(run.status, 0) << c.args << ": " << run.err;
     EXPECT_EQ(run.err, "") << c.args;
     EXPECT_EQ(run.out, c.out) << c.args;
@@ -101,7 +101,7 @@ TEST_F(HistoryReport, FailuresExitWithOneLineAndMistakesWithTheUsage) {
       {"changes --since 2026/12/01 PC01", 2, "tavrix-report: changes: unknown argument \"PC01\""},
   };
   for (const Case& c : cases) {
-    const ReportRun run = report(c.args);
+    const ProgramRun run = report(c.args);
     EXPECT_EQ(run.status, c.status) << c.args;
     EXPECT_EQ(run.out, "") << c.args;
     EXPECT_EQ(c.status == 2 ? run.err.substr(0, run.err.find('\n')) : run.err, c.err) << c.args;
@@ -115,11 +115,11 @@ TEST_F(HistoryReport, FailuresExitWithOneLineAndMistakesWithTheUsage) {
 TEST_F(HistoryReport, ADamagedKeptFileIsNamedOnStandardErrorAndTheOthersUsed) {
   writeFile(save() + "/20261202/PC01.csv", "\x81\x82garbage\r\n");
   const std::string warning = "tavrix-report: skipped 20261202/PC01.csv: no header line (0,1)\n";
-  const ReportRun list = report("history PC01");
+  const ProgramRun list = report("history PC01");
   EXPECT_EQ(list.err, warning);
   EXPECT_EQ(list.out, tsv({kHistory[0], {"2", "2026/12/02 14:45", "20261202/150000/PC01.csv"},
                            {"3", "2026/12/01 08:30", "20261201/PC01.csv"}}));
-  const ReportRun run = report("diff PC01 3 2");
+  const ProgramRun run = report("diff PC01 3 2");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, warning);
   Rows expected = kFirstToSecond;

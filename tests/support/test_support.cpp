@@ -53,6 +53,13 @@ std::string readFile(const std::string& path) {
 
 std::string cp932(std::string_view utf8) { return text::utf8ToCp932(utf8); }
 
+void writeInventory(const std::string& folder, const Inventory& inv) {
+  std::string body = "0,1,Quillo,x,2.1," + inv.createDate + "\r\n1,1,コンピュータ名," + inv.computerName +
+                     "\r\n1,2,ユーザ名," + inv.userName + "\r\n1,3,ＯＳ," + inv.osName + ",500\r\n";
+  for (const std::string& line : inv.moreLines) body += line + "\r\n";
+  writeFile(folder + "/" + inv.fileName, cp932(body));
+}
+
 std::vector<std::string> readLines(const std::string& path) {
   std::vector<std::string> lines;
   std::ifstream in(path, std::ios::binary);

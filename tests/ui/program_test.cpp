@@ -24,7 +24,7 @@ class ProgramTest : public ::testing::Test {
   }
   // Runs the copy without a display (or offscreen).
   test::ProgramRun run(const std::string& runMode, bool offscreen, const std::string& args) {
-    test::writeIni(dir, runMode);
+    test::writeProgramIni(dir.path(), runMode, test::sourceDir() + "/dstrb");
     return test::runProgram(scratch, "cd '" + dir.path() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
                                          (offscreen ? "QT_QPA_PLATFORM=offscreen " : "") + "timeout 60 ./tavrix " +
                                          args + " </dev/null");
