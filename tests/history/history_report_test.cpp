@@ -29,12 +29,7 @@ Rows withPcId(const std::string& pcId, Rows rows) {
 class HistoryReport : public HistoryDays {
  protected:
   ProgramRun report(const std::string& args) { return runReport(dir, "--save '" + save() + "' " + args); }
-  // A copy of the program in the fixture's folder, beside its Tavrix.ini.
-  ProgramRun reportBesideIni(const std::string& args) {
-    const std::string copy = dir.file("tavrix-report");
-    if (!std::filesystem::exists(copy)) std::filesystem::copy_file(binaryDir() + "/app/tavrix-report", copy);
-    return runProgram(dir, "'" + copy + "' " + args);
-  }
+  ProgramRun reportBesideIni(const std::string& args) { return runReportBesideIni(dir, args); }
 };
 
 TEST_F(HistoryReport, EachCommandWritesItsWholeAnswerInEachFormat) {

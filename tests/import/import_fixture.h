@@ -53,15 +53,6 @@ inline std::vector<std::string> invariantViolations(const std::string& dbPath) {
   return found;
 }
 
-// Names in a folder, sorted; none when it is missing.
-inline std::vector<std::string> folderNames(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // An inventory's CP932 bytes: a device, the printer, and padding programs of about 50 bytes each.
 inline std::string inventory(const std::string& printer, int padding = 0) {
   std::string body = "0,1,x,x,2.1,2004/10/24 10:30\r\n1,6,デバイス,D1\r\n1,9,プリンタ," + printer + "\r\n";

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,13 @@ namespace tavrix::test {
 // Runs the built tavrix-report with args (each quoted by the caller as the shell needs).
 inline ProgramRun runReport(const TempDir& scratch, const std::string& args, const std::string& prefix = "") {
   return runProgram(scratch, prefix + "'" + binaryDir() + "/app/tavrix-report' " + args);
+}
+
+// Runs a copy of tavrix-report made in the folder, beside the Tavrix.ini there.
+inline ProgramRun runReportBesideIni(const TempDir& folder, const std::string& args) {
+  const std::string copy = folder.file("tavrix-report");
+  if (!std::filesystem::exists(copy)) std::filesystem::copy_file(binaryDir() + "/app/tavrix-report", copy);
+  return runProgram(folder, "'" + copy + "' " + args);
 }
 
 // Yesterday as the collector writes its header date, so the computer is never stale; taken once, so

@@ -2,8 +2,6 @@
 // tree and its clashes, the database found beside the program, and the command-line mistakes.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "tests/queries/fleet_fixture.h"
 
 namespace tavrix::test {
@@ -117,8 +115,7 @@ TEST_F(FleetFixture, TreeKeepsOneNodePerLineAndMistakesGiveUsage) {
     }
   }
   // Without --db the database is found through Tavrix.ini beside the program.
-  std::filesystem::copy_file(binaryDir() + "/app/tavrix-report", dir.file("tavrix-report"));
-  const ProgramRun besideIni = runProgram(dir, "'" + dir.file("tavrix-report") + "' list");
+  const ProgramRun besideIni = runReportBesideIni(dir, "list");
   EXPECT_EQ(besideIni.status, 0) << besideIni.err;
   EXPECT_EQ(besideIni.out, report("list").out);
   const ProgramRun help = runReport(dir, "--help");

@@ -35,6 +35,8 @@ struct Inventory {
 void writeInventory(const std::string& folder, const Inventory& inv);
 // Lines of a text file without their ends.
 std::vector<std::string> readLines(const std::string& path);
+// Names in a folder, sorted; none when it is missing.
+std::vector<std::string> folderNames(const std::string& folder);
 // The messages of a run log: each line's "yyyy/mm/dd hh:mm:ss " stamp checked and removed.
 std::vector<std::string> logMessages(const std::string& path);
 // Tavrix.ini in folder with every other folder under it ("*\\log", "*\\db", ...) and the scripts in dstrb.

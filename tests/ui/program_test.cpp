@@ -29,12 +29,6 @@ class ProgramTest : public ::testing::Test {
                                          (offscreen ? "QT_QPA_PLATFORM=offscreen " : "") + "timeout 60 ./tavrix " +
                                          args + " </dev/null");
   }
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
 
   test::TempDir dir, scratch;
 };
@@ -63,7 +57,7 @@ TEST_F(ProgramTest, HelpVersionBadArgumentsAndASecondInstanceRunNoBatch) {
     EXPECT_EQ(r.out, c.out);
     EXPECT_EQ(r.err, c.err);
     // No log, database or save folder: the CSV is where it was.
-    EXPECT_EQ(entries(), (std::vector<std::string>{"Tavrix.ini", "Tavrix.lock", "csv", "tavrix"}));
+    EXPECT_EQ(test::folderNames(dir.path()), (std::vector<std::string>{"Tavrix.ini", "Tavrix.lock", "csv", "tavrix"}));
   }
   EXPECT_TRUE(paths::fileExists(dir.path() + "/csv/PC01.csv"));
 }
