@@ -37,7 +37,6 @@ class RecordingWindows : public BatchWindows {
 class MainBatchTest : public BatchFixture {
  protected:
   std::string prog() const { return dir.path(); }
-  void writeStandardIni(const std::string& runMode, const std::string& dstrb) { test::writeProgramIni(prog(), runMode, dstrb); }
   std::vector<std::string> log() const { return test::logMessages(prog() + "/log/run.log"); }
   std::vector<std::string> banner(const std::string& text) const {
     return {std::string(kDashLine), text, std::string(kDashLine)};
@@ -45,7 +44,7 @@ class MainBatchTest : public BatchFixture {
 };
 
 TEST_F(MainBatchTest, SecondInstanceShowsOnlyTheExclamationBox) {
-  writeStandardIni("UPDATEONLY", test::sourceDir() + "/dstrb");
+  test::writeProgramIni(prog(), "UPDATEONLY", test::sourceDir() + "/dstrb");
   InstanceLock first;
   ASSERT_TRUE(first.acquire(prog() + "/Tavrix.lock"));
   RecordingWindows windows;
@@ -59,7 +58,7 @@ TEST_F(MainBatchTest, SecondInstanceShowsOnlyTheExclamationBox) {
 
 // A work database left half-written by a run that died is replaced.
 TEST_F(MainBatchTest, UpdateOnlyRunBuildsTheDatabaseAndLogsFromStartToEnd) {
-  writeStandardIni("updateonly", test::sourceDir() + "/dstrb");
+  test::writeProgramIni(prog(), "updateonly", test::sourceDir() + "/dstrb");
   ::mkdir((prog() + "/csv").c_str(), 0755);
   test::writeFile(prog() + "/db/@Tavrix.mdb", "half-written work database from a run that died\n");
   RecordingWindows windows;
@@ -87,7 +86,7 @@ TEST_F(MainBatchTest, UpdateOnlyRunBuildsTheDatabaseAndLogsFromStartToEnd) {
 
 TEST_F(MainBatchTest, NoScriptsNoDatabaseKeepsTheCsvFilesForTheNextRun) {
   ::mkdir((prog() + "/empty").c_str(), 0755);
-  writeStandardIni("", "*\\empty");
+  test::writeProgramIni(prog(), "", "*\\empty");
   test::writeFile(prog() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n");
   RecordingWindows windows;
   EXPECT_EQ(Main(*state, &windows), ExitStatus::ConfigurationError);
@@ -108,7 +107,7 @@ TEST_F(MainBatchTest, NoScriptsNoDatabaseKeepsTheCsvFilesForTheNextRun) {
 }
 
 TEST_F(MainBatchTest, WindowedRunListsWithTheConnectionOpenAndClosesItAfter) {
-  writeStandardIni("", test::sourceDir() + "/dstrb");
+  test::writeProgramIni(prog(), "", test::sourceDir() + "/dstrb");
   ::mkdir((prog() + "/csv").c_str(), 0755);
   RecordingWindows windows;
   Main(*state, &windows);
@@ -124,7 +123,7 @@ TEST_F(MainBatchTest, WindowedRunListsWithTheConnectionOpenAndClosesItAfter) {
 
 TEST_F(MainBatchTest, EnvironmentAndScriptFailuresEndTheBatchWithoutEndBanner) {
   // A script folder that cannot be listed ends the batch after the start banner.
-  writeStandardIni("UPDATEONLY", "*\\nowhere");
+  test::writeProgramIni(prog(), "UPDATEONLY", "*\\nowhere");
   Main(*state, nullptr);
   const std::vector<std::string> lines = log();
   ASSERT_EQ(lines.size(), 5u);  // save folder created, start banner, the listing failure
