@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -80,23 +81,11 @@ std::vector<std::string> folderNames(const std::string& folder) {
   return names;
 }
 
-namespace {
-
-bool isLogStamp(std::string_view l) {
-  if (l.size() < 20) return false;
-  static const char shape[] = "dddd/dd/dd dd:dd:dd ";
-  for (int i = 0; i < 20; ++i) {
-    if (shape[i] == 'd' ? !(l[i] >= '0' && l[i] <= '9') : l[i] != shape[i]) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 std::vector<std::string> logMessages(const std::string& path) {
   std::vector<std::string> messages;
   for (const auto& line : readLines(path)) {
-    EXPECT_TRUE(isLogStamp(line)) << "log line without time stamp: " << line;
+    static const std::regex stamp("[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} ");
+    EXPECT_TRUE(std::regex_match(line.substr(0, 20), stamp)) << "log line without time stamp: " << line;
     messages.push_back(line.size() >= 20 ? line.substr(20) : line);
   }
   return messages;
