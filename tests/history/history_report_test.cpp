@@ -40,7 +40,8 @@ TEST_F(HistoryReport, EachCommandWritesItsWholeAnswerFailuresOneLineMistakesTheU
     int status;
     std::string out, err;  // err: the whole of standard error, or its first line for a usage mistake
   };
-  const std::string none = "tavrix-report: no kept inventory of ", neither = "\" is neither a number from history nor a date";
+  const std::string none = "tavrix-report: no kept inventory of ";
+  const std::string neither = "\" is neither a number from history nor a date";
   const Case cases[] = {
       {"history pc01", 0, tsv(kHistory), ""},
       {"--format json history PC02", 0,

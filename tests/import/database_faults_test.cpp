@@ -31,7 +31,8 @@ class DatabaseFaults : public ImportFixture {
     for (const auto& [name, bytes] : waiting) {
       const std::string pcid = name.substr(0, name.find('.'));
       bool saved = readFile(saveDir() + "/" + name) == bytes;
-      for (const auto& sub : folderNames(saveDir())) saved = saved || readFile(saveDir() + "/" + sub + "/" + name) == bytes;
+      for (const auto& sub : folderNames(saveDir()))
+        saved = saved || readFile(saveDir() + "/" + sub + "/" + name) == bytes;
       if (paths::fileExists(csvDir() + "/" + name)) {
         if (readFile(csvDir() + "/" + name) != bytes) found.push_back(name + " changed in the CSV folder");
       } else if (!saved) {

@@ -69,7 +69,7 @@ TEST_F(FleetFixture, EachCommandWritesItsWholeAnswer) {
   }
 }
 
-TEST_F(FleetFixture, TreeKeepsOneNodePerLineAndMistakesGiveUsage) {
+TEST_F(FleetFixture, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsage) {
   const ProgramRun tree = report("tree 3");
   EXPECT_EQ(tree.status, 0);
   EXPECT_EQ(tree.out.substr(0, tree.out.find('\n')).find("q\"t,x y"), 0u) << tree.out;
