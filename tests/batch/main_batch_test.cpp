@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "tests/batch/batch_fixture.h"
+#include "tests/platform/db_rows.h"
 
 namespace tavrix {
 namespace {
@@ -36,10 +37,6 @@ class RecordingWindows : public BatchWindows {
 class MainBatchTest : public BatchFixture {
  protected:
   std::string prog() const { return dir.path(); }
-  void writeStandardIni(const std::string& runMode, const std::string& dstrb) {
-    writeIni("LOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=Tavrix.mdb\r\nCSV_DIR=*\\csv\r\n"
-             "DSTRB_DIR=" + dstrb + "\r\nRUNMODE=" + runMode + "\r\nCSV_SAVE_DIR=*\\save\r\n");
-  }
   std::vector<std::string> log() const { return test::logMessages(prog() + "/log/run.log"); }
   std::vector<std::string> banner(const std::string& text) const {
     return {std::string(kDashLine), text, std::string(kDashLine)};
@@ -47,7 +44,7 @@ class MainBatchTest : public BatchFixture {
 };
 
 TEST_F(MainBatchTest, SecondInstanceShowsOnlyTheExclamationBox) {
-  writeStandardIni("UPDATEONLY", test::sourceDir() + "/dstrb");
+  test::writeProgramIni(prog(), "UPDATEONLY", test::sourceDir() + "/dstrb");
   InstanceLock first;
   ASSERT_TRUE(first.acquire(prog() + "/Tavrix.lock"));
   RecordingWindows windows;
@@ -59,9 +56,11 @@ TEST_F(MainBatchTest, SecondInstanceShowsOnlyTheExclamationBox) {
   EXPECT_TRUE(windows.calls.empty());
 }
 
+// A work database left half-written by a run that died is replaced.
 TEST_F(MainBatchTest, UpdateOnlyRunBuildsTheDatabaseAndLogsFromStartToEnd) {
-  writeStandardIni("updateonly", test::sourceDir() + "/dstrb");
+  test::writeProgramIni(prog(), "updateonly", test::sourceDir() + "/dstrb");
   ::mkdir((prog() + "/csv").c_str(), 0755);
+  test::writeFile(prog() + "/db/@Tavrix.mdb", "half-written work database from a run that died\n");
   RecordingWindows windows;
   Main(*state, &windows);
 
@@ -73,6 +72,10 @@ TEST_F(MainBatchTest, UpdateOnlyRunBuildsTheDatabaseAndLogsFromStartToEnd) {
   EXPECT_TRUE(windows.calls.empty());
   EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
   EXPECT_EQ(*paths::listFiles(prog() + "/db", "*"), (std::vector<std::string>{"Tavrix.mdb"}));
+  EXPECT_EQ(test::queryRows(prog() + "/db/Tavrix.mdb",
+                            "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name LIKE 'T%'"),
+            std::vector<std::string>{"13"});
+  EXPECT_FALSE(state->DbOpen);
 
   // A second run finds the database and reads no script.
   reset();
@@ -84,7 +87,7 @@ TEST_F(MainBatchTest, UpdateOnlyRunBuildsTheDatabaseAndLogsFromStartToEnd) {
 
 TEST_F(MainBatchTest, NoScriptsNoDatabaseKeepsTheCsvFilesForTheNextRun) {
   ::mkdir((prog() + "/empty").c_str(), 0755);
-  writeStandardIni("", "*\\empty");
+  test::writeProgramIni(prog(), "", "*\\empty");
   test::writeFile(prog() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n");
   RecordingWindows windows;
   EXPECT_EQ(Main(*state, &windows), ExitStatus::ConfigurationError);
@@ -105,7 +108,7 @@ TEST_F(MainBatchTest, NoScriptsNoDatabaseKeepsTheCsvFilesForTheNextRun) {
 }
 
 TEST_F(MainBatchTest, WindowedRunListsWithTheConnectionOpenAndClosesItAfter) {
-  writeStandardIni("", test::sourceDir() + "/dstrb");
+  test::writeProgramIni(prog(), "", test::sourceDir() + "/dstrb");
   ::mkdir((prog() + "/csv").c_str(), 0755);
   RecordingWindows windows;
   Main(*state, &windows);
@@ -121,7 +124,7 @@ TEST_F(MainBatchTest, WindowedRunListsWithTheConnectionOpenAndClosesItAfter) {
 
 TEST_F(MainBatchTest, EnvironmentAndScriptFailuresEndTheBatchWithoutEndBanner) {
   // A script folder that cannot be listed ends the batch after the start banner.
-  writeStandardIni("UPDATEONLY", "*\\nowhere");
+  test::writeProgramIni(prog(), "UPDATEONLY", "*\\nowhere");
   Main(*state, nullptr);
   const std::vector<std::string> lines = log();
   ASSERT_EQ(lines.size(), 5u);  // save folder created, start banner, the listing failure

@@ -1,5 +1,5 @@
 // The delivered dstrb/ scripts: their bytes, the inventory database they build, F_COMPACT_MDB and
-// F_OPEN_DB on it, and a whole UPDATEONLY run that replaces a left-over work database.
+// F_OPEN_DB on it, and a build short of a table the import writes.
 #include "batch/database.h"
 #include "run/main_batch.h"
 #include "tests/dbscript/script_fixture.h"
@@ -26,7 +26,7 @@ TEST_F(DeliveredScripts, BuildTheInventoryDatabase) {
   EXPECT_EQ(test::readFile(inventory) + test::readFile(work), before);
 
   // Per table: its number of columns, the first three and the indexed ones.
-  EXPECT_EQ(rows(inventory, "SELECT m.name, (SELECT count(*) FROM pragma_table_info(m.name)),"
+  EXPECT_EQ(test::queryRows(inventory, "SELECT m.name, (SELECT count(*) FROM pragma_table_info(m.name)),"
                             " (SELECT group_concat(name) FROM pragma_table_info(m.name) WHERE cid < 3),"
                             " (SELECT group_concat(c.name) FROM (SELECT name AS n FROM pragma_index_list(m.name)"
                             " ORDER BY 1) i, pragma_index_info(i.n) c) FROM sqlite_schema m"
@@ -38,7 +38,7 @@ TEST_F(DeliveredScripts, BuildTheInventoryDatabase) {
                    "T_Users|7|RNO,PCid,CreateDate|RNO", "T_Version|4|VERSION,REVISION,VLDATA|<null>",
                    "T_Video|12|RNO,PCid,CreateDate|RNO", "T_WinUpdRegCheck|10|RNO,PCid,CreateDate|RNO",
                    "T_WinUpdate|7|RNO,PCid,CreateDate|RNO"}));
-  EXPECT_EQ(rows(inventory, "SELECT * FROM T_Version"), Lines{"1|0|Tavrix 1.0|2026-12-01 00:00:00"});
+  EXPECT_EQ(test::queryRows(inventory, "SELECT * FROM T_Version"), Lines{"1|0|Tavrix 1.0|2026-12-01 00:00:00"});
 
   state.MDB_NAME = "missing.mdb";
   EXPECT_TRUE(F_OPEN_DB(state));
@@ -61,21 +61,6 @@ TEST_F(DeliveredScripts, AreTheirSourcesInCp932WithCrLf) {
     std::string expected = test::cp932(text::replaceAll(test::readFile(sources + name), "\n", "\r\n"));
     EXPECT_EQ(test::readFile(state.DSTRB_DIR + name), expected) << name << ": run dstrb/source/convert.sh";
   }
-}
-
-TEST_F(DeliveredScripts, UpdateOnlyRunReplacesALeftOverWorkDatabase) {
-  std::string prog = dir.path() + "/prog";
-  std::filesystem::create_directories(prog + "/csv");
-  test::writeFile(prog + "/db/@Tavrix.mdb", "half-written work database from a run that died\n");
-  test::writeProgramIni(prog, "UPDATEONLY", test::sourceDir() + "/dstrb");
-  state.ProgramFolder = prog;
-  runBatch(state, nullptr);
-  EXPECT_EQ(exitStatusOf(state), ExitStatus::Ok);
-  EXPECT_EQ(messages.texts(), Lines{});
-  EXPECT_EQ(paths::listFiles(prog + "/db", "*").value(), Lines{"Tavrix.mdb"});
-  EXPECT_EQ(rows(prog + "/db/Tavrix.mdb", "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name LIKE 'T%'"),
-            Lines{"13"});
-  EXPECT_FALSE(state.DbOpen);
 }
 
 // Scripts that quietly define less than the import writes (here the drive table's file is not

@@ -43,12 +43,6 @@ class ScriptFixture : public ::testing::Test {
     }
     return results;
   }
-  // Every row of a query on a database file, fields joined by "|", NULL as <null>.
-  static Lines rows(const std::string& path, const std::string& sql) {
-    db::Connection c;
-    c.openPlain(path);
-    return rowsOf(c, sql);
-  }
 
   TempDir dir;
   RecordingMessageSink messages;

@@ -134,10 +134,10 @@ TEST_F(ScriptRun, Files) {
     EXPECT_EQ(boxesLogged, c.boxes);
     Lines tables, databases = paths::listFiles(state.MDB_DIR, "*").value();
     for (const auto& db : databases)
-      tables.push_back(db + ":" + rows(state.MDB_DIR + db, kTables)[0]);
+      tables.push_back(db + ":" + test::queryRows(state.MDB_DIR + db, kTables)[0]);
     EXPECT_EQ(tables, c.tables);
     if (!c.sql.empty()) {
-      EXPECT_EQ(rows(state.MDB_DIR + "@inventory.mdb", c.sql), c.rows);
+      EXPECT_EQ(test::queryRows(state.MDB_DIR + "@inventory.mdb", c.sql), c.rows);
     }
   }
 }

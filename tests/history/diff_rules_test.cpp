@@ -160,12 +160,8 @@ TEST(InventoryPick, NumbersAndDates) {
     std::string error;
   };
   const Case cases[] = {
-      {"1", 0, ""},
-      {"3", 2, ""},
-      {"03", 2, ""},
+      {"1", 0, ""}, {"3", 2, ""}, {"03", 2, ""}, {"2026/12/04 08:30", 0, ""}, {"2026/12/4 8:30", 0, ""},
       {"4", -1, "no inventory number 4: there are 3 (1 = newest)"},
-      {"2026/12/04 08:30", 0, ""},
-      {"2026/12/4 8:30", 0, ""},
       {"2026/12/04 08:31", -1, "no kept inventory dated 2026/12/04 08:31"},
       {"2026/12/02 14:45", -1, "2 kept inventories are dated 2026/12/02 14:45: give a number (2, 3)"},
       {"", -1, "\"\" is neither a number from history nor a date yyyy/mm/dd hh:nn"},

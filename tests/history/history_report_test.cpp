@@ -28,82 +28,66 @@ Rows withPcId(const std::string& pcId, Rows rows) {
 
 class HistoryReport : public HistoryDays {
  protected:
-  ReportRun report(const std::string& args) { return runReport(dir, "--save '" + save() + "' " + args); }
-  // A copy of the program in the fixture's folder, beside its Tavrix.ini.
-  ProgramRun reportBesideIni(const std::string& args) {
-    const std::string copy = dir.file("tavrix-report");
-    if (!std::filesystem::exists(copy)) std::filesystem::copy_file(binaryDir() + "/app/tavrix-report", copy);
-    return runProgram(dir, "'" + copy + "' " + args);
-  }
+  ProgramRun report(const std::string& args) { return runReport(dir, "--save '" + save() + "' " + args); }
+  ProgramRun reportBesideIni(const std::string& args) { return runReportBesideIni(dir, args); }
 };
 
-TEST_F(HistoryReport, EachCommandWritesItsWholeAnswerInEachFormat) {
-  struct Case {
-    const char* args;
-    std::string out;
-  };
-  const Case cases[] = {
-      {"history pc01", tsv(kHistory)},
-      {"--format json history PC02", "[\n{\"No\":1,\"CreateDate\":\"2026/12/03 08:00\",\"File\":\"20261203/PC02.csv\"}\n]\n"},
-      {"diff PC01", tsv(kTwoNewest)},
-      {"diff PC01 4 3", tsv(kFirstToSecond)},
-      {"diff PC01 '2026/12/01 08:30' '2026/12/02 08:30'", tsv(kFirstToSecond)},
-      {"diff PC01 2", tsv(kTwoNewest)},
-      {"diff PC01 1 1", ""},
-      {"--format csv diff PC01",
-       kBom + "section,change,item,old,new\r\nユーザー名,~,,tanaka,sato\r\n"
-              "現在インストールされているプログラム,-,Adobe Reader 7.0,7.0.9,\r\n"},
-      {"--format json diff PC01 3 2",
-       "[\n{\"section\":\"プリンタ一覧\",\"change\":\"+\",\"item\":\"Canon LBP-3300\",\"old\":\"\",\"new\":\"\"}\n]\n"},
-      {"--format json diff PC01 1 1", "[]\n"},
-      {"changes --since 2026/12/01",
-       tsv(withPcId("PC01", {{"ユーザー名", "~", "", "tanaka", "sato"}, kFirstToSecond[0],
-                             {"ドライブ", "~", "C: 空き容量", "10000MB", "19000MB"},
-                             {"プリンタ一覧", "+", "Canon LBP-3300", "", ""}, kFirstToSecond[2], kFirstToSecond[3],
-                             kTwoNewest[1], kFirstToSecond[4], kFirstToSecond[5]}))},
-      {"changes --since 2026/12/04", ""},
-      {"--format csv changes --since 2026/12/02",
-       kBom + "PCid,section,change,item,old,new\r\nPC01,ユーザー名,~,,tanaka,sato\r\nPC01,プリンタ一覧,+,Canon LBP-3300,,"
-              "\r\nPC01,現在インストールされているプログラム,-,Adobe Reader 7.0,7.0.9,\r\n"},
-  };
-  ASSERT_EQ(folderNames(save() + "/20261203/rejected"), std::vector<std::string>{"pc01.csv"});
-  for (const Case& c : cases) {
-    const ReportRun run = runReport(dir, "--save '" + save() + "/' " + c.args);  // the folder ending in "/"
-    EXPECT_EQ(run.status, 0) << c.args << ": " << run.err;
-    EXPECT_EQ(run.err, "") << c.args;
-    EXPECT_EQ(run.out, c.out) << c.args;
-  }
-}
-
-TEST_F(HistoryReport, FailuresExitWithOneLineAndMistakesWithTheUsage) {
+// Each command's whole answer in each format (asked with the folder ending in "/"); failures exit 1 with
+// one line, mistakes 2 with the usage after their first line.
+TEST_F(HistoryReport, EachCommandWritesItsWholeAnswerFailuresOneLineMistakesTheUsage) {
   struct Case {
     const char* args;
     int status;
-    std::string err;  // the whole of standard error, or its first line for a usage mistake
+    std::string out, err;  // err: the whole of standard error, or its first line for a usage mistake
   };
+  const std::string none = "tavrix-report: no kept inventory of ";
+  const std::string neither = "\" is neither a number from history nor a date";
   const Case cases[] = {
-      {"diff PC02", 1, "tavrix-report: PC02 has one kept inventory only (20261203/PC02.csv): nothing to compare\n"},
-      {"diff PC99", 1, "tavrix-report: no kept inventory of PC99 in " + save() + "\n"},
-      {"history PC99", 1, "tavrix-report: no kept inventory of PC99 in " + save() + "\n"},
-      {"diff PC0", 1, "tavrix-report: no kept inventory of PC0 in " + save() + "\n"},
-      {"diff PC01 5", 1, "tavrix-report: no inventory number 5: there are 4 (1 = newest)\n"},
-      {"diff PC01 0", 1, "tavrix-report: no inventory number 0: there are 4 (1 = newest)\n"},
-      {"diff PC01 2 '2026/12/05 08:30'", 1, "tavrix-report: no kept inventory dated 2026/12/05 08:30\n"},
-      {"diff PC01 yesterday", 1,
-       "tavrix-report: \"yesterday\" is neither a number from history nor a date yyyy/mm/dd hh:nn\n"},
-      {"changes --since 12/02", 1, "tavrix-report: --since needs a date yyyy/mm/dd, not \"12/02\"\n"},
-      {"history", 2, "tavrix-report: history needs one PCID"},
-      {"history PC01 PC02", 2, "tavrix-report: history needs one PCID"},
-      {"diff", 2, "tavrix-report: diff needs a PCID and at most two inventories (FROM, TO)"},
-      {"diff PC01 1 2 3", 2, "tavrix-report: diff needs a PCID and at most two inventories (FROM, TO)"},
-      {"changes", 2, "tavrix-report: changes needs --since yyyy/mm/dd"},
-      {"changes --since", 2, "tavrix-report: --since needs a value"},
-      {"changes --since 2026/12/01 PC01", 2, "tavrix-report: changes: unknown argument \"PC01\""},
+      {"history pc01", 0, tsv(kHistory), ""},
+      {"--format json history PC02", 0,
+       "[\n{\"No\":1,\"CreateDate\":\"2026/12/03 08:00\",\"File\":\"20261203/PC02.csv\"}\n]\n", ""},
+      {"diff PC01", 0, tsv(kTwoNewest), ""},
+      {"diff PC01 4 3", 0, tsv(kFirstToSecond), ""},
+      {"diff PC01 '2026/12/01 08:30' '2026/12/02 08:30'", 0, tsv(kFirstToSecond), ""},
+      {"diff PC01 2", 0, tsv(kTwoNewest), ""},
+      {"diff PC01 1 1", 0, "", ""},
+      {"--format csv diff PC01", 0,
+       kBom + "section,change,item,old,new\r\nユーザー名,~,,tanaka,sato\r\n"
+              "現在インストールされているプログラム,-,Adobe Reader 7.0,7.0.9,\r\n", ""},
+      {"--format json diff PC01 3 2", 0,
+       "[\n{\"section\":\"プリンタ一覧\",\"change\":\"+\",\"item\":\"Canon LBP-3300\",\"old\":\"\",\"new\":\"\"}\n]\n", ""},
+      {"--format json diff PC01 1 1", 0, "[]\n", ""},
+      {"changes --since 2026/12/01", 0,
+       tsv(withPcId("PC01", {{"ユーザー名", "~", "", "tanaka", "sato"}, kFirstToSecond[0],
+                             {"ドライブ", "~", "C: 空き容量", "10000MB", "19000MB"},
+                             {"プリンタ一覧", "+", "Canon LBP-3300", "", ""}, kFirstToSecond[2], kFirstToSecond[3],
+                             kTwoNewest[1], kFirstToSecond[4], kFirstToSecond[5]})), ""},
+      {"changes --since 2026/12/04", 0, "", ""},
+      {"--format csv changes --since 2026/12/02", 0,
+       kBom + "PCid,section,change,item,old,new\r\nPC01,ユーザー名,~,,tanaka,sato\r\nPC01,プリンタ一覧,+,Canon LBP-3300,,"
+              "\r\nPC01,現在インストールされているプログラム,-,Adobe Reader 7.0,7.0.9,\r\n", ""},
+      {"diff PC02", 1, "", "tavrix-report: PC02 has one kept inventory only (20261203/PC02.csv): nothing to compare\n"},
+      {"diff PC99", 1, "", none + "PC99 in " + save() + "\n"},
+      {"history PC99", 1, "", none + "PC99 in " + save() + "\n"},
+      {"diff PC0", 1, "", none + "PC0 in " + save() + "\n"},
+      {"diff PC01 5", 1, "", "tavrix-report: no inventory number 5: there are 4 (1 = newest)\n"},
+      {"diff PC01 0", 1, "", "tavrix-report: no inventory number 0: there are 4 (1 = newest)\n"},
+      {"diff PC01 2 '2026/12/05 08:30'", 1, "", "tavrix-report: no kept inventory dated 2026/12/05 08:30\n"},
+      {"diff PC01 yesterday", 1, "", "tavrix-report: \"yesterday" + neither + " yyyy/mm/dd hh:nn\n"},
+      {"changes --since 12/02", 1, "", "tavrix-report: --since needs a date yyyy/mm/dd, not \"12/02\"\n"},
+      {"history", 2, "", "tavrix-report: history needs one PCID"},
+      {"history PC01 PC02", 2, "", "tavrix-report: history needs one PCID"},
+      {"diff", 2, "", "tavrix-report: diff needs a PCID and at most two inventories (FROM, TO)"},
+      {"diff PC01 1 2 3", 2, "", "tavrix-report: diff needs a PCID and at most two inventories (FROM, TO)"},
+      {"changes", 2, "", "tavrix-report: changes needs --since yyyy/mm/dd"},
+      {"changes --since", 2, "", "tavrix-report: --since needs a value"},
+      {"changes --since 2026/12/01 PC01", 2, "", "tavrix-report: changes: unknown argument \"PC01\""},
   };
+  ASSERT_EQ(folderNames(save() + "/20261203/rejected"), std::vector<std::string>{"pc01.csv"});
   for (const Case& c : cases) {
-    const ReportRun run = report(c.args);
-    EXPECT_EQ(run.status, c.status) << c.args;
-    EXPECT_EQ(run.out, "") << c.args;
+    const ProgramRun run = runReport(dir, "--save '" + save() + (c.status == 0 ? "/' " : "' ") + c.args);
+    EXPECT_EQ(run.status, c.status) << c.args << ": " << run.err;
+    EXPECT_EQ(run.out, c.out) << c.args;
     EXPECT_EQ(c.status == 2 ? run.err.substr(0, run.err.find('\n')) : run.err, c.err) << c.args;
   }
   EXPECT_EQ(runReport(dir, "--save '" + dir.file("nowhere") + "' history PC01").err,
@@ -115,11 +99,11 @@ TEST_F(HistoryReport, FailuresExitWithOneLineAndMistakesWithTheUsage) {
 TEST_F(HistoryReport, ADamagedKeptFileIsNamedOnStandardErrorAndTheOthersUsed) {
   writeFile(save() + "/20261202/PC01.csv", "\x81\x82garbage\r\n");
   const std::string warning = "tavrix-report: skipped 20261202/PC01.csv: no header line (0,1)\n";
-  const ReportRun list = report("history PC01");
+  const ProgramRun list = report("history PC01");
   EXPECT_EQ(list.err, warning);
   EXPECT_EQ(list.out, tsv({kHistory[0], {"2", "2026/12/02 14:45", "20261202/150000/PC01.csv"},
                            {"3", "2026/12/01 08:30", "20261201/PC01.csv"}}));
-  const ReportRun run = report("diff PC01 3 2");
+  const ProgramRun run = report("diff PC01 3 2");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, warning);
   Rows expected = kFirstToSecond;

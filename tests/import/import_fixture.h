@@ -21,13 +21,6 @@ inline const std::vector<std::string> kTables = {"T_BasicInf", "T_Device",  "T_D
                                                  "T_Printer",  "T_NIC",     "T_Users",     "T_ApplInst",
                                                  "T_StartUp",  "T_Service", "T_WinUpdate", "T_WinUpdRegCheck"};
 
-// Rows of a query on a database file, each row its fields joined by "|".
-inline std::vector<std::string> queryRows(const std::string& dbPath, const std::string& sql) {
-  db::Connection c;
-  c.openPlain(dbPath);
-  return rowsOf(c, sql);
-}
-
 // The rows of a table by PCid, then as added: "PCid:" and " Field=value" for each field that is not
 // empty; a value over 60 characters shows as its first ten, "…" and its length. RNO and CreateDate
 // show in T_BasicInf only: invariantViolations() ties the detail rows to them.
@@ -60,13 +53,11 @@ inline std::vector<std::string> invariantViolations(const std::string& dbPath) {
   return found;
 }
 
-// Names in a folder, sorted; none when it is missing.
-inline std::vector<std::string> folderNames(const std::string& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
+// An inventory's CP932 bytes: a device, the printer, and padding programs of about 50 bytes each.
+inline std::string inventory(const std::string& printer, int padding = 0) {
+  std::string body = "0,1,x,x,2.1,2004/10/24 10:30\r\n1,6,デバイス,D1\r\n1,9,プリンタ," + printer + "\r\n";
+  for (int i = 0; i < padding; ++i) body += "1,10,アプリ,アプリケーション" + std::to_string(i) + ",1.0\r\n";
+  return cp932(body);
 }
 
 // A temporary program folder whose Tavrix.ini sets an UPDATEONLY run with every folder under it.
@@ -74,9 +65,7 @@ class ImportFixture : public ::testing::Test {
  public:
   ImportFixture() {
     std::filesystem::create_directories(csvDir());
-    writeFile(dir.file("Tavrix.ini"), "[Tavrix Section]\r\nLOG_DIR=" + dir.path() + "/log\r\nLOG_FILE=Tavrix.log\r\n"
-              "MDB_DIR=" + dir.path() + "/db\r\nMDB_NAME=Tavrix.mdb\r\nCSV_DIR=" + csvDir() + "\r\nDSTRB_DIR=" +
-              sourceDir() + "/dstrb\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=" + dir.path() + "/save\r\n");
+    writeProgramIni(dir.path(), "UPDATEONLY", sourceDir() + "/dstrb");
   }
   // The whole batch, with a fresh run state as a new start of the program has.
   void runBatchOnce(ImportProgress* progress = nullptr) {
@@ -88,7 +77,7 @@ class ImportFixture : public ::testing::Test {
   }
   // The run state of the last run, as it ended.
   const RunState& lastRun() const { return *last; }
-  std::vector<std::string> log() const { return logMessages(dir.file("log/Tavrix.log")); }
+  std::vector<std::string> log() const { return logMessages(dir.file("log/run.log")); }
   std::string csvDir() const { return dir.file("csv"); }
   std::string dbPath() const { return dir.file("db/Tavrix.mdb"); }
   std::string saveDir() const { return dir.file("save/" + clock.now().compactDay()); }

@@ -24,7 +24,7 @@ TEST_F(KilledBatch, TheNextRunImportsEverything) {
   ASSERT_EQ(text::cp932ToUtf8(readFile(csvDir() + "/PC00300.csv")), fleet::makeComputer(2024, 300).text);
   ASSERT_NE(fleet::makeComputer(2024, 300).text, fleet::makeComputer(2025, 300).text);
   auto filesDone = [&] {
-    auto lines = readLines(dir.file("log/Tavrix.log"));
+    auto lines = readLines(dir.file("log/run.log"));
     return std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.ends_with(" 取込を終了しました。 "); });
   };
   // Runs the batch in a child that kills itself as file killAt starts, while the reader
@@ -59,7 +59,7 @@ TEST_F(KilledBatch, TheNextRunImportsEverything) {
     EXPECT_EQ(queryRows(dbPath(), "SELECT count(*) FROM T_BasicInf")[0], std::to_string(kept)) << "logged done, not kept";
     EXPECT_EQ(folderNames(csvDir()).size(), static_cast<std::size_t>(kComputers)) << "a file left before its run ended";
     EXPECT_EQ(invariantViolations(dbPath()), std::vector<std::string>{}) << killAt;
-    std::filesystem::remove(dir.file("log/Tavrix.log"));
+    std::filesystem::remove(dir.file("log/run.log"));
   }
 
   // Killed while moving the imported files: each file is in one of the two folders, whole.

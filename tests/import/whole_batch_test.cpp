@@ -91,7 +91,7 @@ void writeBadInputFolder(ImportFixture& f) {
       {"GARBAGE.csv", garbage},
       {"BADSJIS.csv", cp932(kHeader + "1,1,コンピュータ名,") + "\x81\x20X\x80\xFD\r\n" + cp932("1,2,ユーザー名") + "\x81,taro\r\n"},
       {"LONG.csv", cp932(kHeader + "1,10,アプリ,") + longField + ",1.0\r\n"},
-      {"Q'; DELETE FROM T_BasicInf; --.csv", cp932(kHeader + "1,9,プリンタ,O'NEIL's; printer\r\n")},
+      {"Q'; DELETE FROM T_BasicInf; --.csv", cp932(kHeader + "1,9,プリンタ,O'NEIL's; printer\r\n1,9,プリンタ,\"A,B\"\r\n")},
       {"PC01.csv", cp932(crlf({"0,1,x,x,1,2004/01/01 00:00", "1,10,アプリ,A1,1"}))},
       {"PC01.old.csv", cp932(crlf({"0,1,x,x,1,2003/01/01 00:00", "1,10,アプリ,OLD,1"}))},
       {"pc01.csv", cp932(crlf({"0,1,x,x,1,2004/02/02 00:00", "1,10,アプリ,LOWER,1"}))},
@@ -152,6 +152,7 @@ const std::map<std::string, Lines> kBadInputRows = {
       "LATE: PrinterT=プリンタ PrinterName=LBP", "LONECR: PrinterT=プリンタ PrinterName=P3",
       "LONECR: PrinterT=プリンタ PrinterName=P4",
       "Q'; DELETE FROM T_BasicInf; --: PrinterT=プリンタ PrinterName=O'NEIL's; printer",
+      "Q'; DELETE FROM T_BasicInf; --: PrinterT=プリンタ PrinterName=\"A",  // no quoting: the comma ends the field
       "SECS: PrinterT=プリンタ PrinterName=P2", "SHORT: PrinterT=プリンタ", "テスト: PrinterT=プリンタ PrinterName=SJISNAME"}},
     {"T_NIC",
      {"FULL: NICno=1 NameT=接続名 Name=ローカル エリア接続 AdapterNameT=Adapter name AdapterName=Intel(R) PRO/100 VE "

@@ -24,4 +24,11 @@ inline std::vector<std::string> rowsOf(db::Connection& c, std::string_view sql) 
   return out;
 }
 
+// The same on a database file, opened for the query alone.
+inline std::vector<std::string> queryRows(const std::string& dbPath, std::string_view sql) {
+  db::Connection c;
+  c.openPlain(dbPath);
+  return rowsOf(c, sql);
+}
+
 }  // namespace tavrix::test

@@ -1,4 +1,4 @@
-// File listing, existence tests, copying and line reading on real files.
+// File listing, existence tests, copying, line reading (from files and read ahead), the lock and dates.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -47,7 +47,8 @@ TEST(PathsTest, CopyReplacesAndReportsFailure) {
   EXPECT_FALSE(paths::fileExists(dir.file("c")));
 }
 
-// Lines as the reader gives them, "<too long>" for a line over the limit (8 bytes unless given).
+// Lines as the reader gives them, "<too long>" for a line over the limit (8 bytes unless given); the
+// same from the file and from its bytes read ahead into memory.
 TEST(PathsTest, LineReaderEndsLinesAtCrLfLfAndCrAndSkipsOverlongOnes) {
   const std::string big(200000, 'x'), edge(65535, 'y');  // big spans several buffers
   const struct {
@@ -71,18 +72,46 @@ TEST(PathsTest, LineReaderEndsLinesAtCrLfLfAndCrAndSkipsOverlongOnes) {
   test::TempDir dir;
   for (const auto& c : cases) {
     test::writeFile(dir.file("t"), c.bytes);
-    paths::LineReader reader(dir.file("t"), c.limit);
-    std::vector<std::string> lines;
-    std::string line;
-    while (reader.next(line)) {
-      lines.push_back(reader.tooLong() ? "<too long>" : line);
-      EXPECT_EQ(reader.lineNumber(), static_cast<long>(lines.size())) << c.name;
+    const paths::FileBytes held = paths::readFileBytes(dir.file("t"), 1 << 20);
+    ASSERT_TRUE(held.held() && held.complete) << c.name;
+    paths::LineReader fromFile(dir.file("t"), c.limit), fromMemory(held, c.limit);
+    for (paths::LineReader* reader : {&fromFile, &fromMemory}) {
+      std::vector<std::string> lines;
+      std::string line;
+      while (reader->next(line)) {
+        lines.push_back(reader->tooLong() ? "<too long>" : line);
+        EXPECT_EQ(reader->lineNumber(), static_cast<long>(lines.size())) << c.name;
+      }
+      EXPECT_FALSE(reader->failed()) << c.name;
+      EXPECT_EQ(lines, c.lines) << c.name << (reader == &fromFile ? " (file)" : " (memory)");
     }
-    EXPECT_FALSE(reader.failed()) << c.name;
-    EXPECT_EQ(lines, c.lines) << c.name;
   }
-  EXPECT_FALSE(paths::LineReader(dir.file("missing")).isOpen());
-  EXPECT_FALSE(paths::LineReader(dir.path()).isOpen());
+  // A folder and a missing file fail to open, read ahead or not, with the same text.
+  for (const std::string& path : {dir.path(), dir.file("missing")}) {
+    const paths::FileBytes held = paths::readFileBytes(path, 1 << 20);
+    ASSERT_TRUE(held.held()) << path;
+    paths::LineReader fromFile(path), fromMemory(held);
+    EXPECT_FALSE(fromFile.isOpen() || fromMemory.isOpen()) << path;
+    EXPECT_FALSE(fromFile.errorText().empty()) << path;
+    EXPECT_EQ(fromMemory.errorText(), fromFile.errorText()) << path;
+    EXPECT_EQ(fromMemory.failed(), fromFile.failed()) << path;
+  }
+}
+
+TEST(PathsTest, ALargeFileIsLeftToItsPathAndAReadErrorComesAfterTheBytesBeforeIt) {
+  test::TempDir dir;
+  test::writeFile(dir.file("t"), "0123456789\n");
+  EXPECT_FALSE(paths::readFileBytes(dir.file("t"), 10).held());
+  EXPECT_EQ(paths::readFileBytes(dir.file("t"), 10).bytes, "");
+  EXPECT_TRUE(paths::readFileBytes(dir.file("t"), 11).held());
+  // What a read that failed after two and a half lines left: the half line is not given.
+  paths::FileBytes broken{true, false, "a\r\nb\r\nc", "Input/output error"};
+  paths::LineReader reader(broken);
+  std::vector<std::string> lines;
+  for (std::string line; reader.next(line);) lines.push_back(line);
+  EXPECT_EQ(lines, (std::vector<std::string>{"a", "b"}));
+  EXPECT_TRUE(reader.failed());
+  EXPECT_EQ(reader.errorText(), "Input/output error");
 }
 
 TEST(InstanceLockTest, SecondHolderIsRefusedUntilRelease) {
@@ -108,13 +137,8 @@ TEST(DateTimeTest, ParsesHeaderDatesAndRejectsImpossibleOnes) {
       {"2004/10/24 10:30x", nullptr},              {"2000/02/29 00:00", "2000-02-29 00:00:00"},
   };
   for (const auto& c : cases) {
-    auto t = DateTime::parse(c.text);
-    if (c.stored) {
-      ASSERT_TRUE(t) << c.text;
-      EXPECT_EQ(t->storageText(), c.stored);
-    } else {
-      EXPECT_FALSE(t) << c.text;
-    }
+    const auto t = DateTime::parse(c.text);
+    EXPECT_EQ(t ? t->storageText() : "no date", c.stored ? c.stored : "no date") << c.text;
   }
   DateTime t{2004, 10, 24, 9, 5, 30};
   EXPECT_EQ(t.minuteText(), "2004/10/24 09:05");

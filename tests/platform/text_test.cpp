@@ -31,14 +31,6 @@ TEST(TextTest, UndecodableBytesBecomeReplacementAndReadingGoesOn) {
   for (const auto& c : cases) EXPECT_EQ(cp932ToUtf8(c.bytes), c.expected) << c.name;
 }
 
-TEST(TextTest, Utf8OrCp932Detection) {
-  EXPECT_EQ(decodeUtf8OrCp932("フォルダ"), "フォルダ");
-  EXPECT_EQ(decodeUtf8OrCp932(utf8ToCp932("フォルダ")), "フォルダ");
-  EXPECT_EQ(decodeUtf8OrCp932("\xEF\xBB\xBFkey=v"), "key=v");
-  EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));  // surrogate
-  EXPECT_FALSE(isValidUtf8("\xC0\xAF"));      // overlong
-}
-
 TEST(TextTest, PaddingCountsCharactersAndNeverCuts) {
   struct Case {
     std::string in;
@@ -56,24 +48,25 @@ TEST(TextTest, PaddingCountsCharactersAndNeverCuts) {
     EXPECT_EQ(padRight(c.in, c.width), c.left);
     EXPECT_EQ(padLeft(c.in, c.width), c.right);
   }
-  EXPECT_EQ(charCount("ＮＩＣカード:"), 7u);
-  EXPECT_EQ(leftChars("作成日abc", 4), "作成日a");
 }
 
-TEST(TextTest, TrimTouchesAsciiBlanksOnly) {
-  EXPECT_EQ(trim("  a b  "), "a b");
-  EXPECT_EQ(trim("　a　"), "　a　");
-  EXPECT_EQ(trim("\ta\t"), "\ta\t");
-  EXPECT_EQ(trimLeft("  x "), "x ");
-  EXPECT_EQ(trimRight("  x "), "  x");
-}
-
-TEST(TextTest, SplitKeepsEmptyFieldsAndQuotes) {
+// Each helper's result beside what it must be.
+TEST(TextTest, TrimDetectionSplitQuotingAndCase) {
+  const std::pair<std::string, std::string> cases[] = {
+      {std::string(trim("  a b  ")), "a b"},   {std::string(trim("　a　")), "　a　"},  // not the ideographic space
+      {std::string(trim("\ta\t")), "\ta\t"},   {std::string(trimLeft("  x ")), "x "},
+      {std::string(trimRight("  x ")), "  x"}, {decodeUtf8OrCp932("フォルダ"), "フォルダ"},
+      {decodeUtf8OrCp932(utf8ToCp932("フォルダ")), "フォルダ"}, {decodeUtf8OrCp932("\xEF\xBB\xBFkey=v"), "key=v"},
+      {quoteSqlText("O'Brien's"), "O''Brien''s"}, {toUpperAscii("updateOnly髙"), "UPDATEONLY髙"},
+      {leftChars("作成日abc", 4), "作成日a"},
+  };
+  for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
+  EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));  // surrogate
+  EXPECT_FALSE(isValidUtf8("\xC0\xAF"));      // overlong
   EXPECT_EQ(split("1,6,,\"a\",", ','), (std::vector<std::string>{"1", "6", "", "\"a\"", ""}));
   EXPECT_EQ(split("", ','), (std::vector<std::string>{""}));
-  EXPECT_EQ(quoteSqlText("O'Brien's"), "O''Brien''s");
   EXPECT_TRUE(startsWithNoCase("mdbname x", "MDBNAME"));
-  EXPECT_EQ(toUpperAscii("updateOnly髙"), "UPDATEONLY髙");
+  EXPECT_EQ(charCount("ＮＩＣカード:"), 7u);
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
 // A small fleet imported by the real batch, and running tavrix-report on it as a process.
 #pragma once
 
-#include <sys/wait.h>
-
 #include <chrono>
-#include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,17 +12,16 @@
 
 namespace tavrix::test {
 
-struct ReportRun {
-  int status = -1;
-  std::string out, err;
-};
-
 // Runs the built tavrix-report with args (each quoted by the caller as the shell needs).
-inline ReportRun runReport(const TempDir& scratch, const std::string& args, const std::string& prefix = "") {
-  const std::string out = scratch.file("report.out"), err = scratch.file("report.err");
-  const int raw = std::system((prefix + "'" + binaryDir() + "/app/tavrix-report' " + args + " >'" + out + "' 2>'" +
-                               err + "'").c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+inline ProgramRun runReport(const TempDir& scratch, const std::string& args, const std::string& prefix = "") {
+  return runProgram(scratch, prefix + "'" + binaryDir() + "/app/tavrix-report' " + args);
+}
+
+// Runs a copy of tavrix-report made in the folder, beside the Tavrix.ini there.
+inline ProgramRun runReportBesideIni(const TempDir& folder, const std::string& args) {
+  const std::string copy = folder.file("tavrix-report");
+  if (!std::filesystem::exists(copy)) std::filesystem::copy_file(binaryDir() + "/app/tavrix-report", copy);
+  return runProgram(folder, "'" + copy + "' " + args);
 }
 
 // Yesterday as the collector writes its header date, so the computer is never stale; taken once, so
@@ -40,22 +37,22 @@ inline std::string yesterdayHeaderDate() {
 }
 
 // Four computers: two programs in two versions (one held twice), a case-folded name, NULL and empty
-// versions, Japanese text, a computer without updates whose file name holds a quote, a comma and a
-// newline and whose names hold a TAB, and an older record of NULLs with the zero date and a program
-// without a version.
+// versions, Japanese text, a drive listed twice, a computer of 1900 without updates whose file name
+// holds a quote, a comma and a newline and whose names hold a TAB, and an older record of NULLs with
+// the zero date and a program without a version.
 class FleetFixture : public ImportFixture {
  protected:
   void SetUp() override {
-    writeCsv("PC01.csv", "2004/10/24 09:05:30", "alpha", "山田", "Windows XP",
-             {"1,9,プリンタ,㈱本社 複合機①", "1,10,アプリケーション,Office 2003,11.0",
-              "1,10,アプリケーション,Office 2003,11.5", "1,10,アプリケーション,秀丸エディタ,7.10",
-              "1,10,アプリケーション,Office 2003,11.0", "3,1,Windows Update,KB100,一回目",
-              "3,1,Windows Update,KB100,二回目", "3,1,Windows Update,KB200,"});
-    writeCsv("pc02.csv", yesterdayHeaderDate(), "Beta", "abe", "Windows 2000",
-             {"1,10,アプリケーション,OFFICE 2003,11.0", "1,10,アプリケーション,Media Player,",
-              "1,10,アプリケーション,Viewer", "3,1,Windows Update,KB200,x"});
-    writeCsv("q\"t,x\ny.csv", "2004/01/01 00:00:00", "tab\there", "", "OS",
-             {"1,10,アプリケーション,Tab\tApp \"Q\",1.0"});
+    writeInventory(csvDir(), {"PC01.csv", "2004/10/24 09:05:30", "alpha", "山田", "Windows XP",
+                              {"1,9,プリンタ,㈱本社 複合機①", "1,10,アプリケーション,Office 2003,11.0",
+                               "1,10,アプリケーション,Office 2003,11.5", "1,10,アプリケーション,秀丸エディタ,7.10",
+                               "1,10,アプリケーション,Office 2003,11.0", "3,1,Windows Update,KB100,一回目",
+                               "3,1,Windows Update,KB100,二回目", "3,1,Windows Update,KB200,"}});
+    writeInventory(csvDir(), {"pc02.csv", yesterdayHeaderDate(), "Beta", "abe", "Windows 2000",
+                              {"1,10,アプリケーション,OFFICE 2003,11.0", "1,10,アプリケーション,Media Player,",
+                               "1,10,アプリケーション,Viewer", "3,1,Windows Update,KB200,x", kDriveC, kDriveC}});
+    writeInventory(csvDir(), {"q\"t,x\ny.csv", "1900/01/01 00:00:00", "tab\there", "", "OS",
+                              {"1,10,アプリケーション,Tab\tApp \"Q\",1.0"}});
     runBatchOnce();
     ASSERT_TRUE(messages.messages.empty()) << messages.texts()[0];
     db::Connection c;
@@ -63,14 +60,8 @@ class FleetFixture : public ImportFixture {
     c.execute("INSERT INTO T_BasicInf (PCid, CreateDate) VALUES ('PC00', '1899-12-30 00:00:00')");
     c.execute("INSERT INTO T_ApplInst (RNO, PCid, Appl) VALUES (4, 'PC00', 'Viewer')");
   }
-  void writeCsv(const std::string& name, const std::string& date, const std::string& computer,
-                const std::string& user, const std::string& os, const std::vector<std::string>& more) {
-    std::string body = "0,1,Quillo,x,2.1," + date + "\r\n1,1,コンピュータ名," + computer + "\r\n1,2,ユーザ名," + user +
-                       "\r\n1,3,ＯＳ," + os + ",500\r\n";
-    for (const std::string& line : more) body += line + "\r\n";
-    writeFile(csvDir() + "/" + name, cp932(body));
-  }
-  ReportRun report(const std::string& args) { return runReport(dir, "--db '" + dbPath() + "' " + args); }
+  static constexpr const char* kDriveC = "1,7,ドライブ,C,HDD,,,,,";  // twice: a key clash in pc02's tree
+  ProgramRun report(const std::string& args) { return runReport(dir, "--db '" + dbPath() + "' " + args); }
 };
 
 }  // namespace tavrix::test

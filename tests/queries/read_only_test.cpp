@@ -40,7 +40,7 @@ TEST_F(FleetFixture, ReadOnlyFilesAndFoldersAreReadAndNothingIsWritten) {
     fs::permissions(dir.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
     const auto before = folderState(db);
     ASSERT_TRUE(std::ranges::any_of(before, [](const std::string& f) { return f.starts_with("Tavrix.mdb-wal "); }));
-    const ReportRun live = runReport(dir, "--db '" + dbPath() + "' updates", unprivileged());
+    const ProgramRun live = runReport(dir, "--db '" + dbPath() + "' updates", unprivileged());
     EXPECT_EQ(live.out, "KB100\t1\nKB200\t2\nKB300\t1\n") << live.err;
     EXPECT_EQ(folderState(db), before);
   }
@@ -51,7 +51,7 @@ TEST_F(FleetFixture, ReadOnlyFilesAndFoldersAreReadAndNothingIsWritten) {
     fs::permissions(dbPath(), fs::perms::owner_read | fs::perms::others_read);
     const auto before = folderState(db);
     ASSERT_EQ(before.size(), 1u) << before[1];
-    const ReportRun run = runReport(dir, "--db '" + dbPath() + "' updates", unprivileged());
+    const ProgramRun run = runReport(dir, "--db '" + dbPath() + "' updates", unprivileged());
     EXPECT_EQ(run.out, "KB100\t1\nKB200\t2\nKB300\t1\n") << run.err;
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(folderState(db), before);
@@ -80,7 +80,7 @@ TEST(ReadOnlyReport, MissingEmptyAndForeignFilesAreRefusedAndLeftAsTheyWere) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     const std::string path = files + "/" + c.file;
-    const ReportRun run = runReport(scratch, "--db '" + path + "' list");
+    const ProgramRun run = runReport(scratch, "--db '" + path + "' list");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "tavrix-report: " + text::replaceAll(c.err, "{}", path) + "\n");

@@ -1,5 +1,5 @@
-// tavrix-report's fleet commands on a fleet imported by the real batch: each command's whole output in
-// each format, and the command-line mistakes.
+// tavrix-report on a fleet imported by the real batch: each command's whole output in each format, the
+// tree and its clashes, the database found beside the program, and the command-line mistakes.
 #include <gtest/gtest.h>
 
 #include "tests/queries/fleet_fixture.h"
@@ -16,7 +16,7 @@ TEST_F(FleetFixture, EachCommandWritesItsWholeAnswer) {
   };
   const std::string beta = "Beta\tabe\tWindows 2000\t" + yesterdayHeaderDate().substr(0, 16) + "\tpc02\t2\n";
   const std::string alpha = "alpha\t山田\tWindows XP\t2004/10/24 09:05\tPC01\t1\n";
-  const std::string tab = "tab here\t\tOS\t2004/01/01 00:00\tq\"t,x y\t3\n", nulls = "\t \t \t\tPC00\t4\n";
+  const std::string tab = "tab here\t\tOS\t1900/01/01 00:00\tq\"t,x y\t3\n", nulls = "\t \t \t\tPC00\t4\n";
   const std::vector<Case> cases = {
       {"software: one row per name and version, computers counted once; case folded", "software",
        "Media Player\t\t1\nOFFICE 2003\t11.0\t2\nOffice 2003\t11.5\t1\nTab App \"Q\"\t1.0\t1\nViewer\t\t1\nViewer\t\t1\n"
@@ -40,7 +40,7 @@ TEST_F(FleetFixture, EachCommandWritesItsWholeAnswer) {
       {"computers without an update, those without any included", "computers --missing-update KB200", nulls + tab},
       {"computers csv", "--format csv computers --missing-update KB100",
        kBom + "ComputerName,UserName,OSVersion,CreateDate,PCid,RNO\r\n, , ,,PC00,4\r\nBeta,abe,Windows 2000," +
-           yesterdayHeaderDate().substr(0, 16) + ",pc02,2\r\ntab\there,,OS,2004/01/01 00:00,\"q\"\"t,x\ny\",3\r\n"},
+           yesterdayHeaderDate().substr(0, 16) + ",pc02,2\r\ntab\there,,OS,1900/01/01 00:00,\"q\"\"t,x\ny\",3\r\n"},
       {"search: each matching field, names with TAB and newline on one line", "search TAB",
        "tab here\tq\"t,x y\t3\tT_ApplInst\tAppl\tTab App \"Q\"\n"
        "tab here\tq\"t,x y\t3\tT_BasicInf\tComputerName\ttab here\n"},
@@ -55,7 +55,7 @@ TEST_F(FleetFixture, EachCommandWritesItsWholeAnswer) {
        "\"Field\":\"PCid\",\"Value\":\"q\\\"t,x\\ny\"}\n]\n"},
       {"list", "list", alpha + beta + tab + nulls},
       {"list --filter: any shown text, case ignored", "list --filter ALPHA", alpha},
-      {"list --filter: the shown date", "list --filter 2004/01", tab},
+      {"list --filter: the shown date, 1900 not taken for the zero date", "list --filter 1900/01", tab},
       {"list --older-than: the stale computers, the zero date among them", "list --older-than 30", alpha + tab + nulls},
       {"list both", "list --older-than 30 --filter windows", alpha},
       {"list csv", "--format csv list --filter alpha",
@@ -63,18 +63,22 @@ TEST_F(FleetFixture, EachCommandWritesItsWholeAnswer) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const ReportRun run = report(c.args);
+    const ProgramRun run = report(c.args);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, c.out);
   }
 }
 
-TEST_F(FleetFixture, TreeKeepsOneNodePerLineAndMistakesGiveUsage) {
-  const ReportRun tree = report("tree 3");
+TEST_F(FleetFixture, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsage) {
+  const ProgramRun tree = report("tree 3");
   EXPECT_EQ(tree.status, 0);
   EXPECT_EQ(tree.out.substr(0, tree.out.find('\n')).find("q\"t,x y"), 0u) << tree.out;
   EXPECT_EQ(tree.out.find('\t'), std::string::npos);
   EXPECT_NE(tree.out.find("tab here"), std::string::npos);
+  const ProgramRun clash = report("tree 2");  // the tree is written, the clash named on standard error
+  EXPECT_EQ(clash.status, 0);
+  EXPECT_NE(clash.out.find("\nドライブ:\n  C:  HDD\nＮＩＣカード:\n"), std::string::npos) << clash.out;
+  EXPECT_EQ(clash.err, "TAVRIX: Key is not unique in the tree: \"C\"\n");
 
   struct Case {
     const char* name;
@@ -97,11 +101,12 @@ TEST_F(FleetFixture, TreeKeepsOneNodePerLineAndMistakesGiveUsage) {
       {"empty search", "search ''", 2, "tavrix-report: search needs a text to look for"},
       {"two texts", "software a b", 2, "tavrix-report: software takes one text, not \"b\" as well"},
       {"tree in csv", "--format csv tree 1", 2, "tavrix-report: tree writes the tree as text; --format does not apply"},
+      {"RNO not a number", "tree 1x", 2, "tavrix-report: RNO must be a whole number, not \"1x\""},
       {"unknown RNO", "tree 99", 1, "tavrix-report: no computer with RNO 99 in " + dbPath()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const ReportRun run = report(c.args);
+    const ProgramRun run = report(c.args);
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.err);
@@ -109,7 +114,11 @@ TEST_F(FleetFixture, TreeKeepsOneNodePerLineAndMistakesGiveUsage) {
       EXPECT_NE(run.err.find("usage: tavrix-report"), std::string::npos);
     }
   }
-  const ReportRun help = runReport(dir, "--help");
+  // Without --db the database is found through Tavrix.ini beside the program.
+  const ProgramRun besideIni = runReportBesideIni(dir, "list");
+  EXPECT_EQ(besideIni.status, 0) << besideIni.err;
+  EXPECT_EQ(besideIni.out, report("list").out);
+  const ProgramRun help = runReport(dir, "--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.substr(0, 21), "usage: tavrix-report ");
   EXPECT_EQ(help.err, "");

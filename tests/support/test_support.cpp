@@ -5,9 +5,11 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -53,6 +55,13 @@ std::string readFile(const std::string& path) {
 
 std::string cp932(std::string_view utf8) { return text::utf8ToCp932(utf8); }
 
+void writeInventory(const std::string& folder, const Inventory& inv) {
+  std::string body = "0,1,Quillo,x,2.1," + inv.createDate + "\r\n1,1,コンピュータ名," + inv.computerName +
+                     "\r\n1,2,ユーザ名," + inv.userName + "\r\n1,3,ＯＳ," + inv.osName + ",500\r\n";
+  for (const std::string& line : inv.moreLines) body += line + "\r\n";
+  writeFile(folder + "/" + inv.fileName, cp932(body));
+}
+
 std::vector<std::string> readLines(const std::string& path) {
   std::vector<std::string> lines;
   std::ifstream in(path, std::ios::binary);
@@ -64,23 +73,19 @@ std::vector<std::string> readLines(const std::string& path) {
   return lines;
 }
 
-namespace {
-
-bool isLogStamp(std::string_view l) {
-  if (l.size() < 20) return false;
-  static const char shape[] = "dddd/dd/dd dd:dd:dd ";
-  for (int i = 0; i < 20; ++i) {
-    if (shape[i] == 'd' ? !(l[i] >= '0' && l[i] <= '9') : l[i] != shape[i]) return false;
-  }
-  return true;
+std::vector<std::string> folderNames(const std::string& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
-
-}  // namespace
 
 std::vector<std::string> logMessages(const std::string& path) {
   std::vector<std::string> messages;
   for (const auto& line : readLines(path)) {
-    EXPECT_TRUE(isLogStamp(line)) << "log line without time stamp: " << line;
+    static const std::regex stamp("[0-9]{4}/[0-9]{2}/[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} ");
+    EXPECT_TRUE(std::regex_match(line.substr(0, 20), stamp)) << "log line without time stamp: " << line;
     messages.push_back(line.size() >= 20 ? line.substr(20) : line);
   }
   return messages;

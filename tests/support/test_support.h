@@ -26,8 +26,17 @@ void writeFile(const std::string& path, std::string_view bytes);
 std::string readFile(const std::string& path);
 // UTF-8 text written as CP932 bytes.
 std::string cp932(std::string_view utf8);
+// One inventory CSV: the header line (no date when createDate is empty), the name, user and OS lines, more lines.
+struct Inventory {
+  std::string fileName, createDate, computerName, userName, osName;
+  std::vector<std::string> moreLines = {};  // detail lines, UTF-8, without their ends
+};
+// Writes it into folder as CP932 with CR LF.
+void writeInventory(const std::string& folder, const Inventory& inv);
 // Lines of a text file without their ends.
 std::vector<std::string> readLines(const std::string& path);
+// Names in a folder, sorted; none when it is missing.
+std::vector<std::string> folderNames(const std::string& folder);
 // The messages of a run log: each line's "yyyy/mm/dd hh:mm:ss " stamp checked and removed.
 std::vector<std::string> logMessages(const std::string& path);
 // Tavrix.ini in folder with every other folder under it ("*\\log", "*\\db", ...) and the scripts in dstrb.

@@ -59,7 +59,7 @@ class DailyUseTest : public test::WindowedRun {
   }
 };
 
-TEST_F(DailyUseTest, GrowingTheMainWindowGrowsTheListAndKeepsTheDesignedControls) {
+TEST_F(DailyUseTest, GrowingTheMainWindowKeepsTheDesignedControlsAndTypingFiltersTheRows) {
   runLargeFleet();
   const char* fixed[] = {"LblTitl", "LblVersion", "LblDate"};
   std::vector<QRect> before;
@@ -79,10 +79,8 @@ TEST_F(DailyUseTest, GrowingTheMainWindowGrowsTheListAndKeepsTheDesignedControls
   main().resize(821, 544);
   EXPECT_EQ(list()->geometry(), QRect(24, 56, 773, 301));  // 360, 840, 11595 × 4515 twips
   EXPECT_EQ(main().minimumSize(), QSize(821, 544));
-}
 
-TEST_F(DailyUseTest, TypingFiltersTheRowsAndTheCountSaysHowMany) {
-  runLargeFleet();
+  // Typing in the free area's filter shows the matching rows and says how many.
   EXPECT_EQ(countText(), "3,000 台");
   struct Case {
     QString typed;
@@ -179,11 +177,25 @@ TEST_F(DailyUseTest, GeometryAndColumnWidthsSurviveReopeningUnusableOnesFallBack
   EXPECT_EQ(reopened.size(), QSize(1000, 720));
 }
 
-TEST_F(DailyUseTest, TreeSearchFindsCollapsedLinesAndCopyingTheTreeGivesTheReportText) {
+// Dark pixels in the branch column left of a top-level line without children: a drawn root line.
+int linePixels(QTreeWidget* tree, int row) {
+  const QImage image = tree->viewport()->grab().toImage();
+  const QRect line = tree->visualItemRect(tree->topLevelItem(row));
+  int dark = 0;
+  for (int y = line.top(); y <= line.bottom(); ++y)
+    for (int x = 0; x < tree->indentation(); ++x) dark += qGray(image.pixel(x, y)) < 200 ? 1 : 0;
+  return dark;
+}
+
+TEST_F(DailyUseTest, TreeDrawsRootLinesSearchFindsCollapsedLinesAndCopyingTheTreeGivesTheReportText) {
   runLargeFleet();
   F_DetailList* detail = openDetail("PC10");
   ASSERT_NE(detail, nullptr);
   QTreeWidget* tree = detail->treeView();
+  tree->resize(600, 600);
+  ASSERT_EQ(tree->topLevelItem(1)->childCount(), 0);
+  EXPECT_GT(linePixels(tree, 1), 4);  // the line joining ComputerName to the lines above and below
+  EXPECT_TRUE(tree->font().fixedPitch());
 
   QTest::keyClicks(detail->findField(), QStringLiteral("ALERTER"));
   QTreeWidgetItem* found = tree->currentItem();
@@ -215,27 +227,6 @@ TEST_F(DailyUseTest, TreeSearchFindsCollapsedLinesAndCopyingTheTreeGivesTheRepor
   tree->setCurrentItem(tree->topLevelItem(1));
   chooseFromMenu([&] { emit tree->customContextMenuRequested(QPoint(5, 5)); }, "ActCopyLine");
   EXPECT_EQ(QApplication::clipboard()->text(), tree->topLevelItem(1)->text(0));
-}
-
-// Dark pixels in the branch column left of a top-level line without children: a drawn root line.
-int linePixels(QTreeWidget* tree, int row) {
-  const QImage image = tree->viewport()->grab().toImage();
-  const QRect line = tree->visualItemRect(tree->topLevelItem(row));
-  int dark = 0;
-  for (int y = line.top(); y <= line.bottom(); ++y)
-    for (int x = 0; x < tree->indentation(); ++x) dark += qGray(image.pixel(x, y)) < 200 ? 1 : 0;
-  return dark;
-}
-
-TEST_F(DailyUseTest, TheTreeDrawsRootLinesInItsFixedFont) {
-  runLargeFleet();
-  F_DetailList* detail = openDetail("PC10");
-  ASSERT_NE(detail, nullptr);
-  QTreeWidget* tree = detail->treeView();
-  tree->resize(600, 600);
-  ASSERT_EQ(tree->topLevelItem(1)->childCount(), 0);
-  EXPECT_GT(linePixels(tree, 1), 4);  // the line joining ComputerName to the lines above and below
-  EXPECT_TRUE(tree->font().fixedPitch());
 }
 
 TEST(WaitWindowTest, ProgressShowsOnceTheNumberOfFilesIsKnown) {

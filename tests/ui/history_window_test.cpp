@@ -44,7 +44,7 @@ class HistoryWindowTest : public test::HistoryDays {
   F_DetailList* detail_ = nullptr;
 };
 
-TEST_F(HistoryWindowTest, ListsTheInventoriesAndComparesTheSelectedTwo) {
+TEST_F(HistoryWindowTest, ListsTheInventoriesAndComparesTheSelectedTwoOrSaysThereIsNothingToCompare) {
   F_History* window = openHistory("PC01");
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
@@ -80,10 +80,9 @@ TEST_F(HistoryWindowTest, ListsTheInventoriesAndComparesTheSelectedTwo) {
   detail_->close();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(watched.isNull());
-}
 
-TEST_F(HistoryWindowTest, OneInventorySaysThereIsNothingToCompare) {
-  F_History* window = openHistory("PC02");
+  // A computer with one inventory: nothing to compare.
+  window = openHistory("PC02");
   ASSERT_NE(window, nullptr);
   EXPECT_EQ(test::rowsOf(window->inventoryList()), (test::Rows{{"1", "2026/12/03 08:00", "20261203/PC02.csv"}}));
   EXPECT_EQ(window->changeTree()->topLevelItemCount(), 0);

@@ -24,16 +24,10 @@ class ProgramTest : public ::testing::Test {
   }
   // Runs the copy without a display (or offscreen).
   test::ProgramRun run(const std::string& runMode, bool offscreen, const std::string& args) {
-    test::writeIni(dir, runMode);
+    test::writeProgramIni(dir.path(), runMode, test::sourceDir() + "/dstrb");
     return test::runProgram(scratch, "cd '" + dir.path() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
                                          (offscreen ? "QT_QPA_PLATFORM=offscreen " : "") + "timeout 60 ./tavrix " +
                                          args + " </dev/null");
-  }
-  std::vector<std::string> entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
   }
 
   test::TempDir dir, scratch;
@@ -63,7 +57,7 @@ TEST_F(ProgramTest, HelpVersionBadArgumentsAndASecondInstanceRunNoBatch) {
     EXPECT_EQ(r.out, c.out);
     EXPECT_EQ(r.err, c.err);
     // No log, database or save folder: the CSV is where it was.
-    EXPECT_EQ(entries(), (std::vector<std::string>{"Tavrix.ini", "Tavrix.lock", "csv", "tavrix"}));
+    EXPECT_EQ(test::folderNames(dir.path()), (std::vector<std::string>{"Tavrix.ini", "Tavrix.lock", "csv", "tavrix"}));
   }
   EXPECT_TRUE(paths::fileExists(dir.path() + "/csv/PC01.csv"));
 }

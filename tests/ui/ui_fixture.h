@@ -24,12 +24,6 @@
 
 namespace tavrix::test {
 
-// Tavrix.ini with every folder under the program folder, the delivered scripts by default.
-inline void writeIni(const TempDir& dir, const std::string& runMode,
-                     const std::string& dstrb = sourceDir() + "/dstrb") {
-  writeProgramIni(dir.path(), runMode, dstrb);
-}
-
 inline std::vector<std::string> lastLines(const std::vector<std::string>& lines, std::size_t n) {
   return {lines.end() - static_cast<std::ptrdiff_t>(std::min(n, lines.size())), lines.end()};
 }
@@ -103,12 +97,6 @@ inline void clickEnd(QWidget* window) {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// One inventory CSV: the header line (left out when createDate is empty), the basic lines, more lines.
-struct Inventory {
-  std::string fileName, createDate, computerName, userName, osName;
-  std::vector<std::string> moreLines = {};  // detail lines, UTF-8, without their ends
-};
-
 class WindowedRun : public ::testing::Test {
  protected:
   // Remembered window settings go to this test's own folder.
@@ -118,16 +106,10 @@ class WindowedRun : public ::testing::Test {
   }
   ~WindowedRun() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-  void writeCsv(const Inventory& inv) {
-    std::string body = "0,1,Quillo,x,2.1," + inv.createDate + "\r\n";  // no date: the zero date
-    body += "1,1,コンピュータ名," + inv.computerName + "\r\n1,2,ユーザ名," + inv.userName + "\r\n1,3,ＯＳ," +
-            inv.osName + ",500\r\n";
-    for (const std::string& line : inv.moreLines) body += line + "\r\n";
-    writeFile(dir.path() + "/csv/" + inv.fileName, cp932(body));
-  }
+  void writeCsv(const Inventory& inv) { writeInventory(dir.path() + "/csv", inv); }
   // Main with the Qt windows, as the program runs it.
   void runMain(const std::string& runMode = "", const std::string& dstrb = sourceDir() + "/dstrb") {
-    writeIni(dir, runMode, dstrb);
+    writeProgramIni(dir.path(), runMode, dstrb);
     Main(s, &windows);
     windows.batchFinished();
   }
