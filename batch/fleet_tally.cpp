@@ -158,15 +158,21 @@ class FleetTally::Counter {
     kind.foldedOf[n] = foldedNumber(kind, groupKey(values, true));
   }
 
-  // Each exact group's snapshots: those it had, then those the import added.
+  // Each exact group's snapshots: those it had, then those the import added. Each list is sized
+  // once, so that the lists of a large fleet take no more than their RNOs.
   static std::vector<std::vector<std::int64_t>> snapshotLists(Kind& kind) {
     std::vector<std::vector<std::int64_t>> rnos = std::move(kind.startRnos);
     rnos.resize(kind.exactKeys.size());
+    std::vector<std::size_t> added(rnos.size());
+    for (std::uint32_t group : kind.addedGroups) ++added[group];
+    for (std::size_t g = 0; g < rnos.size(); ++g) rnos[g].reserve(rnos[g].size() + added[g]);
     std::size_t start = 0;
     for (const auto& [rno, end] : kind.addedSnapshots) {
       for (std::size_t i = start; i < end; ++i) rnos[kind.addedGroups[i]].push_back(rno);
       start = end;
     }
+    kind.addedSnapshots = {};
+    kind.addedGroups = {};
     return rnos;
   }
 
