@@ -7,8 +7,8 @@
 #include <exception>
 #include <mutex>
 #include <thread>
-#include <unordered_set>
 
+#include "batch/program_snapshots.h"
 #include "platform/key_index.h"
 
 namespace tavrix {
@@ -61,7 +61,8 @@ std::vector<db::Value> groupValues(std::string_view key) {
 // The counts, changed file by file on a thread of its own, in the order the files committed.
 class FleetTally::Counter {
  public:
-  explicit Counter(const FleetCounts& counts) {
+  Counter(const FleetCounts& counts, KeptSnapshotLists kept, std::size_t budget)
+      : programs_(std::make_shared<ProgramSnapshots>(std::move(kept), budget)) {
     for (std::size_t k = 0; k < kTallyKinds; ++k) {
       Kind& kind = kinds_[k];
       for (const auto& [key, computers] : counts.folded[k]) kind.folded[foldedNumber(kind, key)].computers = computers;
@@ -70,10 +71,6 @@ class FleetTally::Counter {
         const std::uint32_t n = kind.exactKeys.numberOf(key, added);
         if (added) addGroup(kind, n, groupValues(key));
         kind.exact[n].computers = group.computers;
-        if (!group.rnos.empty()) {
-          if (kind.startRnos.size() <= n) kind.startRnos.resize(n + 1);
-          kind.startRnos[n] = group.rnos;
-        }
       }
     }
     thread_ = std::thread([this] { run(); });
@@ -112,18 +109,19 @@ class FleetTally::Counter {
     counts.stamp = stamp;
     for (std::size_t k = 0; k < kTallyKinds; ++k) {
       Kind& kind = kinds_[k];
-      std::vector<std::vector<std::int64_t>> rnos = snapshotLists(kind);
+      std::vector<std::int64_t> computers(kind.exactKeys.size());
       for (std::uint32_t n = 0; n < kind.exactKeys.size(); ++n) {
-        if (kind.exact[n].computers <= 0) continue;
-        std::vector<std::int64_t> list = n < rnos.size() ? std::move(rnos[n]) : std::vector<std::int64_t>();
-        std::erase_if(list, [this](std::int64_t rno) { return deleted_.contains(rno); });
+        computers[n] = kind.exact[n].computers;
+        if (computers[n] <= 0) continue;
         counts.exact[k].emplace(std::string(kind.exactKeys.key(n)),
-                                FleetCounts::Group{groupValues(kind.exactKeys.key(n)), kind.exact[n].computers, std::move(list)});
+                                FleetCounts::Group{groupValues(kind.exactKeys.key(n)), computers[n], {}});
       }
       for (std::uint32_t n = 0; n < kind.foldedKeys.size(); ++n)
         if (kind.folded[n].computers > 0) counts.folded[k].emplace(std::string(kind.foldedKeys.key(n)), kind.folded[n].computers);
+      if (static_cast<TallyKind>(k) == TallyKind::Software) programs_->close(std::move(kind.exactKeys), std::move(computers));
       kinds_[k] = Kind();
     }
+    counts.snapshotLists = programs_;
     return counts;
   }
 
@@ -140,10 +138,6 @@ class FleetTally::Counter {
     std::vector<std::uint32_t> foldedOf;  // per exact group, its folded group
     KeyIndex foldedKeys;
     std::vector<Tallied> folded;
-    std::vector<std::vector<std::int64_t>> startRnos;  // per exact group, its snapshots before the import
-    // The snapshots the import added, in commit order: a snapshot, then the groups it has.
-    std::vector<std::pair<std::int64_t, std::size_t>> addedSnapshots;  // RNO, end in addedGroups
-    std::vector<std::uint32_t> addedGroups;
   };
 
   static std::uint32_t foldedNumber(Kind& kind, std::string_view key) {
@@ -156,24 +150,6 @@ class FleetTally::Counter {
     kind.exact.resize(n + 1);
     kind.foldedOf.resize(n + 1);
     kind.foldedOf[n] = foldedNumber(kind, groupKey(values, true));
-  }
-
-  // Each exact group's snapshots: those it had, then those the import added. Each list is sized
-  // once, so that the lists of a large fleet take no more than their RNOs.
-  static std::vector<std::vector<std::int64_t>> snapshotLists(Kind& kind) {
-    std::vector<std::vector<std::int64_t>> rnos = std::move(kind.startRnos);
-    rnos.resize(kind.exactKeys.size());
-    std::vector<std::size_t> added(rnos.size());
-    for (std::uint32_t group : kind.addedGroups) ++added[group];
-    for (std::size_t g = 0; g < rnos.size(); ++g) rnos[g].reserve(rnos[g].size() + added[g]);
-    std::size_t start = 0;
-    for (const auto& [rno, end] : kind.addedSnapshots) {
-      for (std::size_t i = start; i < end; ++i) rnos[kind.addedGroups[i]].push_back(rno);
-      start = end;
-    }
-    kind.addedSnapshots = {};
-    kind.addedGroups = {};
-    return rnos;
   }
 
   void run() {
@@ -210,6 +186,8 @@ class FleetTally::Counter {
 
   void count(const FileNotes& notes) {
     ++file_;
+    fileGroups_.clear();
+    std::int64_t fileRno = 0;
     std::size_t keyStart = 0;
     for (const Noted& row : notes.rows) {
       const std::string_view key = std::string_view(notes.keys).substr(keyStart, row.keyEnd - keyStart);
@@ -222,16 +200,21 @@ class FleetTally::Counter {
       change(kind.folded[kind.foldedOf[n]], row.change);
       if (row.kind != TallyKind::Software) continue;
       // Programs remember their snapshots, for the computers that have a program.
-      if (row.change < 0) deleted_.insert(row.rno);
+      if (row.change < 0) programs_->deleted(row.rno);
       if (row.change < 0 || !counted) continue;
-      if (kind.addedSnapshots.empty() || kind.addedSnapshots.back().first != row.rno) kind.addedSnapshots.emplace_back(row.rno, 0);
-      kind.addedGroups.push_back(n);
-      kind.addedSnapshots.back().second = kind.addedGroups.size();
+      if (!fileGroups_.empty() && fileRno != row.rno) {
+        programs_->add(fileRno, fileGroups_);
+        fileGroups_.clear();
+      }
+      fileRno = row.rno;
+      fileGroups_.push_back(n);
     }
+    if (!fileGroups_.empty()) programs_->add(fileRno, fileGroups_);
   }
 
   std::array<Kind, kTallyKinds> kinds_;
-  std::unordered_set<std::int64_t> deleted_;  // snapshots deleted by committed files
+  std::shared_ptr<ProgramSnapshots> programs_;
+  std::vector<std::uint32_t> fileGroups_;  // the program groups of the file being counted
   std::uint64_t file_ = 0;
 
   std::mutex mutex_;
@@ -249,8 +232,8 @@ FleetTally::~FleetTally() = default;
 FleetTally::FleetTally(FleetTally&&) noexcept = default;
 FleetTally& FleetTally::operator=(FleetTally&&) noexcept = default;
 
-void FleetTally::start(const FleetCounts& counts) {
-  counter_ = std::make_unique<Counter>(counts);
+void FleetTally::start(const FleetCounts& counts, KeptSnapshotLists kept, std::size_t budget) {
+  counter_ = std::make_unique<Counter>(counts, std::move(kept), budget);
   stamp_ = counts.stamp;
   startFile();
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -34,6 +35,20 @@ struct InventoryStamp {
   bool operator==(const InventoryStamp&) const = default;
 };
 
+// The snapshots (RNO) of program groups given a bounded number at a time, so that writing the
+// counts of a large fleet does not hold every list at once.
+class SnapshotLists {
+ public:
+  virtual ~SnapshotLists() = default;
+  // Fills lists with the snapshots of keys[0], keys[1], ... (exact program group keys): as many
+  // groups as fit its budget, at least one; returns how many.
+  virtual std::size_t fill(std::span<const std::string> keys, std::vector<std::vector<std::int64_t>>& lists) = 0;
+};
+
+// Calls its argument with each program group's key and snapshots, as counts kept earlier hold them.
+using KeptSnapshotLists =
+    std::function<void(const std::function<void(std::string_view key, std::span<const std::int64_t> rnos)>&)>;
+
 struct FleetCounts {
   struct Group {
     std::vector<db::Value> values;  // the group's columns (exact spelling)
@@ -41,6 +56,8 @@ struct FleetCounts {
     std::vector<std::int64_t> rnos;  // programs only: the snapshots (RNO) that have it
   };
   InventoryStamp stamp;
+  // When set, the programs' snapshots come from here, not from their groups' rnos.
+  std::shared_ptr<SnapshotLists> snapshotLists;
   // Per kind: computers per exact spelling (exact key), and per spelling ignoring ASCII case (folded key).
   std::array<std::unordered_map<std::string, Group>, kTallyKinds> exact;
   std::array<std::unordered_map<std::string, std::int64_t>, kTallyKinds> folded;
@@ -59,8 +76,11 @@ class FleetTally {
   FleetTally(FleetTally&&) noexcept;
   FleetTally& operator=(FleetTally&&) noexcept;
 
-  // Starts counting changes to counts (those of the inventory as it is now).
-  void start(const FleetCounts& counts);
+  // Starts counting changes to counts (those of the inventory as it is now); the programs'
+  // snapshots before the import come from kept (the groups' rnos are not read). The lists are
+  // written budget RNOs at a time.
+  void start(const FleetCounts& counts, KeptSnapshotLists kept = {}, std::size_t budget = kSnapshotBudget);
+  static constexpr std::size_t kSnapshotBudget = 1 << 20;
   bool active() const { return counter_ != nullptr; }
   // The inventory's stamp when counting started.
   const InventoryStamp& startStamp() const { return stamp_; }

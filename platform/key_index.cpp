@@ -10,17 +10,25 @@ std::string_view KeyIndex::key(std::uint32_t number) const {
   return std::string_view(keys_).substr(start, ends_[number] - start);
 }
 
+std::optional<std::uint32_t> KeyIndex::find(std::string_view key) const {
+  const std::uint64_t hash = std::hash<std::string_view>()(key);
+  const auto tag = static_cast<std::uint32_t>(hash >> 32);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = hash & mask; slots_[i].number != 0; i = (i + 1) & mask)
+    if (slots_[i].tag == tag && this->key(slots_[i].number - 1) == key) return slots_[i].number - 1;
+  return std::nullopt;
+}
+
 std::uint32_t KeyIndex::numberOf(std::string_view key, bool& added) {
+  if (const auto found = find(key)) {
+    added = false;
+    return *found;
+  }
   const std::uint64_t hash = std::hash<std::string_view>()(key);
   const auto tag = static_cast<std::uint32_t>(hash >> 32);
   const std::size_t mask = slots_.size() - 1;
   std::size_t i = hash & mask;
-  for (; slots_[i].number != 0; i = (i + 1) & mask) {
-    if (slots_[i].tag == tag && this->key(slots_[i].number - 1) == key) {
-      added = false;
-      return slots_[i].number - 1;
-    }
-  }
+  while (slots_[i].number != 0) i = (i + 1) & mask;
   added = true;
   keys_ += key;
   ends_.push_back(keys_.size());

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,8 @@ class KeyIndex {
   KeyIndex() : slots_(1024) {}
   // The key's number (0, 1, 2, ...); added tells whether the key is new.
   std::uint32_t numberOf(std::string_view key, bool& added);
+  // The key's number when it is there.
+  std::optional<std::uint32_t> find(std::string_view key) const;
   std::string_view key(std::uint32_t number) const;
   std::uint32_t size() const { return static_cast<std::uint32_t>(ends_.size()); }
 

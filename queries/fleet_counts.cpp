@@ -87,7 +87,7 @@ FleetCounts countFleet(db::Connection& connection) {
   return counts;
 }
 
-std::optional<FleetCounts> currentFleetCounts(db::Connection& connection) {
+std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool withSnapshots) {
   const std::optional<InventoryStamp> stamp = inventoryStamp(connection);
   const std::string path = fleetCountsPath(connection.path());
   if (!stamp || connection.path().empty() || !paths::fileExists(path)) return std::nullopt;
@@ -99,7 +99,9 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection) {
     if (stamps.size() != 1) return std::nullopt;
     counts.stamp = {stamps[0][0].toInt(), stamps[0][1].toInt()};
     if (!(counts.stamp == *stamp)) return std::nullopt;
-    forEachStep(file, "SELECT Kind, Column1, Column2, Computers, Rnos FROM Exact", {}, [&](sqlite3_stmt* stmt) {
+    const char* exactRows = withSnapshots ? "SELECT Kind, Column1, Column2, Computers, Rnos FROM Exact"
+                                          : "SELECT Kind, Column1, Column2, Computers, NULL FROM Exact";
+    forEachStep(file, exactRows, {}, [&](sqlite3_stmt* stmt) {
       const auto k = static_cast<std::size_t>(sqlite3_column_int64(stmt, 0));
       if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, SQLITE_CORRUPT);
       std::vector<db::Value> values{db::columnValue(stmt, 1)};
@@ -108,7 +110,7 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection) {
       group.values = std::move(values);
       group.computers = sqlite3_column_int64(stmt, 3);
       const auto* rnos = static_cast<const std::int64_t*>(sqlite3_column_blob(stmt, 4));
-      if (rnos) group.rnos.assign(rnos, rnos + sqlite3_column_bytes(stmt, 4) / sizeof(std::int64_t));
+      if (rnos && withSnapshots) group.rnos.assign(rnos, rnos + sqlite3_column_bytes(stmt, 4) / sizeof(std::int64_t));
     });
     forEachStep(file, "SELECT Kind, Key, Computers FROM Folded", {}, [&](sqlite3_stmt* stmt) {
       const auto k = static_cast<std::size_t>(sqlite3_column_int64(stmt, 0));
@@ -121,6 +123,18 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection) {
   } catch (const db::DbError&) {
     return std::nullopt;  // unreadable counts are no counts: the summaries scan
   }
+}
+
+void forEachKeptSnapshotList(const std::string& countsPath,
+                             const std::function<void(std::string_view key, std::span<const std::int64_t> rnos)>& each) {
+  db::Connection file;
+  file.openReadOnly(countsPath);
+  forEachStep(file, "SELECT Key, Rnos FROM Exact WHERE Kind = 0", {}, [&](sqlite3_stmt* stmt) {
+    const auto* key = static_cast<const char*>(sqlite3_column_blob(stmt, 0));
+    const auto* rnos = static_cast<const std::int64_t*>(sqlite3_column_blob(stmt, 1));
+    each(std::string_view(key ? key : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, 0))),
+         std::span<const std::int64_t>(rnos, rnos ? static_cast<std::size_t>(sqlite3_column_bytes(stmt, 1)) / sizeof(std::int64_t) : 0));
+  });
 }
 
 void saveFleetCounts(const std::string& databasePath, const FleetCounts& counts) {
@@ -143,15 +157,32 @@ void saveFleetCounts(const std::string& databasePath, const FleetCounts& counts)
     sqlite3_stmt* exact = file.prepareCached("INSERT INTO Exact VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
     sqlite3_stmt* folded = file.prepareCached("INSERT INTO Folded VALUES (?1, ?2, ?3)");
     for (std::size_t k = 0; k < kTallyKinds; ++k) {
-      for (const auto& [key, group] : counts.exact[k]) {
+      auto writeGroup = [&](const std::string& key, const FleetCounts::Group& group, const std::vector<std::int64_t>& rnos) {
         sqlite3_bind_int64(exact, 1, static_cast<std::int64_t>(k));
         sqlite3_bind_blob(exact, 2, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
         for (std::size_t c = 0; c < 2; ++c)
           db::bindValue(exact, static_cast<int>(3 + c), c < group.values.size() ? group.values[c] : db::Value());
         sqlite3_bind_int64(exact, 5, group.computers);
-        sqlite3_bind_blob(exact, 6, group.rnos.data(), static_cast<int>(group.rnos.size() * sizeof(std::int64_t)),
-                          SQLITE_STATIC);
+        sqlite3_bind_blob(exact, 6, rnos.data(), static_cast<int>(rnos.size() * sizeof(std::int64_t)), SQLITE_STATIC);
         db::runToEnd(exact);
+      };
+      if (k == static_cast<std::size_t>(TallyKind::Software) && counts.snapshotLists) {
+        // The lists a bounded number at a time.
+        std::vector<std::string> keys;
+        std::vector<const FleetCounts::Group*> groups;
+        for (const auto& [key, group] : counts.exact[k]) {
+          keys.push_back(key);
+          groups.push_back(&group);
+        }
+        std::vector<std::vector<std::int64_t>> lists;
+        for (std::size_t at = 0; at < keys.size();) {
+          const std::size_t filled = counts.snapshotLists->fill(std::span(keys).subspan(at), lists);
+          if (filled == 0) throw std::runtime_error("no snapshot list for " + std::to_string(at));
+          for (std::size_t i = 0; i < filled; ++i) writeGroup(keys[at + i], *groups[at + i], lists[i]);
+          at += filled;
+        }
+      } else {
+        for (const auto& [key, group] : counts.exact[k]) writeGroup(key, group, group.rnos);
       }
       for (const auto& [key, computers] : counts.folded[k]) {
         sqlite3_bind_int64(folded, 1, static_cast<std::int64_t>(k));

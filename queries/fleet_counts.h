@@ -3,8 +3,11 @@
 // millions of rows. They hold only while the inventory's stamp is the one they were counted at.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "batch/fleet_tally.h"
 #include "platform/db.h"
@@ -21,8 +24,13 @@ std::optional<InventoryStamp> inventoryStamp(db::Connection& connection);
 // The counts of the inventory as it is, by scanning both tables.
 FleetCounts countFleet(db::Connection& connection);
 
-// The counts kept for the database of connection, if they belong to its inventory as it is now.
-std::optional<FleetCounts> currentFleetCounts(db::Connection& connection);
+// The counts kept for the database of connection, if they belong to its inventory as it is now;
+// without the programs' snapshot lists unless withSnapshots.
+std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool withSnapshots = true);
+
+// Calls back with each program group's key and snapshots kept in the counts file at countsPath.
+void forEachKeptSnapshotList(const std::string& countsPath,
+                             const std::function<void(std::string_view key, std::span<const std::int64_t> rnos)>& each);
 
 // Writes the counts beside the database: a new file renamed over the old, so a reader sees the old or
 // the new counts whole. Throws db::DbError (or std::runtime_error when the rename fails).

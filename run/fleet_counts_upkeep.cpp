@@ -42,7 +42,11 @@ void startFleetTally(RunState& s) {
   try {
     const auto stamp = queries::inventoryStamp(s.DbConnection);
     if (!stamp || !talliedColumnsAreText(s.DbConnection)) return;
-    if (auto counts = queries::currentFleetCounts(s.DbConnection)) return s.Tally.start(*counts);
+    // The programs' snapshot lists stay in the kept file; they are read from it as the new one is written.
+    if (auto counts = queries::currentFleetCounts(s.DbConnection, false)) {
+      const std::string path = queries::fleetCountsPath(s.DbConnection.path());
+      return s.Tally.start(*counts, [path](const auto& each) { queries::forEachKeptSnapshotList(path, each); });
+    }
     if (*stamp == InventoryStamp{} && noProgramsOrUpdates(s.DbConnection)) s.Tally.start(FleetCounts{});
   } catch (const std::exception&) {
     // Nothing tallied: the counts are made again after the import.

@@ -175,7 +175,9 @@ TEST_F(DatabaseFaults, BrokenDatabaseFiles) {
       EXPECT_EQ(boxes, Lines{"Cant DB Open "}) << c.name;
       EXPECT_EQ(folderNames(csvDir()), (Lines{"PC101.csv", "PC102.csv"})) << c.name;
       EXPECT_EQ(lost(), Lines{}) << c.name;
-      if (!c.sqlAfterBuild) EXPECT_EQ(readFile(dbPath()), before) << c.name << ": the file was changed";
+      if (!c.sqlAfterBuild) {
+        EXPECT_EQ(readFile(dbPath()), before) << c.name << ": the file was changed";
+      }
     }
   }
 }

@@ -77,6 +77,8 @@ TEST_F(FleetCounts, FollowEveryBatchAsAScanWouldCount) {
        {{"PCB", {u + "KB3,"}}}, 0, "Office 2003\t11.5\t1\noffice 2003\t11.0\t1\n"},
       {"a file that does not commit changes nothing, beside one that does",
        {{"PCC", {a + "Office 2003,11.5", a + "Office 2010,14.0", u + "KB666,refused"}}, {"PCD", {a + "Viewer,2"}}}, 0, "Office 2003\t11.5\t1\noffice 2003\t11.0\t1\n"},
+      {"a computer twice in one batch: the second file replaces the first one's snapshot",
+       {{"PCD", {a + "Office 2003,11.5"}}, {"pcd", {a + "Viewer,4"}}}, 0, "Office 2003\t11.5\t1\noffice 2003\t11.0\t1\n"},
   };
   for (std::size_t b = 0; b < batches.size(); ++b) {
     SCOPED_TRACE(batches[b].what);

@@ -1,0 +1,51 @@
+// The snapshots that have each program group, kept in a temporary file while the import runs and
+// made a bounded number at a time when the counts are written: memory follows neither the number
+// of files imported nor the size of the fleet.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <span>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "batch/fleet_tally.h"
+#include "platform/key_index.h"
+
+namespace tavrix {
+
+class ProgramSnapshots final : public SnapshotLists {
+ public:
+  // kept gives the lists of the counts kept before the import (none when empty); a fill takes
+  // groups until their computers reach budget.
+  ProgramSnapshots(KeptSnapshotLists kept, std::size_t budget) : kept_(std::move(kept)), budget_(budget) {}
+  ProgramSnapshots(const ProgramSnapshots&) = delete;
+  ProgramSnapshots& operator=(const ProgramSnapshots&) = delete;
+
+  // A committed file's new snapshot has the groups (numbers of the tally's program keys).
+  // Throws when the temporary file cannot be written.
+  void add(std::int64_t rno, std::span<const std::uint32_t> groups);
+  // A committed file deleted the snapshot rno.
+  void deleted(std::int64_t rno) { deleted_.insert(rno); }
+  // The import ended: the program groups' keys, and each group's computers (its list's length).
+  void close(KeyIndex keys, std::vector<std::int64_t> computers);
+
+  std::size_t fill(std::span<const std::string> keys, std::vector<std::vector<std::int64_t>>& lists) override;
+
+ private:
+  struct CloseFile {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  void readAdded(const std::vector<std::int32_t>& position, std::vector<std::vector<std::int64_t>>& lists);
+
+  KeptSnapshotLists kept_;
+  std::size_t budget_;
+  std::unique_ptr<std::FILE, CloseFile> added_;  // per snapshot: RNO, group count, groups
+  std::unordered_set<std::int64_t> deleted_;
+  KeyIndex keys_;
+  std::vector<std::int64_t> computers_;
+};
+
+}  // namespace tavrix
