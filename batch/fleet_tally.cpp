@@ -1,6 +1,7 @@
 // Group keys and the per-file changes of the fleet counts.
 #include "batch/fleet_tally.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -48,10 +49,11 @@ std::vector<db::Value> groupValues(std::string_view key) {
       continue;
     }
     std::uint32_t size = 0;
+    if (key.size() < sizeof size) break;  // not a key this program made
     std::memcpy(&size, key.data(), sizeof size);
     key.remove_prefix(sizeof size);
     values.emplace_back(std::string(key.substr(0, size)));
-    key.remove_prefix(size);
+    key.remove_prefix(std::min<std::size_t>(size, key.size()));
   }
   return values;
 }
