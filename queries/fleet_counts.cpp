@@ -24,26 +24,47 @@ struct KindSource {
 constexpr KindSource kSources[kTallyKinds] = {{"SELECT Appl, Version, PCid, RNO FROM T_ApplInst", 2},
                                               {"SELECT WinUpdName, PCid, RNO FROM T_WinUpdate", 1}};
 
-// Each program's snapshots, ascending and once each.
-std::unordered_map<std::string, std::vector<std::int64_t>> programSnapshots(db::Connection& connection) {
-  std::unordered_map<std::string, std::vector<std::int64_t>> rnos;
-  std::string key;
-  forEachStep(connection, kSources[0].select, {}, [&](sqlite3_stmt* stmt) {
-    if (sqlite3_column_type(stmt, 2) == SQLITE_NULL || sqlite3_column_type(stmt, 3) == SQLITE_NULL) return;
-    key.clear();
-    for (int c = 0; c < 2; ++c) {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-      appendGroupKey(key, text ? std::optional(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, c))))
-                               : std::nullopt, false);
+// The programs' snapshots from scans of T_ApplInst, one scan per chunk of groups whose computers
+// reach the budget, so that a recount never holds every list at once.
+class ScannedSnapshots final : public SnapshotLists {
+ public:
+  ScannedSnapshots(db::Connection& connection, std::unordered_map<std::string, std::int64_t> computers, std::size_t budget)
+      : connection_(connection), computers_(std::move(computers)), budget_(budget) {}
+
+  std::size_t fill(std::span<const std::string> keys, std::vector<std::vector<std::int64_t>>& lists) override {
+    std::unordered_map<std::string_view, std::size_t> position;
+    std::size_t n = 0, entries = 0;
+    for (; n < keys.size(); ++n) {
+      const auto found = computers_.find(keys[n]);
+      const auto size = static_cast<std::size_t>(found == computers_.end() ? 0 : std::max<std::int64_t>(0, found->second));
+      if (n > 0 && entries + size > budget_) break;
+      entries += size;
+      position.emplace(keys[n], n);
     }
-    rnos[key].push_back(sqlite3_column_int64(stmt, 3));
-  });
-  for (auto& [group, list] : rnos) {
-    std::sort(list.begin(), list.end());
-    list.erase(std::unique(list.begin(), list.end()), list.end());
+    lists.assign(n, {});
+    std::string key;
+    forEachStep(connection_, kSources[0].select, {}, [&](sqlite3_stmt* stmt) {
+      if (sqlite3_column_type(stmt, 2) == SQLITE_NULL || sqlite3_column_type(stmt, 3) == SQLITE_NULL) return;
+      key.clear();
+      for (int c = 0; c < 2; ++c) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+        appendGroupKey(key, text ? std::optional(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, c))))
+                                 : std::nullopt, false);
+      }
+      if (const auto at = position.find(key); at != position.end()) lists[at->second].push_back(sqlite3_column_int64(stmt, 3));
+    });
+    for (auto& list : lists) {  // ascending and once each
+      std::sort(list.begin(), list.end());
+      list.erase(std::unique(list.begin(), list.end()), list.end());
+    }
+    return n;
   }
-  return rnos;
-}
+
+ private:
+  db::Connection& connection_;
+  std::unordered_map<std::string, std::int64_t> computers_;  // per program group key
+  std::size_t budget_;
+};
 
 // One scan counting both ways; rows of a computer lying apart need the exact, slower counting.
 void countKind(db::Connection& connection, TallyKind kind, FleetCounts& counts, GroupCounter::Mode mode) {
@@ -80,10 +101,9 @@ FleetCounts countFleet(db::Connection& connection) {
   FleetCounts counts;
   counts.stamp = inventoryStamp(connection).value_or(InventoryStamp{});
   for (std::size_t k = 0; k < kTallyKinds; ++k) countKind(connection, static_cast<TallyKind>(k), counts, GroupCounter::Mode::Contiguous);
-  for (auto& [key, rnos] : programSnapshots(connection)) {
-    auto group = counts.exact[0].find(key);
-    if (group != counts.exact[0].end()) group->second.rnos = std::move(rnos);
-  }
+  std::unordered_map<std::string, std::int64_t> computers;
+  for (const auto& [key, group] : counts.exact[static_cast<std::size_t>(TallyKind::Software)]) computers.emplace(key, group.computers);
+  counts.snapshotLists = std::make_shared<ScannedSnapshots>(connection, std::move(computers), FleetTally::kSnapshotBudget);
   return counts;
 }
 

@@ -21,7 +21,8 @@ std::string fleetCountsPath(const std::string& databasePath);
 // snapshots with a never-reused RNO (then no counts can be trusted).
 std::optional<InventoryStamp> inventoryStamp(db::Connection& connection);
 
-// The counts of the inventory as it is, by scanning both tables.
+// The counts of the inventory as it is, by scanning both tables. The programs' snapshot lists are
+// scanned for when the counts are written, through connection, which must stay open until then.
 FleetCounts countFleet(db::Connection& connection);
 
 // The counts kept for the database of connection, if they belong to its inventory as it is now;

@@ -39,7 +39,7 @@ class FleetCounts : public ImportFixture {
       out += queries::formatRows(queries::updateSummary(c, filter), queries::OutputFormat::Tsv) + "==\n";
     }
     for (const auto& [name, version] : std::vector<std::pair<std::string, std::optional<std::string>>>{
-             {"office", std::nullopt}, {"OFFICE 2003", "11.0"}, {"viewer", ""}})
+             {"office", std::nullopt}, {"OFFICE 2003", "11.0"}, {"viewer", ""}, {"viewer", std::nullopt}})
       out += queries::formatRows(queries::computersWithSoftware(c, name, version), queries::OutputFormat::Tsv) + "~~\n";
     out += queries::formatRows(queries::computersWithProgram(c, db::Value("office 2003"), db::Value("11.0")),
                                queries::OutputFormat::Tsv) + "~~\n";
