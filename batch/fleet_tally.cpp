@@ -36,6 +36,17 @@ std::string groupKey(const std::vector<db::Value>& values, bool fold) {
   return key;
 }
 
+std::size_t snapshotChunk(std::span<const std::string> keys, std::size_t budget,
+                          const std::function<std::size_t(const std::string&)>& length) {
+  std::size_t n = 0, entries = 0;
+  for (; n < keys.size(); ++n) {
+    const std::size_t size = length(keys[n]);
+    if (n > 0 && entries + size > budget) break;
+    entries += size;
+  }
+  return n;
+}
+
 namespace {
 
 // The values a key was made of (the inverse of appendGroupKey without folding).

@@ -45,6 +45,11 @@ class SnapshotLists {
   virtual std::size_t fill(std::span<const std::string> keys, std::vector<std::vector<std::int64_t>>& lists) = 0;
 };
 
+// How many of keys, from the first, make one chunk of lists: those whose lengths (length(key)) add
+// up to at most budget, and always the first.
+std::size_t snapshotChunk(std::span<const std::string> keys, std::size_t budget,
+                          const std::function<std::size_t(const std::string&)>& length);
+
 // Calls its argument with each program group's key and snapshots, as counts kept earlier hold them.
 using KeptSnapshotLists =
     std::function<void(const std::function<void(std::string_view key, std::span<const std::int64_t> rnos)>&)>;

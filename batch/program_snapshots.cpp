@@ -43,19 +43,17 @@ void ProgramSnapshots::readAdded(const std::vector<std::int32_t>& position, std:
 }
 
 std::size_t ProgramSnapshots::fill(std::span<const std::string> keys, std::vector<std::vector<std::int64_t>>& lists) {
+  const auto length = [this](const std::string& key) -> std::size_t {
+    const auto group = keys_.find(key);
+    return group && *group < computers_.size() ? static_cast<std::size_t>(std::max<std::int64_t>(0, computers_[*group])) : 0;
+  };
+  const std::size_t n = snapshotChunk(keys, budget_, length);
   std::vector<std::int32_t> position(keys_.size(), -1);  // group number -> its place in keys
-  std::size_t n = 0, entries = 0;
-  for (; n < keys.size(); ++n) {
-    const auto group = keys_.find(keys[n]);
-    const std::size_t size = group && *group < computers_.size() ? static_cast<std::size_t>(std::max<std::int64_t>(0, computers_[*group])) : 0;
-    if (n > 0 && entries + size > budget_) break;
-    entries += size;
-    if (group) position[*group] = static_cast<std::int32_t>(n);
-  }
   lists.assign(n, {});
-  for (std::size_t i = 0; i < n; ++i)
-    if (const auto group = keys_.find(keys[i]); group && *group < computers_.size())
-      lists[i].reserve(static_cast<std::size_t>(std::max<std::int64_t>(0, computers_[*group])));
+  for (std::size_t i = 0; i < n; ++i) {
+    if (const auto group = keys_.find(keys[i])) position[*group] = static_cast<std::int32_t>(i);
+    lists[i].reserve(length(keys[i]));
+  }
   // Those kept before the import (lower RNOs), then those it added.
   if (kept_) {
     kept_([&](std::string_view key, std::span<const std::int64_t> rnos) {

@@ -32,15 +32,12 @@ class ScannedSnapshots final : public SnapshotLists {
       : connection_(connection), computers_(std::move(computers)), budget_(budget) {}
 
   std::size_t fill(std::span<const std::string> keys, std::vector<std::vector<std::int64_t>>& lists) override {
-    std::unordered_map<std::string_view, std::size_t> position;
-    std::size_t n = 0, entries = 0;
-    for (; n < keys.size(); ++n) {
-      const auto found = computers_.find(keys[n]);
-      const auto size = static_cast<std::size_t>(found == computers_.end() ? 0 : std::max<std::int64_t>(0, found->second));
-      if (n > 0 && entries + size > budget_) break;
-      entries += size;
-      position.emplace(keys[n], n);
-    }
+    const std::size_t n = snapshotChunk(keys, budget_, [this](const std::string& key) -> std::size_t {
+      const auto found = computers_.find(key);
+      return found == computers_.end() ? 0 : static_cast<std::size_t>(std::max<std::int64_t>(0, found->second));
+    });
+    std::unordered_map<std::string_view, std::size_t> position;  // key -> its place in keys
+    for (std::size_t i = 0; i < n; ++i) position.emplace(keys[i], i);
     lists.assign(n, {});
     std::string key;
     forEachStep(connection_, kSources[0].select, {}, [&](sqlite3_stmt* stmt) {
