@@ -27,6 +27,8 @@ class KeyIndex {
     std::uint32_t tag = 0;     // the high half of the key's hash
     std::uint32_t number = 0;  // the key's number + 1; 0 for an empty slot
   };
+  // The slot holding key, or the empty one where it would go.
+  std::size_t slotOf(std::string_view key, std::uint64_t hash) const;
   void grow();
 
   std::vector<Slot> slots_;         // a power of two, at most half full
