@@ -11,6 +11,7 @@
 #include "platform/db.h"
 #include "platform/instance_lock.h"
 #include "platform/message_sink.h"
+#include "platform/paths.h"
 
 namespace tavrix {
 
@@ -55,6 +56,8 @@ struct NicAdapter {
 class ImportProgress {
  public:
   virtual ~ImportProgress() = default;
+  // The CSV folder was listed; no file of it has been opened yet.
+  virtual void filesListed(int /*count*/) {}
   virtual void fileStarted(int index, int count, const std::string& fileName) = 0;
   // A file of the list (counted from 1) reached the save folder.
   virtual void fileSaved(int /*index*/) {}
@@ -119,9 +122,11 @@ struct RunState {
 
   // Safety bookkeeping: what each file became, why it failed, what was shown already.
   std::vector<CsvOutcome> CsvOutcomes;     // one per CsvFileList entry
+  std::vector<paths::FileIdentity> CsvReadAs;  // one per CsvOutcomes entry: the file its passes read
   std::string FileFailure;                 // why the current file's snapshot cannot commit
   std::string DatabaseFailure;             // why no later file can be imported in this run
   bool BatchFailed = false;                // a configuration or database error
+  bool CsvLeftBehind = false;              // an entry not imported or not saved stayed in CSV_DIR
   bool BatchRunning = false;               // while true, a message text is shown only once
   std::set<std::string> ShownMessages;
   int DbBusyTimeoutMs = 10000;             // how long a database held by another writer is waited for

@@ -52,6 +52,12 @@ void keepFile(RunState& s, const std::string& cause, bool show) {
   else F_WRITE_LOG(s, line);
 }
 
+// A file gone since the listing (taken by someone else) has nothing left to keep: one log line.
+void keepOrForget(RunState& s) {
+  if (paths::entryExists(s.CSV_DIR + s.CurrentCsvFile)) return keepFile(s, s.FileFailure, true);
+  F_WRITE_LOG(s, s.CurrentCsvName + " は一覧の作成後に無くなりました（" + s.FileFailure + "）。取り込みません。");
+}
+
 void rejectFile(RunState& s) {
   std::string cause = paths::fileSize(s.CSV_DIR + s.CurrentCsvFile) == 0 ? "空のファイルです" : "ヘッダ行 0,1 がありません";
   s.CsvOutcomes.back() = CsvOutcome::Rejected;
@@ -87,16 +93,17 @@ void importFile(RunState& s, int index, int count, CsvPrefetcher& files) {
   s.BasicInfo = {};  // one computer's values never leak into the next
   s.FileFailure.clear();
   s.CsvOutcomes.push_back(CsvOutcome::NotImported);
+  s.CsvReadAs.emplace_back();
   if (s.Progress) s.Progress->fileStarted(index, count, s.CurrentCsvFile);
 
   // Once the database is unusable every step would fail alike: the file is not tried.
   if (!s.DatabaseFailure.empty()) return keepFile(s, s.DatabaseFailure, false);
   const PrefetchedCsv bytes = files.take(static_cast<std::size_t>(index - 1));
   F06_READ_CSV(s, "first", bytes);
-  if (fileFailed(s)) return keepFile(s, s.FileFailure, true);
+  if (fileFailed(s)) return keepOrForget(s);
   if (!s.CurrentHeaderFound) return rejectFile(s);
   replaceSnapshot(s, bytes);
-  if (fileFailed(s)) return keepFile(s, s.FileFailure, true);
+  if (fileFailed(s)) return keepOrForget(s);
   s.CsvOutcomes.back() = CsvOutcome::Imported;
   F_WRITE_LOG(s, s.CurrentCsvName + " 取込を終了しました。 ");
 }
@@ -107,12 +114,17 @@ bool F_CNT_CSVFILE(RunState& s) {
   s.FoundFileCount = 0;
   s.CsvFileList.clear();
   errno = 0;
-  auto names = paths::listFiles(s.CSV_DIR, "*.csv");
-  if (!names) {
+  auto listing = paths::listFolder(s.CSV_DIR, "*.csv", true);
+  if (!listing) {
     F_WRITE_LOG(s, "取り込み用(.CSV)ファイルのカウント処理中にエラーが発生しました。(" + std::to_string(errno) + ")");
     return true;
   }
-  s.CsvFileList = std::move(*names);
+  // Not inventories to read; they stay where they are.
+  for (const paths::SkippedEntry& entry : listing->skipped) {
+    s.CsvLeftBehind = true;
+    F_WRITE_LOG(s, text::decodeUtf8OrCp932(entry.name) + " は取り込みません（" + entry.reason + "）。CSVフォルダに残します。");
+  }
+  s.CsvFileList = std::move(listing->names);
   s.FoundFileCount = static_cast<int>(s.CsvFileList.size());
   return false;
 }
@@ -120,6 +132,7 @@ bool F_CNT_CSVFILE(RunState& s) {
 void importCsvFiles(RunState& s) {
   const int count = s.FoundFileCount;
   s.CsvOutcomes.clear();
+  s.CsvReadAs.clear();
   if (!s.DbOpen && s.DatabaseFailure.empty()) s.DatabaseFailure = "Cant DB Open ";
   // The log is copied into the database file beside the import, not between its files.
   std::optional<db::WalCheckpointer> checkpointer;
@@ -128,6 +141,7 @@ void importCsvFiles(RunState& s) {
   // The next files are read on a thread of their own while this one goes into the database.
   std::vector<std::string> names;
   if (s.DatabaseFailure.empty()) names.assign(s.CsvFileList.begin(), s.CsvFileList.begin() + last);
+  if (s.Progress) s.Progress->filesListed(count);
   CsvPrefetcher files(s.CSV_DIR, std::move(names));
   for (int i = 1; i <= last; ++i) importFile(s, i, count, files);
   if (checkpointer) checkpointer->finish();

@@ -28,7 +28,8 @@ void CsvPrefetcher::run() {
       if (i < wanted_) continue;  // skipped over by take()
     }
     PrefetchedCsv file;
-    static_cast<paths::FileBytes&>(file) = paths::readFileBytes(folder_ + names_[i], limits_.maxBytes);
+    static_cast<paths::FileBytes&>(file) =
+        paths::readFileBytes(folder_ + names_[i], limits_.maxBytes, paths::Links::WithinFolder);
     file.lines = decodeInventoryLines(file);
     {
       std::lock_guard lock(mutex_);

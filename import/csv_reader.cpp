@@ -52,20 +52,34 @@ bool endPass(RunState& s) {
   return false;
 }
 
+void passFailed(RunState& s, const std::string& why) {
+  F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvName + ": " + why);
+  if (s.FileFailure.empty()) s.FileFailure = why;
+}
+
+// Both passes must read one and the same file: one put in its place between them is not imported.
+bool sameFileAsBefore(RunState& s, const paths::FileIdentity& read) {
+  if (s.CsvReadAs.empty()) return true;  // a file read outside the batch's loop
+  paths::FileIdentity& before = s.CsvReadAs.back();
+  if (!before.known()) before = read;
+  if (before == read) return true;
+  passFailed(s, "the file was replaced while it was read");
+  return false;
+}
+
 // One pass of reader over the current file.
 bool readPass(RunState& s, std::string_view mode, paths::LineReader& reader) {
   s.NicAdapterCount = 0;
   if (!reader.isOpen()) {
-    F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvName + ": " + reader.errorText());
-    if (s.FileFailure.empty()) s.FileFailure = reader.errorText();
+    passFailed(s, reader.errorText());
     return true;
   }
+  if (!sameFileAsBefore(s, reader.identity())) return true;
   ImportLineSink sink(s);
   if (mode == "first") readInventoryHeader(reader, targetOf(s), sink);
   else readInventoryLines(reader, targetOf(s), sink);
   if (reader.failed()) {
-    F_WRITE_LOG(s, "F06_READ_CSV: " + s.CurrentCsvName + ": " + reader.errorText());
-    if (s.FileFailure.empty()) s.FileFailure = reader.errorText();
+    passFailed(s, reader.errorText());
     return true;
   }
   return endPass(s);
@@ -74,7 +88,7 @@ bool readPass(RunState& s, std::string_view mode, paths::LineReader& reader) {
 }  // namespace
 
 bool F06_READ_CSV(RunState& s, std::string_view mode) {
-  paths::LineReader reader(s.CSV_DIR + s.CurrentCsvFile);
+  paths::LineReader reader(s.CSV_DIR + s.CurrentCsvFile, paths::LineReader::kDefaultLimit, paths::Links::WithinFolder);
   return readPass(s, mode, reader);
 }
 
@@ -82,6 +96,7 @@ bool F06_READ_CSV(RunState& s, std::string_view mode, const paths::FileBytes& ah
   if (!ahead.held()) return F06_READ_CSV(s, mode);
   if (mode != "first" && decoded && decoded->decoded && decoded->utf8 == s.CurrentCsvUtf8) {
     s.NicAdapterCount = 0;
+    if (!sameFileAsBefore(s, ahead.identity)) return true;
     ImportLineSink sink(s);
     readInventoryLines(*decoded, targetOf(s), sink);
     return endPass(s);

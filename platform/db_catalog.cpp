@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "platform/db.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace tavrix::db {
@@ -11,11 +12,6 @@ namespace tavrix::db {
 namespace {
 
 constexpr int kApplicationId = 0x54617678;  // "Tavx" in the file header: writing it makes the file
-
-bool entryExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
-}
 
 bool isTextType(ColumnType type) { return type == ColumnType::VarWChar || type == ColumnType::LongVarWChar; }
 
@@ -85,7 +81,7 @@ std::string TableDefinition::createSql() const {
 }
 
 void createDatabase(const std::string& path) {
-  if (entryExists(path)) throw DbError("database already exists: " + path, SQLITE_CANTOPEN);
+  if (paths::entryExists(path)) throw DbError("database already exists: " + path, SQLITE_CANTOPEN);
   sqlite3* raw = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
   DatabasePtr db(raw);
@@ -113,7 +109,7 @@ void appendTable(const std::string& databasePath, const TableDefinition& table) 
 }
 
 void compactDatabase(const std::string& source, const std::string& destination) {
-  if (entryExists(destination)) throw DbError("output file already exists: " + destination, SQLITE_ERROR);
+  if (paths::entryExists(destination)) throw DbError("output file already exists: " + destination, SQLITE_ERROR);
   Connection connection;
   connection.openPlain(source);
   StatementPtr stmt = connection.prepare("VACUUM INTO ?1");

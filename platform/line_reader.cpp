@@ -12,59 +12,82 @@ namespace tavrix::paths {
 
 namespace {
 
-// A descriptor for reading path, or -1 with error set; a folder is refused.
-int openForReading(const std::string& path, std::string& error, struct stat& st) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+int openWithoutBlocking(const std::string& path, int flags) {
+  return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | flags);
+}
+
+// A descriptor for reading path, or -1 with error set. Opened without blocking, so that a FIFO put
+// in a file's place cannot hold the batch; only a regular file is read. Within its folder, a link
+// is followed only to a file of that same folder.
+int openForReading(const std::string& path, Links links, std::string& error, struct stat& st) {
+  int fd = openWithoutBlocking(path, links == Links::WithinFolder ? O_NOFOLLOW : 0);
+  if (fd < 0 && errno == ELOOP && links == Links::WithinFolder) {
+    const std::string target = linkTargetWithinFolder(path);
+    if (target.empty()) {
+      error = kLinkLeadsOutside;
+      return -1;
+    }
+    fd = openWithoutBlocking(target, O_NOFOLLOW);
+  }
   if (fd < 0) {
     error = std::strerror(errno);
     return -1;
   }
-  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-    error = std::strerror(EISDIR);
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    error = S_ISDIR(st.st_mode) ? std::strerror(EISDIR) : "not a regular file";
     ::close(fd);
     return -1;
   }
   return fd;
 }
 
-// Reads fd to its end into bytes; the error text of a failed read, else "".
-std::string readAll(int fd, std::string& bytes) {
+const char* const kGrew = "the file grew while it was read";
+
+// Reads fd to its end into bytes, but no more than one byte past limit; the error text of a failed
+// read, else "".
+std::string readAll(int fd, std::string& bytes, std::size_t limit) {
   char chunk[65536];
   while (true) {
     ssize_t n = ::read(fd, chunk, sizeof(chunk));
     if (n > 0) bytes.append(chunk, static_cast<std::size_t>(n));
     else if (n == 0) return {};
     else if (errno != EINTR) return std::strerror(errno);
+    if (bytes.size() > limit) return kGrew;
   }
 }
 
 }  // namespace
 
-FileBytes readFileBytes(const std::string& path, std::size_t maxBytes) {
+FileBytes readFileBytes(const std::string& path, std::size_t maxBytes, Links links) {
   FileBytes file;
   struct stat st {};
-  int fd = openForReading(path, file.error, st);
+  int fd = openForReading(path, links, file.error, st);
   if (fd < 0) return file;
   file.opened = true;
-  if (st.st_size >= 0 && static_cast<std::size_t>(st.st_size) <= maxBytes) {
+  file.identity = identityOf(st);
+  if (static_cast<std::size_t>(st.st_size) <= maxBytes) {
     file.bytes.reserve(static_cast<std::size_t>(st.st_size) + 1);
-    file.error = readAll(fd, file.bytes);
-    // A file that grew while read past the bound is read again from its path at its turn.
-    file.complete = file.error.empty() && file.bytes.size() <= maxBytes;
-    if (!file.complete && file.error.empty()) file.bytes = std::string();
+    // A file still being written is left for the next run.
+    file.error = readAll(fd, file.bytes, static_cast<std::size_t>(st.st_size));
+    file.complete = file.error.empty();
   }
   ::close(fd);
   return file;
 }
 
-LineReader::LineReader(const std::string& path, std::size_t limit) : limit_(limit) {
+LineReader::LineReader(const std::string& path, std::size_t limit, Links links) : limit_(limit) {
   struct stat st {};
-  fd_ = openForReading(path, error_, st);
+  fd_ = openForReading(path, links, error_, st);
+  if (fd_ >= 0) {
+    identity_ = identityOf(st);
+    bytesLeft_ = static_cast<std::size_t>(st.st_size);
+  }
 }
 
 LineReader::LineReader(const FileBytes& file, std::size_t limit) : limit_(limit) {
   if (file.opened) memory_ = &file;
   else error_ = file.error;
+  identity_ = file.identity;
 }
 
 LineReader::~LineReader() {
@@ -95,7 +118,13 @@ bool LineReader::fill() {
   if (memory_) return fillFromMemory();
   while (true) {
     ssize_t n = ::read(fd_, buffer_, sizeof(buffer_));
+    if (n > 0 && static_cast<std::size_t>(n) > bytesLeft_) {
+      failed_ = true;
+      error_ = kGrew;
+      return false;
+    }
     if (n > 0) {
+      bytesLeft_ -= static_cast<std::size_t>(n);
       pos_ = 0;
       end_ = static_cast<std::size_t>(n);
       return true;

@@ -4,7 +4,13 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/paths.h"
+
 namespace tavrix::paths {
+
+// How a file named through a link is opened: Follow as any open does; WithinFolder only when the
+// link leads to a file of its own folder (an inventory folder's files stay its own).
+enum class Links { Follow, WithinFolder };
 
 // A file's bytes read into memory ahead of their use, for a LineReader to read later as it would
 // read the file.
@@ -13,12 +19,14 @@ struct FileBytes {
   bool complete = false;  // read to its end without error; false also when larger than asked for
   std::string bytes;      // what was read, up to a read error
   std::string error;      // why the file could not be opened or read on; "" otherwise
+  FileIdentity identity;  // of the file as opened
   // A LineReader can read it from memory; else the file was too large and is read from its path.
   bool held() const { return !opened || complete || !error.empty(); }
 };
 // Reads the whole file when it holds at most maxBytes; a larger file is left unread (opened, not
-// complete, no error) for a LineReader on its path.
-FileBytes readFileBytes(const std::string& path, std::size_t maxBytes);
+// complete, no error) for a LineReader on its path. Only a regular file is opened, and never more
+// is read than its size when opened: a file that grows meanwhile fails.
+FileBytes readFileBytes(const std::string& path, std::size_t maxBytes, Links links = Links::Follow);
 
 // CR LF, LF alone and CR alone each end a line; the last line may lack its end. A line longer
 // than the limit is not kept: next() gives it empty with tooLong() set, having read past it, so
@@ -27,7 +35,7 @@ class LineReader {
  public:
   static constexpr std::size_t kDefaultLimit = 1024 * 1024;
 
-  explicit LineReader(const std::string& path, std::size_t limit = kDefaultLimit);
+  explicit LineReader(const std::string& path, std::size_t limit = kDefaultLimit, Links links = Links::Follow);
   // Reads the bytes of a file read ahead (which must outlive the reader): the same lines, the same
   // open failure, and a read error once the bytes read before it are used up.
   explicit LineReader(const FileBytes& file, std::size_t limit = kDefaultLimit);
@@ -36,6 +44,8 @@ class LineReader {
   LineReader& operator=(const LineReader&) = delete;
 
   bool isOpen() const { return fd_ >= 0 || memory_ != nullptr; }
+  // The file as it was opened: what was read came from it.
+  const FileIdentity& identity() const { return identity_; }
   const std::string& errorText() const { return error_; }
   // Next line without its end, as raw bytes; false at the end of the file or on a read error.
   bool next(std::string& line);
@@ -51,6 +61,8 @@ class LineReader {
   int fd_ = -1;
   const FileBytes* memory_ = nullptr;  // the bytes read ahead, when reading from memory
   std::size_t limit_;
+  FileIdentity identity_;
+  std::size_t bytesLeft_ = 0;  // what the file held when opened, less what was read
   const char* data_ = buffer_;  // buffer_, or the bytes read ahead
   bool memoryGiven_ = false;
   char buffer_[65536];

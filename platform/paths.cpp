@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -75,20 +76,105 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
   return p == pattern.size();
 }
 
-std::optional<std::vector<std::string>> listFiles(const std::string& folder, std::string_view pattern) {
+bool FileIdentity::sameWrite(const FileIdentity& o) const {
+  return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+         modified.tv_nsec == o.modified.tv_nsec;
+}
+
+bool FileIdentity::operator==(const FileIdentity& o) const {
+  return sameWrite(o) && changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+}
+
+FileIdentity identityOf(const struct stat& st) {
+  FileIdentity id;
+  id.device = st.st_dev;
+  id.inode = st.st_ino;
+  id.size = static_cast<long long>(st.st_size);
+  id.modified = st.st_mtim;
+  id.changed = st.st_ctim;
+  return id;
+}
+
+FileIdentity identityOf(const std::string& path, bool followLinks) {
+  struct stat st {};
+  if (path.empty() || (followLinks ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) != 0) return {};
+  return identityOf(st);
+}
+
+bool entryExists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && lstat(path.c_str(), &st) == 0;
+}
+
+bool isLink(const std::string& path) {
+  std::string name = path;
+  while (name.size() > 1 && name.back() == '/') name.pop_back();
+  struct stat st {};
+  return !name.empty() && lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+namespace {
+
+std::string realPath(const std::string& path) {
+  char* real = realpath(path.c_str(), nullptr);
+  if (!real) return {};
+  std::string out = real;
+  std::free(real);
+  return out;
+}
+
+std::string folderOf(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Why the entry full is not a file to list, or "" when it is one.
+std::string skipReason(const std::string& full, bool linksInside) {
+  struct stat link {}, st {};
+  if (lstat(full.c_str(), &link) != 0) return "vanished";
+  if (stat(full.c_str(), &st) != 0) return S_ISLNK(link.st_mode) ? "dangling link" : "vanished";
+  if (S_ISDIR(st.st_mode)) return "folder";
+  if (S_ISFIFO(st.st_mode)) return "FIFO";
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return "device";
+  if (!S_ISREG(st.st_mode)) return "not a regular file";
+  if (linksInside && S_ISLNK(link.st_mode) && linkTargetWithinFolder(full).empty()) return kLinkLeadsOutside;
+  return {};
+}
+
+}  // namespace
+
+const char* const kLinkLeadsOutside = "link to a file outside the folder";
+
+std::string linkTargetWithinFolder(const std::string& path) {
+  const std::string target = realPath(path), folder = realPath(folderOf(path));
+  return !target.empty() && !folder.empty() && folderOf(target) == folder ? target : std::string();
+}
+
+std::optional<Listing> listFolder(const std::string& folder, std::string_view pattern, bool linksInside) {
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return std::nullopt;
-  std::vector<std::string> names;
+  Listing listing;
   while (dirent* entry = readdir(dir)) {
     std::string name = entry->d_name;
     if (name.empty() || name[0] == '.' || !matchesPattern(name, pattern)) continue;
     std::string full = folder;
     if (!full.empty() && full.back() != '/') full += '/';
-    if (fileExists(full + name)) names.push_back(std::move(name));
+    std::string reason = skipReason(full + name, linksInside);
+    if (reason.empty()) listing.names.push_back(std::move(name));
+    else if (reason != "vanished") listing.skipped.push_back({std::move(name), std::move(reason)});
   }
   closedir(dir);
-  std::sort(names.begin(), names.end());
-  return names;
+  std::sort(listing.names.begin(), listing.names.end());
+  std::sort(listing.skipped.begin(), listing.skipped.end(),
+            [](const SkippedEntry& a, const SkippedEntry& b) { return a.name < b.name; });
+  return listing;
+}
+
+std::optional<std::vector<std::string>> listFiles(const std::string& folder, std::string_view pattern) {
+  auto listing = listFolder(folder, pattern, false);
+  if (!listing) return std::nullopt;
+  return std::move(listing->names);
 }
 
 std::optional<std::string> readFile(const std::string& path, std::string* errorText) {

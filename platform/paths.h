@@ -1,6 +1,10 @@
 // File-system helpers: program folder, existence tests, listing by pattern, reading and writing files.
 #pragma once
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +23,45 @@ bool directoryExists(const std::string& path);  // a trailing "/" is allowed
 bool removeFile(const std::string& path);
 // Size in bytes of a regular file; -1 when it is missing or no regular file.
 long long fileSize(const std::string& path);
+
+// What tells one file from another under the same name: the same inode, size and times mean the
+// file was not replaced or written since.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  long long size = -1;  // -1: unknown
+  timespec modified{}, changed{};
+  bool known() const { return size >= 0; }
+  bool operator==(const FileIdentity& o) const;
+  bool operator!=(const FileIdentity& o) const { return !(*this == o); }
+  // The same file with the same contents, its change time aside (a rename sets that).
+  bool sameWrite(const FileIdentity& o) const;
+};
+FileIdentity identityOf(const struct stat& st);
+// The identity of the file path names (links followed, as an open does, unless told not to);
+// unknown when nothing is there.
+FileIdentity identityOf(const std::string& path, bool followLinks = true);
+// Something (a file, a folder, a link even if dangling) has this name.
+bool entryExists(const std::string& path);
+bool isLink(const std::string& path);
+// The real path of the file that path leads to (through links), when that file lies in path's own
+// folder; "" when it lies elsewhere or nowhere.
+std::string linkTargetWithinFolder(const std::string& path);
+extern const char* const kLinkLeadsOutside;  // why such a link is neither listed nor read
+
+// A name that matched a listing's pattern but is not listed, and why.
+struct SkippedEntry {
+  std::string name;
+  std::string reason;
+};
+struct Listing {
+  std::vector<std::string> names;     // sorted by name
+  std::vector<SkippedEntry> skipped;  // sorted by name
+};
+// The non-hidden names of folder that match a wildcard pattern: regular files (or links to
+// regular files) listed, the rest skipped with their reason. With linksInside, a link to a file
+// in another folder is skipped too. Nullopt when the folder cannot be listed.
+std::optional<Listing> listFolder(const std::string& folder, std::string_view pattern, bool linksInside);
 
 // Regular, non-hidden files of folder whose names match a wildcard pattern such as "*.csv"
 // ("*" any run, "?" one character, compared without regard to ASCII case), sorted by name.

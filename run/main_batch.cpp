@@ -193,6 +193,7 @@ void runBatch(RunState& s, BatchWindows* windows) {
 
 ExitStatus exitStatusOf(const RunState& s) {
   if (s.BatchFailed) return ExitStatus::ConfigurationError;
+  if (s.CsvLeftBehind) return ExitStatus::FilesNotImported;
   for (CsvOutcome outcome : s.CsvOutcomes)
     if (outcome != CsvOutcome::Imported) return ExitStatus::FilesNotImported;
   return ExitStatus::Ok;

@@ -220,6 +220,7 @@ struct RunCase {
   Lines log;                                   // the import's failure lines of the run log
   Lines messages, left, rejected;              // message boxes; what stays in the CSV folder; what is rejected
   ExitStatus status;
+  std::function<void(ImportFixture&)> afterListing = {};  // once the CSV folder is listed
 };
 void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
 
@@ -227,8 +228,8 @@ const std::vector<RunCase> kCases = {
     {"BadInputFolder", writeBadInputFolder, kBadInputRows, badInputLog(),
      {kRejectedBox, "SHORT.csv: T_WinUpdate: field 3 is missing"}, {".hidden.csv", "README.txt"},
      {"EMPTY.csv", "GARBAGE.csv", "NOHDR.csv", "UTF16.csv"}, ExitStatus::FilesNotImported},
-    // PC01 again; U.csv now opens like a file whose first read fails, even for root; the day's save
-    // folder cannot be made, so the files stay.
+    // PC01 again; U.csv becomes a link to a file elsewhere once the folder is listed, so its read
+    // fails; the day's save folder cannot be made, so the files stay.
     {"SecondRunWithFailures",
      [](ImportFixture& f) {
        writeFile(f.csvDir() + "/PC01.csv", cp932(kFull));
@@ -236,7 +237,7 @@ const std::vector<RunCase> kCases = {
        writeFile(f.csvDir() + "/U.csv", cp932(kPrinter));
        f.runBatchOnce();
        writeFile(f.csvDir() + "/PC01.csv", cp932(crlf({"0,1,x,x,3,2004/11/01 08:00:59", "1,9,プリンタ,NEW", "1,6,デバイス,D"})));
-       std::filesystem::create_symlink("/proc/self/mem", f.csvDir() + "/U.csv");
+       writeFile(f.csvDir() + "/U.csv", cp932(kPrinter));
        std::filesystem::remove_all(f.saveDir());
        writeFile(f.saveDir(), "a file where the day's save folder should be");
      },
@@ -245,8 +246,13 @@ const std::vector<RunCase> kCases = {
       {"T_Device", {"PC01: DeviceT=デバイス DeviceName=D deviceNo=0"}},
       {"T_Printer", {"PC01: PrinterT=プリンタ PrinterName=NEW", "PC02: PrinterT=プリンタ PrinterName=P",
                      "U: PrinterT=プリンタ PrinterName=P"}}},
-     {"F06_READ_CSV: U.csv: Input/output error", kept("U.csv", "Input/output error")},
-     {"Input/output error", kSaveDirInTheWay}, {"PC01.csv", "U.csv"}, {}, ExitStatus::FilesNotImported},
+     {"F06_READ_CSV: U.csv: link to a file outside the folder", kept("U.csv", "link to a file outside the folder")},
+     {"link to a file outside the folder", kSaveDirInTheWay}, {"PC01.csv", "U.csv"}, {}, ExitStatus::FilesNotImported,
+     [](ImportFixture& f) {
+       writeFile(f.dir.file("U.csv"), cp932(kPrinter));
+       std::filesystem::remove(f.csvDir() + "/U.csv");
+       std::filesystem::create_symlink(f.dir.file("U.csv"), f.csvDir() + "/U.csv");
+     }},
     {"MissingCsvFolder", [](ImportFixture& f) { std::filesystem::remove_all(f.csvDir()); }, {},
      {"取り込み用(.CSV)ファイルのカウント処理中にエラーが発生しました。(2)"}, {}, {}, {}, ExitStatus::ConfigurationError},
 };
@@ -259,7 +265,16 @@ TEST_P(WholeBatch, Run) {
   std::map<std::string, std::string> waiting;  // the CSV folder before the run
   for (const auto& name : folderNames(csvDir())) waiting[name] = readFile(csvDir() + "/" + name);
   messages.messages.clear();
-  runBatchOnce();
+  struct AfterListing : ImportProgress {
+    AfterListing(const RunCase& c, ImportFixture& f) : c(c), f(f) {}
+    void filesListed(int) override {
+      if (c.afterListing) c.afterListing(f);
+    }
+    void fileStarted(int, int, const std::string&) override {}
+    const RunCase& c;
+    ImportFixture& f;
+  } hook(c, *this);
+  runBatchOnce(&hook);
 
   for (const auto& table : kTables) EXPECT_EQ(tableRows(dbPath(), table), c.rows.count(table) ? c.rows.at(table) : Lines{}) << table;
   EXPECT_EQ(invariantViolations(dbPath()), Lines{});

@@ -105,13 +105,33 @@ TEST(PathsTest, ALargeFileIsLeftToItsPathAndAReadErrorComesAfterTheBytesBeforeIt
   EXPECT_EQ(paths::readFileBytes(dir.file("t"), 10).bytes, "");
   EXPECT_TRUE(paths::readFileBytes(dir.file("t"), 11).held());
   // What a read that failed after two and a half lines left: the half line is not given.
-  paths::FileBytes broken{true, false, "a\r\nb\r\nc", "Input/output error"};
+  paths::FileBytes broken{true, false, "a\r\nb\r\nc", "Input/output error", {}};
   paths::LineReader reader(broken);
   std::vector<std::string> lines;
   for (std::string line; reader.next(line);) lines.push_back(line);
   EXPECT_EQ(lines, (std::vector<std::string>{"a", "b"}));
   EXPECT_TRUE(reader.failed());
   EXPECT_EQ(reader.errorText(), "Input/output error");
+}
+
+// A file written on while it is read (a collector still at work) fails instead of being read on
+// without end; lines before the growth are given as usual.
+TEST(PathsTest, AFileIsReadNoFurtherThanTheSizeItHadWhenOpened) {
+  test::TempDir dir;
+  test::writeFile(dir.file("t"), "a\nb\n");
+  paths::LineReader reader(dir.file("t"));
+  test::writeFile(dir.file("t"), "a\nb\nc\n");  // the same file, longer
+  std::string line;
+  EXPECT_FALSE(reader.next(line));
+  EXPECT_TRUE(reader.failed());
+  EXPECT_EQ(reader.errorText(), "the file grew while it was read");
+
+  paths::LineReader shorter(dir.file("t"));
+  test::writeFile(dir.file("t"), "a\n");
+  std::vector<std::string> lines;
+  while (shorter.next(line)) lines.push_back(line);
+  EXPECT_EQ(lines, (std::vector<std::string>{"a"}));
+  EXPECT_FALSE(shorter.failed());
 }
 
 TEST(InstanceLockTest, SecondHolderIsRefusedUntilRelease) {

@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -111,6 +115,37 @@ ProgramRun runProgram(const TempDir& scratch, const std::string& command) {
   const std::string out = scratch.file("program.out"), err = scratch.file("program.err");
   const int raw = std::system((command + " >'" + out + "' 2>'" + err + "'").c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+ChildRun runBounded(const std::function<int()>& body, unsigned seconds, unsigned long long addressSpace) {
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    signal(SIGALRM, SIG_DFL);
+    alarm(seconds);
+    if (!kAddressSanitizer) {
+      rlimit limit{addressSpace, addressSpace};
+      setrlimit(RLIMIT_AS, &limit);
+    }
+    int status = 125;
+    try {
+      status = body();
+    } catch (...) {
+    }
+    _exit(status);
+  }
+  ChildRun run;
+  int raw = 0;
+  if (child < 0 || waitpid(child, &raw, 0) != child) return run;
+  if (WIFEXITED(raw)) run.status = WEXITSTATUS(raw);
+  if (WIFSIGNALED(raw)) run.signal = WTERMSIG(raw);
+  return run;
 }
 
 }  // namespace tavrix::test

@@ -1,6 +1,7 @@
 // Test helpers: temporary folders, files with CP932 bytes, run-log reading.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,5 +53,16 @@ struct ProgramRun {
 };
 // Runs a shell command line, its output caught in files of scratch.
 ProgramRun runProgram(const TempDir& scratch, const std::string& command);
+
+// How a child run ended: its exit status, or the signal that ended it (SIGALRM when it ran out of time).
+struct ChildRun {
+  int status = -1;  // -1 when it did not exit
+  int signal = 0;
+};
+// Runs body in a forked child whose result is its exit status, under a time limit (seconds) and an
+// address-space limit (bytes; left off under AddressSanitizer, whose shadow memory needs more), so
+// that a run that would hang or grow without end fails fast instead.
+ChildRun runBounded(const std::function<int()>& body, unsigned seconds = 60,
+                    unsigned long long addressSpace = 2ULL << 30);
 
 }  // namespace tavrix::test
