@@ -254,17 +254,53 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
   return ok;
 }
 
-bool moveFile(const std::string& from, const std::string& to, std::string* errorText) {
+namespace {
+
+const char* const kReplaced = "replaced or written after it was read";
+
+// Puts a file moved by mistake back under its name, unless a newer one took that name meanwhile.
+void moveBack(const std::string& to, const std::string& from) {
+  if (renameat2(AT_FDCWD, to.c_str(), AT_FDCWD, from.c_str(), RENAME_NOREPLACE) != 0 && errno == EINVAL &&
+      access(from.c_str(), F_OK) != 0)
+    rename(to.c_str(), from.c_str());
+}
+
+// True (with errorText and *replaced set) when path no longer leads to the file expected.
+bool replacedMeanwhile(const std::string& path, const FileIdentity* expected, bool* replaced, std::string* errorText) {
+  if (!expected || !expected->known() || identityOf(path).sameWrite(*expected)) return false;
+  if (replaced) *replaced = true;
+  if (errorText) *errorText = kReplaced;
+  return true;
+}
+
+}  // namespace
+
+bool moveFile(const std::string& from, const std::string& to, std::string* errorText, const FileIdentity* expected,
+              bool* replaced) {
+  if (replaced) *replaced = false;
   if (access(to.c_str(), F_OK) == 0) {
     if (errorText) *errorText = systemError(EEXIST);
     return false;
   }
-  if (rename(from.c_str(), to.c_str()) == 0) return true;
+  const FileIdentity entry = identityOf(from, false);  // the name itself (a link stays a link)
+  if (replacedMeanwhile(from, expected, replaced, errorText)) return false;
+  if (rename(from.c_str(), to.c_str()) == 0) {
+    // A new file may have taken the name just before the rename: what moved is checked.
+    if (!expected || identityOf(to, false).sameWrite(entry)) return true;
+    if (replaced) *replaced = true;
+    if (errorText) *errorText = kReplaced;
+    moveBack(to, from);
+    return false;
+  }
   if (errno != EXDEV) {
     if (errorText) *errorText = systemError(errno);
     return false;
   }
   if (!copyFile(from, to, errorText, true)) return false;
+  if (replacedMeanwhile(from, expected, replaced, errorText)) {
+    unlink(to.c_str());
+    return false;
+  }
   if (unlink(from.c_str()) != 0) {
     int err = errno;
     unlink(to.c_str());  // one copy only: the original stays where it was

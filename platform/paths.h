@@ -80,7 +80,10 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
 // Moves a file to a name that must not exist yet: a rename on the same file system; across file
 // systems a synced copy under a short hidden name beside the destination, renamed into place,
 // then the original removed. False with errorText (the original stays) on failure.
-bool moveFile(const std::string& from, const std::string& to, std::string* errorText = nullptr);
+// With expected known, only that file is moved: one replaced or written since (another inode, size
+// or modification time) stays, and the result is false with *replaced set.
+bool moveFile(const std::string& from, const std::string& to, std::string* errorText = nullptr,
+              const FileIdentity* expected = nullptr, bool* replaced = nullptr);
 // Writes everything cached for the file system that holds path to disk.
 void syncFileSystem(const std::string& path);
 

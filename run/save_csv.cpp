@@ -5,13 +5,33 @@
 
 #include "batch/folders.h"
 #include "batch/messages.h"
+#include "batch/run_log.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
 namespace tavrix {
 namespace {
 
-bool taken(const std::string& path) { return paths::fileExists(path) || paths::directoryExists(path); }
+bool taken(const std::string& path) { return paths::entryExists(path); }
+
+// A folder under CSV_SAVE_DIR (day, time or rejected folder) that is a link could lead the
+// inventories anywhere: a folder with one on its way is not used.
+bool refusedLink(RunState& s, const std::string& folder) {
+  const std::size_t first = folder.find('/', s.CSV_SAVE_DIR.size());
+  for (std::size_t end = first; end != std::string::npos; end = folder.find('/', end + 1)) {
+    const std::string part = folder.substr(0, end);
+    if (!paths::isLink(part)) continue;
+    const std::string shown = text::decodeUtf8OrCp932(part) + ": リンクです";
+    reportMessage(s, shown, MessageStyle::Plain, shown + "（保存先に使いません。CSVはCSVフォルダに残します）");
+    return true;
+  }
+  return false;
+}
+
+// Makes folder unless a link is on its way; true when it cannot be used.
+bool makeSaveFolder(RunState& s, const std::string& folder) {
+  return refusedLink(s, folder) || F_MAKE_DIR(s, folder) || refusedLink(s, folder);
+}
 
 // A path in folder for name that no file has yet; "" when the time folder cannot be made.
 std::string freeDestination(RunState& s, const std::string& folder, const std::string& name) {
@@ -22,7 +42,7 @@ std::string freeDestination(RunState& s, const std::string& folder, const std::s
   for (int n = 1;; ++n) {
     std::string sub = folder + time + (n == 1 ? "" : "-" + std::to_string(n)) + "/";
     if (taken(sub + name)) continue;
-    if (F_MAKE_DIR(s, sub)) return {};
+    if (makeSaveFolder(s, sub)) return {};
     return sub + name;
   }
 }
@@ -39,12 +59,28 @@ void F_SAVE_CSV(RunState& s) {
     if (outcome == CsvOutcome::NotImported) continue;
     const std::string& folder = outcome == CsvOutcome::Imported ? saveFolder : rejectedFolder;
     const std::string& name = s.CsvFileList[i];
-    if (F_MAKE_DIR(s, folder)) continue;  // shown; the file stays and is tried again next run
+    const paths::FileIdentity* readAs = i < s.CsvReadAs.size() ? &s.CsvReadAs[i] : nullptr;
+    if (makeSaveFolder(s, folder)) {  // shown; the file stays and is tried again next run
+      s.CsvLeftBehind = true;
+      continue;
+    }
     std::string destination = freeDestination(s, folder, name);
     std::string error;
-    if (!destination.empty() && paths::moveFile(s.CSV_DIR + name, destination, &error)) {
+    bool replaced = false;
+    if (!destination.empty() && paths::moveFile(s.CSV_DIR + name, destination, &error, readAs, &replaced)) {
       moved = true;
       if (s.Progress) s.Progress->fileSaved(static_cast<int>(i + 1));
+      continue;
+    }
+    const std::string shownName = text::decodeUtf8OrCp932(name);
+    if (replaced && !paths::entryExists(s.CSV_DIR + name)) {
+      F_WRITE_LOG(s, shownName + " は読み込んだ後に無くなりました。");
+      continue;
+    }
+    s.CsvLeftBehind = true;
+    if (replaced) {
+      // Delivered again after it was read: the new contents are the next run's.
+      F_WRITE_LOG(s, shownName + " は読み込んだ後に置き換えられました。新しいファイルをCSVフォルダに残し、次回取り込みます。");
     } else if (!destination.empty()) {
       std::string shown = text::decodeUtf8OrCp932(s.CSV_DIR + name) + ": " + error;
       reportMessage(s, shown, MessageStyle::Plain, shown + "（CSVフォルダに残します）");

@@ -1,9 +1,12 @@
 // The save folder keeps every delivery: a name taken already goes into a folder named after the
 // time, long names move like short ones, and a save folder on another file system gets a copy.
+// Only the file that was read moves, and never through a link to a folder elsewhere.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "tests/import/import_fixture.h"
 
@@ -58,6 +61,87 @@ TEST_F(SaveFolder, ASaveFolderOnAnotherFileSystemGetsASyncedCopyAndTheOriginalGo
   EXPECT_EQ(readFile(save + "/20261205/PC01.csv"), inventory("X"));
   EXPECT_EQ(folderNames(save + "/20261205"), Lines{"PC01.csv"});
   std::filesystem::remove_all(save);
+}
+
+// PC01.csv changed once PC01 is imported and PC02 starts: only the file that was read may move.
+TEST_F(SaveFolder, OnlyTheFileThatWasReadMovesAndADeliveryAfterItWaitsForTheNextRun) {
+  const std::string again = " は読み込んだ後に置き換えられました。新しいファイルをCSVフォルダに残し、次回取り込みます。";
+  const struct {
+    const char* name;
+    std::function<void(const std::string&)> change;
+    const char* printerNext;  // what the next run imports for PC01, nullptr when nothing is left
+    std::string logLine;      // "" when PC01 is saved as read
+  } cases[] = {
+      {"rewritten in place", [](const std::string& p) { writeFile(p, inventory("NEWER")); }, "NEWER", "PC01.csv" + again},
+      {"replaced by a new file of the same size",
+       [](const std::string& p) {
+         writeFile(p + ".part", inventory("NEW"));
+         std::filesystem::rename(p + ".part", p);
+       },
+       "NEW", "PC01.csv" + again},
+      {"deleted", [](const std::string& p) { std::filesystem::remove(p); }, nullptr,
+       "PC01.csv は読み込んだ後に無くなりました。"},
+      {"its mode changed only", [](const std::string& p) { ::chmod(p.c_str(), 0600); }, nullptr, ""},
+  };
+  for (const auto& c : cases) {
+    for (const char* folder : {"db", "save", "csv"}) std::filesystem::remove_all(dir.file(folder));
+    writeFile(csvDir() + "/PC01.csv", inventory("OLD"));
+    writeFile(csvDir() + "/PC02.csv", inventory("P2"));
+    struct ChangeFirst : ImportProgress {
+      ChangeFirst(const std::function<void(const std::string&)>& change, std::string path) : change(change), path(path) {}
+      void fileStarted(int index, int, const std::string&) override {
+        if (index == 2) change(path);
+      }
+      const std::function<void(const std::string&)>& change;
+      std::string path;
+    } hook(c.change, csvDir() + "/PC01.csv");
+    runBatchOnce(&hook);
+
+    const bool stays = c.printerNext != nullptr;
+    EXPECT_EQ(exitStatusOf(lastRun()), stays ? ExitStatus::FilesNotImported : ExitStatus::Ok) << c.name;
+    EXPECT_EQ(folderNames(csvDir()), stays ? Lines{"PC01.csv"} : Lines{}) << c.name;
+    EXPECT_EQ(saved(), stays || c.logLine.size() ? Lines{"PC02.csv=P2"} : (Lines{"PC01.csv=OLD", "PC02.csv=P2"})) << c.name;
+    const Lines lines = log();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), c.logLine), c.logLine.empty() ? 0 : 1) << c.name;
+    if (!stays) continue;
+    runBatchOnce();
+    EXPECT_EQ(exitStatusOf(lastRun()), ExitStatus::Ok) << c.name;
+    EXPECT_EQ(queryRows(dbPath(), "SELECT PrinterName FROM T_Printer WHERE PCid = 'PC01'"), Lines{c.printerNext}) << c.name;
+    EXPECT_EQ(saved(), (Lines{"PC01.csv=" + std::string(c.printerNext), "PC02.csv=P2"})) << c.name;
+  }
+}
+
+TEST_F(SaveFolder, ALinkOnTheWayIntoTheSaveFolderIsNotFollowed) {
+  const std::string elsewhere = dir.file("elsewhere");
+  const struct {
+    const char* name;
+    const char* link;      // the folder under the day's save folder ("" the day's folder itself) made a link
+    bool savedBefore;      // PC01 was saved today already, so a time folder is needed
+    Lines left;            // what stays in the CSV folder
+  } cases[] = {
+      {"day folder", "", false, {"JUNK.csv", "PC01.csv"}},
+      {"rejected folder", "/rejected", false, {"JUNK.csv"}},
+      {"time folder", "/090703", true, {"PC01.csv"}},
+  };
+  for (const auto& c : cases) {
+    for (const char* folder : {"db", "save", "csv", "elsewhere"}) std::filesystem::remove_all(dir.file(folder));
+    std::filesystem::create_directories(elsewhere);
+    std::filesystem::create_directories(dir.file("save/20261205"));
+    if (c.savedBefore) writeFile(saveDir() + "/PC01.csv", inventory("FIRST"));
+    const std::string link = saveDir() + c.link;
+    std::filesystem::remove_all(link);
+    std::filesystem::create_directory_symlink(elsewhere, link);
+    writeFile(csvDir() + "/PC01.csv", inventory("P1"));
+    writeFile(csvDir() + "/JUNK.csv", "not an inventory\r\n");
+    messages.messages.clear();
+    runBatchOnce();
+    EXPECT_EQ(exitStatusOf(lastRun()), ExitStatus::FilesNotImported) << c.name;
+    EXPECT_EQ(folderNames(csvDir()), c.left) << c.name;
+    EXPECT_EQ(folderNames(elsewhere), Lines{}) << c.name << ": written through the link";
+    EXPECT_EQ(messages.texts(), (Lines{"インベントリCSVではないファイルを取り込まずに rejected フォルダへ移します。", link + ": リンクです"}))
+        << c.name;
+    EXPECT_EQ(queryRows(dbPath(), "SELECT PrinterName FROM T_Printer"), Lines{"P1"}) << c.name;
+  }
 }
 
 }  // namespace
