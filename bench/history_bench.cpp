@@ -100,6 +100,10 @@ void benchOneComputer(const std::string& save, int kept, int others) {
   timeRuns("history", 9, [&] { return tavrix::history::historyCommand(save, computer.pcId); });
   timeRuns("diff", 9, [&] { return tavrix::history::diffCommand(save, computer.pcId); });
   timeRuns("diff 1-N", 9, [&] { return tavrix::history::diffCommand(save, computer.pcId, std::to_string(kept), "1"); });
+  // Since the last day: each computer kept that day is looked up in the earlier days, newest first,
+  // until its inventory in force before the day is found.
+  const std::string lastDay = dayNames(kept - 1).second;
+  timeRuns("changes", 3, [&] { return tavrix::history::changesCommand(save, lastDay); });
 }
 
 // computers kept on two days; the second day's inventories changed.

@@ -32,8 +32,9 @@ CommandResult historyCommand(const std::string& saveFolder, std::string_view pcI
 CommandResult diffCommand(const std::string& saveFolder, std::string_view pcId, std::string_view from = "",
                           std::string_view to = "");
 
-// PCid, then diff's columns: for every computer with more than one kept inventory dated since
-// ("yyyy/mm/dd") or later, its changes from the oldest of them to the newest.
+// PCid, then diff's columns: for every computer with a kept inventory dated since ("yyyy/mm/dd") or
+// later, its changes from the inventory in force before that day (or, for a computer first seen
+// since, its first inventory) to its newest.
 CommandResult changesCommand(const std::string& saveFolder, std::string_view since);
 
 // The position in newestFirst of the inventory that choice names; -1 with error set when it names none.

@@ -107,18 +107,26 @@ bool older(const KeptFile& a, const KeptFile& b) {
 
 std::string withSlash(const std::string& folder) { return folder.empty() || folder.back() == '/' ? folder : folder + "/"; }
 
-// Every kept inventory picked by name in day folders from firstDay on, with its header read.
-std::vector<KeptFile> findKept(const std::string& root, std::string_view firstDay,
-                               const std::function<bool(std::string_view)>& pick, std::vector<std::string>& problems,
-                               std::string& error) {
-  std::vector<std::string> days;
+// The save folder's day folders, sorted; nullopt with error set when it cannot be listed. A name
+// of eight digits that is no date (00000000, 20261399) holds no inventories' day: named in problems.
+std::optional<std::vector<std::string>> dayFolders(const std::string& root, std::vector<std::string>& problems,
+                                                   std::string& error) {
+  std::vector<std::string> days, notDays;
   if (!listFolder(root, [&](const char* name, EntryType type) {
-        if (type == EntryType::Folder && isDayFolderName(name) && std::string_view(name) >= firstDay) days.push_back(name);
+        if (type == EntryType::Folder && isDayFolderName(name)) (isRealDay(name) ? days : notDays).push_back(name);
       }, error)) {
     error = "cannot list the save folder " + root + ": " + error;
-    return {};
+    return std::nullopt;
   }
   std::sort(days.begin(), days.end());
+  std::sort(notDays.begin(), notDays.end());
+  for (const std::string& name : notDays) problems.push_back(name + ": not a date, so no day of kept inventories");
+  return days;
+}
+
+// Every kept inventory of the given day folders picked by name, with its header read.
+std::vector<KeptFile> keptInDays(const std::string& root, const std::vector<std::string>& days,
+                                 const std::function<bool(std::string_view)>& pick, std::vector<std::string>& problems) {
   std::vector<std::string> paths;
   for (const std::string& day : days) listDay(root, day, pick, paths, problems);
   std::vector<KeptFile> files;
@@ -137,9 +145,18 @@ std::vector<KeptFile> findKept(const std::string& root, std::string_view firstDa
   return files;
 }
 
+std::string computerKey(std::string_view pcId) { return text::toUpperAscii(std::string(pcId)); }
+
 }  // namespace
 
 bool isDayFolderName(std::string_view name) { return name.size() == 8 && allDigits(name); }
+
+bool isRealDay(std::string_view name) {
+  if (!isDayFolderName(name)) return false;
+  const std::string text =
+      std::string(name.substr(0, 4)) + "/" + std::string(name.substr(4, 2)) + "/" + std::string(name.substr(6, 2));
+  return DateTime::parse(text).has_value();
+}
 
 bool isTimeFolderName(std::string_view name) {
   if (name.size() < 6 || !allDigits(name.substr(0, 6))) return false;
@@ -149,23 +166,53 @@ bool isTimeFolderName(std::string_view name) {
 
 KeptFiles findKeptInventories(const std::string& saveFolder, std::string_view pcId) {
   KeptFiles kept;
+  const std::string root = withSlash(saveFolder);
+  auto days = dayFolders(root, kept.problems, kept.error);
+  if (!days) return kept;
   auto pick = [&](std::string_view name) { return text::equalsNoCase(pcIdOfName(name), pcId); };
-  kept.files = findKept(withSlash(saveFolder), "", pick, kept.problems, kept.error);
+  kept.files = keptInDays(root, *days, pick, kept.problems);
   std::sort(kept.files.begin(), kept.files.end(), older);
   return kept;
 }
 
 std::vector<KeptFiles> findKeptInventoriesSince(const std::string& saveFolder, const DateTime& since,
                                                 std::vector<std::string>& problems, std::string& error) {
-  auto all = [](std::string_view) { return true; };
-  std::map<std::string, KeptFiles> byComputer;
-  for (KeptFile& file : findKept(withSlash(saveFolder), since.compactDay(), all, problems, error)) {
-    if (file.createDate < since) continue;
-    byComputer[text::toUpperAscii(file.pcId)].files.push_back(std::move(file));
+  const std::string root = withSlash(saveFolder);
+  auto days = dayFolders(root, problems, error);
+  if (!days) return {};
+  const auto split = std::lower_bound(days->begin(), days->end(), since.compactDay());
+  std::map<std::string, KeptFiles> byComputer;  // computers with an inventory dated since
+  std::map<std::string, KeptFile> before;       // each one's newest inventory dated before since
+  auto noteBefore = [&](KeptFile& file) {
+    const std::string key = computerKey(file.pcId);
+    if (!byComputer.count(key)) return;
+    auto [at, added] = before.try_emplace(key, file);
+    if (!added && older(at->second, file)) at->second = std::move(file);
+  };
+  std::vector<KeptFile> datedBefore;
+  for (KeptFile& file : keptInDays(root, {split, days->end()}, [](std::string_view) { return true; }, problems)) {
+    if (file.createDate < since) datedBefore.push_back(std::move(file));
+    else byComputer[computerKey(file.pcId)].files.push_back(std::move(file));
   }
+  for (KeptFile& file : datedBefore) noteBefore(file);
+
+  // The earlier days, newest first, until each computer's inventory in force on the day is found:
+  // a file kept on a day was collected on that day or before, so an older day holds nothing newer.
+  auto stillWanted = [&](const std::string& key, const std::string& day) {
+    auto found = before.find(key);
+    return byComputer.count(key) && (found == before.end() || found->second.createDate.compactDay() <= day);
+  };
+  for (auto day = std::make_reverse_iterator(split); day != days->rend(); ++day) {
+    if (std::none_of(byComputer.begin(), byComputer.end(), [&](const auto& c) { return stillWanted(c.first, *day); }))
+      break;
+    auto wanted = [&](std::string_view name) { return stillWanted(computerKey(pcIdOfName(name)), *day); };
+    for (KeptFile& file : keptInDays(root, {*day}, wanted, problems)) noteBefore(file);
+  }
+
   std::vector<KeptFiles> computers;
   for (auto& [key, kept] : byComputer) {
     std::sort(kept.files.begin(), kept.files.end(), older);
+    if (auto found = before.find(key); found != before.end()) kept.files.insert(kept.files.begin(), found->second);
     computers.push_back(std::move(kept));
   }
   return computers;

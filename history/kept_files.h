@@ -29,14 +29,18 @@ struct KeptFiles {
 // header of each file is read.
 KeptFiles findKeptInventories(const std::string& saveFolder, std::string_view pcId);
 
-// The kept inventories of every computer whose header date is at or after since, one list per
-// computer (oldest first), computers ordered by PCid. Day folders named before since are not
-// searched: a file kept on a day was collected on that day or before.
+// For every computer with a kept inventory whose header date is at or after since: those
+// inventories, oldest first, after the one in force before since (its newest dated before since,
+// whatever day it was kept) when there is one; computers ordered by PCid. Earlier day folders are
+// read newest first, each only for the computers whose inventory before since is not found yet: a
+// file kept on a day was collected on that day or before.
 std::vector<KeptFiles> findKeptInventoriesSince(const std::string& saveFolder, const DateTime& since,
                                                 std::vector<std::string>& problems, std::string& error);
 
-// "yyyymmdd"; "hhmmss" and "hhmmss-n": the names of the save folder's day and time folders.
+// "yyyymmdd"; "hhmmss" and "hhmmss-n": the names of the save folder's day and time folders. Only a
+// day folder named by a real date holds kept inventories.
 bool isDayFolderName(std::string_view name);
+bool isRealDay(std::string_view name);
 bool isTimeFolderName(std::string_view name);
 
 }  // namespace tavrix::history

@@ -21,6 +21,19 @@ std::string tsv(const Rows& rows) {
   return out;
 }
 
+std::string csv(const Rows& rows) {
+  std::string out = kBom + "PCid,section,change,item,old,new\r\n";
+  for (const auto& row : rows)
+    for (std::size_t i = 0; i < row.size(); ++i) out += row[i] + (i + 1 < row.size() ? "," : "\r\n");
+  return out;
+}
+
+// PC01 from its first inventory to its newest.
+const Rows kFirstToNewest = {{"ユーザー名", "~", "", "tanaka", "sato"}, kFirstToSecond[0],
+                             {"ドライブ", "~", "C: 空き容量", "10000MB", "19000MB"},
+                             {"プリンタ一覧", "+", "Canon LBP-3300", "", ""}, kFirstToSecond[2], kFirstToSecond[3],
+                             kTwoNewest[1], kFirstToSecond[4], kFirstToSecond[5]};
+
 Rows withPcId(const std::string& pcId, Rows rows) {
   for (auto& row : rows) row.insert(row.begin(), pcId);
   return rows;
@@ -57,15 +70,12 @@ TEST_F(HistoryReport, EachCommandWritesItsWholeAnswerFailuresOneLineMistakesTheU
       {"--format json diff PC01 3 2", 0,
        "[\n{\"section\":\"プリンタ一覧\",\"change\":\"+\",\"item\":\"Canon LBP-3300\",\"old\":\"\",\"new\":\"\"}\n]\n", ""},
       {"--format json diff PC01 1 1", 0, "[]\n", ""},
-      {"changes --since 2026/12/01", 0,
-       tsv(withPcId("PC01", {{"ユーザー名", "~", "", "tanaka", "sato"}, kFirstToSecond[0],
-                             {"ドライブ", "~", "C: 空き容量", "10000MB", "19000MB"},
-                             {"プリンタ一覧", "+", "Canon LBP-3300", "", ""}, kFirstToSecond[2], kFirstToSecond[3],
-                             kTwoNewest[1], kFirstToSecond[4], kFirstToSecond[5]})), ""},
-      {"changes --since 2026/12/04", 0, "", ""},
-      {"--format csv changes --since 2026/12/02", 0,
-       kBom + "PCid,section,change,item,old,new\r\nPC01,ユーザー名,~,,tanaka,sato\r\nPC01,プリンタ一覧,+,Canon LBP-3300,,"
-              "\r\nPC01,現在インストールされているプログラム,-,Adobe Reader 7.0,7.0.9,\r\n", ""},
+      // From the inventory in force before the day (none before 12/01) to the newest.
+      {"changes --since 2026/12/01", 0, tsv(withPcId("PC01", kFirstToNewest)), ""},
+      {"--format csv changes --since 2026/12/02", 0, csv(withPcId("PC01", kFirstToNewest)), ""},
+      {"changes --since 2026/12/03", 0, tsv(withPcId("PC01", kTwoNewest)), ""},
+      {"changes --since 2026/12/04", 0, tsv(withPcId("PC01", kTwoNewest)), ""},
+      {"changes --since 2026/12/05", 0, "", ""},
       {"diff PC02", 1, "", "tavrix-report: PC02 has one kept inventory only (20261203/PC02.csv): nothing to compare\n"},
       {"diff PC99", 1, "", none + "PC99 in " + save() + "\n"},
       {"history PC99", 1, "", none + "PC99 in " + save() + "\n"},
@@ -110,6 +120,20 @@ TEST_F(HistoryReport, ADamagedKeptFileIsNamedOnStandardErrorAndTheOthersUsed) {
   expected.insert(expected.begin() + 2, {"プリンタ一覧", "+", "Canon LBP-3300", "", ""});
   EXPECT_EQ(run.out, tsv(expected));
   EXPECT_EQ(report("changes --since 2026/12/01").err, warning);
+}
+
+// Eight-digit folders that are no dates hold no inventories: each is named once, its files unread.
+TEST_F(HistoryReport, DayFoldersThatAreNoDatesAreNamedAndLeftUnread) {
+  for (const char* day : {"00000000", "20261399"})
+    writeFile(save() + "/" + day + "/PC01.csv", firstDay().replace("0,1,QUILLO,PC01,2.1,2026/12/01 08:30", "0,1,QUILLO,PC01,2.1,2026/12/05 10:00").bytes());
+  const std::string warning = "tavrix-report: skipped 00000000: not a date, so no day of kept inventories\n"
+                              "tavrix-report: skipped 20261399: not a date, so no day of kept inventories\n";
+  const ProgramRun list = report("history PC01");
+  EXPECT_EQ(list.err, warning);
+  EXPECT_EQ(list.out, tsv(kHistory));
+  const ProgramRun changes = report("changes --since 2026/12/03");
+  EXPECT_EQ(changes.err, warning);
+  EXPECT_EQ(changes.out, tsv(withPcId("PC01", kTwoNewest)));
 }
 
 TEST_F(HistoryReport, WithoutSaveTheFolderComesFromTavrixIniBesideTheProgram) {
