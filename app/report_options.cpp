@@ -4,6 +4,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "queries/text_match.h"
+
 namespace tavrix::report {
 
 namespace {
@@ -150,9 +152,9 @@ bool readsSaveFolder(Command command) {
   return command == Command::History || command == Command::Diff || command == Command::Changes;
 }
 
-std::string parseOptions(const std::vector<std::string>& args, Options& o) {
-  Arguments a(args);
-  if (std::string problem = parseCommon(a, o); !problem.empty() || o.help) return problem;
+namespace {
+
+std::string parseCommand(Arguments& a, Options& o) {
   if (a.done()) return "no command given";
   const std::string command = a.take();
   if (command == "list") return o.command = Command::List, parseList(a, o);
@@ -165,6 +167,18 @@ std::string parseOptions(const std::vector<std::string>& args, Options& o) {
   if (command == "diff") return o.command = Command::Diff, parseComputerHistory(a, o, command, 3);
   if (command == "changes") return o.command = Command::Changes, parseChanges(a, o);
   return "unknown command \"" + command + "\"";
+}
+
+}  // namespace
+
+std::string parseOptions(const std::vector<std::string>& args, Options& o) {
+  Arguments a(args);
+  if (std::string problem = parseCommon(a, o); !problem.empty() || o.help) return problem;
+  std::string problem = parseCommand(a, o);
+  if (problem.empty() && o.text && !queries::fitsContainsPattern(*o.text))
+    problem = "the text to look for is too long: " + std::to_string(o.text->size()) +
+              " bytes, more than a search pattern of " + std::to_string(queries::kLongestLikePattern) + " bytes holds";
+  return problem;
 }
 
 const char* usageText() {

@@ -23,7 +23,9 @@ void CsvPrefetcher::run() {
   for (std::size_t i = 0; i < names_.size(); ++i) {
     {
       std::unique_lock lock(mutex_);
-      changed_.wait(lock, [this] { return stopping_ || ready_.size() < limits_.filesAhead; });
+      auto room = [this] { return stopping_ || ready_.size() < limits_.filesAhead; };
+      if (!room() && limits_.waitingForRoom) limits_.waitingForRoom(ready_.size());
+      changed_.wait(lock, room);
       if (stopping_) return;
       if (i < wanted_) continue;  // skipped over by take()
     }

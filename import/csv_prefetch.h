@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,6 +25,8 @@ class CsvPrefetcher {
   struct Limits {
     std::size_t filesAhead = 2;               // files held at most, read but not yet taken
     std::size_t maxBytes = 16 * 1024 * 1024;  // a larger file is read from its path at its turn
+    // Called on the reading thread, under the lock, each time it stops for room, with the files held.
+    std::function<void(std::size_t held)> waitingForRoom;
   };
 
   // Starts reading (and decoding) folder + names[0], names[1], ... in order, holding at most

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace tavrix::paths {
 namespace {
@@ -203,6 +204,12 @@ bool makeFolder(const std::string& path, std::string* errorText) {
   return false;
 }
 
+namespace {
+FileSync currentFileSync = ::fsync;
+}  // namespace
+
+FileSync setFileSync(FileSync sync) { return std::exchange(currentFileSync, sync ? sync : ::fsync); }
+
 bool copyFile(const std::string& from, const std::string& to, std::string* errorText, bool synced) {
   int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) {
@@ -243,7 +250,7 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
     }
     if (!ok) break;
   }
-  if (ok && synced && fsync(out) != 0) { ok = false; err = errno; }
+  if (ok && synced && currentFileSync(out) != 0) { ok = false; err = errno; }
   if (close(out) != 0 && ok) { ok = false; err = errno; }
   close(in);
   if (ok && rename(temp.c_str(), to.c_str()) != 0) { ok = false; err = errno; }

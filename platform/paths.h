@@ -84,6 +84,10 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
 // or modification time) stays, and the result is false with *replaced set.
 bool moveFile(const std::string& from, const std::string& to, std::string* errorText = nullptr,
               const FileIdentity* expected = nullptr, bool* replaced = nullptr);
+// What flushes a copy's data to disk (fsync); tests stand in one that fails. Returns the one before;
+// nullptr restores fsync.
+using FileSync = int (*)(int fd);
+FileSync setFileSync(FileSync sync);
 // Writes everything cached for the file system that holds path to disk.
 void syncFileSystem(const std::string& path);
 

@@ -46,6 +46,8 @@ std::string containsPattern(std::string_view part) {
   return pattern + "%";
 }
 
+bool fitsContainsPattern(std::string_view part) { return containsPattern(part).size() <= kLongestLikePattern; }
+
 std::string containsSql(std::string_view column, int parameter) {
   return std::string(column) + " LIKE ?" + std::to_string(parameter) + " ESCAPE '\\'";
 }

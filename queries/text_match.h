@@ -2,6 +2,7 @@
 // exactly as the database's NOCASE comparison does.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,10 @@ bool isTextType(std::string_view declared);
 
 // A LIKE pattern (with ESCAPE '\') that matches every text containing part.
 std::string containsPattern(std::string_view part);
+// The longest LIKE pattern SQLite takes (its default limit); a longer one fails the statement.
+constexpr std::size_t kLongestLikePattern = 50000;
+// part can be looked for: its pattern is within that limit.
+bool fitsContainsPattern(std::string_view part);
 
 // The SQL of "column contains ?n": a LIKE with the escape character, so "%" and "_" are plain text.
 std::string containsSql(std::string_view column, int parameter);

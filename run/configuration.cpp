@@ -50,11 +50,12 @@ std::string configurationProblem(RunState& s) {
   if (csvFolderInsideSaveFolder(s))
     return "設定エラー: CSV_DIR（" + s.CSV_DIR + "）が CSV_SAVE_DIR（" + s.CSV_SAVE_DIR +
            "）と同じか、その中にあります。処理を中止します。";
+  // The build ends in the database that the last script names; names on the way are work databases.
   if (databaseMissing(s)) {
-    for (const std::string& name : scriptDatabaseNames(s))
-      if (name != s.MDB_NAME)
-        return "設定エラー: MDB_NAME（" + s.MDB_NAME + "）とスクリプトの MDBNAME（" + name +
-               "）が違います。処理を中止します。";
+    const std::vector<std::string> names = scriptDatabaseNames(s);
+    if (!names.empty() && names.back() != s.MDB_NAME)
+      return "設定エラー: MDB_NAME（" + s.MDB_NAME + "）とスクリプトの MDBNAME（" + names.back() +
+             "）が違います。処理を中止します。";
   }
   return {};
 }

@@ -22,9 +22,11 @@ TEST_F(LogTest, LineIsStampBlankMessageCrLfAndKeepsTrailingBlanksOrIsDroppedSile
   F_WRITE_LOG(*state, "Tavrix処理を開始します。  ");
   F_WRITE_LOG(*state, "");
   F_WRITE_LOG(*state, kDashLine);
+  // Control characters of a file name (DEL too) are written as \xNN; a tab and every other byte stay.
+  F_WRITE_LOG(*state, "a\nb\rc\x7F" "d\te\x1B\x01~\x80");
   EXPECT_EQ(test::readFile(dir.file("run.log")),
             "2026/12/05 09:07:03 Tavrix処理を開始します。  \r\n2026/12/05 09:07:03 \r\n2026/12/05 09:07:03 " +
-                std::string(54, '-') + "\r\n");
+                std::string(54, '-') + "\r\n2026/12/05 09:07:03 a\\x0Ab\\x0Dc\\x7Fd\te\\x1B\\x01~\x80\r\n");
   // An unwritable log drops lines silently.
   state->LOG_FILE = "";  // the log path is the folder itself
   F_WRITE_LOG(*state, "x");

@@ -144,6 +144,7 @@ TEST_F(MainBatchTest, ConfigurationErrorsStopBeforeAnyFileIsTouched) {
     std::string ini;     // "" writes no ini at all
     std::string logFile; // where the message is logged
     std::string message; // with <p> for the program folder
+    bool emptyDatabase = false;  // a zero-length MDB_NAME file lies in the database folder
   } cases[] = {
       {"no folder keys", "LOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_NAME=Tavrix.mdb\r\nRUNMODE=UPDATEONLY\r\n", "log/run.log",
        "設定エラー: <p>/Tavrix.ini に MDB_DIR, CSV_DIR, DSTRB_DIR, CSV_SAVE_DIR の指定がありません。処理を中止します。"},
@@ -152,6 +153,9 @@ TEST_F(MainBatchTest, ConfigurationErrorsStopBeforeAnyFileIsTouched) {
        "CSV_SAVE_DIR の指定がありません。処理を中止します。"},
       {"database name not the scripts'", text::replaceAll(full, "MDB_NAME=Tavrix.mdb", "MDB_NAME=Other.mdb"), "log/run.log",
        "設定エラー: MDB_NAME（Other.mdb）とスクリプトの MDBNAME（Tavrix.mdb）が違います。処理を中止します。"},
+      {"database name not the scripts', an empty database file in its place",
+       text::replaceAll(full, "MDB_NAME=Tavrix.mdb", "MDB_NAME=Other.mdb"), "log/run.log",
+       "設定エラー: MDB_NAME（Other.mdb）とスクリプトの MDBNAME（Tavrix.mdb）が違います。処理を中止します。", true},
       {"CSV folder inside the save folder", text::replaceAll(full, "CSV_DIR=*\\csv", "CSV_DIR=*\\save\\20261205"),
        "log/run.log", "設定エラー: CSV_DIR（<p>/save/20261205/）が CSV_SAVE_DIR（<p>/save/）と同じか、その中にあります。処理を中止します。"},
       {"CSV folder is the save folder", text::replaceAll(full, "CSV_SAVE_DIR=*\\save", "CSV_SAVE_DIR=*/csv/./"),
@@ -165,17 +169,27 @@ TEST_F(MainBatchTest, ConfigurationErrorsStopBeforeAnyFileIsTouched) {
     if (!c.ini.empty()) writeIni(c.ini);
     const std::string csv = c.name == std::string("CSV folder inside the save folder") ? "/save/20261205/PC01.csv" : "/csv/PC01.csv";
     test::writeFile(prog() + csv, "0,1,x,x,2.1,2004/10/24 10:30\r\n");
+    if (c.emptyDatabase) test::writeFile(prog() + "/db/Other.mdb", "");
     EXPECT_EQ(Main(*state, nullptr), ExitStatus::ConfigurationError) << c.name;
     const std::string message = text::replaceAll(c.message, "<p>", prog());
     EXPECT_EQ(messages.texts(), std::vector<std::string>{message}) << c.name;
     std::vector<std::string> logged = test::logMessages(prog() + "/" + c.logFile);
     EXPECT_EQ(std::count(logged.begin(), logged.end(), message), 1) << c.name;
     EXPECT_EQ(test::readFile(prog() + csv), "0,1,x,x,2.1,2004/10/24 10:30\r\n") << c.name;
-    EXPECT_FALSE(std::filesystem::exists(prog() + "/db")) << c.name;
+    EXPECT_EQ(test::folderNames(prog() + "/db"), c.emptyDatabase ? std::vector<std::string>{"Other.mdb"}
+                                                                   : std::vector<std::string>{}) << c.name;
     if (csv == "/csv/PC01.csv") {
       EXPECT_FALSE(std::filesystem::exists(prog() + "/save")) << c.name;
     }
   }
+
+  // A CSV folder whose name only begins with the save folder's lies beside it, not inside.
+  std::filesystem::remove_all(prog());
+  reset();
+  writeIni(text::replaceAll(full, "CSV_DIR=*\\csv", "CSV_DIR=*\\save2"));
+  test::writeFile(prog() + "/save2/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n");
+  EXPECT_EQ(Main(*state, nullptr), ExitStatus::Ok);
+  EXPECT_TRUE(paths::fileExists(prog() + "/save/20261205/PC01.csv"));
 
   // The same settings saved as UTF-16 run the batch.
   std::filesystem::remove_all(prog());
@@ -186,6 +200,24 @@ TEST_F(MainBatchTest, ConfigurationErrorsStopBeforeAnyFileIsTouched) {
   test::writeFile(prog() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n");
   EXPECT_EQ(Main(*state, nullptr), ExitStatus::Ok);
   EXPECT_TRUE(paths::fileExists(prog() + "/save/20261205/PC01.csv"));
+}
+
+// Scripts may name other databases on the way (a header line beginning with "Use", such as a
+// comment "Users ...", names one too): those work databases are made, and only the name the
+// last script ends with must be MDB_NAME.
+TEST_F(MainBatchTest, ScriptsNamingOtherDatabasesOnTheWayStillBuildTheInventoryDatabase) {
+  const std::string scripts = prog() + "/dstrb";
+  std::filesystem::copy(test::sourceDir() + "/dstrb", scripts);
+  auto prepend = [&](const std::string& file, const std::string& header) {
+    test::writeFile(scripts + "/" + file, test::cp932(header) + test::readFile(scripts + "/" + file));
+  };
+  prepend("01_T_BasicInf.sql", "Users table of the computers\r\n");
+  prepend("05_T_Printer.sql", "MDBNAME Scratch.mdb\r\n");
+  test::writeProgramIni(prog(), "UPDATEONLY", scripts);
+  test::writeFile(prog() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n");
+  EXPECT_EQ(Main(*state, nullptr), ExitStatus::Ok);
+  EXPECT_EQ(test::folderNames(prog() + "/db"), (std::vector<std::string>{"@Scratch.mdb", "@s", "Tavrix.mdb"}));
+  EXPECT_EQ(test::queryRows(prog() + "/db/Tavrix.mdb", "SELECT PCid FROM T_BasicInf"), std::vector<std::string>{"PC01"});
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // own failure, and no more than the bound are read before their turn.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
 
 #include "import/csv_prefetch.h"
 #include "tests/support/test_support.h"
@@ -24,7 +27,7 @@ TEST(CsvPrefetcher, FilesComeInOrderWithTheirBytesOrFailures) {
   std::filesystem::create_directory(dir.file("folder.csv"));
   names[5] = "folder.csv";
 
-  CsvPrefetcher files(dir.path() + "/", names, {2, 64});
+  CsvPrefetcher files(dir.path() + "/", names, {2, 64, {}});
   EXPECT_EQ(files.take(0).bytes, "0,1,x,0\r\n");
   // Two files ahead at most: after the first is taken, files from index 3 on are not read yet.
   for (int i = 6; i < 20; ++i) std::filesystem::remove(dir.file(nameOf(i)));
@@ -51,6 +54,41 @@ TEST(CsvPrefetcher, FilesComeInOrderWithTheirBytesOrFailures) {
   }
 }
 
+// Each time the reader stops for room it holds exactly the bound, however long the files wait.
+TEST(CsvPrefetcher, TheReaderStopsWithExactlyTheBoundHeld) {
+  test::TempDir dir;
+  std::vector<std::string> names;
+  for (int i = 0; i < 6; ++i) {
+    names.push_back(nameOf(i));
+    test::writeFile(dir.file(nameOf(i)), std::to_string(i));
+  }
+  std::mutex mutex;
+  std::condition_variable stopped;
+  std::vector<std::size_t> held;  // at each stop
+  CsvPrefetcher::Limits limits{2, 64, {}};
+  limits.waitingForRoom = [&](std::size_t files) {
+    {
+      std::lock_guard lock(mutex);
+      held.push_back(files);
+    }
+    stopped.notify_all();
+  };
+  auto stops = [&](std::size_t count) {
+    std::unique_lock lock(mutex);
+    return stopped.wait_for(lock, std::chrono::seconds(30), [&] { return held.size() >= count; });
+  };
+  CsvPrefetcher files(dir.path() + "/", names, limits);
+  ASSERT_TRUE(stops(1));
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(files.take(i).bytes, std::to_string(i));
+    if (i < 3) {  // the last two files need no room
+      ASSERT_TRUE(stops(i + 2)) << "no stop after taking " << i;
+    }
+  }
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(held, (std::vector<std::size_t>{2, 2, 2, 2}));
+}
+
 TEST(CsvPrefetcher, FilesNotTakenAreDroppedWhenItEnds) {
   test::TempDir dir;
   std::vector<std::string> names;
@@ -59,7 +97,7 @@ TEST(CsvPrefetcher, FilesNotTakenAreDroppedWhenItEnds) {
     test::writeFile(dir.file(nameOf(i)), "x");
   }
   { CsvPrefetcher none(dir.path() + "/", names); }
-  CsvPrefetcher some(dir.path() + "/", names, {1, 64});
+  CsvPrefetcher some(dir.path() + "/", names, {1, 64, {}});
   EXPECT_EQ(some.take(2).bytes, "x");
 }
 

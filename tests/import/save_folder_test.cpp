@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
+
+#include "platform/paths.h"
 
 #include "tests/import/import_fixture.h"
 
@@ -56,6 +59,21 @@ TEST_F(SaveFolder, ASaveFolderOnAnotherFileSystemGetsASyncedCopyAndTheOriginalGo
   std::string ini = readFile(dir.file("Tavrix.ini"));
   writeFile(dir.file("Tavrix.ini"), text::replaceAll(ini, "CSV_SAVE_DIR=*\\save", "CSV_SAVE_DIR=" + save));
   writeFile(csvDir() + "/PC01.csv", inventory("X"));
+  // A copy that cannot be flushed to disk is no copy: the original stays, nothing is half there.
+  static int syncs = 0;
+  paths::setFileSync([](int) {
+    ++syncs;
+    errno = EIO;
+    return -1;
+  });
+  runBatchOnce();
+  paths::setFileSync(nullptr);
+  EXPECT_EQ(syncs, 1);
+  EXPECT_EQ(exitStatusOf(lastRun()), ExitStatus::FilesNotImported);
+  EXPECT_EQ(folderNames(csvDir()), Lines{"PC01.csv"});
+  EXPECT_EQ(folderNames(save + "/20261205"), Lines{});
+  EXPECT_EQ(messages.texts(), Lines{csvDir() + "/PC01.csv: Input/output error"});
+
   runBatchOnce();
   EXPECT_EQ(folderNames(csvDir()), Lines{});
   EXPECT_EQ(readFile(save + "/20261205/PC01.csv"), inventory("X"));

@@ -2,6 +2,7 @@
 // scan of the tables, batch after batch; counts that no longer belong to the inventory are not used.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -101,6 +102,25 @@ TEST_F(FleetCounts, FollowEveryBatchAsAScanWouldCount) {
     EXPECT_EQ(office, batches[b].expectedOffice);
   }
   EXPECT_EQ(folderNames(csvDir()), std::vector<std::string>{"PCC.csv"});
+}
+
+// A computer id that reads as a number is not a snapshot number: computer "2" (snapshot 1) replaced
+// takes its own old snapshot off the lists, not snapshot 2 of computer "3".
+TEST_F(FleetCounts, ANumericComputerIdIsNotTakenForItsSnapshotNumber) {
+  for (const char* id : {"2", "3", "4"}) writeCsv(id, {"1,10,アプリケーション,Office 2003,11.0"});
+  runBatchOnce();
+  writeCsv("2", {"1,10,アプリケーション,Office 2003,11.0"});
+  runBatchOnce();
+  ASSERT_TRUE(countsCurrent());
+  const auto [kept, scanned] = keptAndScanned();
+  EXPECT_EQ(kept, scanned);
+  db::Connection c;
+  c.openReadOnly(dbPath());
+  const queries::ResultTable found = queries::computersWithSoftware(c, "office", std::nullopt);
+  const auto pcId = std::find(found.columns.begin(), found.columns.end(), "PCid") - found.columns.begin();
+  std::vector<std::string> computers;
+  for (const auto& row : found.rows) computers.push_back(row[static_cast<std::size_t>(pcId)].text());
+  EXPECT_EQ(computers, (std::vector<std::string>{"2", "3", "4"}));
 }
 
 TEST_F(FleetCounts, CountsOfAnotherStateAreNotUsedAndTheNextBatchCountsAgain) {

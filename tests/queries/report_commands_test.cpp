@@ -99,6 +99,10 @@ TEST_F(FleetFixture, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsage) {
       {"version without software", "computers --update a --version 1", 2,
        "tavrix-report: --version goes with --software only"},
       {"empty search", "search ''", 2, "tavrix-report: search needs a text to look for"},
+      {"search text past the pattern limit", "search " + std::string(49999, 'x'), 2,
+       "tavrix-report: the text to look for is too long: 49999 bytes, more than a search pattern of 50000 bytes holds"},
+      {"software text with escapes past the limit", "software " + std::string(25000, '%'), 2,
+       "tavrix-report: the text to look for is too long: 25000 bytes, more than a search pattern of 50000 bytes holds"},
       {"two texts", "software a b", 2, "tavrix-report: software takes one text, not \"b\" as well"},
       {"tree in csv", "--format csv tree 1", 2, "tavrix-report: tree writes the tree as text; --format does not apply"},
       {"RNO not a number", "tree 1x", 2, "tavrix-report: RNO must be a whole number, not \"1x\""},
@@ -114,6 +118,10 @@ TEST_F(FleetFixture, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsage) {
       EXPECT_NE(run.err.find("usage: tavrix-report"), std::string::npos);
     }
   }
+  // A text whose pattern just fits is looked for (SQLite refuses one byte more).
+  const ProgramRun longest = report("search " + std::string(49998, 'x'));
+  EXPECT_EQ(longest.status, 0) << longest.err;
+  EXPECT_EQ(longest.err, "");
   // Without --db the database is found through Tavrix.ini beside the program.
   const ProgramRun besideIni = runReportBesideIni(dir, "list");
   EXPECT_EQ(besideIni.status, 0) << besideIni.err;

@@ -72,6 +72,10 @@ TEST(ListFilterTest, RowsHoldingEveryWordInTheShownColumns) {
 TEST(ListFilterTest, CountTextTsvAndCsv) {
   EXPECT_EQ(listCountText(1234567, 0, true), "1,234,567 台中 0 台");  // the window's filter shows the 3,000 rows
   EXPECT_EQ(listCountText(0, 0, false), "0 台");
+  // A comma only between groups of three: never in front.
+  for (const auto& [count, shown] : std::vector<std::pair<std::size_t, std::string>>{
+           {7, "7 台"}, {300, "300 台"}, {1000, "1,000 台"}, {123456, "123,456 台"}, {1000000, "1,000,000 台"}})
+    EXPECT_EQ(listCountText(count, 0, false), shown);
 
   const std::vector<TextRow> rows = {{"PC-01", "佐藤", "Windows XP"}, {"a,b", "say \"hi\"", "tab\there"}, {"", " ", "x\r\ny"}};
   EXPECT_EQ(rowsAsTsv(rows), "PC-01\t佐藤\tWindows XP\na,b\tsay \"hi\"\ttab here\n\t \tx  y\n");
