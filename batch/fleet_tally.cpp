@@ -248,6 +248,7 @@ FleetTally& FleetTally::operator=(FleetTally&&) noexcept = default;
 void FleetTally::start(const FleetCounts& counts, KeptSnapshotLists kept, std::size_t budget) {
   counter_ = std::make_unique<Counter>(counts, std::move(kept), budget);
   stamp_ = counts.stamp;
+  rowsAdded_ = {};
   startFile();
 }
 
@@ -263,6 +264,7 @@ void FleetTally::note(TallyKind kind, Texts texts, int change, std::int64_t rno)
 }
 
 void FleetTally::commitFile() {
+  for (const Noted& row : file_.rows) rowsAdded_[static_cast<std::size_t>(row.kind)] += row.change;
   if (counter_ && !file_.rows.empty()) counter_->add(file_);
   startFile();
 }

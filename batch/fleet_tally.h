@@ -27,12 +27,28 @@ void appendGroupKey(std::string& key, std::optional<std::string_view> text, bool
 // The key of a group's values (a number as its digits, as SQLite gives it as text).
 std::string groupKey(const std::vector<db::Value>& values, bool fold);
 
-// The state of the inventory the counts belong to: T_BasicInf's last RNO given and its row count.
-// Every committed import takes a new RNO, so any import since makes the stamp differ.
+// A counted table's rows: how many, the highest rowid and that row's key columns as text. A row
+// added or deleted changes the first two (one deleted and one added in its place, the third).
+struct TableStamp {
+  std::int64_t rows = 0;
+  std::int64_t lastRow = 0;
+  std::string last;
+  bool operator==(const TableStamp&) const = default;
+};
+
+// The state of the inventory the counts belong to: the database's own id (a counts file copied from
+// another database never matches), the writes made to the counted tables other than the import's
+// (their updates, counted by triggers), T_BasicInf's last RNO given and its row count (every
+// committed import takes a new RNO), and the counted tables' rows.
 struct InventoryStamp {
+  std::string databaseId;
+  std::int64_t outsideChanges = 0;
   std::int64_t lastRno = 0;
   std::int64_t computers = 0;
+  std::array<TableStamp, kTallyKinds> tables{};  // by TallyKind
   bool operator==(const InventoryStamp&) const = default;
+  // No computer, program or update at all.
+  bool empty() const { return lastRno == 0 && computers == 0 && tables == std::array<TableStamp, kTallyKinds>{}; }
 };
 
 // The snapshots (RNO) of program groups given a bounded number at a time, so that writing the
@@ -89,6 +105,8 @@ class FleetTally {
   bool active() const { return counter_ != nullptr; }
   // The inventory's stamp when counting started.
   const InventoryStamp& startStamp() const { return stamp_; }
+  // The rows of each kind that committed files added less those they deleted.
+  std::int64_t rowsAdded(TallyKind kind) const { return rowsAdded_[static_cast<std::size_t>(kind)]; }
   // A new file: what the previous one noted is dropped unless it committed.
   void startFile();
   // A row of the snapshot rno, deleted (the computer's earlier one) or added (its new one).
@@ -116,6 +134,7 @@ class FleetTally {
   void note(TallyKind kind, Texts texts, int change, std::int64_t rno);
 
   InventoryStamp stamp_;
+  std::array<std::int64_t, kTallyKinds> rowsAdded_{};
   FileNotes file_;  // the current file's rows, not counted yet
   std::unique_ptr<Counter> counter_;
 };

@@ -220,6 +220,20 @@ class Connection {
   int busyTimeoutMs_ = 10000;
 };
 
+// While it lives, every statement run on the connection reads one and the same state of the
+// database, whatever other connections commit meanwhile (a transaction that writes nothing). Within
+// a transaction already open it does nothing.
+class ReadTransaction {
+ public:
+  explicit ReadTransaction(Connection& connection);
+  ~ReadTransaction();
+  ReadTransaction(const ReadTransaction&) = delete;
+  ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+ private:
+  Connection* connection_ = nullptr;  // the connection whose transaction this began
+};
+
 // Binds value to parameter index (1-based) of stmt. With valueOutlivesStep the text is not
 // copied: the caller keeps value alive until the statement is stepped and reset.
 void bindValue(sqlite3_stmt* stmt, int index, const Value& value, bool valueOutlivesStep = false);

@@ -194,6 +194,21 @@ void Connection::rollback() {
 }
 bool Connection::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_.get()); }
 
+ReadTransaction::ReadTransaction(Connection& connection) {
+  if (!connection.isOpen() || connection.inTransaction()) return;
+  connection.executeNative("BEGIN");
+  connection_ = &connection;
+}
+
+ReadTransaction::~ReadTransaction() {
+  if (!connection_ || !connection_->inTransaction()) return;
+  try {
+    connection_->executeNative("COMMIT");
+  } catch (const DbError&) {
+    connection_->rollback();
+  }
+}
+
 StatementPtr Connection::prepare(const std::string& sqliteSql) {
   if (!db_) throw DbError("the connection is not open", SQLITE_MISUSE);
   sqlite3_stmt* raw = nullptr;

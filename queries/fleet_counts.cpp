@@ -20,9 +20,39 @@ namespace {
 struct KindSource {
   const char* select;  // group columns, then PCid
   int keyColumns;
+  const char* table;
+  const char* keyText;  // the counted columns of a row as one text, for the stamp
 };
-constexpr KindSource kSources[kTallyKinds] = {{"SELECT Appl, Version, PCid, RNO FROM T_ApplInst", 2},
-                                              {"SELECT WinUpdName, PCid, RNO FROM T_WinUpdate", 1}};
+constexpr KindSource kSources[kTallyKinds] = {
+    {"SELECT Appl, Version, PCid, RNO FROM T_ApplInst", 2, "T_ApplInst",
+     "quote(Appl) || ',' || quote(Version) || ',' || quote(PCid) || ',' || quote(RNO)"},
+    {"SELECT WinUpdName, PCid, RNO FROM T_WinUpdate", 1, "T_WinUpdate",
+     "quote(WinUpdName) || ',' || quote(PCid) || ',' || quote(RNO)"}};
+
+// The triggers that count the updates of programs and updates made outside the import.
+constexpr const char* kStampTriggers = "('TavrixStamp_T_ApplInst', 'TavrixStamp_T_WinUpdate')";
+
+// The stamp as the counts file keeps it: one row of these columns.
+constexpr const char* kStampColumns = "DatabaseId, OutsideChanges, LastRno, Computers, Programs, LastProgramRow, "
+                                      "LastProgram, Updates, LastUpdateRow, LastUpdate";
+
+ResultRow stampRow(const InventoryStamp& stamp) {
+  ResultRow row{db::Value(stamp.databaseId), db::Value(stamp.outsideChanges), db::Value(stamp.lastRno),
+                db::Value(stamp.computers)};
+  for (const TableStamp& table : stamp.tables) {
+    row.emplace_back(table.rows);
+    row.emplace_back(table.lastRow);
+    row.emplace_back(table.last);
+  }
+  return row;
+}
+
+InventoryStamp stampOf(const ResultRow& row) {
+  InventoryStamp stamp{row[0].text(), row[1].toInt(), row[2].toInt(), row[3].toInt(), {}};
+  for (std::size_t k = 0; k < kTallyKinds; ++k)
+    stamp.tables[k] = {row[4 + 3 * k].toInt(), row[5 + 3 * k].toInt(), row[6 + 3 * k].text()};
+  return stamp;
+}
 
 // The programs' snapshots from scans of T_ApplInst, one scan per chunk of groups whose computers
 // reach the budget, so that a recount never holds every list at once.
@@ -82,15 +112,52 @@ void countKind(db::Connection& connection, TallyKind kind, FleetCounts& counts, 
 
 std::string fleetCountsPath(const std::string& databasePath) { return databasePath + ".counts"; }
 
+void keepInventoryStamp(db::Connection& connection) {
+  const bool kept = readRows(connection,
+      "SELECT (SELECT count(*) FROM sqlite_schema WHERE type = 'trigger' AND name IN " + std::string(kStampTriggers) +
+      ") = 2 AND EXISTS (SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'TavrixStamp')", {})[0][0].toInt() != 0;
+  if (kept && readRows(connection, "SELECT count(*) FROM TavrixStamp", {})[0][0].toInt() == 1) return;
+  connection.begin();
+  try {
+    connection.executeNative(
+        "CREATE TABLE IF NOT EXISTS TavrixStamp (DatabaseId TEXT NOT NULL, OutsideChanges INTEGER NOT NULL);"
+        "DELETE FROM TavrixStamp WHERE rowid <> (SELECT min(rowid) FROM TavrixStamp);"
+        "INSERT INTO TavrixStamp SELECT lower(hex(randomblob(16))), 0 WHERE NOT EXISTS (SELECT 1 FROM TavrixStamp);"
+        "CREATE TRIGGER IF NOT EXISTS TavrixStamp_T_ApplInst AFTER UPDATE ON T_ApplInst "
+        "BEGIN UPDATE TavrixStamp SET OutsideChanges = OutsideChanges + 1; END;"
+        "CREATE TRIGGER IF NOT EXISTS TavrixStamp_T_WinUpdate AFTER UPDATE ON T_WinUpdate "
+        "BEGIN UPDATE TavrixStamp SET OutsideChanges = OutsideChanges + 1; END;");
+    connection.commit();
+  } catch (...) {
+    connection.rollback();
+    throw;
+  }
+}
+
 std::optional<InventoryStamp> inventoryStamp(db::Connection& connection) {
   try {
+    InventoryStamp stamp;
+    const std::vector<ResultRow> own = readRows(connection,
+        "SELECT DatabaseId, OutsideChanges, (SELECT count(*) FROM sqlite_schema WHERE type = 'trigger' AND name IN " +
+        std::string(kStampTriggers) + ") FROM TavrixStamp", {});
+    if (own.size() != 1 || own[0][0].isNull() || own[0][2].toInt() != 2) return std::nullopt;  // updates not counted
+    stamp.databaseId = own[0][0].text();
+    stamp.outsideChanges = own[0][1].toInt();
     const std::vector<ResultRow> rows = readRows(connection,
         "SELECT (SELECT seq FROM sqlite_sequence WHERE name = 'T_BasicInf'), (SELECT count(*) FROM T_BasicInf)", {});
-    const InventoryStamp stamp{rows[0][0].toInt(), rows[0][1].toInt()};
+    stamp.lastRno = rows[0][0].toInt();
+    stamp.computers = rows[0][1].toInt();
     if (rows[0][0].isNull() && stamp.computers > 0) return std::nullopt;  // RNOs that may be given again
+    for (std::size_t k = 0; k < kTallyKinds; ++k) {
+      const std::string table = kSources[k].table;
+      const std::vector<ResultRow> last = readRows(connection,
+          "SELECT (SELECT count(*) FROM " + table + "), rowid, " + kSources[k].keyText + " FROM " + table +
+          " WHERE rowid = (SELECT max(rowid) FROM " + table + ")", {});
+      if (!last.empty()) stamp.tables[k] = {last[0][0].toInt(), last[0][1].toInt(), last[0][2].text()};
+    }
     return stamp;
   } catch (const db::DbError&) {
-    return std::nullopt;  // no sqlite_sequence: no table numbers its rows for good
+    return std::nullopt;  // no stamp of our own, or no sqlite_sequence: no counts can be trusted
   }
 }
 
@@ -112,9 +179,9 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool w
     db::Connection file;
     file.openReadOnly(path);
     FleetCounts counts;
-    const std::vector<ResultRow> stamps = readRows(file, "SELECT LastRno, Computers FROM Stamp", {});
+    const std::vector<ResultRow> stamps = readRows(file, std::string("SELECT ") + kStampColumns + " FROM Stamp", {});
     if (stamps.size() != 1) return std::nullopt;
-    counts.stamp = {stamps[0][0].toInt(), stamps[0][1].toInt()};
+    counts.stamp = stampOf(stamps[0]);
     if (!(counts.stamp == *stamp)) return std::nullopt;
     const char* exactRows = withSnapshots ? "SELECT Kind, Column1, Column2, Computers, Rnos FROM Exact"
                                           : "SELECT Kind, Column1, Column2, Computers, NULL FROM Exact";
@@ -164,12 +231,14 @@ void saveFleetCounts(const std::string& databasePath, const FleetCounts& counts)
     file.openPlain(draft);
     file.executeNative(
         "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL; BEGIN;"
-        "CREATE TABLE Stamp (LastRno INTEGER, Computers INTEGER);"
+        "CREATE TABLE Stamp (DatabaseId TEXT, OutsideChanges INTEGER, LastRno INTEGER, Computers INTEGER, Programs INTEGER,"
+        " LastProgramRow INTEGER, LastProgram TEXT, Updates INTEGER, LastUpdateRow INTEGER, LastUpdate TEXT);"
         "CREATE TABLE Exact (Kind INTEGER, Key BLOB, Column1, Column2, Computers INTEGER, Rnos BLOB);"
         "CREATE TABLE Folded (Kind INTEGER, Key BLOB, Computers INTEGER);");
-    sqlite3_stmt* stamp = file.prepareCached("INSERT INTO Stamp VALUES (?1, ?2)");
-    db::bindValue(stamp, 1, db::Value(counts.stamp.lastRno));
-    db::bindValue(stamp, 2, db::Value(counts.stamp.computers));
+    sqlite3_stmt* stamp = file.prepareCached(std::string("INSERT INTO Stamp (") + kStampColumns +
+                                             ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+    const ResultRow values = stampRow(counts.stamp);
+    for (std::size_t i = 0; i < values.size(); ++i) db::bindValue(stamp, static_cast<int>(i + 1), values[i]);
     db::runToEnd(stamp);
     sqlite3_stmt* exact = file.prepareCached("INSERT INTO Exact VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
     sqlite3_stmt* folded = file.prepareCached("INSERT INTO Folded VALUES (?1, ?2, ?3)");

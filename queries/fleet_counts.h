@@ -17,8 +17,13 @@ namespace tavrix::queries {
 
 std::string fleetCountsPath(const std::string& databasePath);
 
-// The stamp of the inventory as the connection sees it; none when the database does not number its
-// snapshots with a never-reused RNO (then no counts can be trusted).
+// Gives the database what its stamp needs, once: a table of our own holding a random id and the
+// count of updates made to programs and updates, and the triggers that count them (the import
+// never updates those rows). Only the batch writes; throws db::DbError.
+void keepInventoryStamp(db::Connection& connection);
+
+// The stamp of the inventory as the connection sees it; none when the database keeps no stamp, or
+// does not number its snapshots with a never-reused RNO (then no counts can be trusted).
 std::optional<InventoryStamp> inventoryStamp(db::Connection& connection);
 
 // The counts of the inventory as it is, by scanning both tables. The programs' snapshot lists are

@@ -30,6 +30,16 @@ bool noProgramsOrUpdates(db::Connection& connection) {
              .toInt() == 0;
 }
 
+// The tally holds when nothing but the import wrote the counted tables since it started: no update,
+// and each table's rows are the rows it had plus those the committed files added less those deleted.
+bool onlyTheImportChanged(const FleetTally& tally, const InventoryStamp& now) {
+  const InventoryStamp& start = tally.startStamp();
+  if (start.databaseId != now.databaseId || start.outsideChanges != now.outsideChanges) return false;
+  for (std::size_t k = 0; k < kTallyKinds; ++k)
+    if (start.tables[k].rows + tally.rowsAdded(static_cast<TallyKind>(k)) != now.tables[k].rows) return false;
+  return true;
+}
+
 bool databaseUsable(const RunState& s) {
   return s.KeepFleetCounts && s.DbOpen && s.DatabaseFailure.empty() && s.DbConnection.isOpen();
 }
@@ -40,6 +50,7 @@ void startFleetTally(RunState& s) {
   s.Tally = FleetTally();
   if (!databaseUsable(s)) return;
   try {
+    queries::keepInventoryStamp(s.DbConnection);
     const auto stamp = queries::inventoryStamp(s.DbConnection);
     if (!stamp || !talliedColumnsAreText(s.DbConnection)) return;
     // The programs' snapshot lists stay in the kept file; they are read from it as the new one is written.
@@ -47,7 +58,11 @@ void startFleetTally(RunState& s) {
       const std::string path = queries::fleetCountsPath(s.DbConnection.path());
       return s.Tally.start(*counts, [path](const auto& each) { queries::forEachKeptSnapshotList(path, each); });
     }
-    if (*stamp == InventoryStamp{} && noProgramsOrUpdates(s.DbConnection)) s.Tally.start(FleetCounts{});
+    if (stamp->empty() && noProgramsOrUpdates(s.DbConnection)) {
+      FleetCounts none;
+      none.stamp = *stamp;
+      s.Tally.start(none);
+    }
   } catch (const std::exception&) {
     // Nothing tallied: the counts are made again after the import.
   }
@@ -57,10 +72,14 @@ void keepFleetCounts(RunState& s) {
   if (!databaseUsable(s)) return;
   const std::string path = queries::fleetCountsPath(s.DbConnection.path());
   try {
+    queries::keepInventoryStamp(s.DbConnection);
+    // The stamp and a recount (its snapshot lists included) are read from one state.
+    db::ReadTransaction oneState(s.DbConnection);
     const auto stamp = queries::inventoryStamp(s.DbConnection);
     if (!stamp) return;
-    if (s.Tally.active() && s.Tally.startStamp() == *stamp && !(*stamp == InventoryStamp{})) return;  // kept as they are
-    FleetCounts counts = s.Tally.active() ? s.Tally.takeCounts() : queries::countFleet(s.DbConnection);
+    const bool tallied = s.Tally.active() && onlyTheImportChanged(s.Tally, *stamp);
+    if (tallied && s.Tally.startStamp() == *stamp && !stamp->empty()) return;  // kept as they are
+    FleetCounts counts = tallied ? s.Tally.takeCounts() : queries::countFleet(s.DbConnection);
     counts.stamp = *stamp;
     queries::saveFleetCounts(s.DbConnection.path(), counts);
   } catch (const std::exception& e) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "queries/fleet_counts.h"
@@ -143,6 +144,94 @@ TEST_F(FleetCounts, CountsOfAnotherStateAreNotUsedAndTheNextBatchCountsAgain) {
   const auto [kept, scanned] = keptAndScanned();
   EXPECT_EQ(kept, scanned);
   EXPECT_NE(kept.find("VIEWER\t1\t2\n"), std::string::npos);
+}
+
+// Writes to the counted tables that did not come through the batch, each after a batch that kept
+// the counts: from then on the answers come from a scan, and the next batch counts again.
+TEST_F(FleetCounts, AnyOutsideWriteToTheCountedRowsSetsTheCountsAside) {
+  const std::string a = "1,10,アプリケーション,";
+  const struct {
+    const char* name;
+    std::function<void(db::Connection&)> edit;  // on the inventory
+    const char* gone;                            // a summary line no answer may show after it
+  } cases[] = {
+      {"a program deleted", [](db::Connection& c) { c.execute("DELETE FROM T_ApplInst WHERE Appl = 'Viewer'"); },
+       "Viewer\t1\t2\n"},
+      {"a version changed", [](db::Connection& c) { c.execute("UPDATE T_ApplInst SET Version = '2' WHERE PCid = 'PCA'"); },
+       "Viewer\t1\t2\n"},
+      {"a row added",
+       [](db::Connection& c) {
+         c.execute("INSERT INTO T_ApplInst (RNO, PCid, Appl, Version) SELECT RNO, PCid, 'Viewer', '1' FROM T_BasicInf "
+                   "WHERE PCid = 'PCC'");
+       },
+       "Viewer\t1\t2\n"},
+      {"the last row replaced by another in its place",
+       [](db::Connection& c) {
+         c.execute("DELETE FROM T_ApplInst WHERE rowid = (SELECT max(rowid) FROM T_ApplInst)");
+         c.execute("INSERT INTO T_ApplInst (RNO, PCid, Appl, Version) SELECT RNO, PCid, 'Editor', '9' FROM T_BasicInf "
+                   "WHERE PCid = 'PCC'");
+       },
+       "Office 2003\t11.0\t1\n"},
+      {"an update deleted", [](db::Connection& c) { c.execute("DELETE FROM T_WinUpdate"); }, "KB1\t2\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const char* folder : {"db", "save"}) std::filesystem::remove_all(dir.file(folder));
+    writeCsv("PCA", {a + "Viewer,1", "3,1,Windows Update,KB1,x"});
+    writeCsv("PCB", {a + "Viewer,1", "3,1,Windows Update,KB1,x"});
+    writeCsv("PCC", {a + "Office 2003,11.0"});
+    runBatchOnce();
+    ASSERT_TRUE(countsCurrent());
+    ASSERT_NE(summaries().find(c.gone), std::string::npos);
+    {
+      db::Connection outside;
+      outside.open(dbPath());
+      c.edit(outside);
+    }
+    EXPECT_FALSE(countsCurrent());
+    EXPECT_EQ(summaries().find(c.gone), std::string::npos) << "answered from counts the rows contradict";
+    runBatchOnce();  // nothing to import: the counts are made again
+    ASSERT_TRUE(countsCurrent());
+    const auto [kept, scanned] = keptAndScanned();
+    EXPECT_EQ(kept, scanned);
+  }
+}
+
+// The counts of another database are not its counts, though every number and the last row agree.
+TEST_F(FleetCounts, CountsCopiedFromAnotherDatabaseAreNotUsed) {
+  writeCsv("PCA", {"1,10,アプリケーション,Viewer,1", "1,10,アプリケーション,Editor,1"});
+  runBatchOnce();
+  const std::string first = readFile(countsPath());
+  std::filesystem::remove_all(dir.file("db"));
+  writeCsv("PCA", {"1,10,アプリケーション,Other,1", "1,10,アプリケーション,Editor,1"});
+  runBatchOnce();
+  ASSERT_TRUE(countsCurrent());
+  writeFile(countsPath(), first);
+  EXPECT_FALSE(countsCurrent());
+  EXPECT_NE(summaries().find("Other\t1\t1\n"), std::string::npos);
+}
+
+// Another writer between two files of a batch: the batch's own tally no longer holds, so it counts.
+TEST_F(FleetCounts, AWriteBetweenTwoFilesOfABatchIsNotTakenForTheImports) {
+  writeCsv("PCA", {"1,10,アプリケーション,Viewer,1"});
+  runBatchOnce();
+  writeCsv("PCB", {"1,10,アプリケーション,Viewer,1"});
+  writeCsv("PCC", {"1,10,アプリケーション,Viewer,1"});
+  struct Outsider : ImportProgress {
+    explicit Outsider(std::string db) : db(std::move(db)) {}
+    void fileStarted(int index, int, const std::string&) override {
+      if (index != 2) return;
+      db::Connection c;
+      c.open(db);
+      c.execute("DELETE FROM T_ApplInst WHERE PCid = 'PCA'");
+    }
+    std::string db;
+  } outsider(dbPath());
+  runBatchOnce(&outsider);
+  ASSERT_TRUE(countsCurrent());
+  const auto [kept, scanned] = keptAndScanned();
+  EXPECT_EQ(kept, scanned);
+  EXPECT_NE(kept.find("Viewer\t1\t2\n"), std::string::npos);
 }
 
 TEST_F(FleetCounts, CountsThatCannotBeWrittenCostOnlyALogLine) {
