@@ -13,6 +13,7 @@
 #include "platform/db.h"
 #include "platform/message_sink.h"
 #include "platform/paths.h"
+#include "queries/read_one_state.h"
 
 namespace {
 
@@ -90,19 +91,16 @@ int run(const report::Options& o) {
   if (!findDatabase(s, o, path, problem)) return report::failure(problem);
   if (!paths::fileExists(path)) return report::failure("database not found: " + path);
   try {
-    // A writer that starts while an unchanging file is read makes the answer doubtful: once more,
-    // then with the writer's log shared.
-    for (int attempt = 0;; ++attempt) {
-      s.DbConnection.openReadOnly(path);
+    std::string out;
+    const int status = queries::readOneState(s.DbConnection, path, [&](db::Connection&) {
+      out.clear();
       s.DbOpen = true;
-      std::string out;
-      const int status = report::runCommand(s, o, path, out);
-      s.DbConnection.close();
+      const int answered = report::runCommand(s, o, path, out);
       s.DbOpen = false;
-      if (attempt < 2 && s.DbConnection.unchangingFileChanged()) continue;
-      std::fwrite(out.data(), 1, out.size(), stdout);
-      return status;
-    }
+      return answered;
+    });
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return status;
   } catch (const std::exception& e) {
     return report::failure("cannot read database " + path + ": " + e.what());
   }

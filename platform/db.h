@@ -192,6 +192,8 @@ class Connection {
   void commit();
   void rollback();  // no-op when no transaction is open
   bool inTransaction() const;
+  // A transaction of this connection has written (or holds the write lock).
+  bool isWriting() const;
 
   // A statement of its own for SQLite text (already translated); throws DbError, never null.
   StatementPtr prepare(const std::string& sqliteSql);

@@ -194,6 +194,8 @@ void Connection::rollback() {
 }
 bool Connection::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_.get()); }
 
+bool Connection::isWriting() const { return db_ && sqlite3_txn_state(db_.get(), nullptr) == SQLITE_TXN_WRITE; }
+
 ReadTransaction::ReadTransaction(Connection& connection) {
   if (!connection.isOpen() || connection.inTransaction()) return;
   connection.executeNative("BEGIN");

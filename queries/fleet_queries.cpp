@@ -127,13 +127,16 @@ std::string daysBefore(const DateTime& now, int days) {
   return t.storageText();
 }
 
-// The counts the batch kept when they belong to the inventory as it is, else a scan.
+// The counts the batch kept when they belong to the inventory as it is, else a scan. Each question
+// reads one state of the database, however many statements it runs.
 ResultTable softwareSummary(db::Connection& connection, const std::optional<std::string>& nameContains) {
+  db::ReadTransaction oneState(connection);
   if (auto counts = currentFleetCounts(connection)) return {{"Appl", "Version", "Computers"}, summaryRows(*counts, TallyKind::Software, nameContains)};
   return {{"Appl", "Version", "Computers"}, countGroups(connection, "T_ApplInst", "Appl, Version, PCid", "Appl", nameContains)};
 }
 
 ResultTable updateSummary(db::Connection& connection, const std::optional<std::string>& nameContains) {
+  db::ReadTransaction oneState(connection);
   if (auto counts = currentFleetCounts(connection)) return {{"WinUpdName", "Computers"}, summaryRows(*counts, TallyKind::Updates, nameContains)};
   return {{"WinUpdName", "Computers"}, countGroups(connection, "T_WinUpdate", "WinUpdName, PCid", "WinUpdName", nameContains)};
 }
@@ -156,6 +159,7 @@ bool sameNoCase(const db::Value& a, const db::Value& b) {
 
 ResultTable computersWithSoftware(db::Connection& connection, std::string_view nameContains,
                                   const std::optional<std::string>& version) {
+  db::ReadTransaction oneState(connection);
   const auto has = [&](const ResultRow& program) {
     return !program[0].isNull() && containsNoCase(program[0].text(), nameContains) &&
            (!version || (!program[1].isNull() && text::equalsNoCase(program[1].text(), *version)));
@@ -167,12 +171,14 @@ ResultTable computersWithSoftware(db::Connection& connection, std::string_view n
 }
 
 ResultTable computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version) {
+  db::ReadTransaction oneState(connection);
   const auto has = [&](const ResultRow& program) { return sameNoCase(program[0], appl) && sameNoCase(program[1], version); };
   if (auto rnos = keptProgramSnapshots(connection, has)) return computersSplitBy(connection, *rnos).first;
   return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", "Appl IS ?1 AND Version IS ?2", appl, version)).first;
 }
 
 std::pair<ResultTable, ResultTable> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name) {
+  db::ReadTransaction oneState(connection);
   return computersSplitBy(connection, rnosWhere(connection, "T_WinUpdate", "WinUpdName = ?1 AND ?2 IS NULL",
                                                 std::string(name), db::Value()));
 }

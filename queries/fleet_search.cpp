@@ -71,6 +71,7 @@ bool rowBefore(const ResultRow& a, const ResultRow& b) {
 }  // namespace
 
 ResultTable searchInventory(db::Connection& connection, std::string_view part) {
+  db::ReadTransaction oneState(connection);  // every table as of one moment
   ResultTable result{{"ComputerName", "PCid", "RNO", "Table", "Field", "Value"}, {}};
   const db::Value pattern(containsPattern(part));
   for (const SearchedTable& table : inventoryTables(connection)) {

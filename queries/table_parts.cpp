@@ -5,7 +5,12 @@
 
 #include <algorithm>
 #include <exception>
+#include <future>
+#include <latch>
+#include <optional>
 #include <thread>
+
+#include "queries/statement_rows.h"
 
 namespace tavrix::queries {
 
@@ -14,8 +19,9 @@ namespace {
 // Rows stepped past a split point looking for the next snapshot before giving up on that split.
 constexpr int kBoundarySearchRows = 100000;
 
+// Other connections can read what connection reads: a file, and no write of its own pending.
 bool canShareView(db::Connection& connection) {
-  return !connection.path().empty() && connection.path() != ":memory:" && !connection.inTransaction();
+  return !connection.path().empty() && connection.path() != ":memory:" && !connection.isWriting();
 }
 
 // The first rowid at or after from whose RNO differs from the RNO of the first row there; 0 if none
@@ -73,21 +79,64 @@ std::vector<RowidRange> snapshotParts(db::Connection& connection, const std::str
   return ranges;
 }
 
-void scanParts(db::Connection& connection, const std::vector<RowidRange>& ranges, const PartScan& scan) {
+namespace {
+
+std::function<void()> beforePartsRead;  // a test's hook
+
+// What every committed import file (a new RNO) and every update of the counted rows moves: parts
+// whose stamps agree read one state.
+std::string stateStamp(db::Connection& connection) {
+  std::string stamp;
+  for (const char* sql : {"SELECT seq FROM sqlite_sequence WHERE name = 'T_BasicInf'", "SELECT OutsideChanges FROM TavrixStamp"}) {
+    try {
+      for (const ResultRow& row : readRows(connection, sql, {})) stamp += row[0].text();
+    } catch (const db::DbError&) {
+      stamp += '-';  // no such table: the same for every part
+    }
+    stamp += '/';
+  }
+  return stamp;
+}
+
+// Scans ranges[1..] on connections of their own, each in a read transaction begun after the one
+// of connection (already open): only when every part reads the state connection reads. False
+// (nothing scanned) when some part read another.
+bool scanFromOneState(db::Connection& connection, const std::vector<RowidRange>& ranges, const PartScan& scan) {
+  const std::string state = stateStamp(connection);
+  if (beforePartsRead) beforePartsRead();
+  const std::size_t others = ranges.size() - 1;
   std::vector<std::exception_ptr> failures(ranges.size());
+  std::vector<std::string> stamps(ranges.size());
+  std::latch stamped(static_cast<std::ptrdiff_t>(others));
+  std::promise<bool> decided;
+  std::shared_future<bool> go = decided.get_future().share();
   std::vector<std::thread> threads;
   for (std::size_t part = 1; part < ranges.size(); ++part) {
     threads.emplace_back([&, part] {
+      std::optional<db::Connection> own;
       try {
-        db::Connection own;
-        own.openReadOnly(connection.path());
-        scan(own, ranges[part], part);
+        own.emplace();
+        own->openReadOnly(connection.path());
+        own->executeNative("BEGIN");
+        stamps[part] = stateStamp(*own);
+      } catch (...) {
+        failures[part] = std::current_exception();
+      }
+      stamped.count_down();
+      if (!go.get() || failures[part]) return;
+      try {
+        scan(*own, ranges[part], part);
+        own->executeNative("COMMIT");
       } catch (...) {
         failures[part] = std::current_exception();
       }
     });
   }
-  if (!ranges.empty()) {
+  stamped.wait();
+  bool same = true;
+  for (std::size_t part = 1; part < ranges.size(); ++part) same = same && (failures[part] || stamps[part] == state);
+  decided.set_value(same);
+  if (same) {
     try {
       scan(connection, ranges[0], 0);
     } catch (...) {
@@ -97,6 +146,25 @@ void scanParts(db::Connection& connection, const std::vector<RowidRange>& ranges
   for (std::thread& thread : threads) thread.join();
   for (const std::exception_ptr& failure : failures)
     if (failure) std::rethrow_exception(failure);
+  return same;
+}
+
+constexpr int kStateTries = 3;
+
+}  // namespace
+
+void setBeforePartsRead(std::function<void()> hook) { beforePartsRead = std::move(hook); }
+
+void scanParts(db::Connection& connection, const std::vector<RowidRange>& ranges, const PartScan& scan) {
+  // A state already held by the caller cannot be moved on: one try, then one connection.
+  const int tries = connection.inTransaction() ? 1 : kStateTries;
+  for (int attempt = 0; ranges.size() > 1 && attempt < tries; ++attempt) {
+    db::ReadTransaction state(connection);
+    if (scanFromOneState(connection, ranges, scan)) return;
+  }
+  // Writers kept committing between the parts' starts: every part in turn on one connection.
+  db::ReadTransaction state(connection);
+  for (std::size_t part = 0; part < ranges.size(); ++part) scan(connection, ranges[part], part);
 }
 
 }  // namespace tavrix::queries

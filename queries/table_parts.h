@@ -23,12 +23,19 @@ std::size_t scanPartCount();
 
 // The table's rowids split into at most parts ranges of about equal span, each starting at a row
 // whose RNO differs from the row before it; one whole range for an empty table, for one part, or
-// when the connection cannot share its view (no file, or a transaction of its own is open).
+// when the connection cannot share its view (no file, or a write of its own is pending).
 std::vector<RowidRange> snapshotParts(db::Connection& connection, const std::string& table, std::size_t parts);
 
 using PartScan = std::function<void(db::Connection& connection, const RowidRange& range, std::size_t part)>;
-// Calls scan for every range: the first on connection in this thread, each other on a read-only
-// connection to the same file in a thread of its own. Waits for all; rethrows the first failure.
+// Calls scan for every range, all of them reading one state of the database: the first on
+// connection in this thread, each other on a read-only connection to the same file in a thread of
+// its own, once every part's read transaction is seen to read the state connection reads (in its
+// open transaction, or in one begun here). Should a commit fall between, the parts are begun again
+// (not when the caller's transaction holds the state) and at last every range is scanned in turn
+// on connection. Waits for all; rethrows the first failure.
 void scanParts(db::Connection& connection, const std::vector<RowidRange>& ranges, const PartScan& scan);
+
+// Called between the state read on connection and the other parts' reads; tests commit there.
+void setBeforePartsRead(std::function<void()> hook);
 
 }  // namespace tavrix::queries

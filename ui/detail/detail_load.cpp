@@ -1,6 +1,8 @@
 // The load sequence of the detail tree and the failure-tolerant steps every section uses.
 #include "ui/detail/detail_load.h"
 
+#include <optional>
+
 #include "batch/database.h"
 #include "ui/detail/detail_sections.h"
 
@@ -78,6 +80,8 @@ DetailTree loadDetailTree(RunState& s, std::string* pcId) {
   if (F_OPEN_DB(s)) s.Messages.show("Cant DB Open ", MessageStyle::Plain);
 
   detail::DetailLoad d(s);
+  std::optional<db::ReadTransaction> oneState;  // every section from one state of the database
+  if (s.DbConnection.isOpen()) oneState.emplace(s.DbConnection);
   d.openBasic();
   if (pcId) *pcId = d.basic("PCid").text();
   detail::addBasicLines(d);
@@ -95,6 +99,7 @@ DetailTree loadDetailTree(RunState& s, std::string* pcId) {
   detail::addStartUpSection(d);
   detail::addServiceSection(d);
   d.closeBasic();
+  oneState.reset();
 
   // The load always leaves the shared connection closed; the next user opens it again.
   if (s.DbOpen) closeDbConnection(s);

@@ -11,6 +11,7 @@
 
 #include "queries/fleet_queries.h"
 #include "queries/fleet_search.h"
+#include "queries/read_one_state.h"
 #include "ui/detail/f_detail_list.h"
 #include "ui/fleet/qt_result_list.h"
 #include "ui/main/computer_list.h"
@@ -64,13 +65,14 @@ QWidget* page(const char* caption, QLineEdit* edit, QWidget* extra, QWidget* bod
 
 }  // namespace
 
-F_Fleet::F_Fleet(RunState& s) : s_(s) {
+F_Fleet::F_Fleet(RunState& s) : s_(s), path_(s.MDB_DIR + s.MDB_NAME) {
   setObjectName(QStringLiteral("F_Fleet"));
   setWindowTitle(qs("TAVRIX フリート照会"));
   setAttribute(Qt::WA_DeleteOnClose);
   setFont(ui::proportionalGothic(9));
   resize(ui::twips(13500), ui::twips(9600));
-  connection_.openReadOnly(s.MDB_DIR + s.MDB_NAME);
+  connection_.openReadOnly(path_);  // a database that cannot be read fails the window at once
+  connection_.close();
 
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("FleetTabs"));
@@ -136,6 +138,12 @@ QWidget* F_Fleet::searchTab() {
   return page("含む文字列:", searchText_, button, found_);
 }
 
+// Each question opens the database for itself: the batch may write it while the window is open.
+template <typename Question>
+auto F_Fleet::ask(Question question) {
+  return queries::readOneState(connection_, path_, question);
+}
+
 template <typename Question>
 void F_Fleet::fill(ui::ResultList* list, Question question) {
   try {
@@ -147,13 +155,13 @@ void F_Fleet::fill(ui::ResultList* list, Question question) {
 }
 
 void F_Fleet::fillSoftware() {
-  fill(software_, [&] { return queries::softwareSummary(connection_, filterOf(softwareFilter_)); });
+  fill(software_, [&] { return ask([&](db::Connection& c) { return queries::softwareSummary(c, filterOf(softwareFilter_)); }); });
   softwareComputers_->clear();
 }
 
 void F_Fleet::fillUpdates() {
   updatesFilled_ = true;
-  fill(updates_, [&] { return queries::updateSummary(connection_, filterOf(updateFilter_)); });
+  fill(updates_, [&] { return ask([&](db::Connection& c) { return queries::updateSummary(c, filterOf(updateFilter_)); }); });
   updateHaving_->clear();
   updateMissing_->clear();
 }
@@ -162,7 +170,7 @@ void F_Fleet::softwareSelected() {
   const QList<QTreeWidgetItem*> chosen = software_->tree()->selectedItems();
   if (chosen.isEmpty()) return softwareComputers_->clear();
   const queries::ResultRow& row = software_->rowOf(chosen.front());
-  fill(softwareComputers_, [&] { return queries::computersWithProgram(connection_, row[0], row[1]); });
+  fill(softwareComputers_, [&] { return ask([&](db::Connection& c) { return queries::computersWithProgram(c, row[0], row[1]); }); });
 }
 
 void F_Fleet::updateSelected() {
@@ -170,7 +178,7 @@ void F_Fleet::updateSelected() {
   if (chosen.isEmpty()) return updateHaving_->clear(), updateMissing_->clear();
   const std::string name = updates_->rowOf(chosen.front())[0].text();
   try {
-    auto [having, missing] = queries::computersWithAndWithoutUpdate(connection_, name);
+    auto [having, missing] = ask([&](db::Connection& c) { return queries::computersWithAndWithoutUpdate(c, name); });
     updateHaving_->show(std::move(having));
     updateMissing_->show(std::move(missing));
   } catch (const std::exception& e) {
@@ -183,7 +191,7 @@ void F_Fleet::updateSelected() {
 void F_Fleet::runSearch() {
   const std::string text = ui::utf8(searchText_->text());
   if (text.empty()) return found_->clear();
-  fill(found_, [&] { return queries::searchInventory(connection_, text); });
+  fill(found_, [&] { return ask([&](db::Connection& c) { return queries::searchInventory(c, text); }); });
 }
 
 void F_Fleet::openDetail(const ui::ResultList* list, QTreeWidgetItem* item, std::size_t rnoColumn) {

@@ -43,10 +43,13 @@ class F_Fleet : public QWidget {
   void openDetail(const ui::ResultList* list, QTreeWidgetItem* item, std::size_t rnoColumn);
   // Runs a question; a database failure is shown as a message and leaves the list empty.
   template <typename Question>
+  auto ask(Question question);
+  template <typename Question>
   void fill(ui::ResultList* list, Question question);
 
   RunState& s_;
-  db::Connection connection_;
+  const std::string path_;     // the inventory database
+  db::Connection connection_;  // open only while a question is asked
   QTabWidget* tabs_;
   QLineEdit* softwareFilter_;
   QLineEdit* updateFilter_;
