@@ -85,6 +85,19 @@ TEST_F(Checkpointer, TheLogStaysBoundedAndEndsCopiedIntoTheFile) {
   EXPECT_EQ(*paths::listFiles(dir.path(), "*"), std::vector<std::string>{"Tavrix.mdb"});
 }
 
+// Each time the log starts over the thread takes up its copies again: the writer never does them all.
+TEST_F(Checkpointer, TheThreadCopiesAgainAfterEveryStartOfTheLog) {
+  WalCheckpointer checkpointer(writer, {20, 120});
+  while (checkpointer.writerCheckpoints() == 0) commitRow();
+  const int beforeRestart = checkpointer.threadCheckpoints();
+  for (int i = 0; i < 600; ++i) commitRow();  // the log starts over some ten times
+  const int restarts = checkpointer.writerCheckpoints();
+  checkpointer.finish();
+  ASSERT_GE(restarts, 5);
+  EXPECT_GE(checkpointer.threadCheckpoints() - beforeRestart, restarts) << "copies after the first start over";
+  EXPECT_FALSE(checkpointer.failed());
+}
+
 TEST_F(Checkpointer, AProcessKilledBetweenCommitsKeepsEveryCommit) {
   writer.close();
   for (int killAfter : {3, 40, 170}) {
