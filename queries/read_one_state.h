@@ -7,16 +7,21 @@
 
 namespace tavrix::queries {
 
-// Opens connection on path for reading, calls question(connection) and closes it again. A file read
-// as unchanging (no writer had its log open) that a writer began to change meanwhile may have given
-// a mixed answer: the question is asked again, up to twice (by then the writer's log is shared).
+// Calls question(connection) on connection open for reading path (opened here when it is not, or
+// when the file it reads as unchanging has changed since), and leaves it open for the next
+// question. A file read as unchanging (no writer had its log open) that a writer began to change
+// meanwhile may have given a mixed answer: it is opened again and the question asked again, up to
+// twice (by then the writer's log is shared).
 template <typename Question>
 auto readOneState(db::Connection& connection, const std::string& path, Question question) {
   for (int attempt = 0;; ++attempt) {
-    connection.openReadOnly(path);
+    if (connection.isOpen() && connection.unchangingFileChanged()) connection.close();
+    if (!connection.isOpen()) connection.openReadOnly(path);
     auto answer = question(connection);
-    connection.close();
-    if (attempt < 2 && connection.unchangingFileChanged()) continue;
+    if (attempt < 2 && connection.unchangingFileChanged()) {
+      connection.close();
+      continue;
+    }
     return answer;
   }
 }

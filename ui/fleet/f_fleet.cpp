@@ -72,7 +72,6 @@ F_Fleet::F_Fleet(RunState& s) : s_(s), path_(s.MDB_DIR + s.MDB_NAME) {
   setFont(ui::proportionalGothic(9));
   resize(ui::twips(13500), ui::twips(9600));
   connection_.openReadOnly(path_);  // a database that cannot be read fails the window at once
-  connection_.close();
 
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("FleetTabs"));
@@ -138,7 +137,7 @@ QWidget* F_Fleet::searchTab() {
   return page("含む文字列:", searchText_, button, found_);
 }
 
-// Each question opens the database for itself: the batch may write it while the window is open.
+// The batch may write the database while the window is open: each answer is read from one state.
 template <typename Question>
 auto F_Fleet::ask(Question question) {
   return queries::readOneState(connection_, path_, question);

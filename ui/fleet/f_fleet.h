@@ -49,7 +49,7 @@ class F_Fleet : public QWidget {
 
   RunState& s_;
   const std::string path_;     // the inventory database
-  db::Connection connection_;  // open only while a question is asked
+  db::Connection connection_;  // kept open between questions, its cache warm
   QTabWidget* tabs_;
   QLineEdit* softwareFilter_;
   QLineEdit* updateFilter_;
