@@ -1,8 +1,14 @@
 // F_WRITE_LOG: the run log, one time-stamped line per call.
 #include "batch/run_log.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <string>
+
+#include "platform/paths.h"
 
 namespace tavrix {
 namespace {
@@ -29,14 +35,22 @@ void appendEscaped(std::string& line, std::string_view message) {
 void F_WRITE_LOG(const RunState& s, std::string_view message) {
   // Opened and closed per line, so the log is complete on disk even after an abrupt stop.
   std::string path = s.LOG_DIR + s.LOG_FILE;
-  std::FILE* f = std::fopen(path.c_str(), "ab");
-  if (!f) return;
+  // A new log is the group's to write, whoever of it runs the batch first.
+  int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, paths::kGroupFileMode);
+  if (fd >= 0) fchmod(fd, paths::kGroupFileMode);
+  else fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) return;
   std::string line = s.TheClock.now().logStamp();
   line += ' ';
   appendEscaped(line, message);
   line += "\r\n";
-  std::fwrite(line.data(), 1, line.size(), f);
-  std::fclose(f);
+  for (std::size_t done = 0; done < line.size();) {
+    const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
 }
 
 }  // namespace tavrix

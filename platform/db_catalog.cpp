@@ -95,6 +95,7 @@ void createDatabase(const std::string& path) {
     DbError error = errorOf(raw, rc);
     throw DbError(std::string(error.what()) + " (" + path + ")", error.code());
   }
+  paths::shareWithGroup(path);
 }
 
 void appendTable(Connection& connection, const TableDefinition& table) {
@@ -123,6 +124,7 @@ void compactDatabase(const std::string& source, const std::string& destination) 
     std::filesystem::remove(destination, ec);  // it did not exist before: a partial copy is ours
     throw error;
   }
+  paths::shareWithGroup(destination);  // VACUUM INTO makes it rw-r--r--
 }
 
 }  // namespace tavrix::db

@@ -198,8 +198,17 @@ std::optional<std::string> readFile(const std::string& path, std::string* errorT
   return data;
 }
 
+void shareWithGroup(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return;
+  chmod(path.c_str(), S_ISDIR(st.st_mode) ? kGroupFolderMode : kGroupFileMode);
+}
+
 bool makeFolder(const std::string& path, std::string* errorText) {
-  if (mkdir(path.c_str(), 0777) == 0) return true;
+  if (mkdir(path.c_str(), kGroupFolderMode) == 0) {
+    chmod(path.c_str(), kGroupFolderMode);  // whatever the umask, and setgid, which mkdir may drop
+    return true;
+  }
   if (errorText) *errorText = systemError(errno);
   return false;
 }
@@ -220,12 +229,13 @@ bool copyFile(const std::string& from, const std::string& to, std::string* error
   std::size_t slash = to.rfind('/');
   std::string temp = (slash == std::string::npos ? std::string() : to.substr(0, slash + 1)) + ".tavrix-" +
                      std::to_string(getpid()) + ".part";
-  int out = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int out = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kGroupFileMode);
   if (out < 0) {
     if (errorText) *errorText = systemError(errno);
     close(in);
     return false;
   }
+  fchmod(out, kGroupFileMode);
   char buffer[65536];
   bool ok = true;
   int err = 0;

@@ -77,6 +77,14 @@ bool makeFolder(const std::string& path, std::string* errorText = nullptr);
 // file system's limit works); false with errorText on failure. With synced false the copy may
 // still sit in the page cache: call syncFileSystem before relying on it.
 bool copyFile(const std::string& from, const std::string& to, std::string* errorText = nullptr, bool synced = true);
+// What the batch makes is its group's to write and nobody else's to read, whatever the umask of
+// the user who runs it: folders rwxrws--- (files made in them take the folder's group), files
+// rw-rw---- (SQLite gives a database's -wal and -shm files the database file's mode).
+constexpr mode_t kGroupFolderMode = 02770;
+constexpr mode_t kGroupFileMode = 0660;
+// Gives path (a folder or a file this user owns) those modes; a path that cannot be changed keeps its own.
+void shareWithGroup(const std::string& path);
+
 // Moves a file to a name that must not exist yet: a rename on the same file system; across file
 // systems a synced copy under a short hidden name beside the destination, renamed into place,
 // then the original removed. False with errorText (the original stays) on failure.

@@ -13,8 +13,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// As root a folder's permissions stop nothing: the report then runs as the unprivileged user.
-std::string unprivileged() { return geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : ""; }
+// As root a folder's permissions stop nothing: the report then runs as an unprivileged member of
+// the files' group (the database is the group's, closed to others).
+std::string unprivileged() {
+  return geteuid() == 0 ? "setpriv --reuid=65534 --regid=" + std::to_string(getegid()) + " --clear-groups " : "";
+}
 
 // Every file of a folder with its size and change time.
 std::vector<std::string> folderState(const std::string& folder) {
@@ -35,9 +38,11 @@ TEST_F(FleetFixture, ReadOnlyFilesAndFoldersAreReadAndNothingIsWritten) {
     db::Connection writer;
     writer.open(dbPath());
     writer.execute("INSERT INTO T_WinUpdate (RNO, PCid, WinUpdName) VALUES (4, 'PC00', 'KB300')");
-    fs::permissions(db, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
-                            fs::perms::others_exec);
-    fs::permissions(dir.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    fs::permissions(db, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                            fs::perms::group_exec);
+    fs::permissions(dir.path(), fs::perms::group_read | fs::perms::group_exec, fs::perm_options::add);
+    for (const char* side : {"-wal", "-shm"})  // the group's to read only, as the rest here
+      fs::permissions(dbPath() + side, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     const auto before = folderState(db);
     ASSERT_TRUE(std::ranges::any_of(before, [](const std::string& f) { return f.starts_with("Tavrix.mdb-wal "); }));
     const ProgramRun live = runReport(dir, "--db '" + dbPath() + "' updates", unprivileged());
@@ -47,8 +52,8 @@ TEST_F(FleetFixture, ReadOnlyFilesAndFoldersAreReadAndNothingIsWritten) {
   // Closed, the log is gone: read as an unchanging file, in a read-only folder and in a writable one.
   for (bool writable : {false, true}) {
     SCOPED_TRACE(writable ? "writable folder" : "read-only folder");
-    if (writable) fs::permissions(db, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-    fs::permissions(dbPath(), fs::perms::owner_read | fs::perms::others_read);
+    if (writable) fs::permissions(db, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+    fs::permissions(dbPath(), fs::perms::owner_read | fs::perms::group_read);
     const auto before = folderState(db);
     ASSERT_EQ(before.size(), 1u) << before[1];
     const ProgramRun run = runReport(dir, "--db '" + dbPath() + "' updates", unprivileged());
