@@ -89,6 +89,7 @@ struct RunState {
   ImportProgress* Progress = nullptr;      // set in windowed mode
   FleetTally Tally;                        // what the import changes in the fleet counts
   InstanceLock SingleInstance;             // held from the start to the end of the program
+  FolderLock BatchLock;                    // on CSV_DIR, held from before the first file is touched to the end banner
 
   // Run settings (Tavrix.ini); folder settings end with "/" after F_READ_INI.
   std::string LOG_DIR, LOG_FILE, MDB_DIR, MDB_NAME, CSV_DIR, DSTRB_DIR, CSV_SAVE_DIR;
@@ -126,6 +127,7 @@ struct RunState {
   std::string FileFailure;                 // why the current file's snapshot cannot commit
   std::string DatabaseFailure;             // why no later file can be imported in this run
   bool BatchFailed = false;                // a configuration or database error
+  bool BatchHeldElsewhere = false;         // another batch holds the CSV folder: nothing was done
   bool CsvLeftBehind = false;              // an entry not imported or not saved stayed in CSV_DIR
   bool BatchRunning = false;               // while true, a message text is shown only once
   std::set<std::string> ShownMessages;

@@ -1,34 +1,65 @@
-// Single-instance guard: an exclusive flock held for the life of the object.
+// The instance and batch guards: an abstract socket name per user, an flock per CSV folder.
 #include "platform/instance_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <functional>
 
 namespace tavrix {
 
 InstanceLock::~InstanceLock() { release(); }
 
-bool InstanceLock::acquire(const std::string& lockPath, const std::string& fallbackPath) {
+bool InstanceLock::acquire(const std::string& programFolder) {
   release();
-  int fd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0 && !fallbackPath.empty()) fd = open(fallbackPath.c_str(), O_RDONLY | O_CLOEXEC);
-  // Nothing to lock at all: running is better than refusing every start.
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return true;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    close(fd);
+  // The name: "\0tavrix-<uid>-<hash of the folder>", short enough for any folder.
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string name = "tavrix-" + std::to_string(::getuid()) + "-" +
+                           std::to_string(std::hash<std::string>{}(programFolder));
+  std::memcpy(address.sun_path + 1, name.data(), name.size());
+  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+    fd_ = fd;
+    return true;
+  }
+  const int error = errno;
+  ::close(fd);
+  return error != EADDRINUSE;
+}
+
+void InstanceLock::release() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+FolderLock::~FolderLock() { release(); }
+
+bool FolderLock::acquire(const std::string& folder) {
+  release();
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return true;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
     return false;
   }
   fd_ = fd;
   return true;
 }
 
-void InstanceLock::release() {
-  if (fd_ >= 0) {
-    flock(fd_, LOCK_UN);
-    close(fd_);
-    fd_ = -1;
-  }
+void FolderLock::release() {
+  if (fd_ < 0) return;
+  ::flock(fd_, LOCK_UN);
+  ::close(fd_);
+  fd_ = -1;
 }
 
 }  // namespace tavrix

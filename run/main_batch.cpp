@@ -23,6 +23,7 @@ namespace {
 constexpr std::string_view kStartMessage = "Tavrix処理を開始します。  ";
 constexpr std::string_view kEndMessage = "Tavrix CSV取込処理を終了しました。 ";
 constexpr std::string_view kCantOpen = "Cant DB Open ";
+const std::string kAlreadyRunning = "すでに「TAVRIX」は起動されています。";
 constexpr std::string_view kNoDisplay = "表示できる画面がないため、ウィンドウなしで処理を続けます。";
 
 void writeBanner(const RunState& s, std::string_view message) {
@@ -138,6 +139,7 @@ void runSteps(RunState& s, BatchWindows* windows, bool noDisplay) {
   closeDbConnection(s);
   if (s.FoundFileCount > 0) F_SAVE_CSV(s);
   writeBanner(s, kEndMessage);
+  s.BatchLock.release();  // a window left open holds no other batch back
 
   if (windowed(s, windows)) {
     windows->closeWaitAndDetail();
@@ -158,6 +160,12 @@ void runChecked(RunState& s, BatchWindows* windows) {
     writeBanner(s, kStartMessage);
     reportMessage(s, problem);
     s.BatchFailed = true;
+    return;
+  }
+  // One batch at a time on these folders, whoever runs it; taken before anything is touched.
+  if (!s.BatchLock.acquire(s.CSV_DIR)) {
+    s.Messages.show(kAlreadyRunning, MessageStyle::Exclamation);
+    s.BatchHeldElsewhere = true;
     return;
   }
   bool noDisplay = false;
@@ -187,11 +195,13 @@ void runBatch(RunState& s, BatchWindows* windows) {
     s.BatchFailed = true;
     writeBanner(s, std::string(e.what()) + " err=5");
   }
+  s.BatchLock.release();
   s.BatchRunning = false;
   s.ShownMessages.clear();
 }
 
 ExitStatus exitStatusOf(const RunState& s) {
+  if (s.BatchHeldElsewhere) return ExitStatus::AlreadyRunning;
   if (s.BatchFailed) return ExitStatus::ConfigurationError;
   if (s.CsvLeftBehind) return ExitStatus::FilesNotImported;
   for (CsvOutcome outcome : s.CsvOutcomes)
@@ -200,8 +210,8 @@ ExitStatus exitStatusOf(const RunState& s) {
 }
 
 ExitStatus Main(RunState& s, BatchWindows* windows) {
-  if (!s.SingleInstance.acquire(s.ProgramFolder + "/Tavrix.lock", "/proc/self/exe")) {
-    s.Messages.show("すでに「TAVRIX」は起動されています。", MessageStyle::Exclamation);
+  if (!s.SingleInstance.acquire(s.ProgramFolder)) {
+    s.Messages.show(kAlreadyRunning, MessageStyle::Exclamation);
     return ExitStatus::AlreadyRunning;
   }
   runBatch(s, windows);

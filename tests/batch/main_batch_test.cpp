@@ -43,17 +43,50 @@ class MainBatchTest : public BatchFixture {
   }
 };
 
+// The same user's second start, or another batch (any user's) on the same CSV folder: only the
+// exclamation box, exit status 4, no log, no window.
 TEST_F(MainBatchTest, SecondInstanceShowsOnlyTheExclamationBox) {
-  test::writeProgramIni(prog(), "UPDATEONLY", test::sourceDir() + "/dstrb");
-  InstanceLock first;
-  ASSERT_TRUE(first.acquire(prog() + "/Tavrix.lock"));
-  RecordingWindows windows;
-  Main(*state, &windows);
-  ASSERT_EQ(messages.messages.size(), 1u);
-  EXPECT_EQ(messages.messages[0].text, "すでに「TAVRIX」は起動されています。");
-  EXPECT_EQ(messages.messages[0].style, MessageStyle::Exclamation);
-  EXPECT_FALSE(paths::directoryExists(prog() + "/log"));
-  EXPECT_TRUE(windows.calls.empty());
+  test::writeProgramIni(prog(), "", test::sourceDir() + "/dstrb");
+  ::mkdir((prog() + "/csv").c_str(), 0755);
+  for (bool sameUser : {true, false}) {
+    SCOPED_TRACE(sameUser ? "the program started twice" : "a batch on the CSV folder");
+    reset();
+    messages.messages.clear();
+    InstanceLock instance;
+    FolderLock batch;
+    ASSERT_TRUE(sameUser ? instance.acquire(prog()) : batch.acquire(prog() + "/csv"));
+    RecordingWindows windows;
+    EXPECT_EQ(Main(*state, &windows), ExitStatus::AlreadyRunning);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "すでに「TAVRIX」は起動されています。");
+    EXPECT_EQ(messages.messages[0].style, MessageStyle::Exclamation);
+    EXPECT_FALSE(paths::directoryExists(prog() + "/log"));
+    EXPECT_TRUE(windows.calls.empty());
+  }
+}
+
+// The batch holds the CSV folder until its end banner, not while its window stays open.
+TEST_F(MainBatchTest, TheBatchLockIsFreeOnceTheWindowShowsTheList) {
+  test::writeProgramIni(prog(), "", test::sourceDir() + "/dstrb");
+  ::mkdir((prog() + "/csv").c_str(), 0755);
+  struct Listing : RecordingWindows {
+    bool showMainAndWait(RunState& s) override {
+      FolderLock during;
+      heldWhileImporting = !during.acquire(csv);
+      return RecordingWindows::showMainAndWait(s);
+    }
+    bool fillList(RunState& s) override {
+      FolderLock after;
+      freeForTheList = after.acquire(csv) && after.held();
+      return RecordingWindows::fillList(s);
+    }
+    std::string csv;
+    bool heldWhileImporting = false, freeForTheList = false;
+  } windows;
+  windows.csv = prog() + "/csv";
+  EXPECT_EQ(Main(*state, &windows), ExitStatus::Ok);
+  EXPECT_TRUE(windows.heldWhileImporting);
+  EXPECT_TRUE(windows.freeForTheList);
 }
 
 // A work database left half-written by a run that died is replaced.

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/instance_lock.h"
 #include "tests/import/import_fixture.h"
 
 namespace tavrix::test {
@@ -104,6 +105,19 @@ TEST_F(SharedInstall, TheServiceAMemberAndRootTakeTurnsOnTheSameFolders) {
   struct stat st {};
   ASSERT_EQ(::stat(dbPath().c_str(), &st), 0);
   EXPECT_EQ(st.st_gid, gid_) << "the database is not the group's";
+}
+
+// Root's batch holding the folders: a member's start at the same moment does nothing and says so.
+TEST_F(SharedInstall, RootAndAMemberAtOnceOneImportsTheOtherExitsFour) {
+  deliver("PC01");
+  FolderLock rootsBatch;
+  ASSERT_TRUE(rootsBatch.acquire(csvDir()));
+  EXPECT_EQ(runAs(member_), static_cast<int>(ExitStatus::AlreadyRunning));
+  EXPECT_EQ(folderNames(csvDir()), std::vector<std::string>{"PC01.csv"});
+  EXPECT_FALSE(fs::exists(dir.file("log"))) << "the second batch touched the log";
+  rootsBatch.release();
+  EXPECT_EQ(runAs(member_), 0);
+  EXPECT_EQ(folderNames(csvDir()), std::vector<std::string>{});
 }
 
 }  // namespace

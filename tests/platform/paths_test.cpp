@@ -134,13 +134,26 @@ TEST(PathsTest, AFileIsReadNoFurtherThanTheSizeItHadWhenOpened) {
   EXPECT_FALSE(shorter.failed());
 }
 
+// One instance per program folder (the same user), one batch per CSV folder; each free again once
+// released, and a folder that is not there guards nothing.
 TEST(InstanceLockTest, SecondHolderIsRefusedUntilRelease) {
   test::TempDir dir;
-  InstanceLock first, second;
-  ASSERT_TRUE(first.acquire(dir.file("Tavrix.lock")));
-  EXPECT_FALSE(second.acquire(dir.file("Tavrix.lock")));
+  InstanceLock first, second, elsewhere;
+  ASSERT_TRUE(first.acquire(dir.path()));
+  EXPECT_FALSE(second.acquire(dir.path()));
+  EXPECT_TRUE(elsewhere.acquire(dir.file("other")));
   first.release();
-  EXPECT_TRUE(second.acquire(dir.file("Tavrix.lock")));
+  EXPECT_TRUE(second.acquire(dir.path()));
+
+  FolderLock batch, other;
+  ASSERT_TRUE(batch.acquire(dir.path()));
+  EXPECT_FALSE(other.acquire(dir.path() + "/"));
+  batch.release();
+  EXPECT_TRUE(other.acquire(dir.path()));
+  EXPECT_TRUE(other.held());
+  EXPECT_TRUE(batch.acquire(dir.file("missing")));
+  EXPECT_FALSE(batch.held());
+  EXPECT_EQ(test::folderNames(dir.path()), std::vector<std::string>{}) << "a lock left something behind";
 }
 
 TEST(DateTimeTest, ParsesHeaderDatesAndRejectsImpossibleOnes) {
