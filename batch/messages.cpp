@@ -8,7 +8,7 @@ namespace tavrix {
 void reportMessage(RunState& s, const std::string& text, MessageStyle style, const std::string& logText) {
   F_WRITE_LOG(s, logText.empty() ? text : logText);
   if (s.BatchRunning && !s.ShownMessages.insert(text).second) return;
-  s.Messages.show(text, style);
+  s.Messages.showWithDetail(text, style, logText);
 }
 
 }  // namespace tavrix

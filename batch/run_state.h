@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "batch/fleet_tally.h"
+#include "batch/unsaved_csv.h"
 #include "platform/clock.h"
 #include "platform/datetime.h"
 #include "platform/db.h"
@@ -124,6 +125,8 @@ struct RunState {
   // Safety bookkeeping: what each file became, why it failed, what was shown already.
   std::vector<CsvOutcome> CsvOutcomes;     // one per CsvFileList entry
   std::vector<paths::FileIdentity> CsvReadAs;  // one per CsvOutcomes entry: the file its passes read
+  std::vector<UnsavedCsv> UnsavedCsvs;     // committed by an earlier run, the save folder refused them
+  std::vector<std::string> CommittedNotSaved;  // committed in this run, left in CSV_DIR by the save step
   std::string FileFailure;                 // why the current file's snapshot cannot commit
   std::string DatabaseFailure;             // why no later file can be imported in this run
   bool BatchFailed = false;                // a configuration or database error

@@ -58,6 +58,18 @@ void keepOrForget(RunState& s) {
   F_WRITE_LOG(s, s.CurrentCsvName + " は一覧の作成後に無くなりました（" + s.FileFailure + "）。取り込みません。");
 }
 
+// A file an earlier run committed but could not move, unchanged since (name, size, time and
+// bytes): it is only moved this time.
+bool committedBefore(RunState& s) {
+  const auto remembered = std::find_if(s.UnsavedCsvs.begin(), s.UnsavedCsvs.end(),
+                                       [&](const UnsavedCsv& file) { return file.name == s.CurrentCsvFile; });
+  if (remembered == s.UnsavedCsvs.end() || unsavedRecordOf(s.CSV_DIR, s.CurrentCsvFile) != *remembered) return false;
+  s.CsvOutcomes.back() = CsvOutcome::Imported;
+  s.CsvReadAs.back() = paths::identityOf(s.CSV_DIR + s.CurrentCsvFile);
+  F_WRITE_LOG(s, s.CurrentCsvName + " は前回取り込み済みです（保存フォルダへ移せませんでした）。今回は移動だけを行います。");
+  return true;
+}
+
 void rejectFile(RunState& s) {
   std::string cause = paths::fileSize(s.CSV_DIR + s.CurrentCsvFile) == 0 ? "空のファイルです" : "ヘッダ行 0,1 がありません";
   s.CsvOutcomes.back() = CsvOutcome::Rejected;
@@ -96,6 +108,7 @@ void importFile(RunState& s, int index, int count, CsvPrefetcher& files) {
   s.CsvReadAs.emplace_back();
   if (s.Progress) s.Progress->fileStarted(index, count, s.CurrentCsvFile);
 
+  if (committedBefore(s)) return;
   // Once the database is unusable every step would fail alike: the file is not tried.
   if (!s.DatabaseFailure.empty()) return keepFile(s, s.DatabaseFailure, false);
   const PrefetchedCsv bytes = files.take(static_cast<std::size_t>(index - 1));
@@ -133,6 +146,7 @@ void importCsvFiles(RunState& s) {
   const int count = s.FoundFileCount;
   s.CsvOutcomes.clear();
   s.CsvReadAs.clear();
+  s.UnsavedCsvs = readUnsavedList(unsavedListPath(s.MDB_DIR + s.MDB_NAME));
   if (!s.DbOpen && s.DatabaseFailure.empty()) s.DatabaseFailure = "Cant DB Open ";
   // The log is copied into the database file beside the import, not between its files.
   std::optional<db::WalCheckpointer> checkpointer;

@@ -198,6 +198,25 @@ std::optional<std::string> readFile(const std::string& path, std::string* errorT
   return data;
 }
 
+namespace {
+FileSync currentFileSync = ::fsync;
+}  // namespace
+
+bool writeFile(const std::string& path, std::string_view bytes) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kGroupFileMode);
+  if (fd < 0) return false;
+  fchmod(fd, kGroupFileMode);
+  bool ok = true;
+  for (std::size_t done = 0; ok && done < bytes.size();) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  ok = currentFileSync(fd) == 0 && ok;
+  return close(fd) == 0 && ok;
+}
+
 void shareWithGroup(const std::string& path) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0) return;
@@ -212,10 +231,6 @@ bool makeFolder(const std::string& path, std::string* errorText) {
   if (errorText) *errorText = systemError(errno);
   return false;
 }
-
-namespace {
-FileSync currentFileSync = ::fsync;
-}  // namespace
 
 FileSync setFileSync(FileSync sync) { return std::exchange(currentFileSync, sync ? sync : ::fsync); }
 

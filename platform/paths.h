@@ -71,6 +71,8 @@ bool matchesPattern(std::string_view name, std::string_view pattern);
 
 // Whole file as bytes; nullopt (with errorText set) when it cannot be read.
 std::optional<std::string> readFile(const std::string& path, std::string* errorText = nullptr);
+// Writes bytes as the whole file (made the group's, synced); false when it cannot.
+bool writeFile(const std::string& path, std::string_view bytes);
 // Creates one folder; false with errorText on failure.
 bool makeFolder(const std::string& path, std::string* errorText = nullptr);
 // Copies, replacing the destination, through a short hidden name beside it (so any name within the

@@ -138,6 +138,7 @@ void runSteps(RunState& s, BatchWindows* windows, bool noDisplay) {
   // Closing checkpoints and syncs the database before any CSV leaves the CSV folder.
   closeDbConnection(s);
   if (s.FoundFileCount > 0) F_SAVE_CSV(s);
+  rememberUnsavedCsvs(s);
   writeBanner(s, kEndMessage);
   s.BatchLock.release();  // a window left open holds no other batch back
 

@@ -62,6 +62,7 @@ void F_SAVE_CSV(RunState& s) {
     const paths::FileIdentity* readAs = i < s.CsvReadAs.size() ? &s.CsvReadAs[i] : nullptr;
     if (makeSaveFolder(s, folder)) {  // shown; the file stays and is tried again next run
       s.CsvLeftBehind = true;
+      if (outcome == CsvOutcome::Imported) s.CommittedNotSaved.push_back(name);
       continue;
     }
     std::string destination = freeDestination(s, folder, name);
@@ -82,15 +83,26 @@ void F_SAVE_CSV(RunState& s) {
       // Delivered again after it was read: the new contents are the next run's.
       F_WRITE_LOG(s, shownName + " は読み込んだ後に置き換えられました。新しいファイルをCSVフォルダに残し、次回取り込みます。");
     } else if (!destination.empty()) {
-      std::string shown = text::decodeUtf8OrCp932(s.CSV_DIR + name) + ": " + error;
-      reportMessage(s, shown, MessageStyle::Plain, shown + "（CSVフォルダに残します）");
+      // The folder that refused, and why; the file's own line says where it stays.
+      const std::string shown = text::decodeUtf8OrCp932(destination.substr(0, destination.rfind('/') + 1)) + ": " + error;
+      reportMessage(s, shown, MessageStyle::Plain, shown + "（" + shownName + " はCSVフォルダに残します）");
     }
+    if (!replaced && outcome == CsvOutcome::Imported) s.CommittedNotSaved.push_back(name);
   }
   // The new names in both folders reach the disk before the run reports its end.
   if (moved) {
     paths::syncFileSystem(saveFolder);
     paths::syncFileSystem(s.CSV_DIR);
   }
+}
+
+void rememberUnsavedCsvs(RunState& s) {
+  std::vector<UnsavedCsv> files;
+  for (const std::string& name : s.CommittedNotSaved)
+    if (UnsavedCsv file = unsavedRecordOf(s.CSV_DIR, name); file.size >= 0) files.push_back(std::move(file));
+  const std::string path = unsavedListPath(s.MDB_DIR + s.MDB_NAME);
+  if (!writeUnsavedList(path, files))
+    F_WRITE_LOG(s, path + " に保存できなかったCSVを書けませんでした。次回はそれらを取り込み直します。");
 }
 
 }  // namespace tavrix

@@ -11,4 +11,8 @@ namespace tavrix {
 // "hhmmss/" (then "hhmmss-2/", ...), so nothing kept is ever replaced.
 void F_SAVE_CSV(RunState& s);
 
+// Remembers beside the database the files this run committed but could not move, so that the next
+// run only moves them (and forgets those it moved since).
+void rememberUnsavedCsvs(RunState& s);
+
 }  // namespace tavrix

@@ -26,6 +26,11 @@ bool displayAvailable() {
 QtMessageSink::QtMessageSink() = default;
 QtMessageSink::~QtMessageSink() = default;
 
+void QtMessageSink::showWithDetail(const std::string& text, MessageStyle style, const std::string& detail) {
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return fallback_.showWithDetail(text, style, detail);
+  show(text, style);
+}
+
 void QtMessageSink::show(const std::string& text, MessageStyle style) {
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
     fallback_.show(text, style);

@@ -18,6 +18,7 @@ class QtMessageSink : public MessageSink {
   QtMessageSink();
   ~QtMessageSink() override;
   void show(const std::string& text, MessageStyle style = MessageStyle::Plain) override;
+  void showWithDetail(const std::string& text, MessageStyle style, const std::string& detail) override;
 
  private:
   StderrMessageSink fallback_;

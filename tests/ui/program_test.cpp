@@ -93,5 +93,15 @@ TEST_F(ProgramTest, RunsWithoutWindowsWhenAskedOrWithoutADisplay) {
   }
 }
 
+// Without a box to show, standard error names the file and the cause beside the box's own text, for
+// a user who cannot read the run log; the CSV stays.
+TEST_F(ProgramTest, WithoutWindowsAFailureNamesItsPathAndCause) {
+  test::writeFile(dir.path() + "/db/Tavrix.mdb", std::string(8192, 'x'));
+  const test::ProgramRun r = run("UPDATEONLY", false, "");
+  EXPECT_EQ(r.status, static_cast<int>(ExitStatus::ConfigurationError));
+  EXPECT_EQ(r.err, "TAVRIX: Cant DB Open " + dir.path() + "/db/Tavrix.mdb (file is not a database)\n");
+  EXPECT_TRUE(paths::fileExists(dir.path() + "/csv/PC01.csv"));
+}
+
 }  // namespace
 }  // namespace tavrix
