@@ -1,7 +1,9 @@
 // tavrix-report: the computer list, a computer's detail tree, the fleet questions and the computers'
 // history as text, for use without a display. The database and the kept inventories are only read:
 // no file is ever created or changed.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -89,7 +91,11 @@ int run(const report::Options& o) {
 
   std::string path, problem;
   if (!findDatabase(s, o, path, problem)) return report::failure(problem);
-  if (!paths::fileExists(path)) return report::failure("database not found: " + path);
+  if (!paths::fileExists(path)) {
+    const int error = errno;  // why the file could not be seen: missing, or a folder closed to this user
+    if (error == EACCES) return report::failure("cannot read database " + path + " (" + std::strerror(error) + ")");
+    return report::failure("database not found: " + path);
+  }
   try {
     std::string out;
     const int status = queries::readOneState(s.DbConnection, path, [&](db::Connection&) {

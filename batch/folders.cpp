@@ -1,6 +1,10 @@
 // F_CHECK_ENV and F_MAKE_DIR: the folders the batch writes to.
 #include "batch/folders.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <exception>
 
 #include "batch/messages.h"
@@ -39,10 +43,22 @@ void ensureFolder(RunState& s, const std::string& folder) {
   F_WRITE_LOG(s, folder + (failed ? " ディレクトリを作成できません。" : " ディレクトリを作成しました。"));
 }
 
+// A folder that is there but closed to this user (not in its group): said once, with the cause,
+// before anything is written; true when one is.
+bool closedFolder(RunState& s) {
+  for (const std::string* folder : {&s.MDB_DIR, &s.LOG_DIR, &s.CSV_SAVE_DIR, &s.CSV_DIR}) {
+    if (!paths::directoryExists(*folder) || ::access(folder->c_str(), R_OK | W_OK | X_OK) == 0) continue;
+    reportMessage(s, *folder + ": " + std::strerror(errno), MessageStyle::Plain);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool F_CHECK_ENV(RunState& s) {
   try {
+    if (closedFolder(s)) return true;
     ensureFolder(s, s.MDB_DIR);
     ensureFolder(s, s.LOG_DIR);
     // The run log starts afresh here; the two lines above go with the old file.

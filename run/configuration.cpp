@@ -1,6 +1,7 @@
 // The settings checks that stop a batch before it touches any file.
 #include "run/configuration.h"
 
+#include <cerrno>
 #include <filesystem>
 
 #include "dbscript/script_files.h"
@@ -24,7 +25,9 @@ bool contains(const std::vector<std::string>& items, std::string_view item) {
 // The folder as an absolute path without "." and ".." and with links resolved where it exists.
 std::string resolvedFolder(const std::string& folder) {
   std::error_code ec;
-  std::filesystem::path p = std::filesystem::weakly_canonical(std::filesystem::absolute(folder, ec), ec);
+  const std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
+  std::filesystem::path p = std::filesystem::weakly_canonical(absolute, ec);
+  if (ec) p = absolute;  // a folder this user may not look into: compared as written
   std::string out = p.lexically_normal().string();
   while (out.size() > 1 && out.back() == '/') out.pop_back();
   return out;
@@ -44,7 +47,9 @@ std::string configurationProblem(RunState& s) {
   if (contains(s.MissingIniKeys, "LOG_DIR")) s.LOG_DIR = s.ProgramFolder + "/";
   if (contains(s.MissingIniKeys, "LOG_FILE")) s.LOG_FILE = "Tavrix.log";
   if (!s.MissingIniKeys.empty()) {
-    std::string where = paths::fileExists(s.IniPath) ? s.IniPath : s.IniPath + "（ファイルがありません）";
+    const bool exists = paths::fileExists(s.IniPath);
+    const bool closed = !exists && errno == EACCES;  // there, but in a folder closed to this user
+    std::string where = exists ? s.IniPath : s.IniPath + (closed ? "（読めません: Permission denied）" : "（ファイルがありません）");
     return "設定エラー: " + where + " に " + joined(s.MissingIniKeys) + " の指定がありません。処理を中止します。";
   }
   if (csvFolderInsideSaveFolder(s))

@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev             # bench/
   fonts-ipafont-gothic         # fixed-pitch Japanese font of the detail tree
   dpkg-dev file                # the Debian package: dpkg-shlibdeps, and file to find the programs
+  systemd                      # systemd-analyze rates the package's service offline (nothing is started)
 )
 if [ "${1:-}" = "--package" ]; then
   packages+=(lintian desktop-file-utils appstream man-db)
@@ -19,9 +20,9 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
   sudo_cmd=""
   [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+  echo "Installing Debian packages with apt-get (this needs root${sudo_cmd:+, through sudo}): ${missing[*]}"
   $sudo_cmd apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
 fi

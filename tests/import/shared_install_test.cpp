@@ -35,10 +35,13 @@ class SharedInstall : public ImportFixture {
     ASSERT_EQ(std::system(("groupadd " + group_).c_str()), 0);
     ASSERT_EQ(std::system(("useradd -M -N -g " + group_ + " " + service_).c_str()), 0);
     ASSERT_EQ(std::system(("useradd -M -N -G " + group_ + " " + member_).c_str()), 0);
+    outsider_ = tag + "o";
+    ASSERT_EQ(std::system(("useradd -M -N " + outsider_).c_str()), 0);
     gid_ = ::getgrnam(group_.c_str())->gr_gid;
-    // The program folder as an administrator lays it out: the group's, setgid, the ini readable.
+    // The program folder as the package lays it out: the group's (setgid), readable by everyone,
+    // the ini too; the data folders the batch makes in it are the group's alone.
     ASSERT_EQ(::chown(dir.path().c_str(), 0, gid_), 0);
-    ASSERT_EQ(::chmod(dir.path().c_str(), 02770), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 02775), 0);
     ASSERT_EQ(::chmod(dir.file("Tavrix.ini").c_str(), 0644), 0);
     fs::remove_all(csvDir());
     ASSERT_TRUE(paths::makeFolder(csvDir()));
@@ -46,7 +49,7 @@ class SharedInstall : public ImportFixture {
     writeFile(dir.file("Tavrix.ini"), readFile(dir.file("Tavrix.ini")) + "FLEET_COUNTS=ON\r\n");
   }
   void TearDown() override {
-    for (const std::string& user : {service_, member_})
+    for (const std::string& user : {service_, member_, outsider_})
       if (!user.empty()) std::system(("userdel " + user + " 2>/dev/null").c_str());
     if (!group_.empty()) std::system(("groupdel " + group_ + " 2>/dev/null").c_str());
   }
@@ -68,7 +71,10 @@ class SharedInstall : public ImportFixture {
       }
       std::string db;
     } check(dbPath());
+    int messagesPipe[2];
+    if (::pipe(messagesPipe) != 0) return -1;
     const ChildRun ran = runBounded([&] {
+      ::close(messagesPipe[0]);
       ::umask(022);
       if (!user.empty()) {
         const passwd* pw = ::getpwnam(user.c_str());
@@ -76,12 +82,22 @@ class SharedInstall : public ImportFixture {
           return 99;
       }
       runBatchOnce(&check);
+      for (const std::string& text : messages.texts()) {
+        const std::string line = text + "\n";
+        if (::write(messagesPipe[1], line.data(), line.size()) < 0) break;
+      }
       return static_cast<int>(exitStatusOf(lastRun()));
     });
+    ::close(messagesPipe[1]);
+    shown.clear();
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(messagesPipe[0], buffer, sizeof buffer)) > 0;) shown.append(buffer, static_cast<std::size_t>(n));
+    ::close(messagesPipe[0]);
     return ran.signal ? -ran.signal : ran.status;
   }
 
-  std::string group_, service_, member_;
+  std::string group_, service_, member_, outsider_;
+  std::string shown;  // the messages of the last run, one a line
   gid_t gid_ = 0;
 };
 
@@ -118,6 +134,18 @@ TEST_F(SharedInstall, RootAndAMemberAtOnceOneImportsTheOtherExitsFour) {
   rootsBatch.release();
   EXPECT_EQ(runAs(member_), 0);
   EXPECT_EQ(folderNames(csvDir()), std::vector<std::string>{});
+}
+
+// A user outside the group is told which folder refused and why, and changes nothing.
+TEST_F(SharedInstall, AUserOutsideTheGroupIsToldWhichFolderRefused) {
+  deliver("PC01");
+  ASSERT_EQ(runAs(service_), 0);
+  deliver("PC02");
+  const std::string logBefore = readFile(dir.file("log/run.log"));
+  EXPECT_EQ(runAs(outsider_), static_cast<int>(ExitStatus::ConfigurationError));
+  EXPECT_EQ(shown, dir.file("db") + "/: Permission denied\n");
+  EXPECT_EQ(folderNames(csvDir()), std::vector<std::string>{"PC02.csv"});
+  EXPECT_EQ(readFile(dir.file("log/run.log")), logBefore);
 }
 
 }  // namespace

@@ -133,7 +133,33 @@ TEST_F(PackageTest, ControlFieldsAndMaintainerScript) {
   EXPECT_EQ(readFile(dir.file("control/conffiles")), "/etc/tavrix/Tavrix.ini\n");
   EXPECT_EQ(std::filesystem::status(dir.file("control/postinst")).permissions() & std::filesystem::perms::owner_exec,
             std::filesystem::perms::owner_exec);
+  for (const char* script : {"postinst", "prerm", "postrm"}) {
+    EXPECT_EQ(std::filesystem::status(dir.file(std::string("control/") + script)).permissions() &
+                  std::filesystem::perms::owner_exec,
+              std::filesystem::perms::owner_exec)
+        << script;
+    EXPECT_EQ(shell("sh -n " + inQuotes(dir.file(std::string("control/") + script))), 0) << script;
+  }
   EXPECT_NE(readFile(dir.file("control/postinst")).find("adduser --system"), std::string::npos);
+  // Removal stops the timer, and no link to it outlives the package.
+  EXPECT_NE(readFile(dir.file("control/prerm")).find("stop tavrix-import.timer"), std::string::npos);
+  EXPECT_NE(readFile(dir.file("control/postrm")).find("timers.target.wants/tavrix-import.timer"), std::string::npos);
+}
+
+// The daily import's unit, as systemd rates it offline: an exposure of 4.0 or less.
+TEST_F(PackageTest, TheServiceIsHardened) {
+  if (shell("command -v systemd-analyze >/dev/null") != 0) GTEST_SKIP() << "no systemd-analyze on this machine";
+  ASSERT_EQ(shell("dpkg-deb -x " + inQuotes(deb_) + " " + inQuotes(dir.file("root"))), 0);
+  const std::string unit = dir.file("root/lib/systemd/system/tavrix-import.service");
+  ASSERT_TRUE(paths::fileExists(unit));
+  const std::string rating = output("systemd-analyze security --offline=yes " + inQuotes(unit) + " 2>&1");
+  const std::string overall = "Overall exposure level for tavrix-import.service: ";
+  const std::size_t at = rating.find(overall);
+  ASSERT_NE(at, std::string::npos) << rating;
+  const double exposure = std::stod(rating.substr(at + overall.size()));
+  EXPECT_LE(exposure, 4.0) << rating;
+  for (const char* setting : {"ProtectSystem=strict", "ReadWritePaths=/var/lib/tavrix /var/log/tavrix", "UMask=0007"})
+    EXPECT_NE(readFile(unit).find(setting), std::string::npos) << setting;
 }
 
 TEST_F(PackageTest, UnpackedProgramsImportAndList) {
