@@ -160,6 +160,15 @@ TEST_F(PackageTest, TheServiceIsHardened) {
   EXPECT_LE(exposure, 4.0) << rating;
   for (const char* setting : {"ProtectSystem=strict", "ReadWritePaths=/var/lib/tavrix /var/log/tavrix", "UMask=0007"})
     EXPECT_NE(readFile(unit).find(setting), std::string::npos) << setting;
+  // Both units as systemd reads them, the service starting the unpacked program.
+  const std::string units = dir.file("units");
+  std::filesystem::create_directory(units);
+  writeFile(units + "/tavrix-import.service", text::replaceAll(readFile(unit), "ExecStart=/usr/bin/tavrix",
+                                                               "ExecStart=" + dir.file("root/opt/tavrix/tavrix")));
+  std::filesystem::copy_file(dir.file("root/lib/systemd/system/tavrix-import.timer"), units + "/tavrix-import.timer");
+  EXPECT_EQ(output("systemd-analyze verify --man=no " + inQuotes(units + "/tavrix-import.service") + " " +
+                   inQuotes(units + "/tavrix-import.timer") + " 2>&1"),
+            "");
 }
 
 TEST_F(PackageTest, UnpackedProgramsImportAndList) {
