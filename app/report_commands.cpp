@@ -8,7 +8,7 @@
 #include "queries/fleet_search.h"
 #include "queries/row_output.h"
 #include "queries/statement_rows.h"
-#include "ui/detail/detail_load.h"
+#include "views/detail/detail_load.h"
 
 namespace tavrix::report {
 

@@ -18,8 +18,8 @@
 #include "batch/run_state.h"
 #include "platform/text.h"
 #include "tools/fleet.h"
-#include "ui/detail/detail_load.h"
-#include "ui/main/computer_list.h"
+#include "views/detail/detail_load.h"
+#include "views/computer_list.h"
 
 #ifdef TAVRIX_BENCH_WIDGETS
 #include <QApplication>

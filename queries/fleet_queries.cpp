@@ -14,7 +14,7 @@
 #include "queries/statement_rows.h"
 #include "queries/table_parts.h"
 #include "queries/text_match.h"
-#include "ui/main/computer_list.h"
+#include "views/computer_list.h"
 
 namespace tavrix::queries {
 

@@ -13,7 +13,7 @@
 #include "batch/database.h"
 #include "batch/run_log.h"
 #include "tests/ui/ui_fixture.h"
-#include "ui/detail/detail_load.h"
+#include "views/detail/detail_load.h"
 #include "ui/detail/f_detail_list.h"
 #include "ui/main/f_wait.h"
 #include "ui/qt_message_sink.h"

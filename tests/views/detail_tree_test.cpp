@@ -7,7 +7,7 @@
 
 #include "batch/database.h"
 #include "tests/views/inventory_db.h"
-#include "ui/detail/detail_load.h"
+#include "views/detail/detail_load.h"
 
 namespace tavrix::test {
 namespace {

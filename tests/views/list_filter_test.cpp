@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/main/list_filter.h"
-#include "ui/text_search.h"
+#include "views/list_filter.h"
+#include "views/text_search.h"
 
 namespace tavrix {
 namespace {

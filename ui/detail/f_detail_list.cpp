@@ -15,11 +15,11 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ui/detail/detail_load.h"
+#include "views/detail/detail_load.h"
 #include "ui/detail/qt_tree_lines_style.h"
 #include "ui/history/f_history.h"
 #include "ui/qt_form_support.h"
-#include "ui/text_search.h"
+#include "views/text_search.h"
 
 namespace tavrix {
 

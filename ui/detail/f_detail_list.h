@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "batch/run_state.h"
-#include "ui/detail/detail_tree.h"
+#include "views/detail/detail_tree.h"
 #include "ui/history/f_history.h"
 #include "ui/qt_window_settings.h"
 

@@ -14,7 +14,7 @@
 #include "queries/read_one_state.h"
 #include "ui/detail/f_detail_list.h"
 #include "ui/fleet/qt_result_list.h"
-#include "ui/main/computer_list.h"
+#include "views/computer_list.h"
 #include "ui/qt_form_support.h"
 
 namespace tavrix {

@@ -22,7 +22,7 @@
 #include "platform/db.h"
 #include "ui/detail/f_detail_list.h"
 #include "ui/fleet/f_fleet.h"
-#include "ui/main/computer_list.h"
+#include "views/computer_list.h"
 #include "ui/main/qt_list_actions.h"
 #include "ui/main/qt_list_filter_bar.h"
 #include "ui/qt_form_support.h"

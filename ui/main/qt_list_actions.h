@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/main/list_filter.h"
+#include "views/list_filter.h"
 
 class QTreeWidget;
 class QWidget;

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "ui/main/list_filter.h"
+#include "views/list_filter.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,6 +1,6 @@
 // The six basic lines of the detail tree, read from the computer's T_BasicInf row.
-#include "ui/detail/detail_sections.h"
-#include "ui/detail/line_format.h"
+#include "views/detail/detail_sections.h"
+#include "views/detail/line_format.h"
 
 namespace tavrix::detail {
 namespace {

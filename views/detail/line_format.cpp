@@ -1,5 +1,5 @@
 // Spacers, padding and NULL-aware text tests for the tree lines.
-#include "ui/detail/line_format.h"
+#include "views/detail/line_format.h"
 
 #include "platform/datetime.h"
 #include "platform/text.h"

@@ -1,7 +1,7 @@
 // Devices, drives, displays and printers of the detail tree.
 #include "platform/text.h"
-#include "ui/detail/detail_sections.h"
-#include "ui/detail/line_format.h"
+#include "views/detail/detail_sections.h"
+#include "views/detail/line_format.h"
 
 namespace tavrix::detail {
 namespace {

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/main/computer_list.h"
+#include "views/computer_list.h"
 
 namespace tavrix {
 

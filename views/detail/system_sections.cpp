@@ -1,7 +1,7 @@
 // Anti-virus, directories, the three update lists, network settings and network cards.
 #include "platform/text.h"
-#include "ui/detail/detail_sections.h"
-#include "ui/detail/line_format.h"
+#include "views/detail/detail_sections.h"
+#include "views/detail/line_format.h"
 
 namespace tavrix::detail {
 namespace {

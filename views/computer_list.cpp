@@ -1,8 +1,8 @@
 // The computer list rows (F21_List's six column texts) read from T_BasicInf.
-#include "ui/main/computer_list.h"
+#include "views/computer_list.h"
 
 #include "platform/datetime.h"
-#include "ui/detail/line_format.h"
+#include "views/detail/line_format.h"
 
 namespace tavrix {
 

@@ -1,7 +1,7 @@
 // Groups with their members, users with their groups, installed programs, start-up entries, services.
 #include "platform/text.h"
-#include "ui/detail/detail_sections.h"
-#include "ui/detail/line_format.h"
+#include "views/detail/detail_sections.h"
+#include "views/detail/line_format.h"
 
 namespace tavrix::detail {
 namespace {

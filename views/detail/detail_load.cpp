@@ -1,10 +1,10 @@
 // The load sequence of the detail tree and the failure-tolerant steps every section uses.
-#include "ui/detail/detail_load.h"
+#include "views/detail/detail_load.h"
 
 #include <optional>
 
 #include "batch/database.h"
-#include "ui/detail/detail_sections.h"
+#include "views/detail/detail_sections.h"
 
 namespace tavrix {
 namespace detail {

@@ -1,5 +1,5 @@
 // Folding for search and word matching over folded text.
-#include "ui/text_search.h"
+#include "views/text_search.h"
 
 namespace tavrix {
 

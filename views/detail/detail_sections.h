@@ -8,7 +8,7 @@
 
 #include "batch/run_state.h"
 #include "platform/db.h"
-#include "ui/detail/detail_tree.h"
+#include "views/detail/detail_tree.h"
 
 namespace tavrix::detail {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "batch/run_state.h"
-#include "ui/detail/detail_tree.h"
+#include "views/detail/detail_tree.h"
 
 namespace tavrix {
 

@@ -1,7 +1,7 @@
 // Filtering, counting and writing out the computer list's rows.
-#include "ui/main/list_filter.h"
+#include "views/list_filter.h"
 
-#include "ui/text_search.h"
+#include "views/text_search.h"
 
 namespace tavrix {
 

@@ -1,5 +1,5 @@
 // The detail tree's add rule (unique keys, parent by key) and its display order.
-#include "ui/detail/detail_tree.h"
+#include "views/detail/detail_tree.h"
 
 #include "platform/text.h"
 
