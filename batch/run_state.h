@@ -1,11 +1,12 @@
 // The shared run state: run settings and the module-level variables of one program run.
 #pragma once
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "batch/fleet_tally.h"
+#include "batch/import_tally.h"
 #include "batch/unsaved_csv.h"
 #include "platform/clock.h"
 #include "platform/datetime.h"
@@ -88,7 +89,7 @@ struct RunState {
   const Clock& TheClock;
   std::string ProgramFolder;              // without a trailing "/"
   ImportProgress* Progress = nullptr;      // set in windowed mode
-  FleetTally Tally;                        // what the import changes in the fleet counts
+  std::unique_ptr<ImportTally> Tally;      // told what the import changes, when the fleet counts are kept
   InstanceLock SingleInstance;             // held from the start to the end of the program
   FolderLock BatchLock;                    // on CSV_DIR, held from before the first file is touched to the end banner
 

@@ -21,7 +21,7 @@ namespace tavrix {
 namespace {
 
 void beginFile(RunState& s) {
-  s.Tally.startFile();
+  if (s.Tally) s.Tally->startFile();
   try {
     s.DbConnection.begin();
   } catch (const std::exception& e) {
@@ -37,7 +37,10 @@ void endFile(RunState& s) {
   } catch (const std::exception& e) {
     noteImportFailure(s, e);
   }
-  if (!fileFailed(s)) return s.Tally.commitFile();
+  if (!fileFailed(s)) {
+    if (s.Tally) s.Tally->commitFile();
+    return;
+  }
   try {
     s.DbConnection.rollback();
   } catch (const std::exception& e) {

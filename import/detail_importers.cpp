@@ -138,15 +138,15 @@ std::optional<std::string_view> textOf(const db::FieldRef& field, std::string& d
 
 // A program or update row added tells the fleet counts what the computer has now.
 void tallyAdded(RunState& s, const DetailTable& t, const Row& row) {
-  if (!s.Tally.active() || (t.kind != DetailKind::Application && t.kind != DetailKind::Update)) return;
+  if (!s.Tally || (t.kind != DetailKind::Application && t.kind != DetailKind::Update)) return;
   const auto values = row.values();
   std::string digits[2];
   if (t.kind == DetailKind::Application) {
     const std::optional<std::string_view> texts[] = {textOf(values[4], digits[0]), textOf(values[5], digits[1])};
-    s.Tally.added(TallyKind::Software, texts, s.CurrentRno);
+    s.Tally->added(TallyKind::Software, texts, s.CurrentRno);
   } else {
     const std::optional<std::string_view> texts[] = {textOf(values[5], digits[0])};
-    s.Tally.added(TallyKind::Updates, texts, s.CurrentRno);
+    s.Tally->added(TallyKind::Updates, texts, s.CurrentRno);
   }
 }
 

@@ -44,7 +44,7 @@ void deleteTallied(RunState& s, std::string_view table, TallyKind kind) {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
       texts[c] = std::string_view(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)));
     }
-    s.Tally.removed(kind, std::span(texts, static_cast<std::size_t>(groupColumns)), sqlite3_column_int64(stmt, groupColumns + 1));
+    s.Tally->removed(kind, std::span(texts, static_cast<std::size_t>(groupColumns)), sqlite3_column_int64(stmt, groupColumns + 1));
   }
   if (rc != SQLITE_DONE) {
     db::DbError error = db::errorOf(s.DbConnection.handle(), rc);
@@ -74,7 +74,7 @@ bool hasSnapshot(RunState& s) {
 void F_DEL_PCDATA(RunState& s, std::string_view table, std::string_view mode) {
   if (mode != "PidOnly") return;  // the only mode there is
   try {
-    if (auto kind = talliedKind(table); kind && s.Tally.active()) return deleteTallied(s, table, *kind);
+    if (auto kind = talliedKind(table); kind && s.Tally) return deleteTallied(s, table, *kind);
     // Prepared once per table and cached: every file clears all twelve tables.
     sqlite3_stmt* stmt = s.DbConnection.prepareCached(db::translateJet(deleteStatement(table)));
     db::bindValue(stmt, 1, db::FieldRef(std::string_view(s.CurrentPcId)));

@@ -9,8 +9,8 @@
 #include <unordered_set>
 
 #include "platform/text.h"
-#include "queries/fleet_counts.h"
-#include "queries/group_count.h"
+#include "counts/fleet_counts.h"
+#include "counts/group_count.h"
 #include "queries/statement_rows.h"
 #include "queries/table_parts.h"
 #include "queries/text_match.h"

@@ -14,7 +14,7 @@
 #include "import/inventory_schema.h"
 #include "platform/paths.h"
 #include "run/configuration.h"
-#include "run/fleet_counts_upkeep.h"
+#include "counts/fleet_counts_upkeep.h"
 #include "run/save_csv.h"
 
 namespace tavrix {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <sstream>
 
-#include "queries/fleet_counts.h"
+#include "counts/fleet_counts.h"
 #include "queries/fleet_queries.h"
 #include "queries/row_output.h"
 #include "platform/text.h"

@@ -1,5 +1,5 @@
 // The snapshots that have each program group, kept in a temporary file while the import runs.
-#include "batch/program_snapshots.h"
+#include "counts/program_snapshots.h"
 
 #include <algorithm>
 #include <stdexcept>

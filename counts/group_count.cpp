@@ -1,12 +1,12 @@
 // One pass over (group columns, PCid) rows: groups and computers found by their case-folded text.
-#include "queries/group_count.h"
+#include "counts/group_count.h"
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <functional>
 
-#include "batch/fleet_tally.h"
+#include "counts/fleet_tally.h"
 #include "queries/text_match.h"
 
 namespace tavrix::queries {

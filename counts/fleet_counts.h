@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "batch/fleet_tally.h"
+#include "counts/fleet_tally.h"
 #include "platform/db.h"
 #include "queries/result_table.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "batch/fleet_tally.h"
+#include "counts/fleet_tally.h"
 
 namespace tavrix {
 namespace {

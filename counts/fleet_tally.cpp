@@ -1,5 +1,5 @@
 // Group keys and the per-file changes of the fleet counts.
-#include "batch/fleet_tally.h"
+#include "counts/fleet_tally.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "batch/program_snapshots.h"
+#include "counts/program_snapshots.h"
 #include "platform/key_index.h"
 
 namespace tavrix {

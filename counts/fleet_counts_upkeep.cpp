@@ -1,10 +1,11 @@
 // The fleet counts: started from the kept file before the import, written after it.
-#include "run/fleet_counts_upkeep.h"
+#include "counts/fleet_counts_upkeep.h"
 
 #include <exception>
+#include <memory>
 
 #include "batch/run_log.h"
-#include "queries/fleet_counts.h"
+#include "counts/fleet_counts.h"
 #include "queries/statement_rows.h"
 #include "queries/text_match.h"
 
@@ -47,22 +48,23 @@ bool databaseUsable(const RunState& s) {
 }  // namespace
 
 void startFleetTally(RunState& s) {
-  s.Tally = FleetTally();
+  s.Tally.reset();
   if (!databaseUsable(s)) return;
   try {
     queries::keepInventoryStamp(s.DbConnection);
     const auto stamp = queries::inventoryStamp(s.DbConnection);
     if (!stamp || !talliedColumnsAreText(s.DbConnection)) return;
+    auto tally = std::make_unique<FleetTally>();
     // The programs' snapshot lists stay in the kept file; they are read from it as the new one is written.
     if (auto counts = queries::currentFleetCounts(s.DbConnection, false)) {
       const std::string path = queries::fleetCountsPath(s.DbConnection.path());
-      return s.Tally.start(*counts, [path](const auto& each) { queries::forEachKeptSnapshotList(path, each); });
-    }
-    if (stamp->empty() && noProgramsOrUpdates(s.DbConnection)) {
+      tally->start(*counts, [path](const auto& each) { queries::forEachKeptSnapshotList(path, each); });
+    } else if (stamp->empty() && noProgramsOrUpdates(s.DbConnection)) {
       FleetCounts none;
       none.stamp = *stamp;
-      s.Tally.start(none);
+      tally->start(none);
     }
+    if (tally->active()) s.Tally = std::move(tally);
   } catch (const std::exception&) {
     // Nothing tallied: the counts are made again after the import.
   }
@@ -77,9 +79,10 @@ void keepFleetCounts(RunState& s) {
     db::ReadTransaction oneState(s.DbConnection);
     const auto stamp = queries::inventoryStamp(s.DbConnection);
     if (!stamp) return;
-    const bool tallied = s.Tally.active() && onlyTheImportChanged(s.Tally, *stamp);
-    if (tallied && s.Tally.startStamp() == *stamp && !stamp->empty()) return;  // kept as they are
-    FleetCounts counts = tallied ? s.Tally.takeCounts() : queries::countFleet(s.DbConnection);
+    auto* tally = dynamic_cast<FleetTally*>(s.Tally.get());
+    const bool tallied = tally && tally->active() && onlyTheImportChanged(*tally, *stamp);
+    if (tallied && tally->startStamp() == *stamp && !stamp->empty()) return;  // kept as they are
+    FleetCounts counts = tallied ? tally->takeCounts() : queries::countFleet(s.DbConnection);
     counts.stamp = *stamp;
     queries::saveFleetCounts(s.DbConnection.path(), counts);
   } catch (const std::exception& e) {

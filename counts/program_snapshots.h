@@ -11,7 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "batch/fleet_tally.h"
+#include "counts/fleet_tally.h"
 #include "platform/key_index.h"
 
 namespace tavrix {

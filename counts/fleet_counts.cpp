@@ -1,5 +1,5 @@
 // Counting the fleet, keeping the counts in a file beside the database, and the summaries made of them.
-#include "queries/fleet_counts.h"
+#include "counts/fleet_counts.h"
 
 #include <sqlite3.h>
 
@@ -9,7 +9,7 @@
 #include <stdexcept>
 
 #include "platform/paths.h"
-#include "queries/group_count.h"
+#include "counts/group_count.h"
 #include "queries/statement_rows.h"
 #include "queries/text_match.h"
 

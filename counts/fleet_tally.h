@@ -14,12 +14,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "batch/import_tally.h"
 #include "platform/db.h"
 
 namespace tavrix {
-
-enum class TallyKind : std::size_t { Software, Updates };
-constexpr std::size_t kTallyKinds = 2;
 
 // A group's text columns as one key: NULL and text told apart, lengths prefixed; with fold, ASCII
 // letters in lower case (the NOCASE columns' equality).
@@ -88,12 +86,10 @@ struct FleetCounts {
 // come (its key bytes appended to a buffer) and counted once the file commits, on a thread of their
 // own: between the rows' inserts the groups would never stay in the cache. Each group counts a
 // computer once per file; what a file noted is dropped unless it commits.
-class FleetTally {
+class FleetTally final : public ImportTally {
  public:
-  using Texts = std::span<const std::optional<std::string_view>>;  // a group's columns, nullopt for NULL
-
   FleetTally();
-  ~FleetTally();
+  ~FleetTally() override;
   FleetTally(FleetTally&&) noexcept;
   FleetTally& operator=(FleetTally&&) noexcept;
 
@@ -107,13 +103,10 @@ class FleetTally {
   const InventoryStamp& startStamp() const { return stamp_; }
   // The rows of each kind that committed files added less those they deleted.
   std::int64_t rowsAdded(TallyKind kind) const { return rowsAdded_[static_cast<std::size_t>(kind)]; }
-  // A new file: what the previous one noted is dropped unless it committed.
-  void startFile();
-  // A row of the snapshot rno, deleted (the computer's earlier one) or added (its new one).
-  void removed(TallyKind kind, Texts texts, std::int64_t rno) { note(kind, texts, -1, rno); }
-  void added(TallyKind kind, Texts texts, std::int64_t rno) { note(kind, texts, +1, rno); }
-  // The file committed: what it noted is counted.
-  void commitFile();
+  void startFile() override;
+  void removed(TallyKind kind, Texts texts, std::int64_t rno) override { note(kind, texts, -1, rno); }
+  void added(TallyKind kind, Texts texts, std::int64_t rno) override { note(kind, texts, +1, rno); }
+  void commitFile() override;
   // The counts with every committed file's changes; the tally is spent (its lists move out).
   // Throws what the counting thread failed with.
   FleetCounts takeCounts();

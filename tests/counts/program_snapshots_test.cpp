@@ -1,6 +1,6 @@
 // The programs' snapshot lists given a budget at a time: the lists kept before the import, then the
 // snapshots it added, without those it deleted, whichever way the groups are cut into chunks.
-#include "batch/program_snapshots.h"
+#include "counts/program_snapshots.h"
 
 #include <gtest/gtest.h>
 
