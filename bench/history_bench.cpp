@@ -16,7 +16,7 @@
 
 #include "history/history_commands.h"
 #include "platform/text.h"
-#include "tools/fleet.h"
+#include "tools/samples.h"
 
 namespace {
 
@@ -84,8 +84,8 @@ void timeRuns(const char* name, int runs, const std::function<CommandResult()>& 
 
 // One computer kept on kept days, beside others computers a day (hard links of one file a day).
 void benchOneComputer(const std::string& save, int kept, int others) {
-  tavrix::fleet::Computer computer = tavrix::fleet::makeComputer(1, 1);
-  tavrix::fleet::Computer other = tavrix::fleet::makeComputer(1, 2);
+  tavrix::samples::Computer computer = tavrix::samples::makeComputer(1, 1);
+  tavrix::samples::Computer other = tavrix::samples::makeComputer(1, 2);
   for (int day = 0; day < kept; ++day) {
     auto [compact, slashed] = dayNames(day);
     fs::create_directories(save + "/" + compact);
@@ -93,7 +93,7 @@ void benchOneComputer(const std::string& save, int kept, int others) {
     const std::string otherPath = save + "/" + compact + "/.other";  // hidden: never listed
     writeBytes(otherPath, other.text);
     for (int n = 0; n < others; ++n)
-      fs::create_hard_link(otherPath, save + "/" + compact + "/" + tavrix::fleet::pcIdOf(100000 + n) + ".csv");
+      fs::create_hard_link(otherPath, save + "/" + compact + "/" + tavrix::samples::pcIdOf(100000 + n) + ".csv");
   }
   std::printf("kept     %d inventories of %s, %d other computers a day (%d files)\n", kept, computer.pcId.c_str(),
               others, kept * (others + 1));
@@ -115,7 +115,7 @@ void benchFleet(const std::string& save, int computers) {
   fs::create_directories(save + "/" + day2);
   long long bytes = 0;
   for (int i = 1; i <= computers; ++i) {
-    tavrix::fleet::Computer c = tavrix::fleet::makeComputer(1, i);
+    tavrix::samples::Computer c = tavrix::samples::makeComputer(1, i);
     writeBytes(save + "/" + day1 + "/" + c.pcId + ".csv", delivered(c.text, slashed1, 0));
     writeBytes(save + "/" + day2 + "/" + c.pcId + ".csv", delivered(c.text, slashed2, 1));
     bytes += static_cast<long long>(c.text.size()) * 2;

@@ -18,7 +18,7 @@
 #include "bench/bench_folder.h"
 #include "run/main_batch.h"
 #include "batch/run_state.h"
-#include "tools/fleet.h"
+#include "tools/samples.h"
 
 namespace {
 
@@ -235,7 +235,7 @@ std::pair<double, double> tenths(const std::vector<double>& seconds) {
   return {first * 1e3 / static_cast<double>(tenth), last * 1e3 / static_cast<double>(tenth)};
 }
 
-void report(int count, const tavrix::fleet::FleetSummary& fleet, double generate, const BatchRun& batch,
+void report(int count, const tavrix::samples::FleetSummary& fleet, double generate, const BatchRun& batch,
             const Timeline& t, double floor, double floorCpu, const Floor& f) {
   const long long floorRows = f.rows;
   auto [floorFirst, floorLast] = tenths(f.perFile);
@@ -282,7 +282,7 @@ int main(int argc, char** argv) {
     writeIni(work / "batch", dstrb);
     writeIni(work / "floor", dstrb);
     auto start = Clock::now();
-    auto fleet = tavrix::fleet::writeFleet((work / "batch" / "csv").string(), count, seed);
+    auto fleet = tavrix::samples::writeFleet((work / "batch" / "csv").string(), count, seed);
     double generate = seconds(Clock::now() - start);
     sync();  // the generated files reach the disk now, not while the import is timed
 

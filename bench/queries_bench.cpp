@@ -18,7 +18,7 @@
 #include "platform/db.h"
 #include "queries/fleet_queries.h"
 #include "queries/fleet_search.h"
-#include "tools/fleet.h"
+#include "tools/samples.h"
 
 #ifdef TAVRIX_BENCH_WIDGETS
 #include <QApplication>
@@ -54,7 +54,7 @@ std::string fleetDatabase(const fs::path& work, int count) {
   fs::remove_all(folder);
   writeIni(folder);
   std::fprintf(stderr, "importing %d computers into %s ...\n", count, database.c_str());
-  fleet::writeFleet((folder / "csv").string(), count, kSeed);
+  samples::writeFleet((folder / "csv").string(), count, kSeed);
   CountingSink sink;
   SystemClock clock;
   RunState s(sink, clock);
@@ -106,7 +106,7 @@ void ComputersMissingUpdate(benchmark::State& state) {
 }
 // A text of one computer only: its file name appears in its T_BasicInf row alone.
 void SearchRare(benchmark::State& state) {
-  const std::string rare = fleet::pcIdOf(g_computers / 2);
+  const std::string rare = samples::pcIdOf(g_computers / 2);
   timeQuestion(state, [&](db::Connection& c) { return queries::searchInventory(c, rare); });
 }
 
@@ -127,7 +127,7 @@ void fleetWindow(benchmark::State& state, int step) {
     if (step == 1) state.ResumeTiming();
     if (step == 1) window->tabs()->setCurrentIndex(1);
     if (step == 2) {
-      window->findChild<QLineEdit*>(QStringLiteral("SearchText"))->setText(QString::fromStdString(fleet::pcIdOf(g_computers / 2)));
+      window->findChild<QLineEdit*>(QStringLiteral("SearchText"))->setText(QString::fromStdString(samples::pcIdOf(g_computers / 2)));
       state.ResumeTiming();
       window->findChild<QPushButton*>(QStringLiteral("SearchButton"))->click();
     }

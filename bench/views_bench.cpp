@@ -17,7 +17,7 @@
 #include "run/main_batch.h"
 #include "batch/run_state.h"
 #include "platform/text.h"
-#include "tools/fleet.h"
+#include "tools/samples.h"
 #include "views/detail/detail_load.h"
 #include "views/computer_list.h"
 
@@ -60,7 +60,7 @@ struct Workload {
 // The demo fleet through the real batch: scripts build the database, the import fills it.
 void importDemoFleet(Workload& w) {
   writeIni(w.folder);
-  fleet::writeFleet((w.folder / "csv").string(), kDemoComputers, kDemoSeed);
+  samples::writeFleet((w.folder / "csv").string(), kDemoComputers, kDemoSeed);
   CountingSink sink;
   SystemClock clock;
   RunState s(sink, clock);
@@ -69,7 +69,7 @@ void importDemoFleet(Workload& w) {
   if (sink.count) throw std::runtime_error("the batch showed messages; see " + (w.folder / "log").string());
   w.database = (w.folder / "db" / "Tavrix.mdb").string();
   for (int i = 1; i <= kDemoComputers; ++i) {
-    fleet::Computer c = fleet::makeComputer(kDemoSeed, i);
+    samples::Computer c = samples::makeComputer(kDemoSeed, i);
     if (c.lines > w.largestLines) w.largestLines = c.lines, w.largestPcId = c.pcId;
   }
 }
@@ -96,7 +96,7 @@ void addBasicRows(Workload& w) {
   db::UpdatableRecordSet add(connection, "SELECT * FROM T_BasicInf");
   for (int i = kDemoComputers + 1; i <= w.computers; ++i) {
     for (std::size_t f = 0; f < names.size(); ++f) {
-      if (names[f] == "PCid") values[f] = fleet::pcIdOf(i);
+      if (names[f] == "PCid") values[f] = samples::pcIdOf(i);
       if (names[f] == "ComputerName") values[f] = "PC-" + std::to_string(i);
     }
     add.addNew(names, values);

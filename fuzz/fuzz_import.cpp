@@ -17,7 +17,7 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "tests/platform/db_rows.h"
-#include "tools/fleet.h"
+#include "tools/samples.h"
 
 using namespace tavrix;
 
@@ -40,7 +40,7 @@ struct Importer {
   FixedClock clock{DateTime{2024, 1, 2, 3, 4, 5}};
   fuzz::CountingMessageSink sink;
   RunState s{sink, clock};
-  fleet::Computer other = fleet::makeComputer(1, 1);
+  samples::Computer other = samples::makeComputer(1, 1);
   std::vector<std::string> otherRows;     // "table|rows" as the generator counts them
   std::string otherQuery, orphanQuery;
   std::uint64_t inputs = 0;

@@ -112,7 +112,7 @@ void dropEmptyDatabase(RunState& s) {
 }
 
 // From the folders to the list; returns early where the batch ends.
-void runSteps(RunState& s, BatchWindows* windows, bool noDisplay) {
+void runFromFoldersToList(RunState& s, BatchWindows* windows, bool noDisplay) {
   if (F_CHECK_ENV(s)) {
     F_WRITE_LOG(s, "環境確認でエラーです｡ ");
     s.BatchFailed = true;
@@ -149,7 +149,8 @@ void runSteps(RunState& s, BatchWindows* windows, bool noDisplay) {
   }
 }
 
-void runChecked(RunState& s, BatchWindows* windows) {
+// Reads and checks the settings, takes the batch lock and shows the windows, then runs the steps.
+void runWithSettings(RunState& s, BatchWindows* windows) {
   if (F_READ_INI(s)) {
     writeBanner(s, kStartMessage);
     F_WRITE_LOG(s, "INIファイルが読めません。処理を中止します。");
@@ -175,7 +176,7 @@ void runChecked(RunState& s, BatchWindows* windows) {
     noDisplay = true;
     windows = nullptr;
   }
-  runSteps(s, windows, noDisplay);
+  runFromFoldersToList(s, windows, noDisplay);
 }
 
 }  // namespace
@@ -185,7 +186,7 @@ void runBatch(RunState& s, BatchWindows* windows) {
   s.DbOpen = false;
   s.BatchRunning = true;
   try {
-    runChecked(s, windows);
+    runWithSettings(s, windows);
   } catch (const db::DbError& e) {
     s.BatchFailed = true;
     writeBanner(s, std::string(e.what()) + " err=" + std::to_string(e.code()));

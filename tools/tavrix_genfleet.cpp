@@ -4,7 +4,7 @@
 #include <exception>
 #include <string>
 
-#include "tools/fleet.h"
+#include "tools/samples.h"
 
 int main(int argc, char** argv) {
   if (argc < 3 || argc > 4) {
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     }
   }
   try {
-    auto summary = tavrix::fleet::writeFleet(argv[1], static_cast<int>(count), seed);
+    auto summary = tavrix::samples::writeFleet(argv[1], static_cast<int>(count), seed);
     long long rows = 0;
     for (const auto& entry : summary.rows) rows += entry.second;
     std::printf("%d files, %lld lines, %lld bytes, %lld rows\n", summary.files, summary.lines, summary.bytes, rows);

@@ -9,7 +9,7 @@
 #include "history/inventory_diff.h"
 #include "history/kept_inventory.h"
 #include "tests/import/import_fixture.h"
-#include "tools/fleet.h"
+#include "tools/samples.h"
 
 namespace tavrix::test {
 namespace {
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(Pairs, DiffRules, ::testing::ValuesIn(kDiffCases),
 using InventoryReader = ImportFixture;
 
 TEST_F(InventoryReader, ReadsWhatTheImportStores) {
-  fleet::Computer computer = fleet::makeComputer(3, 1);
+  samples::Computer computer = samples::makeComputer(3, 1);
   writeFile(csvDir() + "/" + computer.pcId + ".csv", cp932(computer.text));
   runBatchOnce();
   std::string path = saveDir() + "/" + computer.pcId + ".csv", error;

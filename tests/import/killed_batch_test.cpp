@@ -10,7 +10,7 @@
 #include <string>
 
 #include "tests/import/import_fixture.h"
-#include "tools/fleet.h"
+#include "tools/samples.h"
 
 namespace tavrix::test {
 namespace {
@@ -19,10 +19,10 @@ using KilledBatch = ImportFixture;
 
 TEST_F(KilledBatch, TheNextRunImportsEverything) {
   constexpr int kComputers = 300;
-  fleet::FleetSummary fleet = fleet::writeFleet(csvDir(), kComputers, 2024);
+  samples::FleetSummary fleet = samples::writeFleet(csvDir(), kComputers, 2024);
   // The generator: the same seed gives the same computer, written as CP932; another seed another.
-  ASSERT_EQ(text::cp932ToUtf8(readFile(csvDir() + "/PC00300.csv")), fleet::makeComputer(2024, 300).text);
-  ASSERT_NE(fleet::makeComputer(2024, 300).text, fleet::makeComputer(2025, 300).text);
+  ASSERT_EQ(text::cp932ToUtf8(readFile(csvDir() + "/PC00300.csv")), samples::makeComputer(2024, 300).text);
+  ASSERT_NE(samples::makeComputer(2024, 300).text, samples::makeComputer(2025, 300).text);
   auto filesDone = [&] {
     auto lines = readLines(dir.file("log/run.log"));
     return std::count_if(lines.begin(), lines.end(), [](const auto& l) { return l.ends_with(" 取込を終了しました。 "); });
@@ -71,7 +71,7 @@ TEST_F(KilledBatch, TheNextRunImportsEverything) {
   std::sort(everywhere.begin(), everywhere.end());
   EXPECT_EQ(std::adjacent_find(everywhere.begin(), everywhere.end()), everywhere.end()) << "a file in both folders";
   EXPECT_EQ(everywhere.size(), static_cast<std::size_t>(kComputers));
-  EXPECT_EQ(readFile(saveDir() + "/PC00001.csv"), cp932(fleet::makeComputer(2024, 1).text));
+  EXPECT_EQ(readFile(saveDir() + "/PC00001.csv"), cp932(samples::makeComputer(2024, 1).text));
   EXPECT_EQ(invariantViolations(dbPath()), std::vector<std::string>{});
 
   runBatchOnce();

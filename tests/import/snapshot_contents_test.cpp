@@ -12,7 +12,7 @@
 
 #include "platform/db.h"
 #include "tests/import/import_fixture.h"
-#include "tools/fleet.h"
+#include "tools/samples.h"
 
 namespace tavrix::test {
 namespace {
@@ -23,7 +23,7 @@ constexpr int kComputers = 12;
 const std::set<int> kReplaced = {1, 5, 6, 12};  // computers whose second-day file differs
 
 void writeComputer(const ImportFixture& f, std::uint64_t seed, int index) {
-  fleet::Computer c = fleet::makeComputer(seed, index);
+  samples::Computer c = samples::makeComputer(seed, index);
   writeFile(f.csvDir() + "/" + c.pcId + ".csv", cp932(c.text));
 }
 

@@ -18,7 +18,7 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "tests/support/test_support.h"
-#include "tools/fleet.h"
+#include "tools/samples.h"
 
 namespace tavrix::test {
 namespace {
@@ -179,7 +179,7 @@ TEST_F(PackageTest, UnpackedProgramsImportAndList) {
   std::filesystem::remove(root + "/opt/tavrix/Tavrix.ini");
   writeFile(root + "/opt/tavrix/Tavrix.ini", text::replaceAll(ini, "=/var/", "=" + root + "/var/"));
   const int computers = 6;
-  fleet::writeFleet(root + "/var/lib/tavrix/csv", computers, 11);
+  samples::writeFleet(root + "/var/lib/tavrix/csv", computers, 11);
 
   // Started through links elsewhere, as /usr/bin/tavrix is: the settings are found beside the real file.
   std::filesystem::create_directory(dir.file("bin"));
@@ -208,7 +208,7 @@ TEST_F(PackageTest, UnpackedProgramsImportAndList) {
   }
   std::sort(ids.begin(), ids.end());
   std::vector<std::string> expected;
-  for (int i = 1; i <= computers; ++i) expected.push_back(fleet::pcIdOf(i));
+  for (int i = 1; i <= computers; ++i) expected.push_back(samples::pcIdOf(i));
   EXPECT_EQ(ids, expected);
 }
 

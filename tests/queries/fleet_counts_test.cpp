@@ -12,7 +12,7 @@
 #include "queries/row_output.h"
 #include "platform/text.h"
 #include "tests/import/import_fixture.h"
-#include "tools/fleet.h"
+#include "tools/samples.h"
 
 namespace tavrix::test {
 namespace {
@@ -85,7 +85,7 @@ TEST_F(FleetCounts, FollowEveryBatchAsAScanWouldCount) {
   for (std::size_t b = 0; b < batches.size(); ++b) {
     SCOPED_TRACE(batches[b].what);
     for (const auto& [name, lines] : batches[b].files) writeCsv(name, lines);
-    if (batches[b].generated > 0) fleet::writeFleet(csvDir(), batches[b].generated, 40 + b);
+    if (batches[b].generated > 0) samples::writeFleet(csvDir(), batches[b].generated, 40 + b);
     if (b == 3) {
       db::Connection c;
       c.open(dbPath());

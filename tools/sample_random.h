@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tavrix::fleet {
+namespace tavrix::samples {
 
 class Random {
  public:
@@ -45,4 +45,4 @@ inline std::uint64_t computerSeed(std::uint64_t fleetSeed, int index) {
   return r.next();
 }
 
-}  // namespace tavrix::fleet
+}  // namespace tavrix::samples

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-namespace tavrix::fleet {
+namespace tavrix::samples {
 
 // One computer's inventory CSV and the rows its import adds.
 struct Computer {
@@ -32,4 +32,4 @@ struct FleetSummary {
 // Throws std::runtime_error when a file cannot be written.
 FleetSummary writeFleet(const std::string& folder, int count, std::uint64_t seed);
 
-}  // namespace tavrix::fleet
+}  // namespace tavrix::samples

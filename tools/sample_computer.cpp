@@ -3,11 +3,11 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "tools/fleet.h"
-#include "tools/fleet_catalog.h"
-#include "tools/fleet_random.h"
+#include "tools/samples.h"
+#include "tools/sample_catalog.h"
+#include "tools/sample_random.h"
 
-namespace tavrix::fleet {
+namespace tavrix::samples {
 namespace {
 
 std::string format(const char* pattern, int a, int b = 0, int c = 0, int d = 0, int e = 0, int f = 0) {
@@ -267,4 +267,4 @@ std::string pcIdOf(int index) { return format("PC%05d", index); }
 
 Computer makeComputer(std::uint64_t seed, int index) { return ComputerBuilder(seed, index).build(); }
 
-}  // namespace tavrix::fleet
+}  // namespace tavrix::samples

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace tavrix::fleet {
+namespace tavrix::samples {
 
 struct DeviceModel {
   std::string name;
@@ -67,4 +67,4 @@ struct Catalog {
 
 const Catalog& catalog();
 
-}  // namespace tavrix::fleet
+}  // namespace tavrix::samples

@@ -1,8 +1,8 @@
 // The parts a sample computer is made of: devices, programs, services, printers and the like, as
 // the collector names them on Japanese Windows desktops. No text here may hold a comma.
-#include "tools/fleet_catalog.h"
+#include "tools/sample_catalog.h"
 
-namespace tavrix::fleet {
+namespace tavrix::samples {
 namespace {
 
 void addHardware(Catalog& c) {
@@ -338,4 +338,4 @@ const Catalog& catalog() {
   return c;
 }
 
-}  // namespace tavrix::fleet
+}  // namespace tavrix::samples

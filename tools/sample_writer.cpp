@@ -4,9 +4,9 @@
 #include <stdexcept>
 
 #include "platform/text.h"
-#include "tools/fleet.h"
+#include "tools/samples.h"
 
-namespace tavrix::fleet {
+namespace tavrix::samples {
 
 FleetSummary writeFleet(const std::string& folder, int count, std::uint64_t seed) {
   std::filesystem::create_directories(folder);
@@ -27,4 +27,4 @@ FleetSummary writeFleet(const std::string& folder, int count, std::uint64_t seed
   return summary;
 }
 
-}  // namespace tavrix::fleet
+}  // namespace tavrix::samples
