@@ -271,6 +271,13 @@ LineKind kindOf(const CsvLine& line) {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// Takes a UTF-8 byte-order mark off the file's first line; true when there was one.
+bool stripByteOrderMark(std::string& raw, long lineNumber) {
+  if (lineNumber != 1 || !raw.starts_with(kByteOrderMark)) return false;
+  raw.erase(0, kByteOrderMark.size());
+  return true;
+}
+
 // The header pass: the identity from the header line, and whether a file that starts with a
 // UTF-8 byte-order mark is UTF-8 throughout (read to its end only then).
 void readHeader(paths::LineReader& reader, InventoryTarget& t, InventoryLineSink& sink, bool wholeFile) {
@@ -280,10 +287,7 @@ void readHeader(paths::LineReader& reader, InventoryTarget& t, InventoryLineSink
   CsvLine line;
   bool checkUtf8 = false;
   while (reader.next(raw)) {
-    if (reader.lineNumber() == 1 && raw.starts_with(kByteOrderMark)) {
-      raw.erase(0, kByteOrderMark.size());
-      checkUtf8 = t.utf8 = true;
-    }
+    if (stripByteOrderMark(raw, reader.lineNumber())) checkUtf8 = t.utf8 = true;
     if (checkUtf8 && !text::isValidUtf8(raw)) {
       checkUtf8 = t.utf8 = false;
     }
@@ -319,7 +323,7 @@ void readAll(paths::LineReader& reader, InventoryTarget& t, InventoryLineSink& s
       sink.lineFailed(number, tooLongText());
       continue;
     }
-    if (number == 1 && raw.starts_with(kByteOrderMark)) raw.erase(0, kByteOrderMark.size());
+    stripByteOrderMark(raw, number);
     line.assign(t.utf8 ? raw : text::cp932ToUtf8(raw));
     readLine(t, sink, line, number);
   }
@@ -331,7 +335,7 @@ bool readsAsUtf8(const paths::FileBytes& file) {
   paths::LineReader reader(file);
   std::string raw;
   while (reader.next(raw)) {
-    if (reader.lineNumber() == 1) raw.erase(0, kByteOrderMark.size());
+    stripByteOrderMark(raw, reader.lineNumber());
     if (!text::isValidUtf8(raw)) return false;
   }
   return true;
@@ -356,7 +360,7 @@ DecodedLines decodeInventoryLines(const paths::FileBytes& file) {
   std::string raw;
   while (reader.next(raw)) {
     if (!reader.tooLong()) {
-      if (reader.lineNumber() == 1 && raw.starts_with(kByteOrderMark)) raw.erase(0, kByteOrderMark.size());
+      stripByteOrderMark(raw, reader.lineNumber());
       out.text += out.utf8 ? raw : text::cp932ToUtf8(raw);
     }
     out.lines.push_back({out.text.size(), reader.tooLong()});

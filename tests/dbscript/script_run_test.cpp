@@ -110,7 +110,7 @@ std::vector<Case> cases() {
 
 class ScriptRun : public test::ScriptFixture {};
 
-TEST_F(ScriptRun, Files) {
+TEST_F(ScriptRun, EachScriptFolderBuildsItsTablesOrLogsWhyNot) {
   for (const auto& c : cases()) {
     SCOPED_TRACE(c.name);
     test::TempDir root;

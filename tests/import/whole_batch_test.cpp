@@ -259,7 +259,7 @@ const std::vector<RunCase> kCases = {
 
 class WholeBatch : public ImportFixture, public ::testing::WithParamInterface<RunCase> {};
 
-TEST_P(WholeBatch, Run) {
+TEST_P(WholeBatch, LeavesTheRowsLogLinesBoxesAndFilesOfItsCase) {
   const RunCase& c = GetParam();
   c.before(*this);
   std::map<std::string, std::string> waiting;  // the CSV folder before the run
