@@ -1,10 +1,9 @@
 // Counting the fleet, keeping the counts in a file beside the database, and the summaries made of them.
 #include "counts/fleet_counts.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <stdexcept>
 
@@ -35,6 +34,16 @@ constexpr const char* kStampTriggers = "('TavrixStamp_T_ApplInst', 'TavrixStamp_
 // The stamp as the counts file keeps it: one row of these columns.
 constexpr const char* kStampColumns = "DatabaseId, OutsideChanges, LastRno, Computers, Programs, LastProgramRow, "
                                       "LastProgram, Updates, LastUpdateRow, LastUpdate";
+
+// A snapshot list as the counts file keeps it: the RNOs' bytes in the machine's order.
+std::string_view rnoBytes(const std::vector<std::int64_t>& rnos) {
+  return {reinterpret_cast<const char*>(rnos.data()), rnos.size() * sizeof(std::int64_t)};
+}
+
+void readRnoList(std::string_view bytes, std::vector<std::int64_t>& rnos) {
+  rnos.resize(bytes.size() / sizeof(std::int64_t));
+  if (!rnos.empty()) std::memcpy(rnos.data(), bytes.data(), rnos.size() * sizeof(std::int64_t));
+}
 
 ResultRow stampRow(const InventoryStamp& stamp) {
   ResultRow row{db::Value(stamp.databaseId), db::Value(stamp.outsideChanges), db::Value(stamp.lastRno),
@@ -70,15 +79,11 @@ class ScannedSnapshots final : public SnapshotLists {
     for (std::size_t i = 0; i < n; ++i) position.emplace(keys[i], i);
     lists.assign(n, {});
     std::string key;
-    forEachStep(connection_, kSources[0].select, {}, [&](sqlite3_stmt* stmt) {
-      if (sqlite3_column_type(stmt, 2) == SQLITE_NULL || sqlite3_column_type(stmt, 3) == SQLITE_NULL) return;
+    forEachStep(connection_, kSources[0].select, {}, [&](const db::RowView& row) {
+      if (row.isNull(2) || row.isNull(3)) return;
       key.clear();
-      for (int c = 0; c < 2; ++c) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
-        appendGroupKey(key, text ? std::optional(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, c))))
-                                 : std::nullopt, false);
-      }
-      if (const auto at = position.find(key); at != position.end()) lists[at->second].push_back(sqlite3_column_int64(stmt, 3));
+      for (int c = 0; c < 2; ++c) appendGroupKey(key, row.isNull(c) ? std::nullopt : std::optional(row.text(c)), false);
+      if (const auto at = position.find(key); at != position.end()) lists[at->second].push_back(row.integer(3));
     });
     for (auto& list : lists) {  // ascending and once each
       std::sort(list.begin(), list.end());
@@ -98,9 +103,9 @@ void countKind(db::Connection& connection, TallyKind kind, FleetCounts& counts, 
   const KindSource& source = kSources[static_cast<std::size_t>(kind)];
   GroupCounter exact(source.keyColumns, mode, GroupCounter::Keys::Exact);
   GroupCounter folded(source.keyColumns, mode, GroupCounter::Keys::Folded);
-  forEachStep(connection, source.select, {}, [&](sqlite3_stmt* stmt) {
-    exact.add(stmt);
-    folded.add(stmt);
+  forEachStep(connection, source.select, {}, [&](const db::RowView& row) {
+    exact.add(row);
+    folded.add(row);
   });
   if (!exact.exact() || !folded.exact()) return countKind(connection, kind, counts, GroupCounter::Mode::Pairs);
   const auto k = static_cast<std::size_t>(kind);
@@ -185,23 +190,20 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool w
     if (!(counts.stamp == *stamp)) return std::nullopt;
     const char* exactRows = withSnapshots ? "SELECT Kind, Column1, Column2, Computers, Rnos FROM Exact"
                                           : "SELECT Kind, Column1, Column2, Computers, NULL FROM Exact";
-    forEachStep(file, exactRows, {}, [&](sqlite3_stmt* stmt) {
-      const auto k = static_cast<std::size_t>(sqlite3_column_int64(stmt, 0));
-      if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, SQLITE_CORRUPT);
-      std::vector<db::Value> values{db::columnValue(stmt, 1)};
-      if (kSources[k].keyColumns == 2) values.push_back(db::columnValue(stmt, 2));
+    forEachStep(file, exactRows, {}, [&](const db::RowView& row) {
+      const auto k = static_cast<std::size_t>(row.integer(0));
+      if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, 0);
+      std::vector<db::Value> values{row.value(1)};
+      if (kSources[k].keyColumns == 2) values.push_back(row.value(2));
       FleetCounts::Group& group = counts.exact[k][groupKey(values, false)];
       group.values = std::move(values);
-      group.computers = sqlite3_column_int64(stmt, 3);
-      const auto* rnos = static_cast<const std::int64_t*>(sqlite3_column_blob(stmt, 4));
-      if (rnos && withSnapshots) group.rnos.assign(rnos, rnos + sqlite3_column_bytes(stmt, 4) / sizeof(std::int64_t));
+      group.computers = row.integer(3);
+      if (withSnapshots) readRnoList(row.bytes(4), group.rnos);
     });
-    forEachStep(file, "SELECT Kind, Key, Computers FROM Folded", {}, [&](sqlite3_stmt* stmt) {
-      const auto k = static_cast<std::size_t>(sqlite3_column_int64(stmt, 0));
-      if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, SQLITE_CORRUPT);
-      const auto* key = static_cast<const char*>(sqlite3_column_blob(stmt, 1));
-      counts.folded[k][std::string(key ? key : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, 1)))] =
-          sqlite3_column_int64(stmt, 2);
+    forEachStep(file, "SELECT Kind, Key, Computers FROM Folded", {}, [&](const db::RowView& row) {
+      const auto k = static_cast<std::size_t>(row.integer(0));
+      if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, 0);
+      counts.folded[k][std::string(row.bytes(1))] = row.integer(2);
     });
     return counts;
   } catch (const db::DbError&) {
@@ -213,11 +215,10 @@ void forEachKeptSnapshotList(const std::string& countsPath,
                              const std::function<void(std::string_view key, std::span<const std::int64_t> rnos)>& each) {
   db::Connection file;
   file.openReadOnly(countsPath);
-  forEachStep(file, "SELECT Key, Rnos FROM Exact WHERE Kind = 0", {}, [&](sqlite3_stmt* stmt) {
-    const auto* key = static_cast<const char*>(sqlite3_column_blob(stmt, 0));
-    const auto* rnos = static_cast<const std::int64_t*>(sqlite3_column_blob(stmt, 1));
-    each(std::string_view(key ? key : "", static_cast<std::size_t>(sqlite3_column_bytes(stmt, 0))),
-         std::span<const std::int64_t>(rnos, rnos ? static_cast<std::size_t>(sqlite3_column_bytes(stmt, 1)) / sizeof(std::int64_t) : 0));
+  std::vector<std::int64_t> rnos;
+  forEachStep(file, "SELECT Key, Rnos FROM Exact WHERE Kind = 0", {}, [&](const db::RowView& row) {
+    readRnoList(row.bytes(1), rnos);
+    each(row.bytes(0), rnos);
   });
 }
 
@@ -235,22 +236,19 @@ void saveFleetCounts(const std::string& databasePath, const FleetCounts& counts)
         " LastProgramRow INTEGER, LastProgram TEXT, Updates INTEGER, LastUpdateRow INTEGER, LastUpdate TEXT);"
         "CREATE TABLE Exact (Kind INTEGER, Key BLOB, Column1, Column2, Computers INTEGER, Rnos BLOB);"
         "CREATE TABLE Folded (Kind INTEGER, Key BLOB, Computers INTEGER);");
-    sqlite3_stmt* stamp = file.prepareCached(std::string("INSERT INTO Stamp (") + kStampColumns +
-                                             ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+    db::Statement stamp(file, std::string("INSERT INTO Stamp (") + kStampColumns +
+                                  ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
     const ResultRow values = stampRow(counts.stamp);
-    for (std::size_t i = 0; i < values.size(); ++i) db::bindValue(stamp, static_cast<int>(i + 1), values[i]);
-    db::runToEnd(stamp);
-    sqlite3_stmt* exact = file.prepareCached("INSERT INTO Exact VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
-    sqlite3_stmt* folded = file.prepareCached("INSERT INTO Folded VALUES (?1, ?2, ?3)");
+    for (std::size_t i = 0; i < values.size(); ++i) stamp.bind(static_cast<int>(i + 1), values[i]);
+    stamp.run();
+    db::Statement exact(file, "INSERT INTO Exact VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+    db::Statement folded(file, "INSERT INTO Folded VALUES (?1, ?2, ?3)");
     for (std::size_t k = 0; k < kTallyKinds; ++k) {
       auto writeGroup = [&](const std::string& key, const FleetCounts::Group& group, const std::vector<std::int64_t>& rnos) {
-        sqlite3_bind_int64(exact, 1, static_cast<std::int64_t>(k));
-        sqlite3_bind_blob(exact, 2, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
-        for (std::size_t c = 0; c < 2; ++c)
-          db::bindValue(exact, static_cast<int>(3 + c), c < group.values.size() ? group.values[c] : db::Value());
-        sqlite3_bind_int64(exact, 5, group.computers);
-        sqlite3_bind_blob(exact, 6, rnos.data(), static_cast<int>(rnos.size() * sizeof(std::int64_t)), SQLITE_STATIC);
-        db::runToEnd(exact);
+        exact.bind(1, db::Value(static_cast<std::int64_t>(k))).bindBytes(2, key);
+        for (std::size_t c = 0; c < 2; ++c) exact.bind(static_cast<int>(3 + c), c < group.values.size() ? group.values[c] : db::Value());
+        exact.bind(5, db::Value(group.computers)).bindBytes(6, rnoBytes(rnos));
+        exact.run();
       };
       if (k == static_cast<std::size_t>(TallyKind::Software) && counts.snapshotLists) {
         // The lists a bounded number at a time.
@@ -271,10 +269,8 @@ void saveFleetCounts(const std::string& databasePath, const FleetCounts& counts)
         for (const auto& [key, group] : counts.exact[k]) writeGroup(key, group, group.rnos);
       }
       for (const auto& [key, computers] : counts.folded[k]) {
-        sqlite3_bind_int64(folded, 1, static_cast<std::int64_t>(k));
-        sqlite3_bind_blob(folded, 2, key.data(), static_cast<int>(key.size()), SQLITE_STATIC);
-        sqlite3_bind_int64(folded, 3, computers);
-        db::runToEnd(folded);
+        folded.bind(1, db::Value(static_cast<std::int64_t>(k))).bindBytes(2, key).bind(3, db::Value(computers));
+        folded.run();
       }
     }
     file.executeNative("COMMIT;");

@@ -1,8 +1,6 @@
 // One pass over (group columns, PCid) rows: groups and computers found by their case-folded text.
 #include "counts/group_count.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <functional>
 
@@ -18,11 +16,6 @@ std::string folded(std::string_view text) {
   for (char& c : out)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
   return out;
-}
-
-std::string_view columnText(sqlite3_stmt* stmt, int column) {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-  return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column))) : std::string_view();
 }
 
 // NULL before any text, else text order.
@@ -76,30 +69,29 @@ std::uint32_t GroupCounter::groupOf(const std::string& key, std::uint64_t hash) 
   return static_cast<std::uint32_t>(groups_.size() - 1);
 }
 
-void GroupCounter::showSmaller(Group& group, sqlite3_stmt* stmt) const {
+void GroupCounter::showSmaller(Group& group, const db::RowView& row) const {
   if (group.shown.empty()) {
     for (int c = 0; c < keyColumns_; ++c)
-      group.shown.push_back(sqlite3_column_type(stmt, c) == SQLITE_NULL ? std::nullopt
-                                                                        : std::optional<std::string>(columnText(stmt, c)));
+      group.shown.push_back(row.isNull(c) ? std::nullopt : std::optional<std::string>(row.text(c)));
     return;
   }
   for (int c = 0; c < keyColumns_; ++c) {
     std::optional<std::string>& shown = group.shown[static_cast<std::size_t>(c)];
     if (!shown) continue;
-    const std::string_view text = columnText(stmt, c);
+    const std::string_view text = row.text(c);
     if (text < *shown) shown = std::string(text);
   }
 }
 
-void GroupCounter::add(sqlite3_stmt* stmt) {
-  if (sqlite3_column_type(stmt, keyColumns_) == SQLITE_NULL) return;  // no computer to count
-  const std::uint32_t computer = computerNumber(columnText(stmt, keyColumns_));
+void GroupCounter::add(const db::RowView& row) {
+  if (row.isNull(keyColumns_)) return;  // no computer to count
+  const std::uint32_t computer = computerNumber(row.text(keyColumns_));
   key_.clear();
   for (int c = 0; c < keyColumns_; ++c)
-    appendGroupKey(key_, sqlite3_column_type(stmt, c) == SQLITE_NULL ? std::nullopt : std::optional(columnText(stmt, c)),
+    appendGroupKey(key_, row.isNull(c) ? std::nullopt : std::optional(row.text(c)),
                    fold_);
   Group& group = groups_[groupOf(key_, std::hash<std::string>{}(key_))];
-  showSmaller(group, stmt);
+  showSmaller(group, row);
   if (mode_ == Mode::Pairs) {
     pairs_.push_back(std::uint64_t{static_cast<std::uint32_t>(&group - groups_.data())} << 32 | computer);
   } else if (group.lastComputer != computer) {

@@ -9,9 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/db.h"
 #include "queries/result_table.h"
-
-struct sqlite3_stmt;
 
 namespace tavrix::queries {
 
@@ -28,8 +27,8 @@ class GroupCounter {
   // order), as the NOCASE columns compare them. Exact: every spelling its own group.
   enum class Keys { Folded, Exact };
   explicit GroupCounter(int keyColumns, Mode mode = Mode::Contiguous, Keys keys = Keys::Folded);
-  // Adds the row at stmt: its first keyColumns columns are the group, the next one the computer.
-  void add(sqlite3_stmt* stmt);
+  // Adds a row: its first keyColumns columns are the group, the next one the computer.
+  void add(const db::RowView& row);
   // False when, counting as Contiguous, a computer's rows came apart: the counts may be too high.
   bool exact() const { return exact_; }
   // Takes in the groups of a counter of other rows. False (and nothing is certain any more) when
@@ -58,7 +57,7 @@ class GroupCounter {
     std::uint32_t group = 0;  // index + 1; 0 = empty
   };
   std::uint32_t groupOf(const std::string& key, std::uint64_t hash);
-  void showSmaller(Group& group, sqlite3_stmt* stmt) const;
+  void showSmaller(Group& group, const db::RowView& row) const;
   std::uint32_t computerNumber(std::string_view pcId);
   void grow();
 

@@ -76,6 +76,54 @@ using FieldRef = std::variant<std::monostate, std::int64_t, std::string_view>;
 
 class Connection;
 
+// One row of a statement being stepped, read in place: its texts stay valid until the next step.
+class RowView {
+ public:
+  int columnCount() const;
+  bool isNull(int column) const;
+  std::int64_t integer(int column) const;  // 0 for NULL
+  std::string_view text(int column) const;   // "" for NULL
+  std::string_view bytes(int column) const;  // a blob's bytes (or a text's), "" for NULL
+  Value value(int column) const;
+
+ private:
+  friend class Statement;
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// A statement in the engine's dialect, prepared once per connection and kept by its text. While the
+// object lives it is bound and stepped; it is reset and unbound when the object goes, so two objects
+// of the same text must not live at once. Closing the connection ends it. Parameters are numbered from 1.
+class Statement {
+ public:
+  Statement(Connection& connection, const std::string& sql);  // throws DbError
+  ~Statement();
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  Statement& bind(int index, const Value& value);     // the text is copied
+  Statement& bind(int index, const FieldRef& value);  // the text must outlive the run
+  Statement& bindBytes(int index, std::string_view bytes);  // as a blob; must outlive the run
+  // Steps to the next row, then row() reads it; false at the end, when the statement is reset and
+  // unbound for the next run. Throws DbError.
+  bool next();
+  const RowView& row() const { return row_; }
+  // Steps to the end, discarding rows; throws DbError.
+  void run();
+  // Calls onRow for every row, then ends as next() does.
+  template <typename OnRow>
+  void forEach(OnRow&& onRow) {
+    while (next()) onRow(row_);
+  }
+
+ private:
+  void reset();
+  Connection& connection_;
+  sqlite3_stmt* stmt_;
+  std::uint64_t generation_;  // the connection's cache generation stmt_ belongs to
+  RowView row_;
+};
+
 // Forward-only, read-only: rows are visited once, in the order of the statement.
 class ReadOnlyRecordSet {
  public:

@@ -1,8 +1,6 @@
 // The software, update and computer questions: scans of the detail tables, counted and matched in memory.
 #include "queries/fleet_queries.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <chrono>
 #include <functional>
@@ -52,7 +50,7 @@ std::vector<ResultRow> countGroups(db::Connection& connection, const std::string
                           containsSql(nameColumn, 1) + ")";
   const auto scan = [&](db::Connection& c, const RowidRange& range, GroupCounter& counter) {
     forEachStep(c, sql, {optionalPattern(nameContains), db::Value(range.first), db::Value(range.last)},
-                [&](sqlite3_stmt* stmt) { counter.add(stmt); });
+                [&](const db::RowView& row) { counter.add(row); });
   };
   const std::vector<RowidRange> ranges = snapshotParts(connection, table, scanPartCount());
   std::vector<GroupCounter> counters(ranges.size(), GroupCounter(keyColumns));
@@ -75,8 +73,8 @@ std::unordered_set<std::int64_t> rnosWhere(db::Connection& connection, const std
   const std::vector<RowidRange> ranges = snapshotParts(connection, table, scanPartCount());
   std::vector<std::vector<std::int64_t>> found(ranges.size());
   scanParts(connection, ranges, [&](db::Connection& c, const RowidRange& range, std::size_t part) {
-    forEachStep(c, sql, {first, second, db::Value(range.first), db::Value(range.last)}, [&](sqlite3_stmt* stmt) {
-      if (sqlite3_column_type(stmt, 0) != SQLITE_NULL) found[part].push_back(sqlite3_column_int64(stmt, 0));
+    forEachStep(c, sql, {first, second, db::Value(range.first), db::Value(range.last)}, [&](const db::RowView& row) {
+      if (!row.isNull(0)) found[part].push_back(row.integer(0));
     });
   });
   std::unordered_set<std::int64_t> rnos;

@@ -1,4 +1,4 @@
-// Running one SQLite statement with bound parameters and collecting its rows as values.
+// Running one statement with bound parameters and collecting its rows as values.
 #pragma once
 
 #include <functional>
@@ -10,14 +10,14 @@
 
 namespace tavrix::queries {
 
-// Prepares sql (SQLite's dialect, cached by text), binds params to ?1, ?2, ... and calls onRow with
+// Prepares sql (the engine's dialect, cached by text), binds params to ?1, ?2, ... and calls onRow with
 // each row's values. Throws db::DbError.
 void forEachRow(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params,
                 const std::function<void(const ResultRow&)>& onRow);
 
-// The same with the statement itself at each row, for callers that read its columns in place.
+// The same with a view of each row, for callers that read its columns in place.
 void forEachStep(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params,
-                 const std::function<void(sqlite3_stmt*)>& onRow);
+                 const std::function<void(const db::RowView&)>& onRow);
 
 // Every row of the statement.
 std::vector<ResultRow> readRows(db::Connection& connection, const std::string& sql,

@@ -1,8 +1,6 @@
 // Splitting a table's rowids at snapshot boundaries, and scanning the parts on threads of their own.
 #include "queries/table_parts.h"
 
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <exception>
 #include <future>
@@ -27,21 +25,19 @@ bool canShareView(db::Connection& connection) {
 // The first rowid at or after from whose RNO differs from the RNO of the first row there; 0 if none
 // is found within the search limit.
 std::int64_t nextSnapshotStart(db::Connection& connection, const std::string& table, std::int64_t from) {
-  sqlite3_stmt* stmt =
-      connection.prepareCached("SELECT rowid, RNO FROM " + db::quoteIdentifier(table) + " WHERE rowid >= ?1 ORDER BY rowid");
-  sqlite3_bind_int64(stmt, 1, from);
+  db::Statement rows(connection, "SELECT rowid, RNO FROM " + db::quoteIdentifier(table) + " WHERE rowid >= ?1 ORDER BY rowid");
+  rows.bind(1, db::Value(from));
   std::int64_t start = 0;
   db::Value firstRno;
-  for (int row = 0; row < kBoundarySearchRows && sqlite3_step(stmt) == SQLITE_ROW; ++row) {
-    db::Value rno = db::columnValue(stmt, 1);
+  for (int row = 0; row < kBoundarySearchRows && rows.next(); ++row) {
+    db::Value rno = rows.row().value(1);
     if (row == 0) {
       firstRno = std::move(rno);
     } else if (rno.isNull() != firstRno.isNull() || (!rno.isNull() && rno.toInt() != firstRno.toInt())) {
-      start = sqlite3_column_int64(stmt, 0);
+      start = rows.row().integer(0);
       break;
     }
   }
-  sqlite3_reset(stmt);
   return start;
 }
 
@@ -51,15 +47,13 @@ std::size_t scanPartCount() { return std::clamp<std::size_t>(std::thread::hardwa
 
 std::vector<RowidRange> snapshotParts(db::Connection& connection, const std::string& table, std::size_t parts) {
   if (parts <= 1 || !canShareView(connection)) return {RowidRange{}};
-  sqlite3_stmt* bounds = connection.prepareCached("SELECT min(rowid), max(rowid) FROM " + db::quoteIdentifier(table));
   std::int64_t low = 0, high = 0;
-  const bool rows = sqlite3_step(bounds) == SQLITE_ROW && sqlite3_column_type(bounds, 0) != SQLITE_NULL;
-  if (rows) {
-    low = sqlite3_column_int64(bounds, 0);
-    high = sqlite3_column_int64(bounds, 1);
+  {
+    db::Statement bounds(connection, "SELECT min(rowid), max(rowid) FROM " + db::quoteIdentifier(table));
+    if (!bounds.next() || bounds.row().isNull(0)) return {RowidRange{}};
+    low = bounds.row().integer(0);
+    high = bounds.row().integer(1);
   }
-  sqlite3_reset(bounds);
-  if (!rows) return {RowidRange{}};
 
   std::vector<std::int64_t> starts;
   const double span = static_cast<double>(high) - static_cast<double>(low);

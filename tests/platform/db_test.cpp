@@ -141,8 +141,8 @@ TEST_F(Db, UpdatableRecordSetsAddAndChangeRows) {
     basic.setField("createdate", Value(DateTime{2024, 5, 6, 7, 8, 0}));
     EXPECT_THROW(basic.setField("NoSuchField", Value("x")), DbError);
     basic.update();
+    EXPECT_EQ(basic.field("RNO").toInt(), pc[0] == 'P' ? 1 : 2);  // the number just given
   }
-  EXPECT_EQ(c.lastInsertRowId(), 2);
   EXPECT_EQ(rows("Select RNO from T_BasicInf Where PCid = 'o''neil' and CreateDate = #2024/05/06 07:08#"), Lines{"2"});
   // Only the selected row changes.
   {
@@ -166,6 +166,34 @@ TEST_F(Db, UpdatableRecordSetsAddAndChangeRows) {
   EXPECT_THROW(none.moveNext(), DbError);
   EXPECT_THROW(UpdatableRecordSet(c, "Select * from T_Device"), DbError);
   EXPECT_THROW(UpdatableRecordSet(c, "Select PCid from T_BasicInf"), DbError);
+}
+
+TEST_F(Db, StatementsBindReadInPlaceAndStartOverAfterEveryRun) {
+  c.execute("CREATE TABLE Kept (Kind INTEGER, Key BLOB, Note TEXT)");
+  const std::string key("a\0b", 3);
+  {
+    Statement insert(c, "INSERT INTO Kept VALUES (?1, ?2, ?3)");
+    insert.bind(1, Value(7)).bindBytes(2, key).bind(3, Value("seven"));
+    insert.run();
+    insert.bind(1, FieldRef(std::int64_t{8})).bindBytes(2, std::string_view()).bind(3, FieldRef(std::string_view("")));
+    insert.run();
+    insert.bind(1, Value(9));  // the rest unbound: NULL, not the last row's values
+    insert.run();
+  }
+  Lines read;
+  Statement select(c, "SELECT Kind, Key, Note FROM Kept WHERE Kind >= ?1 ORDER BY Kind");
+  select.bind(1, Value(8));
+  select.forEach([&](const RowView& row) {
+    read.push_back(std::to_string(row.integer(0)) + "|" + std::to_string(row.bytes(1).size()) + "|" +
+                   (row.isNull(2) ? "<null>" : std::string(row.text(2))) + "|" + row.value(1).text());
+  });
+  EXPECT_EQ(read, (Lines{"8|0||", "9|0|<null>|"}));
+  select.bind(1, Value(0));  // ended: bound and run again from the first row
+  ASSERT_TRUE(select.next());
+  EXPECT_EQ(select.row().integer(0), 7);
+  EXPECT_EQ(select.row().bytes(1), key);
+  EXPECT_EQ(select.row().columnCount(), 3);
+  EXPECT_THROW(Statement(c, "SELECT * FROM Missing"), DbError);
 }
 
 // The script tests reach every type through its type word; these are the ones no word gives.

@@ -70,9 +70,9 @@ void InventoryDb::insert(const std::string& table, const Fields& fields) {
     names += (names.empty() ? "" : ",") + db::quoteIdentifier(field.first);
     marks += marks.empty() ? "?" : ",?";
   }
-  sqlite3_stmt* stmt = connection_.prepareCached("INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
-  for (std::size_t i = 0; i < fields.size(); ++i) db::bindValue(stmt, static_cast<int>(i + 1), fields[i].second);
-  db::runToEnd(stmt);
+  db::Statement insert(connection_, "INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
+  for (std::size_t i = 0; i < fields.size(); ++i) insert.bind(static_cast<int>(i + 1), fields[i].second);
+  insert.run();
 }
 
 int InventoryDb::addComputer(const Fields& basic, const Rows& rows) {
