@@ -29,7 +29,11 @@ constexpr KindSource kSources[kTallyKinds] = {
      "quote(WinUpdName) || ',' || quote(PCid) || ',' || quote(RNO)"}};
 
 // The triggers that count the updates of programs and updates made outside the import.
-constexpr const char* kStampTriggers = "('TavrixStamp_T_ApplInst', 'TavrixStamp_T_WinUpdate')";
+constexpr const char* kStampTriggers[] = {"TavrixStamp_T_ApplInst", "TavrixStamp_T_WinUpdate"};
+
+bool stampTriggersKept(db::Connection& connection) {
+  return std::ranges::all_of(kStampTriggers, [&](const char* name) { return connection.hasTrigger(name); });
+}
 
 // The stamp as the counts file keeps it: one row of these columns.
 constexpr const char* kStampColumns = "DatabaseId, OutsideChanges, LastRno, Computers, Programs, LastProgramRow, "
@@ -118,9 +122,7 @@ void countKind(db::Connection& connection, TallyKind kind, FleetCounts& counts, 
 std::string fleetCountsPath(const std::string& databasePath) { return databasePath + ".counts"; }
 
 void keepInventoryStamp(db::Connection& connection) {
-  const bool kept = readRows(connection,
-      "SELECT (SELECT count(*) FROM sqlite_schema WHERE type = 'trigger' AND name IN " + std::string(kStampTriggers) +
-      ") = 2 AND EXISTS (SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = 'TavrixStamp')", {})[0][0].toInt() != 0;
+  const bool kept = stampTriggersKept(connection) && connection.hasTable("TavrixStamp");
   if (kept && readRows(connection, "SELECT count(*) FROM TavrixStamp", {})[0][0].toInt() == 1) return;
   connection.begin();
   try {
@@ -142,27 +144,25 @@ void keepInventoryStamp(db::Connection& connection) {
 std::optional<InventoryStamp> inventoryStamp(db::Connection& connection) {
   try {
     InventoryStamp stamp;
-    const std::vector<ResultRow> own = readRows(connection,
-        "SELECT DatabaseId, OutsideChanges, (SELECT count(*) FROM sqlite_schema WHERE type = 'trigger' AND name IN " +
-        std::string(kStampTriggers) + ") FROM TavrixStamp", {});
-    if (own.size() != 1 || own[0][0].isNull() || own[0][2].toInt() != 2) return std::nullopt;  // updates not counted
+    const std::vector<ResultRow> own = readRows(connection, "SELECT DatabaseId, OutsideChanges FROM TavrixStamp", {});
+    if (own.size() != 1 || own[0][0].isNull() || !stampTriggersKept(connection)) return std::nullopt;  // updates not counted
     stamp.databaseId = own[0][0].text();
     stamp.outsideChanges = own[0][1].toInt();
-    const std::vector<ResultRow> rows = readRows(connection,
-        "SELECT (SELECT seq FROM sqlite_sequence WHERE name = 'T_BasicInf'), (SELECT count(*) FROM T_BasicInf)", {});
-    stamp.lastRno = rows[0][0].toInt();
-    stamp.computers = rows[0][1].toInt();
-    if (rows[0][0].isNull() && stamp.computers > 0) return std::nullopt;  // RNOs that may be given again
+    const std::optional<std::int64_t> lastRno = connection.lastNumberGiven("T_BasicInf");
+    stamp.lastRno = lastRno.value_or(0);
+    stamp.computers = readRows(connection, "SELECT count(*) FROM T_BasicInf", {})[0][0].toInt();
+    if (!lastRno && stamp.computers > 0) return std::nullopt;  // RNOs that may be given again
+    const std::string rowNumber = db::Connection::kRowNumber;
     for (std::size_t k = 0; k < kTallyKinds; ++k) {
       const std::string table = kSources[k].table;
       const std::vector<ResultRow> last = readRows(connection,
-          "SELECT (SELECT count(*) FROM " + table + "), rowid, " + kSources[k].keyText + " FROM " + table +
-          " WHERE rowid = (SELECT max(rowid) FROM " + table + ")", {});
+          "SELECT (SELECT count(*) FROM " + table + "), " + rowNumber + ", " + kSources[k].keyText + " FROM " + table +
+          " WHERE " + rowNumber + " = (SELECT max(" + rowNumber + ") FROM " + table + ")", {});
       if (!last.empty()) stamp.tables[k] = {last[0][0].toInt(), last[0][1].toInt(), last[0][2].text()};
     }
     return stamp;
   } catch (const db::DbError&) {
-    return std::nullopt;  // no stamp of our own, or no sqlite_sequence: no counts can be trusted
+    return std::nullopt;  // no stamp of our own: no counts can be trusted
   }
 }
 

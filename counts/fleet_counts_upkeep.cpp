@@ -19,9 +19,8 @@ bool talliedColumnsAreText(db::Connection& connection) {
   const std::vector<std::pair<std::string, std::string>> columns = {
       {"T_ApplInst", "Appl"}, {"T_ApplInst", "Version"}, {"T_WinUpdate", "WinUpdName"}};
   for (const auto& [table, column] : columns) {
-    const auto rows = queries::readRows(connection, "SELECT type FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE",
-                                        {table, column});
-    if (rows.size() != 1 || !queries::isTextType(rows[0][0].text())) return false;
+    const std::optional<std::string> type = connection.columnType(table, column);
+    if (!type || !queries::isTextType(*type)) return false;
   }
   return true;
 }

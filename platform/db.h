@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -253,6 +254,17 @@ class Connection {
   std::uint64_t cacheGeneration() const { return cacheGeneration_; }
   // Columns of a table in order, cached until a CREATE/DROP/ALTER runs; throws DbError(missingTable).
   const std::vector<std::string>& tableColumns(const std::string& table);
+  // Catalogue questions (names compared as the engine compares them); throw DbError.
+  bool hasTable(std::string_view name);
+  bool hasTrigger(std::string_view name);
+  // The type a column was declared with; none when the table or the column is missing.
+  std::optional<std::string> columnType(std::string_view table, std::string_view column);
+  // The highest counter number the table has given, also to rows since deleted; none when it has
+  // given none yet or numbers no rows.
+  std::optional<std::int64_t> lastNumberGiven(std::string_view table);
+  // The engine's own number of each row of a table, ascending in the order rows were added: what
+  // splits a table into parts read at once.
+  static constexpr const char* kRowNumber = "rowid";
   std::int64_t lastInsertRowId() const;
   sqlite3* handle() const { return db_.get(); }
   [[noreturn]] void fail(int rc) const;  // throws DbError for the connection's last error

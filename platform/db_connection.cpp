@@ -259,6 +259,30 @@ const std::vector<std::string>& Connection::tableColumns(const std::string& tabl
   return columnsCache_.emplace(table, std::move(names)).first->second;
 }
 
+bool Connection::hasTable(std::string_view name) {
+  Statement found(*this, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
+  return found.bind(1, FieldRef(name)).next();
+}
+
+bool Connection::hasTrigger(std::string_view name) {
+  Statement found(*this, "SELECT 1 FROM sqlite_schema WHERE type = 'trigger' AND name = ?1 COLLATE NOCASE");
+  return found.bind(1, FieldRef(name)).next();
+}
+
+std::optional<std::string> Connection::columnType(std::string_view table, std::string_view column) {
+  Statement found(*this, "SELECT type FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE");
+  if (!found.bind(1, FieldRef(table)).bind(2, FieldRef(column)).next()) return std::nullopt;
+  return std::string(found.row().text(0));
+}
+
+// A database without a counter column has no sqlite_sequence at all.
+std::optional<std::int64_t> Connection::lastNumberGiven(std::string_view table) {
+  if (!hasTable("sqlite_sequence")) return std::nullopt;
+  Statement found(*this, "SELECT seq FROM sqlite_sequence WHERE name = ?1");
+  if (!found.bind(1, FieldRef(table)).next() || found.row().isNull(0)) return std::nullopt;
+  return found.row().integer(0);
+}
+
 std::int64_t Connection::lastInsertRowId() const {
   return db_ ? sqlite3_last_insert_rowid(db_.get()) : 0;
 }

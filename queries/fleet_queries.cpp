@@ -46,7 +46,7 @@ db::Value optionalPattern(const std::optional<std::string>& part) {
 std::vector<ResultRow> countGroups(db::Connection& connection, const std::string& table, const std::string& columns,
                                    const std::string& nameColumn, const std::optional<std::string>& nameContains) {
   const int keyColumns = static_cast<int>(std::count(columns.begin(), columns.end(), ','));
-  const std::string sql = "SELECT " + columns + " FROM " + table + " WHERE rowid BETWEEN ?2 AND ?3 AND (?1 IS NULL OR " +
+  const std::string sql = "SELECT " + columns + " FROM " + table + " WHERE " + inPart(table, 2) + " AND (?1 IS NULL OR " +
                           containsSql(nameColumn, 1) + ")";
   const auto scan = [&](db::Connection& c, const RowidRange& range, GroupCounter& counter) {
     forEachStep(c, sql, {optionalPattern(nameContains), db::Value(range.first), db::Value(range.last)},
@@ -69,7 +69,7 @@ std::vector<ResultRow> countGroups(db::Connection& connection, const std::string
 // The RNOs of the rows of table that meet condition (?1, ?2 its parameters), over the parts at once.
 std::unordered_set<std::int64_t> rnosWhere(db::Connection& connection, const std::string& table,
                                           const std::string& condition, const db::Value& first, const db::Value& second) {
-  const std::string sql = "SELECT RNO FROM " + table + " WHERE rowid BETWEEN ?3 AND ?4 AND " + condition;
+  const std::string sql = "SELECT RNO FROM " + table + " WHERE " + inPart(table, 3) + " AND " + condition;
   const std::vector<RowidRange> ranges = snapshotParts(connection, table, scanPartCount());
   std::vector<std::vector<std::int64_t>> found(ranges.size());
   scanParts(connection, ranges, [&](db::Connection& c, const RowidRange& range, std::size_t part) {

@@ -59,7 +59,7 @@ std::string tableSql(const SearchedTable& table) {
   where += ")";
   sql += " FROM " + db::quoteIdentifier(table.name) + " t";
   if (!basic) sql += " LEFT JOIN T_BasicInf b ON b.RNO = t.RNO";
-  return sql + where + " AND t.rowid BETWEEN ?2 AND ?3";
+  return sql + where + " AND " + inPart("t", 2);
 }
 
 bool rowBefore(const ResultRow& a, const ResultRow& b) {

@@ -25,7 +25,9 @@ bool canShareView(db::Connection& connection) {
 // The first rowid at or after from whose RNO differs from the RNO of the first row there; 0 if none
 // is found within the search limit.
 std::int64_t nextSnapshotStart(db::Connection& connection, const std::string& table, std::int64_t from) {
-  db::Statement rows(connection, "SELECT rowid, RNO FROM " + db::quoteIdentifier(table) + " WHERE rowid >= ?1 ORDER BY rowid");
+  const std::string rowNumber = db::Connection::kRowNumber;
+  db::Statement rows(connection, "SELECT " + rowNumber + ", RNO FROM " + db::quoteIdentifier(table) + " WHERE " + rowNumber +
+                                     " >= ?1 ORDER BY " + rowNumber);
   rows.bind(1, db::Value(from));
   std::int64_t start = 0;
   db::Value firstRno;
@@ -43,13 +45,19 @@ std::int64_t nextSnapshotStart(db::Connection& connection, const std::string& ta
 
 }  // namespace
 
+std::string inPart(std::string_view table, int firstParameter) {
+  return std::string(table) + "." + db::Connection::kRowNumber + " BETWEEN ?" + std::to_string(firstParameter) + " AND ?" +
+         std::to_string(firstParameter + 1);
+}
+
 std::size_t scanPartCount() { return std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 4); }
 
 std::vector<RowidRange> snapshotParts(db::Connection& connection, const std::string& table, std::size_t parts) {
   if (parts <= 1 || !canShareView(connection)) return {RowidRange{}};
   std::int64_t low = 0, high = 0;
   {
-    db::Statement bounds(connection, "SELECT min(rowid), max(rowid) FROM " + db::quoteIdentifier(table));
+    const std::string rowNumber = db::Connection::kRowNumber;
+    db::Statement bounds(connection, "SELECT min(" + rowNumber + "), max(" + rowNumber + ") FROM " + db::quoteIdentifier(table));
     if (!bounds.next() || bounds.row().isNull(0)) return {RowidRange{}};
     low = bounds.row().integer(0);
     high = bounds.row().integer(1);
@@ -81,15 +89,14 @@ std::function<void()> beforePartsRead;  // a test's hook
 // whose stamps agree read one state.
 std::string stateStamp(db::Connection& connection) {
   std::string stamp;
-  for (const char* sql : {"SELECT seq FROM sqlite_sequence WHERE name = 'T_BasicInf'", "SELECT OutsideChanges FROM TavrixStamp"}) {
-    try {
-      for (const ResultRow& row : readRows(connection, sql, {})) stamp += row[0].text();
-    } catch (const db::DbError&) {
-      stamp += '-';  // no such table: the same for every part
-    }
-    stamp += '/';
+  if (const auto lastRno = connection.lastNumberGiven("T_BasicInf")) stamp += std::to_string(*lastRno);
+  stamp += '/';
+  try {
+    for (const ResultRow& row : readRows(connection, "SELECT OutsideChanges FROM TavrixStamp", {})) stamp += row[0].text();
+  } catch (const db::DbError&) {
+    stamp += '-';  // no such table: the same for every part
   }
-  return stamp;
+  return stamp + '/';
 }
 
 // Scans ranges[1..] on connections of their own, each in a read transaction begun after the one

@@ -7,6 +7,7 @@
 #include <functional>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/db.h"
@@ -17,6 +18,10 @@ struct RowidRange {
   std::int64_t first = std::numeric_limits<std::int64_t>::min();
   std::int64_t last = std::numeric_limits<std::int64_t>::max();
 };
+
+// The condition that keeps one part's rows of table (its name or alias): the engine's row number
+// between the parameters ?firstParameter and the one after it.
+std::string inPart(std::string_view table, int firstParameter);
 
 // How many parts a scan is split into: the machine's cores, at most four.
 std::size_t scanPartCount();

@@ -196,6 +196,30 @@ TEST_F(Db, StatementsBindReadInPlaceAndStartOverAfterEveryRun) {
   EXPECT_THROW(Statement(c, "SELECT * FROM Missing"), DbError);
 }
 
+TEST_F(Db, CatalogueAnswersWhatTablesTriggersColumnsAndCountersThereAre) {
+  Connection bare;  // no counter column anywhere: the engine keeps no numbers at all
+  createDatabase(dir.file("bare.mdb"));
+  bare.open(dir.file("bare.mdb"));
+  bare.execute("CREATE TABLE Plain (Name TEXT)");
+  EXPECT_EQ(bare.lastNumberGiven("Plain"), std::nullopt);
+  EXPECT_EQ(c.lastNumberGiven("T_BasicInf"), std::nullopt);  // none given yet
+  c.execute("INSERT INTO T_BasicInf (PCid) VALUES ('PC01'); INSERT INTO T_BasicInf (PCid) VALUES ('PC02');"
+            "DELETE FROM T_BasicInf;"
+            "CREATE TRIGGER Counted AFTER UPDATE ON T_Users BEGIN SELECT 1; END");
+  EXPECT_EQ(c.lastNumberGiven("T_BasicInf"), 2);  // deleted rows keep their numbers used
+  EXPECT_EQ(c.lastNumberGiven("T_Users"), std::nullopt);
+  const std::tuple<const char*, bool, bool> names[] = {
+      {"T_BasicInf", true, false}, {"t_users", true, false}, {"Counted", false, true}, {"T_Device", false, false}};
+  for (const auto& [name, table, trigger] : names) {
+    EXPECT_EQ(c.hasTable(name), table) << name;
+    EXPECT_EQ(c.hasTrigger(name), trigger) << name;
+  }
+  const std::tuple<const char*, const char*, std::optional<std::string>> columns[] = {
+      {"T_BasicInf", "pcid", "VARCHAR(255)"}, {"T_Users", "User", ""}, {"T_Users", "Missing", std::nullopt},
+      {"T_Device", "RNO", std::nullopt}};
+  for (const auto& [table, column, type] : columns) EXPECT_EQ(c.columnType(table, column), type) << table << "." << column;
+}
+
 // The script tests reach every type through its type word; these are the ones no word gives.
 TEST_F(Db, TypeCodesNoScriptGivesBecomeTheirDeclaredType) {
   const std::tuple<ColumnType, int, bool, const char*> cases[] = {
