@@ -9,6 +9,7 @@
 
 #include "app/report_commands.h"
 #include "app/report_options.h"
+#include "batch/database.h"
 #include "batch/run_state.h"
 #include "batch/settings.h"
 #include "platform/clock.h"
@@ -43,40 +44,34 @@ bool readIni(RunState& s, const std::string& given, std::string& problem) {
   return true;
 }
 
-// The database named by --db, or MDB_DIR + MDB_NAME of Tavrix.ini beside the program.
-bool findDatabase(RunState& s, const report::Options& o, std::string& path, std::string& problem) {
-  if (!o.database.empty()) {
-    path = o.database;
-    return true;
-  }
-  if (!readIni(s, "--db", problem)) return false;
-  if (s.MDB_NAME.empty()) {
-    problem = "Tavrix.ini names no database (MDB_NAME is empty): " + s.IniPath;
-    return false;
-  }
-  path = s.MDB_DIR + s.MDB_NAME;
-  return true;
-}
+// What an option names for a command, or else Tavrix.ini beside the program under its key.
+struct Named {
+  const char* option;
+  const char* iniKey;
+  const char* what;
+};
+constexpr Named kDatabase{"--db", "MDB_NAME", "database"};
+constexpr Named kSaveFolder{"--save", "CSV_SAVE_DIR", "save folder"};
 
-// The save folder named by --save, or CSV_SAVE_DIR of Tavrix.ini beside the program.
-bool findSaveFolder(RunState& s, const report::Options& o, std::string& folder, std::string& problem) {
-  if (!o.saveFolder.empty()) {
-    folder = o.saveFolder;
+// given when the option gave it, else what Tavrix.ini names; false with problem set when neither does.
+bool findNamed(RunState& s, const Named& named, const std::string& given, std::string& found, std::string& problem) {
+  if (!given.empty()) {
+    found = given;
     return true;
   }
-  if (!readIni(s, "--save", problem)) return false;
+  if (!readIni(s, named.option, problem)) return false;
   for (const std::string& key : s.MissingIniKeys)
-    if (key == "CSV_SAVE_DIR") {
-      problem = "Tavrix.ini names no save folder (CSV_SAVE_DIR is empty): " + s.IniPath;
+    if (key == named.iniKey) {
+      problem = std::string("Tavrix.ini names no ") + named.what + " (" + named.iniKey + " is empty): " + s.IniPath;
       return false;
     }
-  folder = s.CSV_SAVE_DIR;
+  found = named.iniKey == kDatabase.iniKey ? databaseLocation(s).filePath() : s.CSV_SAVE_DIR;
   return true;
 }
 
 int runHistory(RunState& s, const report::Options& o) {
   std::string folder, problem, out;
-  if (!findSaveFolder(s, o, folder, problem)) return report::failure(problem);
+  if (!findNamed(s, kSaveFolder, o.saveFolder, folder, problem)) return report::failure(problem);
   const int status = report::runHistoryCommand(o, folder, out);
   std::fwrite(out.data(), 1, out.size(), stdout);
   return status;
@@ -90,7 +85,7 @@ int run(const report::Options& o) {
   if (report::readsSaveFolder(o.command)) return runHistory(s, o);
 
   std::string path, problem;
-  if (!findDatabase(s, o, path, problem)) return report::failure(problem);
+  if (!findNamed(s, kDatabase, o.database, path, problem)) return report::failure(problem);
   if (!paths::fileExists(path)) {
     const int error = errno;  // why the file could not be seen: missing, or a folder closed to this user
     if (error == EACCES) return report::failure("cannot read database " + path + " (" + std::strerror(error) + ")");

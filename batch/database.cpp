@@ -5,12 +5,14 @@
 
 namespace tavrix {
 
+db::Location databaseLocation(const RunState& s) { return db::Location(s.MDB_DIR + s.MDB_NAME); }
+
 bool F_OPEN_DB(RunState& s) {
   if (s.DbOpen) return false;
   try {
     s.DbConnection.close();  // a connection left open without DbOpen is opened anew
     s.DbConnection.setBusyTimeout(s.DbBusyTimeoutMs);
-    s.DbConnection.open(s.MDB_DIR + s.MDB_NAME);
+    s.DbConnection.open(databaseLocation(s));
     s.DbOpen = true;
     s.DbOpenError.clear();
     return false;

@@ -5,7 +5,9 @@
 
 namespace tavrix {
 
-// Opens DbConnection on MDB_DIR + MDB_NAME unless DbOpen. True when it failed (why: DbOpenError).
+// The inventory database the settings name: MDB_DIR + MDB_NAME.
+db::Location databaseLocation(const RunState& s);
+// Opens DbConnection on the inventory database unless DbOpen. True when it failed (why: DbOpenError).
 bool F_OPEN_DB(RunState& s);
 // Closes DbConnection when it is open and clears DbOpen.
 void closeDbConnection(RunState& s);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/db_location.h"
 #include "platform/paths.h"
 
 namespace tavrix {
@@ -21,7 +22,7 @@ struct UnsavedCsv {
 };
 
 // "<database>.unsaved": one line per file, fields separated by TAB, the name last.
-std::string unsavedListPath(const std::string& databasePath);
+std::string unsavedListPath(const db::Location& database);
 std::vector<UnsavedCsv> readUnsavedList(const std::string& path);
 // Replaces the list (written under a temporary name, then renamed); no file for an empty list.
 // False when it cannot be written.

@@ -119,7 +119,7 @@ void countKind(db::Connection& connection, TallyKind kind, FleetCounts& counts, 
 
 }  // namespace
 
-std::string fleetCountsPath(const std::string& databasePath) { return databasePath + ".counts"; }
+std::optional<std::string> fleetCountsPath(const db::Location& database) { return database.besideFile(".counts"); }
 
 void keepInventoryStamp(db::Connection& connection) {
   const bool kept = stampTriggersKept(connection) && connection.hasTable("TavrixStamp");
@@ -178,8 +178,9 @@ FleetCounts countFleet(db::Connection& connection) {
 
 std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool withSnapshots) {
   const std::optional<InventoryStamp> stamp = inventoryStamp(connection);
-  const std::string path = fleetCountsPath(connection.path());
-  if (!stamp || connection.path().empty() || !paths::fileExists(path)) return std::nullopt;
+  const std::optional<std::string> kept = fleetCountsPath(connection.location());
+  if (!stamp || !kept || !paths::fileExists(*kept)) return std::nullopt;
+  const std::string& path = *kept;
   try {
     db::Connection file;
     file.openReadOnly(path);
@@ -222,8 +223,7 @@ void forEachKeptSnapshotList(const std::string& countsPath,
   });
 }
 
-void saveFleetCounts(const std::string& databasePath, const FleetCounts& counts) {
-  const std::string path = fleetCountsPath(databasePath);
+void saveFleetCounts(const std::string& path, const FleetCounts& counts) {
   const std::string draft = path + ".new";
   paths::removeFile(draft);
   {

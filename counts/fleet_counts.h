@@ -15,7 +15,8 @@
 
 namespace tavrix::queries {
 
-std::string fleetCountsPath(const std::string& databasePath);
+// The counts file kept beside a database file; none for a database that is no file.
+std::optional<std::string> fleetCountsPath(const db::Location& database);
 
 // Gives the database what its stamp needs, once: a table of our own holding a random id and the
 // count of updates made to programs and updates, and the triggers that count them (the import
@@ -38,9 +39,9 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool w
 void forEachKeptSnapshotList(const std::string& countsPath,
                              const std::function<void(std::string_view key, std::span<const std::int64_t> rnos)>& each);
 
-// Writes the counts beside the database: a new file renamed over the old, so a reader sees the old or
+// Writes the counts file: a new file renamed over the old, so a reader sees the old or
 // the new counts whole. Throws db::DbError (or std::runtime_error when the rename fails).
-void saveFleetCounts(const std::string& databasePath, const FleetCounts& counts);
+void saveFleetCounts(const std::string& countsPath, const FleetCounts& counts);
 
 // The summary rows of one kind (group columns, then Computers), groups whose first column contains
 // nameContains, in the summaries' order.

@@ -56,7 +56,7 @@ void startFleetTally(RunState& s) {
     auto tally = std::make_unique<FleetTally>();
     // The programs' snapshot lists stay in the kept file; they are read from it as the new one is written.
     if (auto counts = queries::currentFleetCounts(s.DbConnection, false)) {
-      const std::string path = queries::fleetCountsPath(s.DbConnection.path());
+      const std::string path = *queries::fleetCountsPath(s.DbConnection.location());  // kept counts are a file's
       tally->start(*counts, [path](const auto& each) { queries::forEachKeptSnapshotList(path, each); });
     } else if (stamp->empty() && noProgramsOrUpdates(s.DbConnection)) {
       FleetCounts none;
@@ -71,7 +71,9 @@ void startFleetTally(RunState& s) {
 
 void keepFleetCounts(RunState& s) {
   if (!databaseUsable(s)) return;
-  const std::string path = queries::fleetCountsPath(s.DbConnection.path());
+  const std::optional<std::string> kept = queries::fleetCountsPath(s.DbConnection.location());
+  if (!kept) return;  // no file beside the database to keep them in
+  const std::string& path = *kept;
   try {
     queries::keepInventoryStamp(s.DbConnection);
     // The stamp and a recount (its snapshot lists included) are read from one state.
@@ -83,7 +85,7 @@ void keepFleetCounts(RunState& s) {
     if (tallied && tally->startStamp() == *stamp && !stamp->empty()) return;  // kept as they are
     FleetCounts counts = tallied ? tally->takeCounts() : queries::countFleet(s.DbConnection);
     counts.stamp = *stamp;
-    queries::saveFleetCounts(s.DbConnection.path(), counts);
+    queries::saveFleetCounts(path, counts);
   } catch (const std::exception& e) {
     F_WRITE_LOG(s, path + " に件数を書けませんでした（" + std::string(e.what()) +
                        "）。ソフトウェアと更新プログラムの集計は、次に書けるまで毎回数え直します。");

@@ -6,6 +6,7 @@
 #include <exception>
 #include <optional>
 
+#include "batch/database.h"
 #include "batch/messages.h"
 #include "batch/run_log.h"
 #include "import/basic_import.h"
@@ -149,7 +150,7 @@ void importCsvFiles(RunState& s) {
   const int count = s.FoundFileCount;
   s.CsvOutcomes.clear();
   s.CsvReadAs.clear();
-  s.UnsavedCsvs = readUnsavedList(unsavedListPath(s.MDB_DIR + s.MDB_NAME));
+  s.UnsavedCsvs = readUnsavedList(unsavedListPath(databaseLocation(s)));
   if (!s.DbOpen && s.DatabaseFailure.empty()) s.DatabaseFailure = "Cant DB Open ";
   // The log is copied into the database file beside the import, not between its files.
   std::optional<db::WalCheckpointer> checkpointer;

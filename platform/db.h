@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/datetime.h"
+#include "platform/db_location.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -210,22 +211,23 @@ class Connection {
 
   // Opens an existing database file read-write (WAL, synchronous=NORMAL, 64 MiB cache).
   // Throws DbError when the file is missing, is a folder, is locked or is not a database.
-  void open(const std::string& path);
+  void open(const Location& location);
   // Opens an existing database file with the engine's defaults, for script statements.
-  void openPlain(const std::string& path);
+  void openPlain(const Location& location);
   // Opens an existing database file for reading only: nothing is written, created or removed. A
   // WAL database whose log is absent (no connection has it open) is read as an unchanging file,
   // so no shared-memory or log file is made beside it (in a read-only folder none could be); with
   // a log present the files are shared as usual. Throws DbError naming the file when it is
   // missing, empty, or not a database.
-  void openReadOnly(const std::string& path);
+  void openReadOnly(const Location& location);
   // True when the last file opened as unchanging has changed since (a writer started), also after
   // close(): what was read may mix two states and must be read again after reopening.
   bool unchangingFileChanged() const;
   // Finalizes the cached statements and closes the file (checkpointing a WAL). No-op when closed.
   void close();
   bool isOpen() const { return db_ != nullptr; }
-  const std::string& path() const { return path_; }
+  // The database open now; empty when closed.
+  const Location& location() const { return location_; }
   // How long a statement waits for a database held by another writer before it fails with
   // "database is locked"; for the next open and the open connection.
   void setBusyTimeout(int milliseconds);
@@ -275,7 +277,7 @@ class Connection {
   std::string unchangingPath_;
   std::string unchangingStamp_;  // size, change time and inode of a file opened as unchanging, else ""
   DatabasePtr db_;  // declared first: destroyed after the statements
-  std::string path_;
+  Location location_;
   std::unordered_map<std::string, StatementPtr> cache_;
   std::map<std::string, std::vector<std::string>> columnsCache_;
   std::uint64_t cacheGeneration_ = 1;

@@ -14,7 +14,7 @@ WalCheckpointer::WalCheckpointer(Connection& writer, Limits limits) : writer_(wr
     return;
   }
   sqlite3* raw = nullptr;
-  int rc = sqlite3_open_v2(writer.path().c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  int rc = sqlite3_open_v2(writer.location().filePath().c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
   DatabasePtr second(raw);
   if (rc == SQLITE_OK) rc = sqlite3_exec(raw, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
   failed_ = rc != SQLITE_OK;

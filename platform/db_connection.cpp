@@ -132,13 +132,14 @@ void Connection::openWith(const std::string& path, OpenMode mode) {
       throw DbError("the file is empty, not a database (" + path + ")", SQLITE_NOTADB);
   }
   db_ = std::move(db);
-  path_ = path;
+  location_ = Location(path);
 }
 
-void Connection::open(const std::string& path) { openWith(path, OpenMode::Inventory); }
-void Connection::openPlain(const std::string& path) { openWith(path, OpenMode::Plain); }
+void Connection::open(const Location& location) { openWith(location.filePath(), OpenMode::Inventory); }
+void Connection::openPlain(const Location& location) { openWith(location.filePath(), OpenMode::Plain); }
 
-void Connection::openReadOnly(const std::string& path) {
+void Connection::openReadOnly(const Location& location) {
+  const std::string& path = location.filePath();
   const bool unchanging = isWalWithoutLog(path);
   const std::string stamp = unchanging ? fileStamp(path) : "";
   openWith(path, unchanging ? OpenMode::Immutable : OpenMode::ReadOnly);
@@ -156,7 +157,7 @@ void Connection::close() {
   ++cacheGeneration_;
   columnsCache_.clear();
   db_.reset();
-  path_.clear();
+  location_ = Location();
 }
 
 void Connection::executeNative(std::string_view sqliteSql) {

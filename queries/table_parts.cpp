@@ -19,7 +19,7 @@ constexpr int kBoundarySearchRows = 100000;
 
 // Other connections can read what connection reads: a file, and no write of its own pending.
 bool canShareView(db::Connection& connection) {
-  return !connection.path().empty() && connection.path() != ":memory:" && !connection.isWriting();
+  return connection.location().isSharedFile() && !connection.isWriting();
 }
 
 // The first rowid at or after from whose RNO differs from the RNO of the first row there; 0 if none
@@ -117,7 +117,7 @@ bool scanFromOneState(db::Connection& connection, const std::vector<RowidRange>&
       std::optional<db::Connection> own;
       try {
         own.emplace();
-        own->openReadOnly(connection.path());
+        own->openReadOnly(connection.location());
         own->executeNative("BEGIN");
         stamps[part] = stateStamp(*own);
       } catch (...) {

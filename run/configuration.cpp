@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "batch/database.h"
 #include "dbscript/script_files.h"
 #include "platform/paths.h"
 
@@ -41,7 +42,7 @@ bool csvFolderInsideSaveFolder(const RunState& s) {
 
 }  // namespace
 
-bool databaseMissing(const RunState& s) { return paths::fileSize(s.MDB_DIR + s.MDB_NAME) <= 0; }
+bool databaseMissing(const RunState& s) { return paths::fileSize(databaseLocation(s).filePath()) <= 0; }
 
 std::string configurationProblem(RunState& s) {
   if (contains(s.MissingIniKeys, "LOG_DIR")) s.LOG_DIR = s.ProgramFolder + "/";

@@ -38,7 +38,7 @@ bool windowed(const RunState& s, BatchWindows* windows) { return windows != null
 void complainCantOpen(RunState& s, const std::string& reason) {
   s.BatchFailed = true;
   reportMessage(s, std::string(kCantOpen), MessageStyle::Plain,
-                std::string(kCantOpen) + s.MDB_DIR + s.MDB_NAME + " (" + reason + ")");
+                std::string(kCantOpen) + databaseLocation(s).shown() + " (" + reason + ")");
 }
 
 bool openOrComplain(RunState& s) {
@@ -73,14 +73,14 @@ bool builtDatabaseComplete(RunState& s) {
   db::Connection built;
   std::string problem;
   try {
-    built.openPlain(s.MDB_DIR + s.MDB_NAME);
+    built.openPlain(databaseLocation(s));
     problem = missingInventoryFields(built);
   } catch (const db::DbError& e) {
     problem = e.what();
   }
   built.close();
   if (problem.empty()) return true;
-  paths::removeFile(s.MDB_DIR + s.MDB_NAME);
+  paths::removeFile(databaseLocation(s).filePath());
   F_WRITE_LOG(s, "スクリプトから作ったデータベースに " + problem + " がありません。データベースを削除し、処理を中止します。");
   return false;
 }
@@ -105,7 +105,7 @@ bool createDatabaseFromScripts(RunState& s) {
 
 // A zero-length database file (a copy that failed) holds nothing: it is built again.
 void dropEmptyDatabase(RunState& s) {
-  const std::string path = s.MDB_DIR + s.MDB_NAME;
+  const std::string path = databaseLocation(s).filePath();
   if (paths::fileSize(path) != 0) return;
   paths::removeFile(path);
   F_WRITE_LOG(s, path + " は空のファイルです。スクリプトから作り直します。");
@@ -124,7 +124,7 @@ void runFromFoldersToList(RunState& s, BatchWindows* windows, bool noDisplay) {
   const std::string leftover = s.MDB_DIR + "@" + s.MDB_NAME;
   if (paths::fileExists(leftover)) paths::removeFile(leftover);
   dropEmptyDatabase(s);
-  if (!paths::fileExists(s.MDB_DIR + s.MDB_NAME) && !createDatabaseFromScripts(s)) {
+  if (!paths::fileExists(databaseLocation(s).filePath()) && !createDatabaseFromScripts(s)) {
     s.BatchFailed = true;
     return;
   }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "batch/database.h"
 #include "batch/folders.h"
 #include "batch/messages.h"
 #include "batch/run_log.h"
@@ -100,7 +101,7 @@ void rememberUnsavedCsvs(RunState& s) {
   std::vector<UnsavedCsv> files;
   for (const std::string& name : s.CommittedNotSaved)
     if (UnsavedCsv file = unsavedRecordOf(s.CSV_DIR, name); file.size >= 0) files.push_back(std::move(file));
-  const std::string path = unsavedListPath(s.MDB_DIR + s.MDB_NAME);
+  const std::string path = unsavedListPath(databaseLocation(s));
   if (!writeUnsavedList(path, files))
     F_WRITE_LOG(s, path + " に保存できなかったCSVを書けませんでした。次回はそれらを取り込み直します。");
 }

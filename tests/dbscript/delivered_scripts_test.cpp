@@ -46,7 +46,7 @@ TEST_F(DeliveredScripts, BuildTheInventoryDatabase) {
   ASSERT_FALSE(F_OPEN_DB(state));
   state.MDB_NAME = "other.mdb";  // an open connection is kept
   EXPECT_FALSE(F_OPEN_DB(state));
-  EXPECT_EQ(state.DbConnection.path(), inventory);
+  EXPECT_EQ(state.DbConnection.location().filePath(), inventory);
   closeDbConnection(state);
   state.ScriptMdbName = "";  // no script ran
   EXPECT_TRUE(F_COMPACT_MDB(state));

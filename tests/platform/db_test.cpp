@@ -112,6 +112,17 @@ TEST_F(Db, ExecuteTranslatesAndReportsErrors) {
   }
 }
 
+TEST(Location, OnlyASharedFileKeepsFilesBesideIt) {
+  const std::tuple<Location, bool, std::optional<std::string>> cases[] = {
+      {Location("/srv/inv/Tavrix.mdb"), true, "/srv/inv/Tavrix.mdb.counts"},
+      {Location(":memory:"), false, std::nullopt},
+      {Location(), false, std::nullopt}};
+  for (const auto& [location, shared, counts] : cases) {
+    EXPECT_EQ(location.isSharedFile(), shared) << location.shown();
+    EXPECT_EQ(location.besideFile(".counts"), counts) << location.shown();
+  }
+}
+
 TEST(Value, NullIsNotEmptyAndTextGivesItsNumber) {
   const std::tuple<Value, const char*, std::int64_t, bool> cases[] = {
       {Value(), "", 0, true},          {Value(""), "", 0, false},         {Value(2.5), "2.5", 2, false},

@@ -25,7 +25,7 @@ class FleetCounts : public ImportFixture {
     for (const std::string& line : lines) body += line + "\r\n";
     writeFile(csvDir() + "/" + name + ".csv", cp932(body));
   }
-  std::string countsPath() const { return queries::fleetCountsPath(dbPath()); }
+  std::string countsPath() const { return *queries::fleetCountsPath(dbPath()); }
   bool countsCurrent() {
     db::Connection c;
     c.openReadOnly(dbPath());

@@ -126,6 +126,11 @@ TEST_F(FleetFixture, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsage) {
   const ProgramRun besideIni = runReportBesideIni(dir, "list");
   EXPECT_EQ(besideIni.status, 0) << besideIni.err;
   EXPECT_EQ(besideIni.out, report("list").out);
+  const std::string ini = readFile(dir.file("Tavrix.ini"));
+  writeFile(dir.file("Tavrix.ini"), "[Tavrix Section]\r\nMDB_DIR=" + dir.path() + "\r\nMDB_NAME= \r\n");
+  EXPECT_EQ(runReportBesideIni(dir, "list").err,
+            "tavrix-report: Tavrix.ini names no database (MDB_NAME is empty): " + dir.file("Tavrix.ini") + "\n");
+  writeFile(dir.file("Tavrix.ini"), ini);
   const ProgramRun help = runReport(dir, "--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.substr(0, 21), "usage: tavrix-report ");

@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "batch/database.h"
 #include "queries/fleet_queries.h"
 #include "queries/fleet_search.h"
 #include "queries/read_one_state.h"
@@ -65,13 +66,13 @@ QWidget* page(const char* caption, QLineEdit* edit, QWidget* extra, QWidget* bod
 
 }  // namespace
 
-F_Fleet::F_Fleet(RunState& s) : s_(s), path_(s.MDB_DIR + s.MDB_NAME) {
+F_Fleet::F_Fleet(RunState& s) : s_(s), database_(databaseLocation(s)) {
   setObjectName(QStringLiteral("F_Fleet"));
   setWindowTitle(qs("TAVRIX フリート照会"));
   setAttribute(Qt::WA_DeleteOnClose);
   setFont(ui::proportionalGothic(9));
   resize(ui::twips(13500), ui::twips(9600));
-  connection_.openReadOnly(path_);  // a database that cannot be read fails the window at once
+  connection_.openReadOnly(database_);  // a database that cannot be read fails the window at once
 
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("FleetTabs"));
@@ -140,7 +141,7 @@ QWidget* F_Fleet::searchTab() {
 // The batch may write the database while the window is open: each answer is read from one state.
 template <typename Question>
 auto F_Fleet::ask(Question question) {
-  return queries::readOneState(connection_, path_, question);
+  return queries::readOneState(connection_, database_, question);
 }
 
 template <typename Question>

@@ -48,7 +48,7 @@ class F_Fleet : public QWidget {
   void fill(ui::ResultList* list, Question question);
 
   RunState& s_;
-  const std::string path_;     // the inventory database
+  const db::Location database_;  // the inventory database
   db::Connection connection_;  // kept open between questions, its cache warm
   QTabWidget* tabs_;
   QLineEdit* softwareFilter_;
