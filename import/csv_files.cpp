@@ -14,7 +14,6 @@
 #include "import/csv_reader.h"
 #include "import/import_failure.h"
 #include "import/record_identity.h"
-#include "platform/db_checkpointer.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -153,8 +152,8 @@ void importCsvFiles(RunState& s) {
   s.UnsavedCsvs = readUnsavedList(unsavedListPath(databaseLocation(s)));
   if (!s.DbOpen && s.DatabaseFailure.empty()) s.DatabaseFailure = "Cant DB Open ";
   // The log is copied into the database file beside the import, not between its files.
-  std::optional<db::WalCheckpointer> checkpointer;
-  if (s.DatabaseFailure.empty() && count > 0) checkpointer.emplace(s.DbConnection);
+  std::unique_ptr<db::ManyWrites> writes;
+  if (s.DatabaseFailure.empty() && count > 0) writes = s.DbConnection.startManyWrites();
   const int last = std::max(0, std::min(count, static_cast<int>(s.CsvFileList.size())));
   // The next files are read on a thread of their own while this one goes into the database.
   std::vector<std::string> names;
@@ -162,7 +161,7 @@ void importCsvFiles(RunState& s) {
   if (s.Progress) s.Progress->filesListed(count);
   CsvPrefetcher files(s.CSV_DIR, std::move(names));
   for (int i = 1; i <= last; ++i) importFile(s, i, count, files);
-  if (checkpointer) checkpointer->finish();
+  if (writes) writes->finish();
   if (!s.DatabaseFailure.empty()) s.BatchFailed = true;
 }
 

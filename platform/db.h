@@ -1,6 +1,7 @@
-// The database layer over SQLite: connection, record sets, table definition, compaction.
-// Statement texts are written in the Jet dialect and translated (jet_dialect.h) before SQLite
-// sees them. Every failure throws DbError with SQLite's message as its description.
+// What the program does with a database: connection, statements and rows, record sets, catalogue
+// questions, table definition, compaction. The engine behind it is SQLite (platform/sqlite/, the only
+// place that calls it). Record-set texts are written in the Jet dialect and translated before the
+// engine sees them. Every failure throws DbError with the engine's message as its description.
 #pragma once
 
 #include <cstdint>
@@ -197,6 +198,16 @@ class UpdatableRecordSet {
   std::vector<std::string> insertNames_;
 };
 
+// A long run of writing transactions (an import of many files). While it lasts the engine may do
+// its upkeep beside the writer (SQLite copies its log into the file on a thread of its own).
+// finish() ends it, with no transaction open, before anything written is relied on; so does the
+// object going.
+class ManyWrites {
+ public:
+  virtual ~ManyWrites() = default;
+  virtual void finish() = 0;
+};
+
 // One database file. Statements the layer builds with parameters are prepared once and cached
 // by their text until close().
 class Connection {
@@ -245,15 +256,9 @@ class Connection {
   bool inTransaction() const;
   // A transaction of this connection has written (or holds the write lock).
   bool isWriting() const;
+  // Sets the open connection for a long run of writes until the result finishes.
+  std::unique_ptr<ManyWrites> startManyWrites();
 
-  // A statement of its own for SQLite text (already translated); throws DbError, never null.
-  StatementPtr prepare(const std::string& sqliteSql);
-  // Prepared statement for SQLite text (already translated), cached by text; reset and unbound.
-  // The caller steps it to the end (or resets it) before the next call with the same text.
-  sqlite3_stmt* prepareCached(const std::string& sqliteSql);
-  // Changes whenever cached statements are finalized: a statement kept from prepareCached is
-  // valid while this stays the same.
-  std::uint64_t cacheGeneration() const { return cacheGeneration_; }
   // Columns of a table in order, cached until a CREATE/DROP/ALTER runs; throws DbError(missingTable).
   const std::vector<std::string>& tableColumns(const std::string& table);
   // Catalogue questions (names compared as the engine compares them); throw DbError.
@@ -267,11 +272,25 @@ class Connection {
   // The engine's own number of each row of a table, ascending in the order rows were added: what
   // splits a table into parts read at once.
   static constexpr const char* kRowNumber = "rowid";
+
+ private:
+  // The engine's own parts reach the handle and the statement cache; nothing else does.
+  friend class Statement;
+  friend class ReadOnlyRecordSet;
+  friend class UpdatableRecordSet;
+  friend class WalCheckpointer;
+  // A statement of its own for SQLite text (already translated); throws DbError, never null.
+  StatementPtr prepare(const std::string& sqliteSql);
+  // Prepared statement for SQLite text (already translated), cached by text; reset and unbound.
+  // The caller steps it to the end (or resets it) before the next call with the same text.
+  sqlite3_stmt* prepareCached(const std::string& sqliteSql);
+  // Changes whenever cached statements are finalized: a statement kept from prepareCached is
+  // valid while this stays the same.
+  std::uint64_t cacheGeneration() const { return cacheGeneration_; }
   std::int64_t lastInsertRowId() const;
   sqlite3* handle() const { return db_.get(); }
   [[noreturn]] void fail(int rc) const;  // throws DbError for the connection's last error
 
- private:
   enum class OpenMode { Inventory, Plain, ReadOnly, Immutable };
   void openWith(const std::string& path, OpenMode mode);
   std::string unchangingPath_;
@@ -298,16 +317,6 @@ class ReadTransaction {
   Connection* connection_ = nullptr;  // the connection whose transaction this began
 };
 
-// Binds value to parameter index (1-based) of stmt. With valueOutlivesStep the text is not
-// copied: the caller keeps value alive until the statement is stepped and reset.
-void bindValue(sqlite3_stmt* stmt, int index, const Value& value, bool valueOutlivesStep = false);
-// Binds a value that refers to its text; the text is not copied and must outlive the step.
-void bindValue(sqlite3_stmt* stmt, int index, const FieldRef& value);
-Value columnValue(sqlite3_stmt* stmt, int column);
-// Steps a statement to its end, discarding rows, then resets and unbinds it; throws DbError.
-void runToEnd(sqlite3_stmt* stmt);
-// The last error of a database handle, with the missing-table mark for "no such table".
-DbError errorOf(sqlite3* db, int rc);
 // An identifier between double quotes, inner quotes doubled.
 std::string quoteIdentifier(std::string_view name);
 void appendQuotedIdentifier(std::string& out, std::string_view name);

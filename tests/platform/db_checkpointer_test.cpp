@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "platform/db.h"
-#include "platform/db_checkpointer.h"
+#include "platform/sqlite/db_checkpointer.h"
 #include "platform/paths.h"
 #include "tests/platform/db_rows.h"
 #include "tests/support/test_support.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db.h"
-#include "platform/jet_dialect.h"
+#include "platform/sqlite/jet_dialect.h"
 #include "platform/paths.h"
 #include "tests/platform/db_rows.h"
 #include "tests/support/test_support.h"

@@ -80,7 +80,7 @@ int InventoryDb::addComputer(const Fields& basic, const Rows& rows) {
   std::erase_if(all, [&](const auto& d) { return std::ranges::count(basic, d.first, &Fields::value_type::first); });
   all.insert(all.end(), basic.begin(), basic.end());
   insert("T_BasicInf", all);
-  int rno = static_cast<int>(connection_.lastInsertRowId());
+  int rno = static_cast<int>(connection_.lastNumberGiven("T_BasicInf").value_or(0));
   for (const auto& [table, row] : rows) {
     Fields keyed = {{"RNO", rno}, {"PCid", "PC01"}, {"CreateDate", "2004-10-24 09:05:30"}};
     keyed.insert(keyed.end(), row.begin(), row.end());

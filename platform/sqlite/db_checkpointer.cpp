@@ -1,7 +1,7 @@
 // Checkpoints of a WAL database on a thread of their own.
-#include "platform/db_checkpointer.h"
+#include "platform/sqlite/db_checkpointer.h"
 
-#include <sqlite3.h>
+#include "platform/sqlite/sqlite_calls.h"
 
 #include <algorithm>
 
@@ -118,5 +118,7 @@ bool WalCheckpointer::failed() const {
   std::lock_guard lock(mutex_);
   return failed_;
 }
+
+std::unique_ptr<ManyWrites> Connection::startManyWrites() { return std::make_unique<WalCheckpointer>(*this); }
 
 }  // namespace tavrix::db

@@ -1,10 +1,10 @@
 // The two record-set kinds: forward-only read-only, and updatable (add rows, set fields of selected rows).
-#include <sqlite3.h>
+#include "platform/sqlite/sqlite_calls.h"
 
 #include <optional>
 
 #include "platform/db.h"
-#include "platform/jet_dialect.h"
+#include "platform/sqlite/jet_dialect.h"
 #include "platform/text.h"
 
 namespace tavrix::db {

@@ -1,5 +1,5 @@
 // Field values and their passage in and out of SQLite statements.
-#include <sqlite3.h>
+#include "platform/sqlite/sqlite_calls.h"
 
 #include <charconv>
 #include <cmath>

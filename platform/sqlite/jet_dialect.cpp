@@ -1,5 +1,5 @@
 // Rewrites the few Jet SQL forms that SQLite does not accept; everything else passes unchanged.
-#include "platform/jet_dialect.h"
+#include "platform/sqlite/jet_dialect.h"
 
 #include <vector>
 

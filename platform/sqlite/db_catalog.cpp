@@ -1,5 +1,5 @@
 // Table definitions, database file creation and compaction.
-#include <sqlite3.h>
+#include "platform/sqlite/sqlite_calls.h"
 
 #include <filesystem>
 
@@ -113,16 +113,14 @@ void compactDatabase(const std::string& source, const std::string& destination) 
   if (paths::entryExists(destination)) throw DbError("output file already exists: " + destination, SQLITE_ERROR);
   Connection connection;
   connection.openPlain(source);
-  StatementPtr stmt = connection.prepare("VACUUM INTO ?1");
-  bindValue(stmt.get(), 1, Value(destination));
-  int rc = sqlite3_step(stmt.get());
-  if (rc != SQLITE_DONE) {
-    DbError error = errorOf(connection.handle(), rc);
-    stmt.reset();
+  try {
+    Statement vacuum(connection, "VACUUM INTO ?1");
+    vacuum.bind(1, Value(destination)).run();
+  } catch (const DbError&) {
     connection.close();
     std::error_code ec;
     std::filesystem::remove(destination, ec);  // it did not exist before: a partial copy is ours
-    throw error;
+    throw;
   }
   paths::shareWithGroup(destination);  // VACUUM INTO makes it rw-r--r--
 }

@@ -12,7 +12,7 @@ struct sqlite3;
 
 namespace tavrix::db {
 
-class WalCheckpointer {
+class WalCheckpointer final : public ManyWrites {
  public:
   struct Limits {
     int passivePages = 4000;   // log pages written since the last copy that wake the thread
@@ -28,13 +28,13 @@ class WalCheckpointer {
   // second connection cannot be opened or a copy fails, the writer checkpoints at restartPages alone.
   WalCheckpointer(Connection& writer, Limits limits);
   explicit WalCheckpointer(Connection& writer) : WalCheckpointer(writer, Limits{}) {}
-  ~WalCheckpointer() { finish(); }
+  ~WalCheckpointer() override { finish(); }
   WalCheckpointer(const WalCheckpointer&) = delete;
   WalCheckpointer& operator=(const WalCheckpointer&) = delete;
 
   // Copies the whole log once more, stops the thread and gives the writer its automatic
   // checkpoint back. Call it with no transaction open on the writer; later calls do nothing.
-  void finish();
+  void finish() override;
   // Copies the thread has made, and copies the writer made itself.
   int threadCheckpoints() const;
   int writerCheckpoints() const;

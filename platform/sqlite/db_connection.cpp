@@ -1,12 +1,12 @@
 // Connection: opening a database file, running statements, the statement cache, transactions.
-#include <sqlite3.h>
+#include "platform/sqlite/sqlite_calls.h"
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
 
 #include "platform/db.h"
-#include "platform/jet_dialect.h"
+#include "platform/sqlite/jet_dialect.h"
 #include "platform/text.h"
 
 namespace tavrix::db {

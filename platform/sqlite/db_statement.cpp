@@ -1,5 +1,5 @@
 // Cached statements bound, stepped and read in place.
-#include <sqlite3.h>
+#include "platform/sqlite/sqlite_calls.h"
 
 #include "platform/db.h"
 
