@@ -5,7 +5,7 @@
 
 namespace tavrix {
 
-db::Location databaseLocation(const RunState& s) { return db::Location(s.MDB_DIR + s.MDB_NAME); }
+db::Location databaseLocation(const RunSettings& s) { return db::Location(s.MDB_DIR + s.MDB_NAME); }
 
 bool F_OPEN_DB(RunState& s) {
   if (s.DbOpen) return false;
@@ -14,11 +14,10 @@ bool F_OPEN_DB(RunState& s) {
     s.DbConnection.setBusyTimeout(s.DbBusyTimeoutMs);
     s.DbConnection.open(databaseLocation(s));
     s.DbOpen = true;
-    s.DbOpenError.clear();
     return false;
   } catch (const db::DbError& e) {
     s.DbOpen = false;
-    s.DbOpenError = e.what();
+    s.DatabaseFailure = e.what();
     return true;
   }
 }

@@ -6,8 +6,9 @@
 namespace tavrix {
 
 // The inventory database the settings name: MDB_DIR + MDB_NAME.
-db::Location databaseLocation(const RunState& s);
-// Opens DbConnection on the inventory database unless DbOpen. True when it failed (why: DbOpenError).
+db::Location databaseLocation(const RunSettings& s);
+// Opens DbConnection on the inventory database unless DbOpen. True when it failed; why is kept in
+// DatabaseFailure (no file can be imported into a database that does not open).
 bool F_OPEN_DB(RunState& s);
 // Closes DbConnection when it is open and clears DbOpen.
 void closeDbConnection(RunState& s);

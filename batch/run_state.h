@@ -81,65 +81,85 @@ enum class ExitStatus : int {
   AlreadyRunning = 4,      // another instance holds the lock
 };
 
-struct RunState {
-  RunState(MessageSink& messages, const Clock& clock) : Messages(messages), TheClock(clock) {}
+// The run state in groups by concern; a procedure or window that needs one group takes that group.
 
-  // Platform services of this run.
+// The platform services of this run, and how its messages are shown.
+struct RunServices {
+  RunServices(MessageSink& messages, const Clock& clock) : Messages(messages), TheClock(clock) {}
+
   MessageSink& Messages;
   const Clock& TheClock;
   std::string ProgramFolder;              // without a trailing "/"
   ImportProgress* Progress = nullptr;      // set in windowed mode
-  std::unique_ptr<ImportTally> Tally;      // told what the import changes, when the fleet counts are kept
   InstanceLock SingleInstance;             // held from the start to the end of the program
   FolderLock BatchLock;                    // on CSV_DIR, held from before the first file is touched to the end banner
+  bool BatchRunning = false;               // while true, a message text is shown only once
+  std::set<std::string> ShownMessages;
+};
 
-  // Run settings (Tavrix.ini); folder settings end with "/" after F_READ_INI.
+// The run settings (Tavrix.ini); folder settings end with "/" after F_READ_INI.
+struct RunSettings {
   std::string LOG_DIR, LOG_FILE, MDB_DIR, MDB_NAME, CSV_DIR, DSTRB_DIR, CSV_SAVE_DIR;
   std::string RunMode;                     // RUNMODE, upper-cased
   bool KeepFleetCounts = false;            // FLEET_COUNTS=ON: the batch keeps "<database>.counts"
   std::string IniPath;
   std::vector<std::string> MissingIniKeys;  // keys without which no file may be touched
+  int DbBusyTimeoutMs = 10000;             // how long a database held by another writer is waited for
+};
 
+// The shared connection to the inventory database.
+struct InventoryConnection {
   db::Connection DbConnection;
   bool DbOpen = false;
-  std::string DbOpenError;                 // why the last F_OPEN_DB failed
+};
 
+// The files found in the folders: the scripts of the script phase, then the inventory CSVs.
+struct FoundFiles {
   std::vector<std::string> ScriptFileList;  // script i (counted from 1) is index i-1
   std::vector<std::string> CsvFileList;
   int FoundFileCount = 0;
+};
 
+// The script phase: the script file being run and what its statements met.
+struct ScriptPhase {
   std::string CurrentScriptFile;
   std::string ScriptMdbName;
   std::string ScriptTableName;
   bool DropTableSeen = false, DropTargetMissing = false, CreateTableSeen = false;
+};
 
+// The inventory CSV being imported. CurrentRno is also the computer a detail window shows.
+struct CurrentFile {
   std::string CurrentCsvFile;              // the name as the file system has it
   std::string CurrentCsvName;              // the same as UTF-8 text for logs and boxes
   std::string CurrentPcId;
   DateTime CurrentCreateDate;
   int CurrentRno = 0;
-  std::string FailureMessage;
-
   bool CurrentHeaderFound = false;         // the header pass met a header line (0,1)
   bool CurrentCsvUtf8 = false;             // the file starts with a UTF-8 byte-order mark and is UTF-8
+  std::string FileFailure;                 // why the file's snapshot cannot commit
+  BasicInfoRecord BasicInfo;
+  int NicAdapterCount = 0;
+  std::vector<NicAdapter> NicAdapters;     // adapter n is index n-1
+  std::unique_ptr<ImportTally> Tally;      // told what the import changes, when the fleet counts are kept
+};
 
-  // Safety bookkeeping: what each file became, why it failed, what was shown already.
+// What the run came to: each file's end, and the failures that end more than one file.
+struct RunOutcomes {
   std::vector<CsvOutcome> CsvOutcomes;     // one per CsvFileList entry
   std::vector<paths::FileIdentity> CsvReadAs;  // one per CsvOutcomes entry: the file its passes read
   std::vector<UnsavedCsv> UnsavedCsvs;     // committed by an earlier run, the save folder refused them
   std::vector<std::string> CommittedNotSaved;  // committed in this run, left in CSV_DIR by the save step
-  std::string FileFailure;                 // why the current file's snapshot cannot commit
-  std::string DatabaseFailure;             // why no later file can be imported in this run
+  std::string DatabaseFailure;             // why the database cannot be opened or written for the rest of the run
+  std::string FailureMessage;              // the failure that ends the list, logged and shown as it closes
   bool BatchFailed = false;                // a configuration or database error
   bool BatchHeldElsewhere = false;         // another batch holds the CSV folder: nothing was done
   bool CsvLeftBehind = false;              // an entry not imported or not saved stayed in CSV_DIR
-  bool BatchRunning = false;               // while true, a message text is shown only once
-  std::set<std::string> ShownMessages;
-  int DbBusyTimeoutMs = 10000;             // how long a database held by another writer is waited for
+};
 
-  BasicInfoRecord BasicInfo;
-  int NicAdapterCount = 0;
-  std::vector<NicAdapter> NicAdapters;     // adapter n is index n-1
+// One program run: the application owns one, tests make a fresh one per case.
+struct RunState : RunServices, RunSettings, InventoryConnection, FoundFiles, ScriptPhase, CurrentFile, RunOutcomes {
+  RunState(MessageSink& messages, const Clock& clock) : RunServices(messages, clock) {}
 };
 
 }  // namespace tavrix

@@ -43,16 +43,13 @@ void complainCantOpen(RunState& s, const std::string& reason) {
 
 bool openOrComplain(RunState& s) {
   if (!F_OPEN_DB(s)) return true;
-  complainCantOpen(s, s.DbOpenError);
+  complainCantOpen(s, s.DatabaseFailure);
   return false;
 }
 
 // The import needs a database it can write that has every inventory table and field.
 void openForImport(RunState& s) {
-  if (!openOrComplain(s)) {
-    s.DatabaseFailure = s.DbOpenError;
-    return;
-  }
+  if (!openOrComplain(s)) return;
   std::string problem;
   try {
     if (s.DbConnection.isReadOnly()) problem = "attempt to write a readonly database";

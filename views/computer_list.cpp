@@ -33,9 +33,9 @@ ComputerListRow computerListRow(const db::Value& computerName, const db::Value& 
           createDateText(createDate), pcId.text(), rno.text()};
 }
 
-std::vector<ComputerListRow> readComputerList(RunState& s) {
+std::vector<ComputerListRow> readComputerList(db::Connection& connection) {
   std::vector<ComputerListRow> rows;
-  db::ReadOnlyRecordSet rs(s.DbConnection, "SELECT * FROM T_BasicInf");
+  db::ReadOnlyRecordSet rs(connection, "SELECT * FROM T_BasicInf");
   for (; !rs.eof(); rs.moveNext()) {
     rows.push_back(computerListRow(rs.field("ComputerName"), rs.field("UserName"), rs.field("OSVersion"),
                                    rs.field("CreateDate"), rs.field("PCid"), rs.field("RNO")));

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "batch/run_state.h"
+#include "platform/db.h"
 #include "platform/db.h"
 
 namespace tavrix {
@@ -25,6 +25,6 @@ ComputerListRow computerListRow(const db::Value& computerName, const db::Value& 
                                 const db::Value& createDate, const db::Value& pcId, const db::Value& rno);
 
 // Reads "SELECT * FROM T_BasicInf" on DbConnection, rows in database order. Throws db::DbError.
-std::vector<ComputerListRow> readComputerList(RunState& s);
+std::vector<ComputerListRow> readComputerList(db::Connection& connection);
 
 }  // namespace tavrix

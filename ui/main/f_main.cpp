@@ -186,7 +186,7 @@ bool F_Main::F21_List(RunState& s) {
   filterBar_->setRows({}, {});
   ListView1->clear();
   try {
-    const std::vector<ComputerListRow> rows = readComputerList(s);
+    const std::vector<ComputerListRow> rows = readComputerList(s.DbConnection);
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(rows.size()));
     for (const ComputerListRow& row : rows) items.append(new ComputerListItem(row));

@@ -9,9 +9,10 @@
 namespace tavrix {
 namespace detail {
 
-DetailLoad::DetailLoad(RunState& state) : s(state), rno(std::to_string(state.CurrentRno)) {}
+DetailLoad::DetailLoad(db::Connection& connection, MessageSink& messages, int rno)
+    : connection(connection), messages(messages), rno(std::to_string(rno)) {}
 
-void DetailLoad::fail(const std::string& description) { s.Messages.show(description, MessageStyle::Plain); }
+void DetailLoad::fail(const std::string& description) { messages.show(description, MessageStyle::Plain); }
 
 void DetailLoad::add(std::string_view parentKey, std::string_view key, std::string text) {
   std::string error;
@@ -20,9 +21,9 @@ void DetailLoad::add(std::string_view parentKey, std::string_view key, std::stri
 
 std::unique_ptr<db::ReadOnlyRecordSet> DetailLoad::open(const std::string& sql) {
   // "Cant DB Open " has already said it once; a box per section would only repeat it.
-  if (!s.DbConnection.isOpen()) return nullptr;
+  if (!connection.isOpen()) return nullptr;
   try {
-    return std::make_unique<db::ReadOnlyRecordSet>(s.DbConnection, sql);
+    return std::make_unique<db::ReadOnlyRecordSet>(connection, sql);
   } catch (const std::exception& e) {
     fail(e.what());
     return nullptr;
@@ -79,7 +80,7 @@ void runSection(DetailLoad& d, const std::string& sql, std::string_view key,
 DetailTree loadDetailTree(RunState& s, std::string* pcId) {
   if (F_OPEN_DB(s)) s.Messages.show("Cant DB Open ", MessageStyle::Plain);
 
-  detail::DetailLoad d(s);
+  detail::DetailLoad d(s.DbConnection, s.Messages, s.CurrentRno);
   std::optional<db::ReadTransaction> oneState;  // every section from one state of the database
   if (s.DbConnection.isOpen()) oneState.emplace(s.DbConnection);
   d.openBasic();
@@ -106,6 +107,6 @@ DetailTree loadDetailTree(RunState& s, std::string* pcId) {
   return std::move(d.tree);
 }
 
-std::string txtRnoText(const RunState& s) { return std::to_string(s.CurrentRno); }
+std::string txtRnoText(const CurrentFile& s) { return std::to_string(s.CurrentRno); }
 
 }  // namespace tavrix

@@ -16,6 +16,6 @@ namespace tavrix {
 DetailTree loadDetailTree(RunState& s, std::string* pcId = nullptr);
 
 // The text of TxtRNO: CurrentRno as decimal digits.
-std::string txtRnoText(const RunState& s);
+std::string txtRnoText(const CurrentFile& s);
 
 }  // namespace tavrix

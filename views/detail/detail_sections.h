@@ -6,19 +6,20 @@
 #include <string>
 #include <string_view>
 
-#include "batch/run_state.h"
 #include "platform/db.h"
+#include "platform/message_sink.h"
 #include "views/detail/detail_tree.h"
 
 namespace tavrix::detail {
 
 // One load: the tree being built, the basic record and the running number. Every step that can
-// fail reports through s.Messages and returns a harmless result, so the load always goes on.
+// fail reports through messages and returns a harmless result, so the load always goes on.
 class DetailLoad {
  public:
-  explicit DetailLoad(RunState& state);
+  DetailLoad(db::Connection& connection, MessageSink& messages, int rno);
 
-  RunState& s;
+  db::Connection& connection;
+  MessageSink& messages;
   DetailTree tree;
   std::string rno;  // CurrentRno as decimal digits, for the query texts
   int running = 0;  // numbers the network cards and the group and user keys
