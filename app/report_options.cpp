@@ -1,7 +1,9 @@
 // Parsing tavrix-report's arguments into Options; every mistake gives one sentence.
 #include "app/report_options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <span>
 #include <string_view>
 
 #include "queries/text_match.h"
@@ -36,72 +38,78 @@ class Arguments {
   std::size_t i_ = 0;
 };
 
-std::string parseCommon(Arguments& a, Options& o) {
+// An option and what its value (or "" for an option without one) does to the options: a problem, or "".
+struct OptionRule {
+  std::string_view name;
+  bool takesValue;
+  std::string (*apply)(Options& o, const std::string& option, const std::string& value);
+};
+
+// Takes options by their rules until the arguments end (with onlyDashed: until one does not start
+// with "--"); any other argument gives unknown and its text.
+std::string takeOptions(Arguments& a, Options& o, std::span<const OptionRule> rules, bool onlyDashed,
+                        const std::string& unknown) {
   std::string problem, value;
-  while (!a.done() && a.peek().starts_with("--")) {
+  while (!a.done() && (!onlyDashed || a.peek().starts_with("--"))) {
     const std::string option = a.take();
-    if (option == "--help") {
-      o.help = true;
-    } else if (option == "--db") {
-      if (!a.value(option, o.database, problem)) return problem;
-      if (o.database.empty()) return "--db needs a database file";
-    } else if (option == "--save") {
-      if (!a.value(option, o.saveFolder, problem)) return problem;
-      if (o.saveFolder.empty()) return "--save needs a folder";
-    } else if (option == "--format") {
-      if (!a.value(option, value, problem)) return problem;
-      auto format = queries::parseOutputFormat(value);
-      if (!format) return "--format must be tsv, csv or json, not \"" + value + "\"";
-      o.format = *format;
-      o.formatGiven = true;
-    } else {
-      return "unknown option \"" + option + "\"";
-    }
+    const auto rule = std::ranges::find(rules, std::string_view(option), &OptionRule::name);
+    if (rule == rules.end()) return unknown + "\"" + option + "\"";
+    value.clear();
+    if (rule->takesValue && !a.value(option, value, problem)) return problem;
+    if (problem = rule->apply(o, option, value); !problem.empty()) return problem;
   }
   return "";
 }
 
-std::string parseList(Arguments& a, Options& o) {
-  std::string problem, value;
-  while (!a.done()) {
-    const std::string option = a.take();
-    if (option == "--filter") {
-      if (!a.value(option, value, problem)) return problem;
-      o.text = value;
-    } else if (option == "--older-than") {
-      int days = 0;
-      if (!a.value(option, value, problem)) return problem;
-      if (!parseWhole(value, days) || days < 0) return "--older-than needs a number of days, not \"" + value + "\"";
-      o.olderThanDays = days;
-    } else {
-      return "list: unknown argument \"" + option + "\"";
-    }
-  }
+constexpr OptionRule kCommonOptions[] = {
+    {"--help", false, [](Options& o, const std::string&, const std::string&) { return o.help = true, std::string(); }},
+    {"--db", true, [](Options& o, const std::string&, const std::string& value) {
+       o.database = value;
+       return std::string(value.empty() ? "--db needs a database file" : "");
+     }},
+    {"--save", true, [](Options& o, const std::string&, const std::string& value) {
+       o.saveFolder = value;
+       return std::string(value.empty() ? "--save needs a folder" : "");
+     }},
+    {"--format", true, [](Options& o, const std::string&, const std::string& value) {
+       auto format = queries::parseOutputFormat(value);
+       if (!format) return "--format must be tsv, csv or json, not \"" + value + "\"";
+       o.format = *format;
+       o.formatGiven = true;
+       return std::string();
+     }},
+};
+
+constexpr OptionRule kListOptions[] = {
+    {"--filter", true, [](Options& o, const std::string&, const std::string& value) { return o.text = value, std::string(); }},
+    {"--older-than", true, [](Options& o, const std::string&, const std::string& value) {
+       int days = 0;
+       if (!parseWhole(value, days) || days < 0) return "--older-than needs a number of days, not \"" + value + "\"";
+       o.olderThanDays = days;
+       return std::string();
+     }},
+};
+
+// One question per run: the program, the update or the missing update asked about.
+std::string askComputers(Options& o, const std::string& option, const std::string& value) {
+  if (o.text) return "computers takes one of --software, --update, --missing-update";
+  o.computersBy = option == "--software" ? ComputersBy::Software
+                  : option == "--update" ? ComputersBy::Update
+                                         : ComputersBy::MissingUpdate;
+  o.text = value;
   return "";
 }
+
+constexpr OptionRule kComputersOptions[] = {
+    {"--version", true, [](Options& o, const std::string&, const std::string& value) { return o.version = value, std::string(); }},
+    {"--software", true, askComputers},
+    {"--update", true, askComputers},
+    {"--missing-update", true, askComputers},
+};
 
 std::string parseComputers(Arguments& a, Options& o) {
-  std::string problem, value;
-  while (!a.done()) {
-    const std::string option = a.take();
-    if (option == "--version") {
-      if (!a.value(option, value, problem)) return problem;
-      o.version = value;
-      continue;
-    }
-    if (o.text) return "computers takes one of --software, --update, --missing-update";
-    if (option == "--software") {
-      o.computersBy = ComputersBy::Software;
-    } else if (option == "--update") {
-      o.computersBy = ComputersBy::Update;
-    } else if (option == "--missing-update") {
-      o.computersBy = ComputersBy::MissingUpdate;
-    } else {
-      return "computers: unknown argument \"" + option + "\"";
-    }
-    if (!a.value(option, value, problem)) return problem;
-    o.text = value;
-  }
+  if (std::string problem = takeOptions(a, o, kComputersOptions, false, "computers: unknown argument "); !problem.empty())
+    return problem;
   if (!o.text) return "computers needs --software TEXT, --update NAME or --missing-update NAME";
   if (o.version && o.computersBy != ComputersBy::Software) return "--version goes with --software only";
   return "";
@@ -157,7 +165,7 @@ namespace {
 std::string parseCommand(Arguments& a, Options& o) {
   if (a.done()) return "no command given";
   const std::string command = a.take();
-  if (command == "list") return o.command = Command::List, parseList(a, o);
+  if (command == "list") return o.command = Command::List, takeOptions(a, o, kListOptions, false, "list: unknown argument ");
   if (command == "tree") return o.command = Command::Tree, parseTree(a, o);
   if (command == "software") return o.command = Command::Software, parseText(a, o, command, false);
   if (command == "updates") return o.command = Command::Updates, parseText(a, o, command, false);
@@ -173,7 +181,8 @@ std::string parseCommand(Arguments& a, Options& o) {
 
 std::string parseOptions(const std::vector<std::string>& args, Options& o) {
   Arguments a(args);
-  if (std::string problem = parseCommon(a, o); !problem.empty() || o.help) return problem;
+  if (std::string problem = takeOptions(a, o, kCommonOptions, true, "unknown option "); !problem.empty() || o.help)
+    return problem;
   std::string problem = parseCommand(a, o);
   if (problem.empty() && o.text && !queries::fitsContainsPattern(*o.text))
     problem = "the text to look for is too long: " + std::to_string(o.text->size()) +
