@@ -19,8 +19,6 @@
 #include "platform/datetime.h"
 #include "platform/db_location.h"
 
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace tavrix::db {
 
@@ -40,15 +38,19 @@ class DbError : public std::runtime_error {
   bool missingTable_;
 };
 
+// The engine's own database handle and prepared statement, complete only in its folder.
+struct EngineDatabase;
+struct EngineStatement;
+
 // RAII holders: a statement is finalized, a database handle closed, when its holder goes.
 struct StatementFinalizer {
-  void operator()(sqlite3_stmt* stmt) const;
+  void operator()(EngineStatement* stmt) const;
 };
 struct DatabaseCloser {
-  void operator()(sqlite3* db) const;
+  void operator()(EngineDatabase* db) const;
 };
-using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-using DatabasePtr = std::unique_ptr<sqlite3, DatabaseCloser>;
+using StatementPtr = std::unique_ptr<EngineStatement, StatementFinalizer>;
+using DatabasePtr = std::unique_ptr<EngineDatabase, DatabaseCloser>;
 
 // A field value; NULL is distinct from empty text.
 class Value {
@@ -91,7 +93,7 @@ class RowView {
 
  private:
   friend class Statement;
-  sqlite3_stmt* stmt_ = nullptr;
+  EngineStatement* stmt_ = nullptr;
 };
 
 // A statement in the engine's dialect, prepared once per connection and kept by its text. While the
@@ -122,7 +124,7 @@ class Statement {
  private:
   void reset();
   Connection& connection_;
-  sqlite3_stmt* stmt_;
+  EngineStatement* stmt_;
   std::uint64_t generation_;  // the connection's cache generation stmt_ belongs to
   RowView row_;
 };
@@ -181,8 +183,8 @@ class UpdatableRecordSet {
  private:
   void loadSelection();
   std::int64_t currentRowId();
-  sqlite3_stmt* insertFor(const std::vector<std::string>& names);
-  void storeAdded(sqlite3_stmt* stmt);
+  EngineStatement* insertFor(const std::vector<std::string>& names);
+  void storeAdded(EngineStatement* stmt);
   Connection* connection_;
   std::string table_;
   std::string rest_;                                      // translated text after the table name
@@ -193,7 +195,7 @@ class UpdatableRecordSet {
   std::int64_t addedRowId_ = 0;
   std::vector<std::int64_t> rowids_;
   std::size_t position_ = 0;
-  sqlite3_stmt* insert_ = nullptr;        // the INSERT of insertNames_, from the connection's cache
+  EngineStatement* insert_ = nullptr;        // the INSERT of insertNames_, from the connection's cache
   std::uint64_t insertGeneration_ = 0;    // the cache generation insert_ was taken from
   std::vector<std::string> insertNames_;
 };
@@ -283,12 +285,12 @@ class Connection {
   StatementPtr prepare(const std::string& sqliteSql);
   // Prepared statement for SQLite text (already translated), cached by text; reset and unbound.
   // The caller steps it to the end (or resets it) before the next call with the same text.
-  sqlite3_stmt* prepareCached(const std::string& sqliteSql);
+  EngineStatement* prepareCached(const std::string& sqliteSql);
   // Changes whenever cached statements are finalized: a statement kept from prepareCached is
   // valid while this stays the same.
   std::uint64_t cacheGeneration() const { return cacheGeneration_; }
   std::int64_t lastInsertRowId() const;
-  sqlite3* handle() const { return db_.get(); }
+  EngineDatabase* handle() const { return db_.get(); }
   [[noreturn]] void fail(int rc) const;  // throws DbError for the connection's last error
 
   enum class OpenMode { Inventory, Plain, ReadOnly, Immutable };

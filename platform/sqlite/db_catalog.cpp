@@ -84,7 +84,7 @@ void createDatabase(const std::string& path) {
   if (paths::entryExists(path)) throw DbError("database already exists: " + path, SQLITE_CANTOPEN);
   sqlite3* raw = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  DatabasePtr db(raw);
+  DatabasePtr db(engine(raw));
   if (rc == SQLITE_OK) {
     // 16 KiB pages: shallower tables and indexes and a quarter of the page writes for the import's
     // commits and checkpoints (bench/README.md). Fixed once the first page is written.

@@ -69,7 +69,7 @@ DbError errorOf(sqlite3* db, int rc) {
   return DbError(message, code, missing);
 }
 
-void Connection::fail(int rc) const { throw errorOf(db_.get(), rc); }
+void Connection::fail(int rc) const { throw errorOf(sq(db_.get()), rc); }
 
 namespace {
 
@@ -100,7 +100,7 @@ void Connection::openWith(const std::string& path, OpenMode mode) {
                                : (mode == OpenMode::Immutable ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READONLY));
   sqlite3* raw = nullptr;
   int rc = sqlite3_open_v2(name.c_str(), &raw, flags, nullptr);
-  DatabasePtr db(raw);
+  DatabasePtr db(engine(raw));
   if (rc != SQLITE_OK) {
     std::string message = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
     throw DbError(message + " (" + path + ")", rc);
@@ -127,7 +127,7 @@ void Connection::openWith(const std::string& path, OpenMode mode) {
   if (readOnly) {
     sqlite3_stmt* pages = nullptr;
     sqlite3_prepare_v2(raw, "PRAGMA page_count", -1, &pages, nullptr);
-    StatementPtr holder(pages);
+    StatementPtr holder(engine(pages));
     if (!pages || sqlite3_step(pages) != SQLITE_ROW || sqlite3_column_int64(pages, 0) == 0)
       throw DbError("the file is empty, not a database (" + path + ")", SQLITE_NOTADB);
   }
@@ -167,12 +167,12 @@ void Connection::executeNative(std::string_view sqliteSql) {
   const char* end = sqliteSql.data() + sqliteSql.size();
   while (tail < end) {
     sqlite3_stmt* raw = nullptr;
-    int rc = sqlite3_prepare_v2(db_.get(), tail, static_cast<int>(end - tail), &raw, &tail);
-    StatementPtr stmt(raw);
+    int rc = sqlite3_prepare_v2(sq(db_.get()), tail, static_cast<int>(end - tail), &raw, &tail);
+    StatementPtr stmt(engine(raw));
     if (rc != SQLITE_OK) fail(rc);
     if (!stmt) continue;  // only blanks or comments were left
-    definition = definition || startsWithDefinitionWord(sqlite3_sql(stmt.get()));
-    while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+    definition = definition || startsWithDefinitionWord(sqlite3_sql(sq(stmt.get())));
+    while ((rc = sqlite3_step(sq(stmt.get()))) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) fail(rc);
   }
@@ -185,17 +185,17 @@ void Connection::begin() { executeNative("BEGIN IMMEDIATE"); }
 
 void Connection::setBusyTimeout(int milliseconds) {
   busyTimeoutMs_ = milliseconds;
-  if (db_) sqlite3_busy_timeout(db_.get(), milliseconds);
+  if (db_) sqlite3_busy_timeout(sq(db_.get()), milliseconds);
 }
 
-bool Connection::isReadOnly() const { return db_ && sqlite3_db_readonly(db_.get(), "main") == 1; }
+bool Connection::isReadOnly() const { return db_ && sqlite3_db_readonly(sq(db_.get()), "main") == 1; }
 void Connection::commit() { executeNative("COMMIT"); }
 void Connection::rollback() {
   if (inTransaction()) executeNative("ROLLBACK");
 }
-bool Connection::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_.get()); }
+bool Connection::inTransaction() const { return db_ && !sqlite3_get_autocommit(sq(db_.get())); }
 
-bool Connection::isWriting() const { return db_ && sqlite3_txn_state(db_.get(), nullptr) == SQLITE_TXN_WRITE; }
+bool Connection::isWriting() const { return db_ && sqlite3_txn_state(sq(db_.get()), nullptr) == SQLITE_TXN_WRITE; }
 
 ReadTransaction::ReadTransaction(Connection& connection) {
   if (!connection.isOpen() || connection.inTransaction()) return;
@@ -215,25 +215,25 @@ ReadTransaction::~ReadTransaction() {
 StatementPtr Connection::prepare(const std::string& sqliteSql) {
   if (!db_) throw DbError("the connection is not open", SQLITE_MISUSE);
   sqlite3_stmt* raw = nullptr;
-  int rc = sqlite3_prepare_v2(db_.get(), sqliteSql.data(), static_cast<int>(sqliteSql.size()), &raw, nullptr);
-  StatementPtr stmt(raw);
+  int rc = sqlite3_prepare_v2(sq(db_.get()), sqliteSql.data(), static_cast<int>(sqliteSql.size()), &raw, nullptr);
+  StatementPtr stmt(engine(raw));
   if (rc != SQLITE_OK) fail(rc);
   if (!stmt) throw DbError("empty statement", SQLITE_MISUSE);
   return stmt;
 }
 
-sqlite3_stmt* Connection::prepareCached(const std::string& sqliteSql) {
+EngineStatement* Connection::prepareCached(const std::string& sqliteSql) {
   if (!db_) throw DbError("the connection is not open", SQLITE_MISUSE);
   auto found = cache_.find(sqliteSql);
   if (found != cache_.end()) {
-    sqlite3_reset(found->second.get());
-    sqlite3_clear_bindings(found->second.get());
+    sqlite3_reset(sq(found->second.get()));
+    sqlite3_clear_bindings(sq(found->second.get()));
     return found->second.get();
   }
   sqlite3_stmt* raw = nullptr;
-  int rc = sqlite3_prepare_v3(db_.get(), sqliteSql.data(), static_cast<int>(sqliteSql.size()),
+  int rc = sqlite3_prepare_v3(sq(db_.get()), sqliteSql.data(), static_cast<int>(sqliteSql.size()),
                               SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
-  StatementPtr stmt(raw);
+  StatementPtr stmt(engine(raw));
   if (rc != SQLITE_OK) fail(rc);
   if (!stmt) throw DbError("empty statement", SQLITE_MISUSE);
   if (cache_.size() >= kCacheLimit) {
@@ -246,13 +246,13 @@ sqlite3_stmt* Connection::prepareCached(const std::string& sqliteSql) {
 const std::vector<std::string>& Connection::tableColumns(const std::string& table) {
   auto found = columnsCache_.find(table);
   if (found != columnsCache_.end()) return found->second;
-  sqlite3_stmt* stmt = prepareCached("SELECT name FROM pragma_table_info(?1)");
+  sqlite3_stmt* stmt = sq(prepareCached("SELECT name FROM pragma_table_info(?1)"));
   bindValue(stmt, 1, Value(table));
   std::vector<std::string> names;
   int rc;
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) names.push_back(columnValue(stmt, 0).text());
   if (rc != SQLITE_DONE) {
-    DbError error = errorOf(db_.get(), rc);
+    DbError error = errorOf(sq(db_.get()), rc);
     sqlite3_reset(stmt);
     throw error;
   }
@@ -285,7 +285,7 @@ std::optional<std::int64_t> Connection::lastNumberGiven(std::string_view table) 
 }
 
 std::int64_t Connection::lastInsertRowId() const {
-  return db_ ? sqlite3_last_insert_rowid(db_.get()) : 0;
+  return db_ ? sqlite3_last_insert_rowid(sq(db_.get())) : 0;
 }
 
 void runToEnd(sqlite3_stmt* stmt) {

@@ -81,14 +81,14 @@ ReadOnlyRecordSet::ReadOnlyRecordSet(Connection& connection, std::string_view je
 }
 
 void ReadOnlyRecordSet::step() {
-  int rc = sqlite3_step(stmt_.get());
+  int rc = sqlite3_step(sq(stmt_.get()));
   if (rc == SQLITE_ROW) {
     eof_ = false;
   } else if (rc == SQLITE_DONE) {
     eof_ = true;
   } else {
     eof_ = true;
-    throw errorOf(sqlite3_db_handle(stmt_.get()), rc);
+    throw errorOf(sqlite3_db_handle(sq(stmt_.get())), rc);
   }
 }
 
@@ -99,15 +99,15 @@ void ReadOnlyRecordSet::moveNext() {
 
 Value ReadOnlyRecordSet::field(std::string_view name) const {
   if (!stmt_ || eof_) throw noCurrentRecord();
-  int i = columnIndex(stmt_.get(), name);
+  int i = columnIndex(sq(stmt_.get()), name);
   if (i < 0) throw DbError("no such field: " + std::string(name), SQLITE_ERROR);
-  return columnValue(stmt_.get(), i);
+  return columnValue(sq(stmt_.get()), i);
 }
 
 std::vector<std::string> ReadOnlyRecordSet::fieldNames() const {
   std::vector<std::string> names;
   if (!stmt_) return names;
-  for (int i = 0; i < sqlite3_column_count(stmt_.get()); ++i) names.emplace_back(sqlite3_column_name(stmt_.get(), i));
+  for (int i = 0; i < sqlite3_column_count(sq(stmt_.get())); ++i) names.emplace_back(sqlite3_column_name(sq(stmt_.get()), i));
   return names;
 }
 
@@ -129,8 +129,8 @@ void UpdatableRecordSet::loadSelection() {
   if (!connection_) throw noCurrentRecord();
   StatementPtr stmt = connection_->prepare("SELECT rowid FROM " + quoteIdentifier(table_) + " " + rest_);
   int rc;
-  while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) rowids_.push_back(sqlite3_column_int64(stmt.get(), 0));
-  if (rc != SQLITE_DONE) throw errorOf(connection_->handle(), rc);
+  while ((rc = sqlite3_step(sq(stmt.get()))) == SQLITE_ROW) rowids_.push_back(sqlite3_column_int64(sq(stmt.get()), 0));
+  if (rc != SQLITE_DONE) throw errorOf(sq(connection_->handle()), rc);
   loaded_ = true;
   position_ = 0;
 }
@@ -158,12 +158,12 @@ Value UpdatableRecordSet::field(std::string_view name) {
     if (text::equalsNoCase(field, name)) return value;
   }
   if (adding_) return Value();
-  sqlite3_stmt* stmt = connection_->prepareCached("SELECT * FROM " + quoteIdentifier(table_) + " WHERE rowid=?");
+  sqlite3_stmt* stmt = sq(connection_->prepareCached("SELECT * FROM " + quoteIdentifier(table_) + " WHERE rowid=?"));
   sqlite3_bind_int64(stmt, 1, currentRowId());
   int rc = sqlite3_step(stmt);
   if (rc != SQLITE_ROW) {
     DbError error = rc == SQLITE_DONE ? DbError("the current record was deleted", SQLITE_NOTFOUND)
-                                      : errorOf(connection_->handle(), rc);
+                                      : errorOf(sq(connection_->handle()), rc);
     sqlite3_reset(stmt);
     throw error;
   }
@@ -185,23 +185,23 @@ void UpdatableRecordSet::addNew(const std::vector<std::string>& names, const std
   if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
   if (names.size() != values.size()) throw DbError("field names and values differ in number", SQLITE_MISUSE);
   if (adding_ || !pending_.empty()) update();
-  sqlite3_stmt* stmt = insertFor(names);
+  sqlite3_stmt* stmt = sq(insertFor(names));
   for (std::size_t i = 0; i < values.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), values[i], true);
-  storeAdded(stmt);
+  storeAdded(engine(stmt));
 }
 
 void UpdatableRecordSet::addNew(const std::vector<std::string>& names, std::span<const FieldRef> values) {
   if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
   if (names.size() != values.size()) throw DbError("field names and values differ in number", SQLITE_MISUSE);
   if (adding_ || !pending_.empty()) update();
-  sqlite3_stmt* stmt = insertFor(names);
+  sqlite3_stmt* stmt = sq(insertFor(names));
   for (std::size_t i = 0; i < values.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), values[i]);
-  storeAdded(stmt);
+  storeAdded(engine(stmt));
 }
 
 // The INSERT for names. An import adds many rows through one set: the statement of the previous
 // call is kept while the names are the same and the connection's cache still holds it.
-sqlite3_stmt* UpdatableRecordSet::insertFor(const std::vector<std::string>& names) {
+EngineStatement* UpdatableRecordSet::insertFor(const std::vector<std::string>& names) {
   if (insert_ && insertGeneration_ == connection_->cacheGeneration() && names == insertNames_) return insert_;
   insert_ = connection_->prepareCached(
       insertText(table_, names.size(), [&](std::size_t i) -> const std::string& { return names[i]; }));
@@ -212,12 +212,13 @@ sqlite3_stmt* UpdatableRecordSet::insertFor(const std::vector<std::string>& name
 
 // Runs an INSERT whose parameters are all bound; the new row becomes the current row. The
 // bindings stay until the next row binds every parameter again.
-void UpdatableRecordSet::storeAdded(sqlite3_stmt* stmt) {
+void UpdatableRecordSet::storeAdded(EngineStatement* added) {
+  sqlite3_stmt* stmt = sq(added);
   int rc;
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
   }
   if (rc != SQLITE_DONE) {
-    DbError error = errorOf(connection_->handle(), rc);
+    DbError error = errorOf(sq(connection_->handle()), rc);
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
     throw error;
@@ -250,8 +251,8 @@ void UpdatableRecordSet::update() {
     adding_ = false;
     auto pending = std::move(pending_);
     pending_.clear();
-    sqlite3_stmt* stmt = connection_->prepareCached(
-        insertText(table_, pending.size(), [&](std::size_t i) -> const std::string& { return pending[i].first; }));
+    sqlite3_stmt* stmt = sq(connection_->prepareCached(
+        insertText(table_, pending.size(), [&](std::size_t i) -> const std::string& { return pending[i].first; })));
     for (std::size_t i = 0; i < pending.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), pending[i].second, true);
     runToEnd(stmt);
     addedRowId_ = connection_->lastInsertRowId();
@@ -265,7 +266,7 @@ void UpdatableRecordSet::update() {
   std::string sql = "UPDATE " + quoteIdentifier(table_) + " SET ";
   for (std::size_t i = 0; i < pending.size(); ++i) sql += (i ? "," : "") + quoteIdentifier(pending[i].first) + "=?";
   sql += " WHERE rowid=?";
-  sqlite3_stmt* stmt = connection_->prepareCached(sql);
+  sqlite3_stmt* stmt = sq(connection_->prepareCached(sql));
   for (std::size_t i = 0; i < pending.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), pending[i].second, true);
   sqlite3_bind_int64(stmt, static_cast<int>(pending.size() + 1), rowid);
   runToEnd(stmt);

@@ -9,9 +9,9 @@
 
 namespace tavrix::db {
 
-void StatementFinalizer::operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+void StatementFinalizer::operator()(EngineStatement* stmt) const { sqlite3_finalize(sq(stmt)); }
 // close_v2: a record set still holding a statement keeps the file open until it is finalized.
-void DatabaseCloser::operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+void DatabaseCloser::operator()(EngineDatabase* db) const { sqlite3_close_v2(sq(db)); }
 
 namespace {
 

@@ -7,6 +7,12 @@
 
 namespace tavrix::db {
 
+// db.h names SQLite's handles by neutral types; these convert between the two.
+inline sqlite3_stmt* sq(EngineStatement* stmt) { return reinterpret_cast<sqlite3_stmt*>(stmt); }
+inline sqlite3* sq(EngineDatabase* db) { return reinterpret_cast<sqlite3*>(db); }
+inline EngineStatement* engine(sqlite3_stmt* stmt) { return reinterpret_cast<EngineStatement*>(stmt); }
+inline EngineDatabase* engine(sqlite3* db) { return reinterpret_cast<EngineDatabase*>(db); }
+
 // Binds value to parameter index (1-based) of stmt. With valueOutlivesStep the text is not
 // copied: the caller keeps value alive until the statement is stepped and reset.
 void bindValue(sqlite3_stmt* stmt, int index, const Value& value, bool valueOutlivesStep = false);
