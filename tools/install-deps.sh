@@ -6,6 +6,7 @@ packages=(
   cmake g++ make               # the build
   qt6-base-dev libgl-dev       # Qt 6 Widgets (its CMake files need the OpenGL headers)
   libsqlite3-dev               # the embedded database
+  libpq-dev postgresql         # the server database: its client library, and the server the tests start
   libgtest-dev                 # the tests
   libbenchmark-dev             # bench/
   fonts-ipafont-gothic         # fixed-pitch Japanese font of the detail tree

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The PostgreSQL server of the test suite: a cluster of its own in a private folder, listening only
+# on a socket there, never on the network. "start FOLDER" makes and starts it (any earlier one in the
+# folder is stopped and removed first); "stop FOLDER" stops it and removes the folder. The server
+# refuses to run as root: as root, its files belong to the postgres user and it runs as that user.
+set -euo pipefail
+action="${1:?start or stop}"
+folder="${2:?the server folder}"
+bin=/usr/lib/postgresql/15/bin
+
+as_owner() {
+  if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+
+stop() {
+  if [ -f "$folder/data/postmaster.pid" ]; then
+    as_owner "$bin/pg_ctl" -D "$folder/data" -m immediate -w -t 30 stop >/dev/null 2>&1 || true
+  fi
+  rm -rf "$folder"
+}
+
+case "$action" in
+  start)
+    stop
+    mkdir -p "$folder"
+    chmod 700 "$folder"
+    if [ "$(id -u)" -eq 0 ]; then chown postgres: "$folder"; fi
+    if ! as_owner "$bin/initdb" -D "$folder/data" -U postgres --auth=trust -E UTF8 --lc-collate=C \
+        --lc-ctype=C.UTF-8 >"$folder/initdb.log" 2>&1; then
+      cat "$folder/initdb.log" >&2
+      exit 1
+    fi
+    # Durability is the server's setting: the tests trade it for speed, which no answer depends on.
+    if ! as_owner "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 start -o \
+        "-c listen_addresses='' -c unix_socket_directories='$folder' -c fsync=off -c full_page_writes=off -c max_connections=60" \
+        >/dev/null; then
+      cat "$folder/server.log" >&2
+      exit 1
+    fi
+    ;;
+  stop) stop ;;
+  *) echo "usage: $0 start|stop FOLDER" >&2; exit 2 ;;
+esac
