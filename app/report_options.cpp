@@ -65,7 +65,7 @@ constexpr OptionRule kCommonOptions[] = {
     {"--help", false, [](Options& o, const std::string&, const std::string&) { return o.help = true, std::string(); }},
     {"--db", true, [](Options& o, const std::string&, const std::string& value) {
        o.database = value;
-       return std::string(value.empty() ? "--db needs a database file" : "");
+       return std::string(value.empty() ? "--db needs a database file or a connection string" : "");
      }},
     {"--save", true, [](Options& o, const std::string&, const std::string& value) {
        o.saveFolder = value;
@@ -191,7 +191,7 @@ std::string parseOptions(const std::vector<std::string>& args, Options& o) {
 }
 
 const char* usageText() {
-  return "usage: tavrix-report [--db FILE] [--save DIR] [--format tsv|csv|json] COMMAND\n"
+  return "usage: tavrix-report [--db DATABASE] [--save DIR] [--format tsv|csv|json] COMMAND\n"
          "       tavrix-report --help\n"
          "commands:\n"
          "  list [--filter TEXT] [--older-than DAYS]   the computer list\n"
@@ -206,6 +206,9 @@ const char* usageText() {
          "  diff PCID [FROM [TO]]                      the changes between two of them (number or date;\n"
          "                                             default the two newest)\n"
          "  changes --since yyyy/mm/dd                 every computer's changes since that day\n"
+         "--db DATABASE: the database file, or a PostgreSQL server's connection string\n"
+         "  (postgresql://HOST/NAME or host=HOST dbname=NAME; no password: libpq's ~/.pgpass gives it);\n"
+         "  default DB_SERVER, else MDB_DIR and MDB_NAME of Tavrix.ini\n"
          "--save DIR: the save folder of the kept inventories (default CSV_SAVE_DIR of Tavrix.ini)\n";
 }
 

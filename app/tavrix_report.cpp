@@ -65,8 +65,26 @@ bool findNamed(RunState& s, const Named& named, const std::string& given, std::s
       problem = std::string("Tavrix.ini names no ") + named.what + " (" + named.iniKey + " is empty): " + s.IniPath;
       return false;
     }
-  found = named.iniKey == kDatabase.iniKey ? databaseLocation(s).filePath() : s.CSV_SAVE_DIR;
+  found = named.iniKey != kDatabase.iniKey ? s.CSV_SAVE_DIR : !s.DB_SERVER.empty() ? s.DB_SERVER : databaseLocation(s).filePath();
   return true;
+}
+
+// The database a --db value or the ini's setting names: a file, or a server's connection string
+// that carries no password. False with problem set otherwise; the problem never quotes the string.
+bool locate(const std::string& named, db::Location& location, std::string& problem) {
+  if (!db::namesServer(named)) {
+    location = db::Location(named);
+    return true;
+  }
+  db::ServerStringProblem why;
+  if (auto server = db::serverLocation(named, why)) {
+    location = *server;
+    return true;
+  }
+  problem = why == db::ServerStringProblem::Password
+                ? "the connection string carries a password: put it in libpq's password file (~/.pgpass or PGPASSFILE)"
+                : "the connection string cannot be read";
+  return false;
 }
 
 int runHistory(RunState& s, const report::Options& o) {
@@ -84,26 +102,29 @@ int run(const report::Options& o) {
   s.ProgramFolder = paths::programFolder();
   if (report::readsSaveFolder(o.command)) return runHistory(s, o);
 
-  std::string path, problem;
-  if (!findNamed(s, kDatabase, o.database, path, problem)) return report::failure(problem);
-  if (!paths::fileExists(path)) {
+  std::string named, problem;
+  if (!findNamed(s, kDatabase, o.database, named, problem)) return report::failure(problem);
+  db::Location database;
+  if (!locate(named, database, problem)) return usage(problem);
+  const std::string& shown = database.shown();
+  if (!database.isServer() && !paths::fileExists(database.filePath())) {
     const int error = errno;  // why the file could not be seen: missing, or a folder closed to this user
-    if (error == EACCES) return report::failure("cannot read database " + path + " (" + std::strerror(error) + ")");
-    return report::failure("database not found: " + path);
+    if (error == EACCES) return report::failure("cannot read database " + shown + " (" + std::strerror(error) + ")");
+    return report::failure("database not found: " + shown);
   }
   try {
     std::string out;
-    const int status = queries::readOneState(s.DbConnection, path, [&](db::Connection&) {
+    const int status = queries::readOneState(s.DbConnection, database, [&](db::Connection&) {
       out.clear();
       s.DbOpen = true;
-      const int answered = report::runCommand(s, o, path, out);
+      const int answered = report::runCommand(s, o, shown, out);
       s.DbOpen = false;
       return answered;
     });
     std::fwrite(out.data(), 1, out.size(), stdout);
     return status;
   } catch (const std::exception& e) {
-    return report::failure("cannot read database " + path + ": " + e.what());
+    return report::failure("cannot read database " + shown + ": " + e.what());
   }
 }
 

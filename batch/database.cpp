@@ -5,7 +5,26 @@
 
 namespace tavrix {
 
-db::Location databaseLocation(const RunSettings& s) { return db::Location(s.MDB_DIR + s.MDB_NAME); }
+db::Location databaseLocation(const RunSettings& s) {
+  if (s.DB_SERVER.empty()) return db::Location(s.MDB_DIR + s.MDB_NAME);
+  db::ServerStringProblem problem;
+  return db::serverLocation(s.DB_SERVER, problem).value_or(db::Location());
+}
+
+std::string serverProblem(const RunSettings& s) {
+  if (s.DB_SERVER.empty()) return "";
+  db::ServerStringProblem problem;
+  db::serverLocation(s.DB_SERVER, problem);
+  switch (problem) {
+    case db::ServerStringProblem::Password:
+      return "DB_SERVER の接続文字列にパスワードがあります。パスワードは libpq のパスワードファイル（~/.pgpass または PGPASSFILE）に書いてください。";
+    case db::ServerStringProblem::Unreadable:
+      return "DB_SERVER の接続文字列が読めません（postgresql://ホスト/データベース または host=… dbname=… の形で書いてください）。";
+    case db::ServerStringProblem::None:
+      break;
+  }
+  return "";
+}
 
 bool F_OPEN_DB(RunState& s) {
   if (s.DbOpen) return false;

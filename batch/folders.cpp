@@ -47,6 +47,7 @@ void ensureFolder(RunState& s, const std::string& folder) {
 // before anything is written; true when one is.
 bool closedFolder(RunState& s) {
   for (const std::string* folder : {&s.MDB_DIR, &s.LOG_DIR, &s.CSV_SAVE_DIR, &s.CSV_DIR}) {
+    if (folder == &s.MDB_DIR && !s.DB_SERVER.empty()) continue;  // no database file
     if (!paths::directoryExists(*folder) || ::access(folder->c_str(), R_OK | W_OK | X_OK) == 0) continue;
     reportMessage(s, *folder + ": " + std::strerror(errno), MessageStyle::Plain);
     return true;
@@ -59,7 +60,7 @@ bool closedFolder(RunState& s) {
 bool F_CHECK_ENV(RunState& s) {
   try {
     if (closedFolder(s)) return true;
-    ensureFolder(s, s.MDB_DIR);
+    if (s.DB_SERVER.empty()) ensureFolder(s, s.MDB_DIR);
     ensureFolder(s, s.LOG_DIR);
     // The run log starts afresh here; the two lines above go with the old file.
     std::string logPath = s.LOG_DIR + s.LOG_FILE;

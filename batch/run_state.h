@@ -100,6 +100,7 @@ struct RunServices {
 // The run settings (Tavrix.ini); folder settings end with "/" after F_READ_INI.
 struct RunSettings {
   std::string LOG_DIR, LOG_FILE, MDB_DIR, MDB_NAME, CSV_DIR, DSTRB_DIR, CSV_SAVE_DIR;
+  std::string DB_SERVER;                   // a PostgreSQL connection string: the inventory on a server, not in MDB_NAME
   std::string RunMode;                     // RUNMODE, upper-cased
   bool KeepFleetCounts = false;            // FLEET_COUNTS=ON: the batch keeps "<database>.counts"
   std::string IniPath;

@@ -40,17 +40,20 @@ bool F_READ_INI(RunState& s) {
       if (text::trim(value).empty()) s.MissingIniKeys.emplace_back(key);
       return value;
     };
+    // Optional: the inventory on a server; then no database file is named or made.
+    s.DB_SERVER = std::string(text::trim(readKey(s, "DB_SERVER")));
+    const bool onServer = !s.DB_SERVER.empty();
     s.LOG_DIR = required("LOG_DIR");
     s.LOG_FILE = required("LOG_FILE");
-    s.MDB_DIR = required("MDB_DIR");
-    s.MDB_NAME = required("MDB_NAME");
+    s.MDB_DIR = onServer ? readKey(s, "MDB_DIR") : required("MDB_DIR");
+    s.MDB_NAME = onServer ? readKey(s, "MDB_NAME") : required("MDB_NAME");
     s.CSV_DIR = required("CSV_DIR");
     s.DSTRB_DIR = required("DSTRB_DIR");
     s.RunMode = text::toUpperAscii(readKey(s, "RUNMODE"));
     s.CSV_SAVE_DIR = required("CSV_SAVE_DIR");
     // Optional: software and update counts kept beside the database for the fleet summaries.
     const std::string counts = text::toUpperAscii(std::string(text::trim(readKey(s, "FLEET_COUNTS"))));
-    s.KeepFleetCounts = counts == "ON" || counts == "YES" || counts == "1";
+    s.KeepFleetCounts = !onServer && (counts == "ON" || counts == "YES" || counts == "1");
     for (std::string* folder : {&s.LOG_DIR, &s.MDB_DIR, &s.CSV_DIR, &s.DSTRB_DIR, &s.CSV_SAVE_DIR}) {
       normaliseFolder(*folder, s.ProgramFolder);
     }

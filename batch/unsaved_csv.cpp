@@ -20,7 +20,7 @@ std::uint64_t contentHash(std::string_view bytes) {
 
 }  // namespace
 
-std::string unsavedListPath(const db::Location& database) { return database.filePath() + ".unsaved"; }
+std::optional<std::string> unsavedListPath(const db::Location& database) { return database.besideFile(".unsaved"); }
 
 std::vector<UnsavedCsv> readUnsavedList(const std::string& path) {
   std::vector<UnsavedCsv> files;

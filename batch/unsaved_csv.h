@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,8 +22,8 @@ struct UnsavedCsv {
   bool operator==(const UnsavedCsv&) const = default;
 };
 
-// "<database>.unsaved": one line per file, fields separated by TAB, the name last.
-std::string unsavedListPath(const db::Location& database);
+// "<database>.unsaved": one line per file, fields separated by TAB, the name last; none for a server.
+std::optional<std::string> unsavedListPath(const db::Location& database);
 std::vector<UnsavedCsv> readUnsavedList(const std::string& path);
 // Replaces the list (written under a temporary name, then renamed); no file for an empty list.
 // False when it cannot be written.

@@ -149,7 +149,8 @@ void importCsvFiles(RunState& s) {
   const int count = s.FoundFileCount;
   s.CsvOutcomes.clear();
   s.CsvReadAs.clear();
-  s.UnsavedCsvs = readUnsavedList(unsavedListPath(databaseLocation(s)));
+  s.UnsavedCsvs.clear();
+  if (const auto list = unsavedListPath(databaseLocation(s))) s.UnsavedCsvs = readUnsavedList(*list);
   if (!s.DbOpen && s.DatabaseFailure.empty()) s.DatabaseFailure = "Cant DB Open ";
   // The log is copied into the database file beside the import, not between its files.
   std::unique_ptr<db::ManyWrites> writes;

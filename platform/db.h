@@ -293,6 +293,8 @@ class Connection {
   EngineDatabase* handle() const { return db_.get(); }
   [[noreturn]] void fail(int rc) const;  // throws DbError for the connection's last error
 
+  // Reaches the server database, then fails: this version keeps the inventory in a file only.
+  [[noreturn]] void openServer(const Location& location);
   enum class OpenMode { Inventory, Plain, ReadOnly, Immutable };
   void openWith(const std::string& path, OpenMode mode);
   std::string unchangingPath_;
@@ -363,6 +365,16 @@ class TableDefinition {
  private:
   std::vector<Column> columns_;
 };
+
+// True when text names a server rather than a file: a postgresql:// or postgres:// URI, or libpq's
+// key=value form (a lower-case keyword and "=" first: "host=dbhost dbname=tavrix").
+bool namesServer(std::string_view text);
+// What keeps a connection string from naming a server database.
+enum class ServerStringProblem { None, Unreadable, Password };
+// The server database a connection string names, or none with problem set: a string libpq cannot
+// read, or one that carries a password (passwords come from libpq's password file). The location's
+// shown text holds only host, port and database.
+std::optional<Location> serverLocation(const std::string& connectionString, ServerStringProblem& problem);
 
 // Creates an empty database file; throws DbError when it exists or cannot be written.
 void createDatabase(const std::string& path);

@@ -42,7 +42,9 @@ bool csvFolderInsideSaveFolder(const RunState& s) {
 
 }  // namespace
 
-bool databaseMissing(const RunState& s) { return paths::fileSize(databaseLocation(s).filePath()) <= 0; }
+bool databaseMissing(const RunState& s) {
+  return s.DB_SERVER.empty() && paths::fileSize(databaseLocation(s).filePath()) <= 0;
+}
 
 std::string configurationProblem(RunState& s) {
   if (contains(s.MissingIniKeys, "LOG_DIR")) s.LOG_DIR = s.ProgramFolder + "/";
@@ -53,6 +55,8 @@ std::string configurationProblem(RunState& s) {
     std::string where = exists ? s.IniPath : s.IniPath + (closed ? "（読めません: Permission denied）" : "（ファイルがありません）");
     return "設定エラー: " + where + " に " + joined(s.MissingIniKeys) + " の指定がありません。処理を中止します。";
   }
+  if (std::string server = serverProblem(s); !server.empty())
+    return "設定エラー: " + s.IniPath + " の " + server + "処理を中止します。";
   if (csvFolderInsideSaveFolder(s))
     return "設定エラー: CSV_DIR（" + s.CSV_DIR + "）が CSV_SAVE_DIR（" + s.CSV_SAVE_DIR +
            "）と同じか、その中にあります。処理を中止します。";

@@ -118,12 +118,14 @@ void runFromFoldersToList(RunState& s, BatchWindows* windows, bool noDisplay) {
   writeBanner(s, kStartMessage);
   if (noDisplay) F_WRITE_LOG(s, kNoDisplay);
 
-  const std::string leftover = s.MDB_DIR + "@" + s.MDB_NAME;
-  if (paths::fileExists(leftover)) paths::removeFile(leftover);
-  dropEmptyDatabase(s);
-  if (!paths::fileExists(databaseLocation(s).filePath()) && !createDatabaseFromScripts(s)) {
-    s.BatchFailed = true;
-    return;
+  if (!databaseLocation(s).isServer()) {
+    const std::string leftover = s.MDB_DIR + "@" + s.MDB_NAME;
+    if (paths::fileExists(leftover)) paths::removeFile(leftover);
+    dropEmptyDatabase(s);
+    if (!paths::fileExists(databaseLocation(s).filePath()) && !createDatabaseFromScripts(s)) {
+      s.BatchFailed = true;
+      return;
+    }
   }
 
   closeDbConnection(s);

@@ -101,7 +101,9 @@ void rememberUnsavedCsvs(RunState& s) {
   std::vector<UnsavedCsv> files;
   for (const std::string& name : s.CommittedNotSaved)
     if (UnsavedCsv file = unsavedRecordOf(s.CSV_DIR, name); file.size >= 0) files.push_back(std::move(file));
-  const std::string path = unsavedListPath(databaseLocation(s));
+  const std::optional<std::string> list = unsavedListPath(databaseLocation(s));
+  if (!list) return;  // a server keeps no file beside it
+  const std::string& path = *list;
   if (!writeUnsavedList(path, files))
     F_WRITE_LOG(s, path + " に保存できなかったCSVを書けませんでした。次回はそれらを取り込み直します。");
 }

@@ -135,10 +135,18 @@ void Connection::openWith(const std::string& path, OpenMode mode) {
   location_ = Location(path);
 }
 
-void Connection::open(const Location& location) { openWith(location.filePath(), OpenMode::Inventory); }
-void Connection::openPlain(const Location& location) { openWith(location.filePath(), OpenMode::Plain); }
+void Connection::open(const Location& location) {
+  if (location.isServer()) openServer(location);
+  openWith(location.filePath(), OpenMode::Inventory);
+}
+
+void Connection::openPlain(const Location& location) {
+  if (location.isServer()) openServer(location);
+  openWith(location.filePath(), OpenMode::Plain);
+}
 
 void Connection::openReadOnly(const Location& location) {
+  if (location.isServer()) openServer(location);
   const std::string& path = location.filePath();
   const bool unchanging = isWalWithoutLog(path);
   const std::string stamp = unchanging ? fileStamp(path) : "";

@@ -137,5 +137,36 @@ TEST_F(FleetFixture, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsage) {
   EXPECT_EQ(help.err, "");
 }
 
+// --db takes a server's connection string too: one with a password is a usage mistake that quotes
+// none of it, a server that does not answer fails as a missing file does, named by host, port and
+// database only.
+TEST(ReportServerDatabase, APasswordIsRefusedAndAServerDownFailsLikeAMissingFile) {
+  TempDir dir;
+  const std::string secret = "s3cret-Pw", nobody = dir.path();
+  const struct {
+    const char* name;
+    std::string db;
+    int status;
+    std::string err;  // the first line of standard error
+  } cases[] = {
+      {"a password in a URI", "postgresql://tavrix:" + secret + "@dbhost/inventory", 2,
+       "tavrix-report: the connection string carries a password: put it in libpq's password file (~/.pgpass or PGPASSFILE)"},
+      {"a password as a key", "host=dbhost password=" + secret, 2,
+       "tavrix-report: the connection string carries a password: put it in libpq's password file (~/.pgpass or PGPASSFILE)"},
+      {"unreadable", "host=dbhost dbname='x", 2, "tavrix-report: the connection string cannot be read"},
+      {"no server", "postgresql:///inventory?host=" + nobody + "&port=5999", 1,
+       "tavrix-report: cannot read database " + nobody + ":5999/inventory: cannot reach the server: "},
+      {"a file not there", nobody + "/Tavrix.mdb", 1, "tavrix-report: database not found: " + nobody + "/Tavrix.mdb"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ProgramRun run = runReport(dir, "--db \"" + c.db + "\" list");
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.substr(0, std::min(run.err.find('\n'), c.err.size())), c.err);
+    EXPECT_EQ(run.err.find(secret), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace tavrix::test

@@ -23,8 +23,9 @@ class ProgramTest : public ::testing::Test {
     test::writeFile(dir.path() + "/csv/PC01.csv", "0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-01\r\n");
   }
   // Runs the copy without a display (or offscreen).
-  test::ProgramRun run(const std::string& runMode, bool offscreen, const std::string& args) {
+  test::ProgramRun run(const std::string& runMode, bool offscreen, const std::string& args, const std::string& iniLine = "") {
     test::writeProgramIni(dir.path(), runMode, test::sourceDir() + "/dstrb");
+    if (!iniLine.empty()) test::writeFile(dir.file("Tavrix.ini"), test::readFile(dir.file("Tavrix.ini")) + iniLine + "\r\n");
     return test::runProgram(scratch, "cd '" + dir.path() + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
                                          (offscreen ? "QT_QPA_PLATFORM=offscreen " : "") + "timeout 60 ./tavrix " +
                                          args + " </dev/null");
@@ -101,6 +102,46 @@ TEST_F(ProgramTest, WithoutWindowsAFailureNamesItsPathAndCause) {
   EXPECT_EQ(r.status, static_cast<int>(ExitStatus::ConfigurationError));
   EXPECT_EQ(r.err, "TAVRIX: Cant DB Open " + dir.path() + "/db/Tavrix.mdb (file is not a database)\n");
   EXPECT_TRUE(paths::fileExists(dir.path() + "/csv/PC01.csv"));
+}
+
+// A server database the batch cannot use stops it before any CSV moves: a connection string with a
+// password is a settings error that quotes none of it; a server that does not answer is named by
+// host, port and database. No database file or folder is made for a server.
+TEST_F(ProgramTest, AServerItCannotUseStopsTheBatchWithTheCsvsInPlace) {
+  const std::string secret = "s3cret-Pw";
+  const std::string refused = "TAVRIX: 設定エラー: " + dir.file("Tavrix.ini") +
+                              " の DB_SERVER の接続文字列にパスワードがあります。パスワードは libpq のパスワードファイル"
+                              "（~/.pgpass または PGPASSFILE）に書いてください。処理を中止します。\n";
+  const std::string nobody = scratch.path();  // no server listens on a socket here
+  const std::string down = "TAVRIX: Cant DB Open " + nobody + ":5999/inventory (cannot reach the server: ";
+  const struct {
+    const char* name;
+    std::string server;
+    std::string err;  // how standard error begins
+  } cases[] = {
+      {"a password in a URI", "postgresql://tavrix:" + secret + "@dbhost/inventory", refused},
+      {"a password as a key", "host=dbhost password=" + secret + " dbname=inventory", refused},
+      {"a string libpq cannot read", "host=dbhost dbname='inventory", "TAVRIX: 設定エラー: " + dir.file("Tavrix.ini") + " の DB_SERVER の接続文字列が読めません"},
+      {"a server that does not answer", "host=" + nobody + " port=5999 dbname=inventory", down},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(dir.path() + "/log");
+    const test::ProgramRun r = run("UPDATEONLY", false, "", "DB_SERVER=" + c.server);
+    EXPECT_EQ(r.status, static_cast<int>(ExitStatus::ConfigurationError));
+    EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(r.out, "");
+    const auto lines = test::logMessages(dir.path() + "/log/run.log");
+    const std::string logged = r.err.substr(8, r.err.size() - 9);  // without "TAVRIX: " and the newline
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), logged), 1);
+    EXPECT_EQ(r.err.find(secret), std::string::npos);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
+      if (entry.is_regular_file() && entry.path() != dir.file("Tavrix.ini"))
+        EXPECT_EQ(test::readFile(entry.path()).find(secret), std::string::npos) << entry.path();
+    EXPECT_TRUE(paths::fileExists(dir.path() + "/csv/PC01.csv"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() + "/db"));
+  }
 }
 
 }  // namespace
