@@ -1,7 +1,8 @@
 // What the program does with a database: connection, statements and rows, record sets, catalogue
-// questions, table definition, compaction. The engine behind it is SQLite (platform/sqlite/, the only
-// place that calls it). Record-set texts are written in the Jet dialect and translated before the
-// engine sees them. Every failure throws DbError with the engine's message as its description.
+// questions, table definition, compaction. Two engines stand behind it (db_engine.h): SQLite for a
+// database file (platform/sqlite/) and PostgreSQL for a server (platform/postgres/), the only places
+// that call them. Record-set texts are written in the Jet dialect and translated by the engine
+// before it sees them. Every failure throws DbError with the engine's message as its description.
 #pragma once
 
 #include <cstdint>
@@ -38,11 +39,12 @@ class DbError : public std::runtime_error {
   bool missingTable_;
 };
 
-// The engine's own database handle and prepared statement, complete only in its folder.
+// An engine's open database and prepared statement (db_engine.h).
 struct EngineDatabase;
 struct EngineStatement;
+struct EngineAccess;
 
-// RAII holders: a statement is finalized, a database handle closed, when its holder goes.
+// RAII holders: a statement is finalized, a database closed, when its holder goes.
 struct StatementFinalizer {
   void operator()(EngineStatement* stmt) const;
 };
@@ -276,27 +278,26 @@ class Connection {
   static constexpr const char* kRowNumber = "rowid";
 
  private:
-  // The engine's own parts reach the handle and the statement cache; nothing else does.
+  // The engine's own parts reach the engine and the statement cache; nothing else does.
   friend class Statement;
   friend class ReadOnlyRecordSet;
   friend class UpdatableRecordSet;
-  friend class WalCheckpointer;
-  // A statement of its own for SQLite text (already translated); throws DbError, never null.
-  StatementPtr prepare(const std::string& sqliteSql);
-  // Prepared statement for SQLite text (already translated), cached by text; reset and unbound.
-  // The caller steps it to the end (or resets it) before the next call with the same text.
-  EngineStatement* prepareCached(const std::string& sqliteSql);
+  friend class ReadTransaction;
+  friend struct EngineAccess;
+  // A statement of its own in the engine's dialect; throws DbError, never null.
+  StatementPtr prepare(const std::string& sql);
+  // Prepared statement in the engine's dialect, cached by text; reset and unbound. The caller
+  // steps it to the end (or resets it) before the next call with the same text.
+  EngineStatement* prepareCached(const std::string& sql);
   // Changes whenever cached statements are finalized: a statement kept from prepareCached is
   // valid while this stays the same.
   std::uint64_t cacheGeneration() const { return cacheGeneration_; }
-  std::int64_t lastInsertRowId() const;
-  EngineDatabase* handle() const { return db_.get(); }
-  [[noreturn]] void fail(int rc) const;  // throws DbError for the connection's last error
+  // The open engine; throws DbError when the connection is closed.
+  EngineDatabase& engine() const;
 
-  // Reaches the server database, then fails: this version keeps the inventory in a file only.
-  [[noreturn]] void openServer(const Location& location);
   enum class OpenMode { Inventory, Plain, ReadOnly, Immutable };
   void openWith(const std::string& path, OpenMode mode);
+  void openServer(const Location& location, OpenMode mode);
   std::string unchangingPath_;
   std::string unchangingStamp_;  // size, change time and inode of a file opened as unchanging, else ""
   DatabasePtr db_;  // declared first: destroyed after the statements
@@ -359,8 +360,8 @@ class TableDefinition {
   // Makes the column a counter numbered from 1 by 1; only one long-integer column per table.
   void setAutoIncrement(const std::string& columnName);
   const std::vector<Column>& columns() const { return columns_; }
-  // The CREATE TABLE text SQLite receives; throws DbError without a name or a column.
-  std::string createSql() const;
+  // Throws DbError without a name or a column.
+  void check() const;
 
  private:
   std::vector<Column> columns_;

@@ -24,7 +24,7 @@ std::string firstLine(const char* message) {
 
 // A server that cannot be reached fails as a missing file does; callers name the database by its
 // location's shown text, and libpq's reason names the server's address, never the password.
-void Connection::openServer(const Location& location) {
+void Connection::openServer(const Location& location, OpenMode) {
   std::unique_ptr<PGconn, ConnectionCloser> server(PQconnectdb(location.connectionString().c_str()));
   if (PQstatus(server.get()) != CONNECTION_OK)
     throw DbError("cannot reach the server: " + firstLine(PQerrorMessage(server.get())), 0);

@@ -1,4 +1,4 @@
-// Table definitions, database file creation and compaction.
+// SQLite table definitions, database file creation and compaction.
 #include "platform/sqlite/sqlite_calls.h"
 
 #include <filesystem>
@@ -45,38 +45,9 @@ std::string columnSql(const TableDefinition::Column& c) {
 
 }  // namespace
 
-void TableDefinition::appendColumn(const std::string& columnName, ColumnType type, int size) {
-  if (columnName.empty()) throw DbError("a column needs a name", SQLITE_ERROR);
-  if (size < 0) throw DbError("invalid size " + std::to_string(size) + " of column " + columnName, SQLITE_ERROR);
-  for (const auto& c : columns_) {
-    if (text::equalsNoCase(c.name, columnName)) throw DbError("duplicate column name: " + columnName, SQLITE_ERROR);
-  }
-  columns_.push_back(Column{columnName, type, size, false, false});
-}
-
-TableDefinition::Column& TableDefinition::column(const std::string& columnName) {
-  for (auto& c : columns_) {
-    if (text::equalsNoCase(c.name, columnName)) return c;
-  }
-  throw DbError("no such column: " + columnName, SQLITE_ERROR);
-}
-
-void TableDefinition::setAutoIncrement(const std::string& columnName) {
-  Column& target = column(columnName);
-  if (target.type != ColumnType::Integer)
-    throw DbError("only a long integer column can count by itself: " + columnName, SQLITE_ERROR);
-  for (const auto& c : columns_) {
-    if (c.autoIncrement && &c != &target)
-      throw DbError("a table has only one counter column: " + columnName, SQLITE_ERROR);
-  }
-  target.autoIncrement = true;
-}
-
-std::string TableDefinition::createSql() const {
-  if (name.empty()) throw DbError("a table needs a name", SQLITE_ERROR);
-  if (columns_.empty()) throw DbError("table " + name + " has no column", SQLITE_ERROR);
-  std::string sql = "CREATE TABLE " + quoteIdentifier(name) + " (";
-  for (std::size_t i = 0; i < columns_.size(); ++i) sql += (i ? ", " : "") + columnSql(columns_[i]);
+std::string SqliteDatabase::createTableSql(const TableDefinition& table) const {
+  std::string sql = "CREATE TABLE " + quoteIdentifier(table.name) + " (";
+  for (std::size_t i = 0; i < table.columns().size(); ++i) sql += (i ? ", " : "") + columnSql(table.columns()[i]);
   return sql + ")";
 }
 
@@ -84,7 +55,7 @@ void createDatabase(const std::string& path) {
   if (paths::entryExists(path)) throw DbError("database already exists: " + path, SQLITE_CANTOPEN);
   sqlite3* raw = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-  DatabasePtr db(engine(raw));
+  SqliteDatabase db(raw);
   if (rc == SQLITE_OK) {
     // 16 KiB pages: shallower tables and indexes and a quarter of the page writes for the import's
     // commits and checkpoints (bench/README.md). Fixed once the first page is written.
@@ -96,11 +67,6 @@ void createDatabase(const std::string& path) {
     throw DbError(std::string(error.what()) + " (" + path + ")", error.code());
   }
   paths::shareWithGroup(path);
-}
-
-void appendTable(Connection& connection, const TableDefinition& table) {
-  if (!connection.isOpen()) throw DbError("the catalog has no open database", SQLITE_MISUSE);
-  connection.executeNative(table.createSql());
 }
 
 void appendTable(const std::string& databasePath, const TableDefinition& table) {

@@ -8,19 +8,19 @@
 namespace tavrix::db {
 
 WalCheckpointer::WalCheckpointer(Connection& writer, Limits limits) : writer_(writer), limits_(limits) {
-  sqlite3* db = sq(writer.handle());
+  sqlite3* db = sqliteHandle(writer);
   if (!db) {
     finished_ = true;
     return;
   }
   sqlite3* raw = nullptr;
   int rc = sqlite3_open_v2(writer.location().filePath().c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-  DatabasePtr second(engine(raw));
+  auto second = std::make_unique<SqliteDatabase>(raw);
   if (rc == SQLITE_OK) rc = sqlite3_exec(raw, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
   failed_ = rc != SQLITE_OK;
   // The hook replaces the writer's automatic checkpoint.
   sqlite3_wal_hook(db, &WalCheckpointer::onCommit, this);
-  if (!failed_) thread_ = std::thread([this, own = std::move(second)] { run(sq(own.get())); });
+  if (!failed_) thread_ = std::thread([this, own = std::move(second)] { run(own->raw()); });
 }
 
 int WalCheckpointer::onCommit(void* self, sqlite3* db, const char*, int pages) {
@@ -101,7 +101,7 @@ void WalCheckpointer::finish() {
   }
   wake_.notify_all();
   if (thread_.joinable()) thread_.join();
-  if (sqlite3* db = sq(writer_.handle())) sqlite3_wal_autocheckpoint(db, Connection::kAutoCheckpointPages);
+  if (sqlite3* db = sqliteHandle(writer_)) sqlite3_wal_autocheckpoint(db, Connection::kAutoCheckpointPages);
 }
 
 int WalCheckpointer::threadCheckpoints() const {
@@ -119,6 +119,8 @@ bool WalCheckpointer::failed() const {
   return failed_;
 }
 
-std::unique_ptr<ManyWrites> Connection::startManyWrites() { return std::make_unique<WalCheckpointer>(*this); }
+std::unique_ptr<ManyWrites> SqliteDatabase::startManyWrites(Connection& connection) {
+  return std::make_unique<WalCheckpointer>(connection);
+}
 
 }  // namespace tavrix::db

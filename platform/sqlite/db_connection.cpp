@@ -1,4 +1,4 @@
-// Connection: opening a database file, running statements, the statement cache, transactions.
+// SQLite databases: opening a file, running statements, transactions and catalogue questions.
 #include "platform/sqlite/sqlite_calls.h"
 #include <sys/stat.h>
 
@@ -12,8 +12,6 @@
 namespace tavrix::db {
 
 namespace {
-
-constexpr std::size_t kCacheLimit = 256;  // a caller passing ever-new texts must not grow memory
 
 // SQLite counts every allocation under one process-wide lock unless told not to before its first
 // use; nothing here reads those counts.
@@ -60,16 +58,12 @@ bool DbError::databaseUnusable() const {
   }
 }
 
-Connection::~Connection() { close(); }
-
 DbError errorOf(sqlite3* db, int rc) {
   std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
   int code = db ? sqlite3_extended_errcode(db) : rc;
   bool missing = text::startsWithNoCase(message, "no such table");
   return DbError(message, code, missing);
 }
-
-void Connection::fail(int rc) const { throw errorOf(sq(db_.get()), rc); }
 
 namespace {
 
@@ -100,7 +94,7 @@ void Connection::openWith(const std::string& path, OpenMode mode) {
                                : (mode == OpenMode::Immutable ? SQLITE_OPEN_READONLY | SQLITE_OPEN_URI : SQLITE_OPEN_READONLY));
   sqlite3* raw = nullptr;
   int rc = sqlite3_open_v2(name.c_str(), &raw, flags, nullptr);
-  DatabasePtr db(engine(raw));
+  DatabasePtr db(new SqliteDatabase(raw));
   if (rc != SQLITE_OK) {
     std::string message = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
     throw DbError(message + " (" + path + ")", rc);
@@ -127,7 +121,7 @@ void Connection::openWith(const std::string& path, OpenMode mode) {
   if (readOnly) {
     sqlite3_stmt* pages = nullptr;
     sqlite3_prepare_v2(raw, "PRAGMA page_count", -1, &pages, nullptr);
-    StatementPtr holder(engine(pages));
+    SqliteStatement holder(pages);
     if (!pages || sqlite3_step(pages) != SQLITE_ROW || sqlite3_column_int64(pages, 0) == 0)
       throw DbError("the file is empty, not a database (" + path + ")", SQLITE_NOTADB);
   }
@@ -136,17 +130,17 @@ void Connection::openWith(const std::string& path, OpenMode mode) {
 }
 
 void Connection::open(const Location& location) {
-  if (location.isServer()) openServer(location);
+  if (location.isServer()) return openServer(location, OpenMode::Inventory);
   openWith(location.filePath(), OpenMode::Inventory);
 }
 
 void Connection::openPlain(const Location& location) {
-  if (location.isServer()) openServer(location);
+  if (location.isServer()) return openServer(location, OpenMode::Plain);
   openWith(location.filePath(), OpenMode::Plain);
 }
 
 void Connection::openReadOnly(const Location& location) {
-  if (location.isServer()) openServer(location);
+  if (location.isServer()) return openServer(location, OpenMode::ReadOnly);
   const std::string& path = location.filePath();
   const bool unchanging = isWalWithoutLog(path);
   const std::string stamp = unchanging ? fileStamp(path) : "";
@@ -160,154 +154,85 @@ bool Connection::unchangingFileChanged() const {
          (fileStamp(unchangingPath_) != unchangingStamp_ || !fileStamp(unchangingPath_ + "-wal").empty());
 }
 
-void Connection::close() {
-  cache_.clear();
-  ++cacheGeneration_;
-  columnsCache_.clear();
-  db_.reset();
-  location_ = Location();
+sqlite3* sqliteHandle(const Connection& connection) {
+  if (!connection.isOpen()) return nullptr;
+  return static_cast<SqliteDatabase&>(EngineAccess::of(connection)).raw();
 }
 
-void Connection::executeNative(std::string_view sqliteSql) {
-  if (!db_) throw DbError("the connection is not open", SQLITE_MISUSE);
+StatementPtr SqliteDatabase::prepare(const std::string& sql, bool persistent) {
+  sqlite3_stmt* raw = nullptr;
+  int rc = sqlite3_prepare_v3(db_, sql.data(), static_cast<int>(sql.size()), persistent ? SQLITE_PREPARE_PERSISTENT : 0,
+                              &raw, nullptr);
+  if (rc != SQLITE_OK) throw errorOf(db_, rc);
+  if (!raw) throw DbError("empty statement", SQLITE_MISUSE);
+  return StatementPtr(new SqliteStatement(raw));
+}
+
+bool SqliteDatabase::execute(std::string_view sql) {
   bool definition = false;
-  const char* tail = sqliteSql.data();
-  const char* end = sqliteSql.data() + sqliteSql.size();
+  const char* tail = sql.data();
+  const char* end = sql.data() + sql.size();
   while (tail < end) {
     sqlite3_stmt* raw = nullptr;
-    int rc = sqlite3_prepare_v2(sq(db_.get()), tail, static_cast<int>(end - tail), &raw, &tail);
-    StatementPtr stmt(engine(raw));
-    if (rc != SQLITE_OK) fail(rc);
-    if (!stmt) continue;  // only blanks or comments were left
-    definition = definition || startsWithDefinitionWord(sqlite3_sql(sq(stmt.get())));
-    while ((rc = sqlite3_step(sq(stmt.get()))) == SQLITE_ROW) {
+    int rc = sqlite3_prepare_v2(db_, tail, static_cast<int>(end - tail), &raw, &tail);
+    SqliteStatement stmt(raw);
+    if (rc != SQLITE_OK) throw errorOf(db_, rc);
+    if (!raw) continue;  // only blanks or comments were left
+    definition = definition || startsWithDefinitionWord(sqlite3_sql(raw));
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
     }
-    if (rc != SQLITE_DONE) fail(rc);
+    if (rc != SQLITE_DONE) throw errorOf(db_, rc);
   }
-  if (definition) columnsCache_.clear();
+  return definition;
 }
 
-void Connection::execute(std::string_view jetSql) { executeNative(translateJet(jetSql)); }
+std::string SqliteDatabase::translateJet(std::string_view jetSql) const { return db::translateJet(jetSql); }
 
-void Connection::begin() { executeNative("BEGIN IMMEDIATE"); }
+void SqliteDatabase::begin() { execute("BEGIN IMMEDIATE"); }
+void SqliteDatabase::beginRead() { execute("BEGIN"); }
+void SqliteDatabase::commit() { execute("COMMIT"); }
+void SqliteDatabase::rollback() { execute("ROLLBACK"); }
+bool SqliteDatabase::inTransaction() const { return !sqlite3_get_autocommit(db_); }
+bool SqliteDatabase::isWriting() const { return sqlite3_txn_state(db_, nullptr) == SQLITE_TXN_WRITE; }
+bool SqliteDatabase::isReadOnly() const { return sqlite3_db_readonly(db_, "main") == 1; }
+void SqliteDatabase::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(db_, milliseconds); }
+std::int64_t SqliteDatabase::lastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
 
-void Connection::setBusyTimeout(int milliseconds) {
-  busyTimeoutMs_ = milliseconds;
-  if (db_) sqlite3_busy_timeout(sq(db_.get()), milliseconds);
-}
-
-bool Connection::isReadOnly() const { return db_ && sqlite3_db_readonly(sq(db_.get()), "main") == 1; }
-void Connection::commit() { executeNative("COMMIT"); }
-void Connection::rollback() {
-  if (inTransaction()) executeNative("ROLLBACK");
-}
-bool Connection::inTransaction() const { return db_ && !sqlite3_get_autocommit(sq(db_.get())); }
-
-bool Connection::isWriting() const { return db_ && sqlite3_txn_state(sq(db_.get()), nullptr) == SQLITE_TXN_WRITE; }
-
-ReadTransaction::ReadTransaction(Connection& connection) {
-  if (!connection.isOpen() || connection.inTransaction()) return;
-  connection.executeNative("BEGIN");
-  connection_ = &connection;
-}
-
-ReadTransaction::~ReadTransaction() {
-  if (!connection_ || !connection_->inTransaction()) return;
-  try {
-    connection_->executeNative("COMMIT");
-  } catch (const DbError&) {
-    connection_->rollback();
-  }
-}
-
-StatementPtr Connection::prepare(const std::string& sqliteSql) {
-  if (!db_) throw DbError("the connection is not open", SQLITE_MISUSE);
-  sqlite3_stmt* raw = nullptr;
-  int rc = sqlite3_prepare_v2(sq(db_.get()), sqliteSql.data(), static_cast<int>(sqliteSql.size()), &raw, nullptr);
-  StatementPtr stmt(engine(raw));
-  if (rc != SQLITE_OK) fail(rc);
-  if (!stmt) throw DbError("empty statement", SQLITE_MISUSE);
-  return stmt;
-}
-
-EngineStatement* Connection::prepareCached(const std::string& sqliteSql) {
-  if (!db_) throw DbError("the connection is not open", SQLITE_MISUSE);
-  auto found = cache_.find(sqliteSql);
-  if (found != cache_.end()) {
-    sqlite3_reset(sq(found->second.get()));
-    sqlite3_clear_bindings(sq(found->second.get()));
-    return found->second.get();
-  }
-  sqlite3_stmt* raw = nullptr;
-  int rc = sqlite3_prepare_v3(sq(db_.get()), sqliteSql.data(), static_cast<int>(sqliteSql.size()),
-                              SQLITE_PREPARE_PERSISTENT, &raw, nullptr);
-  StatementPtr stmt(engine(raw));
-  if (rc != SQLITE_OK) fail(rc);
-  if (!stmt) throw DbError("empty statement", SQLITE_MISUSE);
-  if (cache_.size() >= kCacheLimit) {
-    cache_.clear();
-    ++cacheGeneration_;
-  }
-  return cache_.emplace(sqliteSql, std::move(stmt)).first->second.get();
-}
-
-const std::vector<std::string>& Connection::tableColumns(const std::string& table) {
-  auto found = columnsCache_.find(table);
-  if (found != columnsCache_.end()) return found->second;
-  sqlite3_stmt* stmt = sq(prepareCached("SELECT name FROM pragma_table_info(?1)"));
-  bindValue(stmt, 1, Value(table));
+std::vector<std::string> SqliteDatabase::tableColumns(const std::string& table) {
+  StatementPtr stmt = prepare("SELECT name FROM pragma_table_info(?1)", false);
+  stmt->bind(1, Value(table), false);
   std::vector<std::string> names;
-  int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) names.push_back(columnValue(stmt, 0).text());
-  if (rc != SQLITE_DONE) {
-    DbError error = errorOf(sq(db_.get()), rc);
-    sqlite3_reset(stmt);
-    throw error;
-  }
-  if (names.empty()) throw DbError("no such table: " + table, SQLITE_ERROR, true);
-  return columnsCache_.emplace(table, std::move(names)).first->second;
+  while (stmt->step()) names.emplace_back(stmt->text(0));
+  return names;
 }
 
-bool Connection::hasTable(std::string_view name) {
-  Statement found(*this, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
-  return found.bind(1, FieldRef(name)).next();
+bool SqliteDatabase::hasTable(std::string_view name) {
+  StatementPtr found = prepare("SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE", false);
+  found->bind(1, FieldRef(name));
+  return found->step();
 }
 
-bool Connection::hasTrigger(std::string_view name) {
-  Statement found(*this, "SELECT 1 FROM sqlite_schema WHERE type = 'trigger' AND name = ?1 COLLATE NOCASE");
-  return found.bind(1, FieldRef(name)).next();
+bool SqliteDatabase::hasTrigger(std::string_view name) {
+  StatementPtr found = prepare("SELECT 1 FROM sqlite_schema WHERE type = 'trigger' AND name = ?1 COLLATE NOCASE", false);
+  found->bind(1, FieldRef(name));
+  return found->step();
 }
 
-std::optional<std::string> Connection::columnType(std::string_view table, std::string_view column) {
-  Statement found(*this, "SELECT type FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE");
-  if (!found.bind(1, FieldRef(table)).bind(2, FieldRef(column)).next()) return std::nullopt;
-  return std::string(found.row().text(0));
+std::optional<std::string> SqliteDatabase::columnType(std::string_view table, std::string_view column) {
+  StatementPtr found = prepare("SELECT type FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE", false);
+  found->bind(1, FieldRef(table));
+  found->bind(2, FieldRef(column));
+  if (!found->step()) return std::nullopt;
+  return std::string(found->text(0));
 }
 
 // A database without a counter column has no sqlite_sequence at all.
-std::optional<std::int64_t> Connection::lastNumberGiven(std::string_view table) {
+std::optional<std::int64_t> SqliteDatabase::lastNumberGiven(std::string_view table) {
   if (!hasTable("sqlite_sequence")) return std::nullopt;
-  Statement found(*this, "SELECT seq FROM sqlite_sequence WHERE name = ?1");
-  if (!found.bind(1, FieldRef(table)).next() || found.row().isNull(0)) return std::nullopt;
-  return found.row().integer(0);
-}
-
-std::int64_t Connection::lastInsertRowId() const {
-  return db_ ? sqlite3_last_insert_rowid(sq(db_.get())) : 0;
-}
-
-void runToEnd(sqlite3_stmt* stmt) {
-  int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-  }
-  if (rc != SQLITE_DONE) {
-    DbError error = errorOf(sqlite3_db_handle(stmt), rc);
-    sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
-    throw error;
-  }
-  sqlite3_reset(stmt);
-  sqlite3_clear_bindings(stmt);
+  StatementPtr found = prepare("SELECT seq FROM sqlite_sequence WHERE name = ?1", false);
+  found->bind(1, FieldRef(table));
+  if (!found->step() || found->isNull(0)) return std::nullopt;
+  return found->integer(0);
 }
 
 }  // namespace tavrix::db

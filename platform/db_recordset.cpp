@@ -1,10 +1,7 @@
 // The two record-set kinds: forward-only read-only, and updatable (add rows, set fields of selected rows).
-#include "platform/sqlite/sqlite_calls.h"
-
 #include <optional>
 
-#include "platform/db.h"
-#include "platform/sqlite/jet_dialect.h"
+#include "platform/db_engine.h"
 #include "platform/text.h"
 
 namespace tavrix::db {
@@ -45,15 +42,17 @@ std::optional<std::pair<std::string, std::string>> splitSelectStar(std::string_v
   return std::make_pair(table, std::string(s));
 }
 
-int columnIndex(sqlite3_stmt* stmt, std::string_view name) {
-  int count = sqlite3_column_count(stmt);
+constexpr int kMisuse = 21, kError = 1, kNotFound = 12;  // the codes of DbError's kinds of failure
+
+int columnIndex(const EngineStatement& stmt, std::string_view name) {
+  int count = stmt.columnCount();
   for (int i = 0; i < count; ++i) {
-    if (text::equalsNoCase(sqlite3_column_name(stmt, i), name)) return i;
+    if (text::equalsNoCase(stmt.columnName(i), name)) return i;
   }
   return -1;
 }
 
-DbError noCurrentRecord() { return DbError("no current record", SQLITE_MISUSE); }
+DbError noCurrentRecord() { return DbError("no current record", kMisuse); }
 
 // INSERT text for a table and field names, built in one reused buffer (the import's hot path).
 template <typename NameAt>
@@ -73,23 +72,23 @@ const std::string& insertText(const std::string& table, std::size_t count, NameA
   return sql += ')';
 }
 
+// Steps a statement to its end, discarding rows, then resets and unbinds it; throws DbError.
+void runToEnd(EngineStatement& stmt) {
+  while (stmt.step()) {
+  }
+  stmt.reset();
+}
+
 }  // namespace
 
 ReadOnlyRecordSet::ReadOnlyRecordSet(Connection& connection, std::string_view jetSql)
-    : stmt_(connection.prepare(translateJet(jetSql))) {
+    : stmt_(connection.prepare(connection.engine().translateJet(jetSql))) {
   step();
 }
 
 void ReadOnlyRecordSet::step() {
-  int rc = sqlite3_step(sq(stmt_.get()));
-  if (rc == SQLITE_ROW) {
-    eof_ = false;
-  } else if (rc == SQLITE_DONE) {
-    eof_ = true;
-  } else {
-    eof_ = true;
-    throw errorOf(sqlite3_db_handle(sq(stmt_.get())), rc);
-  }
+  eof_ = true;
+  eof_ = !stmt_->step();
 }
 
 void ReadOnlyRecordSet::moveNext() {
@@ -99,15 +98,15 @@ void ReadOnlyRecordSet::moveNext() {
 
 Value ReadOnlyRecordSet::field(std::string_view name) const {
   if (!stmt_ || eof_) throw noCurrentRecord();
-  int i = columnIndex(sq(stmt_.get()), name);
-  if (i < 0) throw DbError("no such field: " + std::string(name), SQLITE_ERROR);
-  return columnValue(sq(stmt_.get()), i);
+  int i = columnIndex(*stmt_, name);
+  if (i < 0) throw DbError("no such field: " + std::string(name), kError);
+  return stmt_->value(i);
 }
 
 std::vector<std::string> ReadOnlyRecordSet::fieldNames() const {
   std::vector<std::string> names;
   if (!stmt_) return names;
-  for (int i = 0; i < sqlite3_column_count(sq(stmt_.get())); ++i) names.emplace_back(sqlite3_column_name(sq(stmt_.get()), i));
+  for (int i = 0; i < stmt_->columnCount(); ++i) names.push_back(stmt_->columnName(i));
   return names;
 }
 
@@ -118,19 +117,17 @@ void ReadOnlyRecordSet::close() {
 
 UpdatableRecordSet::UpdatableRecordSet(Connection& connection, std::string_view jetSql) : connection_(&connection) {
   auto parts = splitSelectStar(jetSql);
-  if (!parts) throw DbError("an updatable record set needs SELECT * FROM <table>: " + std::string(jetSql), SQLITE_ERROR);
+  if (!parts) throw DbError("an updatable record set needs SELECT * FROM <table>: " + std::string(jetSql), kError);
   table_ = std::move(parts->first);
-  if (!parts->second.empty()) rest_ = translateJet(parts->second);
+  if (!parts->second.empty()) rest_ = connection.engine().translateJet(parts->second);
   connection.tableColumns(table_);  // a missing table fails here, as opening it would
 }
 
 void UpdatableRecordSet::loadSelection() {
   if (loaded_) return;
   if (!connection_) throw noCurrentRecord();
-  StatementPtr stmt = connection_->prepare("SELECT rowid FROM " + quoteIdentifier(table_) + " " + rest_);
-  int rc;
-  while ((rc = sqlite3_step(sq(stmt.get()))) == SQLITE_ROW) rowids_.push_back(sqlite3_column_int64(sq(stmt.get()), 0));
-  if (rc != SQLITE_DONE) throw errorOf(sq(connection_->handle()), rc);
+  StatementPtr stmt = connection_->prepare(std::string("SELECT ") + Connection::kRowNumber + " FROM " + quoteIdentifier(table_) + " " + rest_);
+  while (stmt->step()) rowids_.push_back(stmt->integer(0));
   loaded_ = true;
   position_ = 0;
 }
@@ -158,45 +155,43 @@ Value UpdatableRecordSet::field(std::string_view name) {
     if (text::equalsNoCase(field, name)) return value;
   }
   if (adding_) return Value();
-  sqlite3_stmt* stmt = sq(connection_->prepareCached("SELECT * FROM " + quoteIdentifier(table_) + " WHERE rowid=?"));
-  sqlite3_bind_int64(stmt, 1, currentRowId());
-  int rc = sqlite3_step(stmt);
-  if (rc != SQLITE_ROW) {
-    DbError error = rc == SQLITE_DONE ? DbError("the current record was deleted", SQLITE_NOTFOUND)
-                                      : errorOf(sq(connection_->handle()), rc);
-    sqlite3_reset(stmt);
-    throw error;
+  EngineStatement* stmt = connection_->prepareCached("SELECT * FROM " + quoteIdentifier(table_) + " WHERE " +
+                                                    Connection::kRowNumber + "=?");
+  stmt->bind(1, FieldRef(currentRowId()));
+  if (!stmt->step()) {
+    stmt->reset();
+    throw DbError("the current record was deleted", kNotFound);
   }
-  int i = columnIndex(stmt, name);
-  Value value = i < 0 ? Value() : columnValue(stmt, i);
-  sqlite3_reset(stmt);
-  if (i < 0) throw DbError("no such field: " + table_ + "." + std::string(name), SQLITE_ERROR);
+  int i = columnIndex(*stmt, name);
+  Value value = i < 0 ? Value() : stmt->value(i);
+  stmt->reset();
+  if (i < 0) throw DbError("no such field: " + table_ + "." + std::string(name), kError);
   return value;
 }
 
 void UpdatableRecordSet::addNew() {
-  if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
+  if (!connection_) throw DbError("the record set is closed", kMisuse);
   if (adding_ || !pending_.empty()) update();
   adding_ = true;
   hasAddedRow_ = false;
 }
 
 void UpdatableRecordSet::addNew(const std::vector<std::string>& names, const std::vector<Value>& values) {
-  if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
-  if (names.size() != values.size()) throw DbError("field names and values differ in number", SQLITE_MISUSE);
+  if (!connection_) throw DbError("the record set is closed", kMisuse);
+  if (names.size() != values.size()) throw DbError("field names and values differ in number", kMisuse);
   if (adding_ || !pending_.empty()) update();
-  sqlite3_stmt* stmt = sq(insertFor(names));
-  for (std::size_t i = 0; i < values.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), values[i], true);
-  storeAdded(engine(stmt));
+  EngineStatement* stmt = insertFor(names);
+  for (std::size_t i = 0; i < values.size(); ++i) stmt->bind(static_cast<int>(i + 1), values[i], true);
+  storeAdded(stmt);
 }
 
 void UpdatableRecordSet::addNew(const std::vector<std::string>& names, std::span<const FieldRef> values) {
-  if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
-  if (names.size() != values.size()) throw DbError("field names and values differ in number", SQLITE_MISUSE);
+  if (!connection_) throw DbError("the record set is closed", kMisuse);
+  if (names.size() != values.size()) throw DbError("field names and values differ in number", kMisuse);
   if (adding_ || !pending_.empty()) update();
-  sqlite3_stmt* stmt = sq(insertFor(names));
-  for (std::size_t i = 0; i < values.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), values[i]);
-  storeAdded(engine(stmt));
+  EngineStatement* stmt = insertFor(names);
+  for (std::size_t i = 0; i < values.size(); ++i) stmt->bind(static_cast<int>(i + 1), values[i]);
+  storeAdded(stmt);
 }
 
 // The INSERT for names. An import adds many rows through one set: the statement of the previous
@@ -212,29 +207,21 @@ EngineStatement* UpdatableRecordSet::insertFor(const std::vector<std::string>& n
 
 // Runs an INSERT whose parameters are all bound; the new row becomes the current row. The
 // bindings stay until the next row binds every parameter again.
-void UpdatableRecordSet::storeAdded(EngineStatement* added) {
-  sqlite3_stmt* stmt = sq(added);
-  int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+void UpdatableRecordSet::storeAdded(EngineStatement* stmt) {
+  while (stmt->step()) {
   }
-  if (rc != SQLITE_DONE) {
-    DbError error = errorOf(sq(connection_->handle()), rc);
-    sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
-    throw error;
-  }
-  sqlite3_reset(stmt);
-  addedRowId_ = connection_->lastInsertRowId();
+  stmt->reset();
+  addedRowId_ = connection_->engine().lastInsertRowId();
   hasAddedRow_ = true;
 }
 
 void UpdatableRecordSet::setField(std::string_view name, const Value& value) {
-  if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
+  if (!connection_) throw DbError("the record set is closed", kMisuse);
   const std::string* canonical = nullptr;
   for (const auto& column : connection_->tableColumns(table_)) {
     if (text::equalsNoCase(column, name)) canonical = &column;
   }
-  if (!canonical) throw DbError("no such field: " + table_ + "." + std::string(name), SQLITE_ERROR);
+  if (!canonical) throw DbError("no such field: " + table_ + "." + std::string(name), kError);
   if (!adding_) currentRowId();  // throws when there is no row to change
   for (auto& [field, old] : pending_) {
     if (field == *canonical) {
@@ -246,16 +233,16 @@ void UpdatableRecordSet::setField(std::string_view name, const Value& value) {
 }
 
 void UpdatableRecordSet::update() {
-  if (!connection_) throw DbError("the record set is closed", SQLITE_MISUSE);
+  if (!connection_) throw DbError("the record set is closed", kMisuse);
   if (adding_) {
     adding_ = false;
     auto pending = std::move(pending_);
     pending_.clear();
-    sqlite3_stmt* stmt = sq(connection_->prepareCached(
-        insertText(table_, pending.size(), [&](std::size_t i) -> const std::string& { return pending[i].first; })));
-    for (std::size_t i = 0; i < pending.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), pending[i].second, true);
-    runToEnd(stmt);
-    addedRowId_ = connection_->lastInsertRowId();
+    EngineStatement* stmt = connection_->prepareCached(
+        insertText(table_, pending.size(), [&](std::size_t i) -> const std::string& { return pending[i].first; }));
+    for (std::size_t i = 0; i < pending.size(); ++i) stmt->bind(static_cast<int>(i + 1), pending[i].second, true);
+    runToEnd(*stmt);
+    addedRowId_ = connection_->engine().lastInsertRowId();
     hasAddedRow_ = true;
     return;
   }
@@ -265,11 +252,11 @@ void UpdatableRecordSet::update() {
   pending_.clear();
   std::string sql = "UPDATE " + quoteIdentifier(table_) + " SET ";
   for (std::size_t i = 0; i < pending.size(); ++i) sql += (i ? "," : "") + quoteIdentifier(pending[i].first) + "=?";
-  sql += " WHERE rowid=?";
-  sqlite3_stmt* stmt = sq(connection_->prepareCached(sql));
-  for (std::size_t i = 0; i < pending.size(); ++i) bindValue(stmt, static_cast<int>(i + 1), pending[i].second, true);
-  sqlite3_bind_int64(stmt, static_cast<int>(pending.size() + 1), rowid);
-  runToEnd(stmt);
+  sql += std::string(" WHERE ") + Connection::kRowNumber + "=?";
+  EngineStatement* stmt = connection_->prepareCached(sql);
+  for (std::size_t i = 0; i < pending.size(); ++i) stmt->bind(static_cast<int>(i + 1), pending[i].second, true);
+  stmt->bind(static_cast<int>(pending.size() + 1), FieldRef(rowid));
+  runToEnd(*stmt);
 }
 
 void UpdatableRecordSet::close() {

@@ -1,0 +1,107 @@
+// Connection over whichever engine it opened: the statement cache, column lists, transactions and
+// catalogue questions.
+#include "platform/db_engine.h"
+
+namespace tavrix::db {
+
+namespace {
+
+constexpr std::size_t kCacheLimit = 256;  // a caller passing ever-new texts must not grow memory
+constexpr int kMisuse = 21;              // the code of a call the connection's state does not allow
+
+}  // namespace
+
+void StatementFinalizer::operator()(EngineStatement* stmt) const { delete stmt; }
+void DatabaseCloser::operator()(EngineDatabase* db) const { delete db; }
+
+Connection::~Connection() { close(); }
+
+EngineDatabase& Connection::engine() const {
+  if (!db_) throw DbError("the connection is not open", kMisuse);
+  return *db_;
+}
+
+void Connection::close() {
+  cache_.clear();
+  ++cacheGeneration_;
+  columnsCache_.clear();
+  db_.reset();
+  location_ = Location();
+}
+
+void Connection::executeNative(std::string_view sql) {
+  if (engine().execute(sql)) columnsCache_.clear();
+}
+
+void Connection::execute(std::string_view jetSql) { executeNative(engine().translateJet(jetSql)); }
+
+void Connection::begin() { engine().begin(); }
+void Connection::commit() { engine().commit(); }
+void Connection::rollback() {
+  if (inTransaction()) db_->rollback();
+}
+bool Connection::inTransaction() const { return db_ && db_->inTransaction(); }
+bool Connection::isWriting() const { return db_ && db_->isWriting(); }
+bool Connection::isReadOnly() const { return db_ && db_->isReadOnly(); }
+
+void Connection::setBusyTimeout(int milliseconds) {
+  busyTimeoutMs_ = milliseconds;
+  if (db_) db_->setBusyTimeout(milliseconds);
+}
+
+std::unique_ptr<ManyWrites> Connection::startManyWrites() { return engine().startManyWrites(*this); }
+
+StatementPtr Connection::prepare(const std::string& sql) { return engine().prepare(sql, false); }
+
+EngineStatement* Connection::prepareCached(const std::string& sql) {
+  EngineDatabase& database = engine();
+  auto found = cache_.find(sql);
+  if (found != cache_.end()) {
+    found->second->reset();
+    return found->second.get();
+  }
+  StatementPtr stmt = database.prepare(sql, true);
+  if (cache_.size() >= kCacheLimit) {
+    cache_.clear();
+    ++cacheGeneration_;
+  }
+  return cache_.emplace(sql, std::move(stmt)).first->second.get();
+}
+
+const std::vector<std::string>& Connection::tableColumns(const std::string& table) {
+  auto found = columnsCache_.find(table);
+  if (found != columnsCache_.end()) return found->second;
+  std::vector<std::string> names = engine().tableColumns(table);
+  if (names.empty()) throw DbError("no such table: " + table, 1, true);
+  return columnsCache_.emplace(table, std::move(names)).first->second;
+}
+
+bool Connection::hasTable(std::string_view name) { return engine().hasTable(name); }
+bool Connection::hasTrigger(std::string_view name) { return engine().hasTrigger(name); }
+std::optional<std::string> Connection::columnType(std::string_view table, std::string_view column) {
+  return engine().columnType(table, column);
+}
+std::optional<std::int64_t> Connection::lastNumberGiven(std::string_view table) { return engine().lastNumberGiven(table); }
+
+ReadTransaction::ReadTransaction(Connection& connection) {
+  if (!connection.isOpen() || connection.inTransaction()) return;
+  connection.engine().beginRead();
+  connection_ = &connection;
+}
+
+ReadTransaction::~ReadTransaction() {
+  if (!connection_ || !connection_->inTransaction()) return;
+  try {
+    connection_->commit();
+  } catch (const DbError&) {
+    connection_->rollback();
+  }
+}
+
+void appendTable(Connection& connection, const TableDefinition& table) {
+  if (!connection.isOpen()) throw DbError("the catalog has no open database", kMisuse);
+  table.check();
+  connection.executeNative(EngineAccess::of(connection).createTableSql(table));
+}
+
+}  // namespace tavrix::db
