@@ -8,7 +8,7 @@
 
 #include "import/import_failure.h"
 #include "platform/db.h"
-#include "platform/sqlite/jet_dialect.h"
+#include "platform/jet_dialect.h"
 
 namespace tavrix {
 

@@ -25,6 +25,10 @@ namespace tavrix::db {
 
 class DbError : public std::runtime_error {
  public:
+  // The seam's failure codes: SQLite's primary result codes, onto which every engine maps its own
+  // (extended codes keep the primary one in their low byte).
+  enum Code : int { kError = 1, kBusy = 5, kNoMemory = 7, kReadOnly = 8, kIoError = 10, kCorrupt = 11,
+                    kNotFound = 12, kFull = 13, kCantOpen = 14, kMisuse = 21, kRange = 25 };
   DbError(const std::string& description, int code, bool missingTable = false)
       : std::runtime_error(description), code_(code), missingTable_(missingTable) {}
   int code() const { return code_; }

@@ -7,9 +7,20 @@ namespace tavrix::db {
 namespace {
 
 constexpr std::size_t kCacheLimit = 256;  // a caller passing ever-new texts must not grow memory
-constexpr int kMisuse = 21;              // the code of a call the connection's state does not allow
+constexpr int kMisuse = DbError::kMisuse;
 
 }  // namespace
+
+bool DbError::databaseUnusable() const {
+  constexpr int kLocked = 6, kProtocol = 15, kNotADatabase = 26;  // SQLite's own, no engine maps onto them
+  switch (code_ & 0xFF) {
+    case kBusy: case kLocked: case kNoMemory: case kReadOnly: case kIoError: case kCorrupt: case kFull:
+    case kCantOpen: case kProtocol: case kNotADatabase:
+      return true;
+    default:
+      return false;
+  }
+}
 
 void StatementFinalizer::operator()(EngineStatement* stmt) const { delete stmt; }
 void DatabaseCloser::operator()(EngineDatabase* db) const { delete db; }

@@ -42,7 +42,7 @@ std::optional<std::pair<std::string, std::string>> splitSelectStar(std::string_v
   return std::make_pair(table, std::string(s));
 }
 
-constexpr int kMisuse = 21, kError = 1, kNotFound = 12;  // the codes of DbError's kinds of failure
+constexpr int kMisuse = DbError::kMisuse, kError = DbError::kError, kNotFound = DbError::kNotFound;
 
 int columnIndex(const EngineStatement& stmt, std::string_view name) {
   int count = stmt.columnCount();

@@ -6,7 +6,7 @@ namespace tavrix::db {
 
 namespace {
 
-constexpr int kError = 1;  // the code of a definition the engine would refuse
+constexpr int kError = DbError::kError;
 
 }  // namespace
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "platform/db.h"
-#include "platform/sqlite/jet_dialect.h"
+#include "platform/jet_dialect.h"
 #include "platform/text.h"
 
 namespace tavrix::db {
@@ -47,16 +47,6 @@ bool isWalWithoutLog(const std::string& path) {
 }
 
 }  // namespace
-
-bool DbError::databaseUnusable() const {
-  switch (code_ & 0xFF) {
-    case SQLITE_BUSY: case SQLITE_LOCKED: case SQLITE_NOMEM: case SQLITE_READONLY: case SQLITE_IOERR:
-    case SQLITE_CORRUPT: case SQLITE_FULL: case SQLITE_CANTOPEN: case SQLITE_PROTOCOL: case SQLITE_NOTADB:
-      return true;
-    default:
-      return false;
-  }
-}
 
 DbError errorOf(sqlite3* db, int rc) {
   std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);

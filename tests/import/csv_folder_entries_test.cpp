@@ -79,8 +79,11 @@ TEST_F(CsvFolderEntries, EntriesThatAreNoFilesOfTheFolderStayWithALogLineEach) {
   ASSERT_EQ(ran.signal, 0) << "the batch did not end by itself";
   EXPECT_EQ(ran.status, kNotAll);
   EXPECT_EQ(importedPrinters(), (Lines{"IN:IN", "PC01:P1"}));
-  for (const auto& e : entries)
-    if (*e.reason) EXPECT_TRUE(logged(notListed(e.name, e.reason))) << e.name;
+  for (const auto& e : entries) {
+    if (*e.reason) {
+      EXPECT_TRUE(logged(notListed(e.name, e.reason))) << e.name;
+    }
+  }
   EXPECT_EQ(folderNames(csvDir()), left);
   EXPECT_EQ(fs::read_symlink(saveDir() + "/IN.csv"), "inside.dat") << "the link itself is what leaves";
   EXPECT_EQ(readFile(saveDir() + "/PC01.csv"), inventory("P1"));

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/db.h"
-#include "platform/sqlite/jet_dialect.h"
+#include "platform/jet_dialect.h"
 #include "platform/paths.h"
 #include "tests/platform/db_rows.h"
 #include "tests/support/test_support.h"
@@ -83,6 +83,23 @@ TEST(TranslateJet, RewrittenFormsAndPassThrough) {
       {"empty", "", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(translateJet(c.jet), c.sqlite) << c.name;
+}
+
+// For a server every name is quoted as written (it would fold bare names to lower case), SQL's own
+// words, numbers and functions stay bare.
+TEST(TranslateJet, QuotedNamesForAServer) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Select * from T_BasicInf where RNO = 5", "Select * from \"T_BasicInf\" where \"RNO\" = 5"},
+      {"INSERT INTO T_Version (VERSION, VLDATA, RLSDATE) VALUES (1, 'Tavrix 1.0', #2026/12/01 00:00#);",
+       "INSERT INTO \"T_Version\" (\"VERSION\", \"VLDATA\", \"RLSDATE\") VALUES (1, 'Tavrix 1.0', '2026-12-01 00:00:00');"},
+      {"CREATE INDEX IX_Drive ON T_Drive(PCid)", "CREATE INDEX \"IX_Drive\" ON \"T_Drive\"(\"PCid\")"},
+      {"SELECT count(*), max(RNO) FROM T_Users GROUP BY Group", "SELECT count(*), max(\"RNO\") FROM \"T_Users\" GROUP BY \"Group\""},
+      {"SELECT [Group], \"User\", User FROM T_Users", "SELECT \"Group\", \"User\", \"User\" FROM \"T_Users\""},
+      {"Delete PCid FROM T_Device Where ComputerName LIKE 'Pc%' AND x IS NOT NULL",
+       "Delete FROM \"T_Device\" Where \"ComputerName\" LIKE 'Pc%' AND \"x\" IS NOT NULL"},
+      {"DROP TABLE 在庫", "DROP TABLE \"在庫\""},
+  };
+  for (const auto& [jet, server] : cases) EXPECT_EQ(translateJet(jet, JetNames::QuotedNames), server) << jet;
 }
 
 TEST_F(Db, ExecuteTranslatesAndReportsErrors) {

@@ -136,9 +136,11 @@ TEST_F(ProgramTest, AServerItCannotUseStopsTheBatchWithTheCsvsInPlace) {
     const std::string logged = r.err.substr(8, r.err.size() - 9);  // without "TAVRIX: " and the newline
     EXPECT_EQ(std::count(lines.begin(), lines.end(), logged), 1);
     EXPECT_EQ(r.err.find(secret), std::string::npos);
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path()))
-      if (entry.is_regular_file() && entry.path() != dir.file("Tavrix.ini"))
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+      if (entry.is_regular_file() && entry.path() != dir.file("Tavrix.ini")) {
         EXPECT_EQ(test::readFile(entry.path()).find(secret), std::string::npos) << entry.path();
+      }
+    }
     EXPECT_TRUE(paths::fileExists(dir.path() + "/csv/PC01.csv"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() + "/db"));
   }

@@ -1,6 +1,8 @@
-// Rewrites the few Jet SQL forms that SQLite does not accept; everything else passes unchanged.
-#include "platform/sqlite/jet_dialect.h"
+// Rewrites the few Jet SQL forms that the engines do not accept; everything else passes unchanged.
+#include "platform/jet_dialect.h"
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "platform/datetime.h"
@@ -85,6 +87,7 @@ bool isWord(const std::vector<Token>& t, std::size_t i, std::string_view word) {
   return i < t.size() && t[i].kind == Kind::Word && text::equalsNoCase(t[i].text, word);
 }
 
+
 // DELETE <field list> FROM -> DELETE FROM.
 void dropDeleteFieldList(std::vector<Token>& t, std::size_t del) {
   std::size_t from = del + 1;
@@ -125,9 +128,67 @@ void convertDateLiterals(std::vector<Token>& t) {
   }
 }
 
+// SQL's own words, which stay bare when names are quoted (upper case, sorted).
+constexpr std::array<std::string_view, 70> kSqlWords = {
+    "ALL",      "AND",     "AS",        "ASC",     "BETWEEN", "BIGINT",  "BY",      "CASE",     "CAST",
+    "COLLATE",  "CREATE",  "CROSS",     "DEFAULT", "DELETE",  "DESC",    "DISTINCT", "DOUBLE",  "DROP",
+    "ELSE",     "END",     "ESCAPE",    "EXCEPT",  "EXISTS",  "FALSE",   "FROM",    "FULL",     "GLOB",
+    "GROUP",    "HAVING",  "IF",        "IN",      "INDEX",   "INNER",   "INSERT",  "INTEGER",  "INTERSECT",
+    "INTO",     "IS",      "JOIN",      "KEY",     "LEFT",    "LIKE",    "LIMIT",   "NOT",      "NULL",
+    "OFFSET",   "ON",      "OR",        "ORDER",   "OUTER",   "PRECISION", "PRIMARY", "REAL",   "RETURNING",
+    "RIGHT",    "SELECT",  "SET",       "TABLE",   "TEXT",    "THEN",    "TRUE",    "UNION",    "UNIQUE",
+    "UPDATE",   "USING",   "VALUES",    "VARCHAR", "WHEN",    "WHERE",   "WITH",
+};
+
+bool isSqlWord(std::string_view word) {
+  std::string upper = text::toUpperAscii(std::string(word));
+  return std::binary_search(kSqlWords.begin(), kSqlWords.end(), std::string_view(upper));
+}
+
+bool isNumber(std::string_view word) { return !word.empty() && word.front() >= '0' && word.front() <= '9'; }
+
+// Index of the next token that is not a blank at or after i; tokens.size() when none.
+std::size_t nextToken(const std::vector<Token>& t, std::size_t i) {
+  while (i < t.size() && t[i].kind == Kind::Space) ++i;
+  return i;
+}
+
+// The nearest token before i that is not a blank; none at the start.
+const Token* previousToken(const std::vector<Token>& t, std::size_t i) {
+  while (i > 0) {
+    if (t[--i].kind != Kind::Space) return &t[i];
+  }
+  return nullptr;
+}
+
+bool isWordToken(const Token* token, std::string_view word) {
+  return token && token->kind == Kind::Word && text::equalsNoCase(token->text, word);
+}
+
+// Names quoted as written: a bare name other than SQL's words, numbers and functions, and [name].
+// A name followed by "(" is a function unless a table's column list follows it (INTO, TABLE, ON).
+void quoteNames(std::vector<Token>& t) {
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    Token& token = t[i];
+    if (token.kind == Kind::Quoted && token.text.size() >= 2 && token.text.front() == '[') {
+      token.text = "\"" + token.text.substr(1, token.text.size() - 2) + "\"";
+      continue;
+    }
+    if (token.kind != Kind::Word || isNumber(token.text)) continue;
+    const std::size_t next = nextToken(t, i + 1);
+    const bool groupBy = text::equalsNoCase(token.text, "GROUP") && isWord(t, next, "BY");
+    if (isSqlWord(token.text) && (groupBy || !text::equalsNoCase(token.text, "GROUP"))) continue;
+    if (next < t.size() && t[next].text == "(") {
+      const Token* before = previousToken(t, i);
+      if (!isWordToken(before, "INTO") && !isWordToken(before, "TABLE") && !isWordToken(before, "ON")) continue;
+    }
+    token.text = "\"" + token.text + "\"";
+  }
+}
+
 }  // namespace
 
-std::string translateJet(std::string_view jetSql) {
+std::string translateJet(std::string_view jetSql, JetNames names) {
   std::vector<Token> tokens = tokenize(jetSql);
   std::size_t first = nextName(tokens, 0);
   if (isWord(tokens, first, "DELETE")) dropDeleteFieldList(tokens, first);
@@ -135,7 +196,8 @@ std::string translateJet(std::string_view jetSql) {
     std::size_t second = nextName(tokens, first + 1);
     if (isWord(tokens, second, "INDEX")) dropIndexTable(tokens, second);
   }
-  quoteReservedNames(tokens);
+  if (names == JetNames::QuotedNames) quoteNames(tokens);
+  else quoteReservedNames(tokens);
   convertDateLiterals(tokens);
   std::string out;
   out.reserve(jetSql.size() + 16);

@@ -1,0 +1,100 @@
+// The PostgreSQL engine's own types over libpq, shared by the files of this folder only.
+#pragma once
+
+#include <libpq-fe.h>
+
+#include <memory>
+
+#include "platform/db_engine.h"
+
+namespace tavrix::db {
+
+struct ResultFreer {
+  void operator()(PGresult* result) const { PQclear(result); }
+};
+using ResultPtr = std::unique_ptr<PGresult, ResultFreer>;
+
+class PgDatabase;
+
+// A statement with $N parameters, run when first stepped; its rows are then read from the result.
+class PgStatement final : public EngineStatement {
+ public:
+  PgStatement(PgDatabase& database, std::string sql, int parameterCount);
+
+  void bind(int index, const Value& value, bool outlives) override;
+  void bind(int index, const FieldRef& value) override;
+  void bindBytes(int index, std::string_view bytes) override;
+  bool step() override;
+  void reset() override;
+  int columnCount() const override;
+  std::string columnName(int column) const override;
+  bool isNull(int column) const override;
+  std::int64_t integer(int column) const override;
+  std::string_view text(int column) const override;
+  std::string_view bytes(int column) const override;
+  Value value(int column) const override;
+
+ private:
+  struct Parameter {
+    std::string text;
+    bool null = true;
+    bool binary = false;
+  };
+  Parameter& parameter(int index);
+  void run();
+
+  PgDatabase& database_;
+  std::string sql_;
+  std::vector<Parameter> parameters_;
+  ResultPtr result_;
+  int row_ = -1;
+  mutable std::string decoded_;  // a bytea column's bytes, read last
+};
+
+// A session with a server database.
+class PgDatabase final : public EngineDatabase {
+ public:
+  PgDatabase(PGconn* connection, bool readOnly) : connection_(connection), readOnly_(readOnly) {}
+  ~PgDatabase() override { PQfinish(connection_); }
+  PgDatabase(const PgDatabase&) = delete;
+  PgDatabase& operator=(const PgDatabase&) = delete;
+  PGconn* raw() const { return connection_; }
+  // Runs one statement with parameters (text, or NULL for a null pointer); throws DbError.
+  ResultPtr run(const std::string& sql, int count, const char* const* values, const int* lengths, const int* formats);
+
+  StatementPtr prepare(const std::string& sql, bool persistent) override;
+  bool execute(std::string_view sql) override;
+  std::string translateJet(std::string_view jetSql) const override;
+  void begin() override;
+  void beginRead() override;
+  void commit() override;
+  void rollback() override;
+  bool inTransaction() const override;
+  bool isWriting() const override;
+  bool isReadOnly() const override;
+  void setBusyTimeout(int milliseconds) override;
+  std::int64_t lastInsertRowId() const override;
+  std::unique_ptr<ManyWrites> startManyWrites(Connection& connection) override;
+  std::vector<std::string> tableColumns(const std::string& table) override;
+  bool hasTable(std::string_view name) override;
+  bool hasTrigger(std::string_view name) override;
+  std::optional<std::string> columnType(std::string_view table, std::string_view column) override;
+  std::optional<std::int64_t> lastNumberGiven(std::string_view table) override;
+  std::string createTableSql(const TableDefinition& table) const override;
+
+ private:
+  // The first column of the first row of a statement with text parameters; none without a row.
+  std::optional<std::string> firstValue(const std::string& sql, std::initializer_list<std::string_view> parameters) const;
+  PGconn* connection_;
+  bool readOnly_;
+  bool writing_ = false;  // a transaction begun with begin()
+};
+
+// The error of a failed result (or of the session when there is none): libpq's first line, and
+// the seam's code for its SQLSTATE.
+DbError errorOf(PGconn* connection, const PGresult* result);
+// SQL with SQLite's ?N and ? parameters rewritten as $N outside literals and quoted names;
+// parameterCount is the highest number used.
+std::string numberedParameters(std::string_view sql, int& parameterCount);
+
+}  // namespace tavrix::db

@@ -1,0 +1,250 @@
+// A session with a server database: opening it, running statements, transactions, the catalogue
+// and tables with counters.
+#include <charconv>
+
+#include "platform/jet_dialect.h"
+#include "platform/postgres/postgres_calls.h"
+#include "platform/text.h"
+
+namespace tavrix::db {
+
+namespace {
+
+// libpq's reason, its first line: the rest repeats it or adds hints.
+std::string firstLine(const char* message) {
+  std::string text = message ? message : "";
+  if (const auto end = text.find('\n'); end != std::string::npos) text.erase(end);
+  return text;
+}
+
+// The seam's code for a SQLSTATE: what makes the whole database unusable maps onto the codes
+// that say so (DbError::databaseUnusable); everything else is one statement's failure.
+int codeOf(std::string_view state) {
+  if (state.starts_with("08") || state.starts_with("57P")) return DbError::kCantOpen;  // the session is gone
+  if (state == "53100") return DbError::kFull;
+  if (state.starts_with("53")) return DbError::kNoMemory;
+  if (state == "55P03" || state == "40P01" || state == "40001") return DbError::kBusy;
+  if (state == "25006" || state == "42501") return DbError::kReadOnly;
+  if (state == "XX001" || state == "XX002") return DbError::kCorrupt;
+  if (state == "58030") return DbError::kIoError;
+  return DbError::kError;
+}
+
+bool definesSomething(std::string_view sql) {
+  for (std::size_t start = 0; start < sql.size();) {
+    std::size_t end = std::min(sql.find(';', start), sql.size());
+    std::string_view piece = sql.substr(start, end - start);
+    while (!piece.empty() && (piece.front() == ' ' || piece.front() == '\n' || piece.front() == '\r' || piece.front() == '\t'))
+      piece.remove_prefix(1);
+    if (text::startsWithNoCase(piece, "CREATE") || text::startsWithNoCase(piece, "DROP") || text::startsWithNoCase(piece, "ALTER"))
+      return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// The server has its own log and upkeep: a long run of writes needs nothing beside it.
+class ServerWrites final : public ManyWrites {
+ public:
+  void finish() override {}
+};
+
+std::string serverType(const TableDefinition::Column& c) {
+  switch (c.type) {
+    case ColumnType::VarWChar: case ColumnType::LongVarWChar: case ColumnType::Empty: return "text COLLATE \"C\"";
+    case ColumnType::Integer: return "integer";
+    case ColumnType::SmallInt: case ColumnType::UnsignedTinyInt: return "smallint";
+    case ColumnType::Single: return "real";
+    case ColumnType::Double: return "double precision";
+    case ColumnType::Numeric: return "numeric";
+    case ColumnType::Date: return "timestamp(0)";
+    case ColumnType::Currency: return "numeric(19,4)";
+    case ColumnType::Boolean: return "boolean";
+  }
+  return "text COLLATE \"C\"";
+}
+
+// Counter columns number as SQLite's AUTOINCREMENT does: the highest number a table has given is
+// kept in tavrix_counters, written in the inserting transaction, so a rolled-back row uses up no
+// number and no number is given twice; a row added with its own number raises the counter.
+constexpr const char* kCounters =
+    "CREATE TABLE IF NOT EXISTS tavrix_counters (table_name text COLLATE \"C\" PRIMARY KEY, last_number bigint NOT NULL);\n"
+    "CREATE OR REPLACE FUNCTION tavrix_number_row() RETURNS trigger LANGUAGE plpgsql AS $body$\n"
+    "DECLARE\n"
+    "  given bigint := (to_jsonb(NEW) ->> TG_ARGV[0])::bigint;\n"
+    "  number bigint;\n"
+    "BEGIN\n"
+    "  IF given IS NULL THEN\n"
+    "    INSERT INTO tavrix_counters AS c VALUES (TG_TABLE_NAME, 1)\n"
+    "      ON CONFLICT (table_name) DO UPDATE SET last_number = c.last_number + 1 RETURNING c.last_number INTO number;\n"
+    "    NEW := jsonb_populate_record(NEW, jsonb_build_object(TG_ARGV[0], number));\n"
+    "  ELSE\n"
+    "    INSERT INTO tavrix_counters AS c VALUES (TG_TABLE_NAME, given)\n"
+    "      ON CONFLICT (table_name) DO UPDATE SET last_number = greatest(c.last_number, given);\n"
+    "    number := given;\n"
+    "  END IF;\n"
+    "  PERFORM set_config('tavrix.last_number', number::text, false);\n"
+    "  RETURN NEW;\n"
+    "END $body$;\n";
+
+// The tables of the connection's schema whose name equals $1 without regard to ASCII case (as
+// SQLite compares names), the exact spelling first.
+constexpr const char* kTableByName =
+    "SELECT c.oid FROM pg_class c WHERE c.relnamespace = current_schema()::regnamespace AND c.relkind IN ('r', 'p', 'v')"
+    " AND lower(c.relname) = lower($1) ORDER BY c.relname = $1 DESC LIMIT 1";
+
+}  // namespace
+
+DbError errorOf(PGconn* connection, const PGresult* result) {
+  const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+  const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+  if (!state) return DbError(firstLine(PQerrorMessage(connection)), DbError::kCantOpen);
+  return DbError(primary ? primary : firstLine(PQresultErrorMessage(result)), codeOf(state), std::string_view(state) == "42P01");
+}
+
+ResultPtr PgDatabase::run(const std::string& sql, int count, const char* const* values, const int* lengths,
+                          const int* formats) {
+  ResultPtr result(PQexecParams(connection_, sql.c_str(), count, nullptr, values, lengths, formats, 0));
+  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) throw errorOf(connection_, result.get());
+  return result;
+}
+
+std::optional<std::string> PgDatabase::firstValue(const std::string& sql, std::initializer_list<std::string_view> parameters) const {
+  std::vector<std::string> texts(parameters.begin(), parameters.end());
+  std::vector<const char*> values;
+  for (const std::string& t : texts) values.push_back(t.c_str());
+  ResultPtr result = const_cast<PgDatabase*>(this)->run(sql, static_cast<int>(values.size()), values.data(), nullptr, nullptr);
+  if (PQntuples(result.get()) == 0 || PQgetisnull(result.get(), 0, 0)) return std::nullopt;
+  return std::string(PQgetvalue(result.get(), 0, 0));
+}
+
+StatementPtr PgDatabase::prepare(const std::string& sql, bool) {
+  int count = 0;
+  std::string numbered = numberedParameters(sql, count);
+  if (text::trim(numbered).empty()) throw DbError("empty statement", DbError::kMisuse);
+  return StatementPtr(new PgStatement(*this, std::move(numbered), count));
+}
+
+bool PgDatabase::execute(std::string_view sql) {
+  ResultPtr result(PQexec(connection_, std::string(sql).c_str()));
+  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_EMPTY_QUERY)
+    throw errorOf(connection_, result.get());
+  return definesSomething(sql);
+}
+
+std::string PgDatabase::translateJet(std::string_view jetSql) const { return db::translateJet(jetSql, JetNames::QuotedNames); }
+
+void PgDatabase::begin() {
+  execute("BEGIN");
+  writing_ = true;
+}
+
+void PgDatabase::beginRead() { execute("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"); }
+
+// A transaction that failed a statement ends in a rollback whatever is asked: the server answers
+// COMMIT with ROLLBACK, so that is an error here.
+void PgDatabase::commit() {
+  const bool failed = PQtransactionStatus(connection_) == PQTRANS_INERROR;
+  writing_ = false;
+  execute("COMMIT");
+  if (failed) throw DbError("the transaction was rolled back: a statement in it had failed", DbError::kError);
+}
+
+void PgDatabase::rollback() {
+  writing_ = false;
+  execute("ROLLBACK");
+}
+
+bool PgDatabase::inTransaction() const { return PQtransactionStatus(connection_) != PQTRANS_IDLE; }
+bool PgDatabase::isWriting() const { return writing_ && inTransaction(); }
+bool PgDatabase::isReadOnly() const { return readOnly_; }
+
+void PgDatabase::setBusyTimeout(int milliseconds) { execute("SET lock_timeout = " + std::to_string(std::max(milliseconds, 0))); }
+
+std::int64_t PgDatabase::lastInsertRowId() const {
+  const std::optional<std::string> last = firstValue("SELECT current_setting('tavrix.last_number', true)", {});
+  std::int64_t number = 0;
+  if (last) std::from_chars(last->data(), last->data() + last->size(), number);
+  return number;
+}
+
+std::unique_ptr<ManyWrites> PgDatabase::startManyWrites(Connection&) { return std::make_unique<ServerWrites>(); }
+
+std::vector<std::string> PgDatabase::tableColumns(const std::string& table) {
+  ResultPtr result;
+  const char* values[] = {table.c_str()};
+  result = run(std::string("SELECT a.attname FROM pg_attribute a WHERE a.attnum > 0 AND NOT a.attisdropped AND a.attrelid = (") +
+                   kTableByName + ") ORDER BY a.attnum",
+               1, values, nullptr, nullptr);
+  std::vector<std::string> names;
+  for (int row = 0; row < PQntuples(result.get()); ++row) names.emplace_back(PQgetvalue(result.get(), row, 0));
+  return names;
+}
+
+bool PgDatabase::hasTable(std::string_view name) {
+  return firstValue(std::string(kTableByName), {name}).has_value();
+}
+
+bool PgDatabase::hasTrigger(std::string_view name) {
+  return firstValue("SELECT 1 FROM pg_trigger t JOIN pg_class c ON c.oid = t.tgrelid WHERE NOT t.tgisinternal"
+                    " AND c.relnamespace = current_schema()::regnamespace AND lower(t.tgname) = lower($1)",
+                    {name})
+      .has_value();
+}
+
+std::optional<std::string> PgDatabase::columnType(std::string_view table, std::string_view column) {
+  return firstValue(std::string("SELECT format_type(a.atttypid, a.atttypmod) FROM pg_attribute a WHERE a.attnum > 0") +
+                        " AND NOT a.attisdropped AND lower(a.attname) = lower($2) AND a.attrelid = (" + kTableByName + ")",
+                    {table, column});
+}
+
+std::optional<std::int64_t> PgDatabase::lastNumberGiven(std::string_view table) {
+  if (!hasTable("tavrix_counters")) return std::nullopt;
+  const std::optional<std::string> last = firstValue("SELECT last_number FROM tavrix_counters WHERE table_name = $1", {table});
+  if (!last) return std::nullopt;
+  std::int64_t number = 0;
+  std::from_chars(last->data(), last->data() + last->size(), number);
+  return number;
+}
+
+std::string PgDatabase::createTableSql(const TableDefinition& table) const {
+  std::string sql = "CREATE TABLE " + quoteIdentifier(table.name) + " (";
+  const TableDefinition::Column* counter = nullptr;
+  for (std::size_t i = 0; i < table.columns().size(); ++i) {
+    const TableDefinition::Column& c = table.columns()[i];
+    sql += (i ? ", " : "") + quoteIdentifier(c.name) + " ";
+    if (c.autoIncrement) {
+      sql += "integer NOT NULL PRIMARY KEY";
+      counter = &c;
+      continue;
+    }
+    sql += serverType(c);
+    if (!c.nullable) sql += " NOT NULL";
+  }
+  sql += ")";
+  if (!counter) return sql;
+  std::string argument = "'" + text::replaceAll(counter->name, "'", "''") + "'";
+  return std::string(kCounters) + sql + ";\nCREATE TRIGGER " + quoteIdentifier(table.name + "_number") +
+         " BEFORE INSERT ON " + quoteIdentifier(table.name) + " FOR EACH ROW EXECUTE FUNCTION tavrix_number_row(" +
+         argument + ")";
+}
+
+void Connection::openServer(const Location& location, OpenMode mode) {
+  if (db_) throw DbError("the connection is already open", DbError::kMisuse);
+  const bool readOnly = mode == OpenMode::ReadOnly || mode == OpenMode::Immutable;
+  auto database = std::make_unique<PgDatabase>(PQconnectdb(location.connectionString().c_str()), readOnly);
+  // libpq's reason names the server's address, never the password.
+  if (PQstatus(database->raw()) != CONNECTION_OK)
+    throw DbError("cannot reach the server: " + firstLine(PQerrorMessage(database->raw())), DbError::kCantOpen);
+  // Texts in UTF-8, dates as the file keeps them, and a statement waits for another writer's lock
+  // as long as a file's would.
+  database->execute("SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET extra_float_digits = 1");
+  database->setBusyTimeout(busyTimeoutMs_);
+  if (readOnly) database->execute("SET default_transaction_read_only = on");
+  db_ = DatabasePtr(database.release());
+  location_ = location;
+}
+
+}  // namespace tavrix::db
