@@ -127,6 +127,9 @@ struct ScriptPhase {
   std::string ScriptMdbName;
   std::string ScriptTableName;
   bool DropTableSeen = false, DropTargetMissing = false, CreateTableSeen = false;
+  // The server database the scripts build, in the transaction its connection holds; null when
+  // they build the work database file.
+  db::Connection* ScriptServer = nullptr;
 };
 
 // The inventory CSV being imported. CurrentRno is also the computer a detail window shows.

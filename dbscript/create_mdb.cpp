@@ -1,4 +1,4 @@
-// F07_CRE_MDB: the work database with its version table.
+// F07_CRE_MDB: the work database with its version table, or the version table on a server.
 #include "dbscript/create_mdb.h"
 
 #include <functional>
@@ -20,9 +20,25 @@ db::TableDefinition versionTable() {
   return t;
 }
 
+// On a server the build's transaction takes the version table in place of a work database file.
+bool createServerVersionTable(RunState& s) {
+  db::Connection& server = *s.ScriptServer;
+  try {
+    if (server.hasTable("T_Version")) return false;
+    db::Savepoint step(server);
+    db::appendTable(server, versionTable());
+    step.keep();
+    return false;
+  } catch (const std::exception& e) {
+    F_WRITE_LOG(s, std::string("F07_CRE_MDB: ") + e.what());
+    return true;
+  }
+}
+
 }  // namespace
 
 bool F07_CRE_MDB(RunState& s) {
+  if (s.ScriptServer) return createServerVersionTable(s);
   std::string path = s.MDB_DIR + s.ScriptMdbName;
   if (paths::fileExists(path)) return false;
   bool failed = false;

@@ -133,14 +133,20 @@ ColumnTypeMatch matchColumnType(std::string_view typeText) {
 void F_CRE_TABLE(RunState& s, const std::string& statement) {
   ParsedStatement parsed;
   attempt(s, [&] { parseStatement(s, statement, parsed); });
-  db::Connection catalog;
-  attempt(s, [&] { catalog.openPlain(s.MDB_DIR + s.ScriptMdbName); });
+  db::Connection file;
+  db::Connection& catalog = s.ScriptServer ? *s.ScriptServer : file;
+  if (!s.ScriptServer) attempt(s, [&] { file.openPlain(s.MDB_DIR + s.ScriptMdbName); });
   db::TableDefinition table;
   table.name = parsed.table;
   db::ColumnType type = db::ColumnType::Empty;
   for (const auto& item : parsed.items) defineColumn(s, table, item, type);
-  attempt(s, [&] { db::appendTable(catalog, table); });
-  catalog.close();
+  attempt(s, [&] {
+    if (!s.ScriptServer) return db::appendTable(catalog, table);
+    db::Savepoint step(catalog);  // a refused table is undone alone, as on the file
+    db::appendTable(catalog, table);
+    step.keep();
+  });
+  file.close();
 }
 
 }  // namespace tavrix

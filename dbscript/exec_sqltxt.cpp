@@ -16,17 +16,29 @@ bool tableFollows(std::string_view statement, std::size_t keywordLength) {
   return text::trim(text::toUpperAscii(statement.substr(keywordLength))).starts_with("TABLE");
 }
 
+// Where a script's statements run: the work database file, opened anew after each statement, or
+// the server database's build transaction, each statement under a savepoint of its own so that a
+// refused one is undone alone and the build goes on as it does on the file.
 class WorkDatabase {
  public:
-  explicit WorkDatabase(std::string path) : path_(std::move(path)) { connection_.openPlain(path_); }
-  db::Connection& connection() { return connection_; }
+  explicit WorkDatabase(const RunState& s) : server_(s.ScriptServer), path_(s.MDB_DIR + s.ScriptMdbName) {
+    if (!server_) connection_.openPlain(path_);
+  }
+  void execute(const std::string& statement) {
+    if (!server_) return connection_.execute(statement);
+    db::Savepoint step(*server_);
+    server_->execute(statement);
+    step.keep();
+  }
   void reopen() {
+    if (server_) return;
     connection_.close();
     connection_.openPlain(path_);
   }
   void close() { connection_.close(); }
 
  private:
+  db::Connection* server_;
   std::string path_;
   db::Connection connection_;
 };
@@ -35,10 +47,9 @@ class WorkDatabase {
 // the missing index or table of a DROP INDEX: what should go is not there.
 void executeTolerant(RunState& s, WorkDatabase& work, const std::string& statement, bool dropsIndex = false) {
   try {
-    work.connection().execute(statement);
+    work.execute(statement);
   } catch (const db::DbError& e) {
-    bool missingIndex = text::startsWithNoCase(e.what(), "no such index");
-    if (dropsIndex && (missingIndex || e.missingTable())) return;
+    if (dropsIndex && (e.missingIndex() || e.missingTable())) return;
     if (!(e.missingTable() && s.DropTableSeen)) throw;
     s.DropTargetMissing = true;
   }
@@ -90,7 +101,7 @@ StatementKind classifyStatement(std::string_view statement, bool* dropsTable) {
 }
 
 bool F_EXEC_SQLTXT(RunState& s, paths::LineReader& file) {
-  WorkDatabase work(s.MDB_DIR + s.ScriptMdbName);  // throws to the caller
+  WorkDatabase work(s);  // throws to the caller
   s.DropTableSeen = s.DropTargetMissing = s.CreateTableSeen = false;
   StatementAssembler assembler;
   try {

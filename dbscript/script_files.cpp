@@ -53,6 +53,15 @@ bool F_CNT_SQLFILE(RunState& s) {
   return false;
 }
 
+bool runScriptFiles(RunState& s) {
+  if (F_CNT_SQLFILE(s)) return true;
+  for (const std::string& file : std::vector<std::string>(s.ScriptFileList)) {
+    s.CurrentScriptFile = file;
+    if (F04_READ_SQLTXT(s)) return true;
+  }
+  return false;
+}
+
 std::vector<std::string> scriptDatabaseNames(const RunState& s) {
   std::vector<std::string> names;
   for (std::string_view pattern : {"*.sql", "*.squ"}) {

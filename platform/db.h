@@ -29,11 +29,13 @@ class DbError : public std::runtime_error {
   // (extended codes keep the primary one in their low byte).
   enum Code : int { kError = 1, kBusy = 5, kNoMemory = 7, kReadOnly = 8, kIoError = 10, kCorrupt = 11,
                     kNotFound = 12, kFull = 13, kCantOpen = 14, kMisuse = 21, kRange = 25 };
-  DbError(const std::string& description, int code, bool missingTable = false)
-      : std::runtime_error(description), code_(code), missingTable_(missingTable) {}
+  DbError(const std::string& description, int code, bool missingTable = false, bool missingIndex = false)
+      : std::runtime_error(description), code_(code), missingTable_(missingTable), missingIndex_(missingIndex) {}
   int code() const { return code_; }
   // "no such table": the engine's missing-table failure.
   bool missingTable() const { return missingTable_; }
+  // The index a statement names does not exist.
+  bool missingIndex() const { return missingIndex_; }
   // The database as a whole cannot take writes now (held by another writer, read-only, full,
   // damaged, unreachable): every later statement would fail alike.
   bool databaseUnusable() const;
@@ -41,6 +43,7 @@ class DbError : public std::runtime_error {
  private:
   int code_;
   bool missingTable_;
+  bool missingIndex_;
 };
 
 // An engine's open database and prepared statement (db_engine.h).
@@ -324,6 +327,22 @@ class ReadTransaction {
 
  private:
   Connection* connection_ = nullptr;  // the connection whose transaction this began
+};
+
+// While it lives, what runs on the connection within its transaction can be undone alone: unless
+// kept, it is rolled back when the object goes, and the transaction goes on (a server refuses every
+// later statement of a transaction whose statement failed outside a savepoint).
+class Savepoint {
+ public:
+  explicit Savepoint(Connection& connection);  // throws DbError
+  ~Savepoint();
+  Savepoint(const Savepoint&) = delete;
+  Savepoint& operator=(const Savepoint&) = delete;
+  void keep();  // throws DbError
+
+ private:
+  Connection& connection_;
+  bool ended_ = false;
 };
 
 // An identifier between double quotes, inner quotes doubled.

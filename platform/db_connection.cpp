@@ -109,6 +109,22 @@ ReadTransaction::~ReadTransaction() {
   }
 }
 
+Savepoint::Savepoint(Connection& connection) : connection_(connection) { connection.executeNative("SAVEPOINT tavrix_step"); }
+
+Savepoint::~Savepoint() {
+  if (ended_ || !connection_.inTransaction()) return;
+  try {
+    connection_.executeNative("ROLLBACK TO SAVEPOINT tavrix_step; RELEASE SAVEPOINT tavrix_step");
+  } catch (const DbError&) {
+    // a session that has gone cannot roll back: its transaction has gone with it
+  }
+}
+
+void Savepoint::keep() {
+  connection_.executeNative("RELEASE SAVEPOINT tavrix_step");
+  ended_ = true;
+}
+
 void appendTable(Connection& connection, const TableDefinition& table) {
   if (!connection.isOpen()) throw DbError("the catalog has no open database", kMisuse);
   table.check();

@@ -16,6 +16,7 @@
 #include "run/configuration.h"
 #include "counts/fleet_counts_upkeep.h"
 #include "run/save_csv.h"
+#include "run/server_tables.h"
 
 namespace tavrix {
 namespace {
@@ -84,12 +85,7 @@ bool builtDatabaseComplete(RunState& s) {
 
 // Builds the inventory database from the script files. False when the batch must end.
 bool createDatabaseFromScripts(RunState& s) {
-  if (F_CNT_SQLFILE(s)) return false;
-  const int count = s.FoundFileCount;
-  for (int i = 0; i < count; ++i) {
-    s.CurrentScriptFile = s.ScriptFileList[static_cast<std::size_t>(i)];
-    if (F04_READ_SQLTXT(s)) return false;
-  }
+  if (runScriptFiles(s)) return false;
   std::string target = s.ScriptMdbName.empty() ? std::string() : s.ScriptMdbName.substr(1);
   if (F_COMPACT_MDB(s)) {
     F_WRITE_LOG(s, s.ScriptMdbName + "の コピーができません。");
@@ -118,7 +114,13 @@ void runFromFoldersToList(RunState& s, BatchWindows* windows, bool noDisplay) {
   writeBanner(s, kStartMessage);
   if (noDisplay) F_WRITE_LOG(s, kNoDisplay);
 
-  if (!databaseLocation(s).isServer()) {
+  if (databaseLocation(s).isServer()) {
+    // A server that does not answer is complained of once, by the import's open.
+    if (!F_OPEN_DB(s) && !ensureServerTables(s)) {
+      s.BatchFailed = true;
+      return;
+    }
+  } else {
     const std::string leftover = s.MDB_DIR + "@" + s.MDB_NAME;
     if (paths::fileExists(leftover)) paths::removeFile(leftover);
     dropEmptyDatabase(s);

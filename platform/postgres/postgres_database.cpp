@@ -99,7 +99,10 @@ DbError errorOf(PGconn* connection, const PGresult* result) {
   const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
   const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
   if (!state) return DbError(firstLine(PQerrorMessage(connection)), DbError::kCantOpen);
-  return DbError(primary ? primary : firstLine(PQresultErrorMessage(result)), codeOf(state), std::string_view(state) == "42P01");
+  // 42P01: undefined_table; 42704: undefined_object, what a DROP INDEX of a missing index meets.
+  const std::string_view sqlState(state);
+  return DbError(primary ? primary : firstLine(PQresultErrorMessage(result)), codeOf(state), sqlState == "42P01",
+                 sqlState == "42704");
 }
 
 ResultPtr PgDatabase::run(const std::string& sql, int count, const char* const* values, const int* lengths,

@@ -52,7 +52,7 @@ DbError errorOf(sqlite3* db, int rc) {
   std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
   int code = db ? sqlite3_extended_errcode(db) : rc;
   bool missing = text::startsWithNoCase(message, "no such table");
-  return DbError(message, code, missing);
+  return DbError(message, code, missing, text::startsWithNoCase(message, "no such index"));
 }
 
 namespace {

@@ -1,0 +1,14 @@
+// The inventory tables of a server database, built from the delivered scripts when it has none.
+#pragma once
+
+#include "batch/run_state.h"
+
+namespace tavrix {
+
+// With DbConnection open on a server database: true when it holds every inventory table, or held
+// none and the scripts have built them, in one transaction (the run log says so). False when the
+// batch must end: the database holds some inventory tables but not all (a settings error, shown
+// once; nothing is built over them), or the build failed (logged; rolled back, nothing is left).
+bool ensureServerTables(RunState& s);
+
+}  // namespace tavrix
