@@ -93,6 +93,7 @@ struct RunServices {
   ImportProgress* Progress = nullptr;      // set in windowed mode
   InstanceLock SingleInstance;             // held from the start to the end of the program
   FolderLock BatchLock;                    // on CSV_DIR, held from before the first file is touched to the end banner
+  db::ImportLock ServerImportLock;         // on a server database, held as long as BatchLock
   bool BatchRunning = false;               // while true, a message text is shown only once
   std::set<std::string> ShownMessages;
 };

@@ -8,7 +8,6 @@
 
 #include "import/import_failure.h"
 #include "platform/db.h"
-#include "platform/jet_dialect.h"
 
 namespace tavrix {
 
@@ -30,7 +29,7 @@ std::optional<TallyKind> talliedKind(std::string_view table) {
 
 void deleteTallied(RunState& s, std::string_view table, TallyKind kind) {
   const std::string columns = kind == TallyKind::Software ? "Appl, Version, PCid, RNO" : "WinUpdName, PCid, RNO";
-  db::Statement deleted(s.DbConnection, db::translateJet(deleteStatement(table)) + " RETURNING " + columns);
+  db::Statement deleted(s.DbConnection, s.DbConnection.translateJet(deleteStatement(table) + " RETURNING " + columns));
   deleted.bind(1, db::FieldRef(std::string_view(s.CurrentPcId)));
   const int groupColumns = kind == TallyKind::Software ? 2 : 1;
   deleted.forEach([&](const db::RowView& row) {
@@ -46,7 +45,7 @@ void deleteTallied(RunState& s, std::string_view table, TallyKind kind) {
 
 bool hasSnapshot(RunState& s) {
   try {
-    db::Statement found(s.DbConnection, "SELECT 1 FROM T_BasicInf WHERE PCid = ? LIMIT 1");
+    db::Statement found(s.DbConnection, s.DbConnection.translateJet("SELECT 1 FROM T_BasicInf WHERE PCid = ? LIMIT 1"));
     found.bind(1, db::FieldRef(std::string_view(s.CurrentPcId)));
     return found.next();
   } catch (const std::exception& e) {
@@ -60,7 +59,7 @@ void F_DEL_PCDATA(RunState& s, std::string_view table, std::string_view mode) {
   try {
     if (auto kind = talliedKind(table); kind && s.Tally) return deleteTallied(s, table, *kind);
     // Prepared once per table and cached: every file clears all twelve tables.
-    db::Statement deleted(s.DbConnection, db::translateJet(deleteStatement(table)));
+    db::Statement deleted(s.DbConnection, s.DbConnection.translateJet(deleteStatement(table)));
     deleted.bind(1, db::FieldRef(std::string_view(s.CurrentPcId)));
     deleted.run();
   } catch (const std::exception& e) {

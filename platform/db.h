@@ -179,7 +179,8 @@ class UpdatableRecordSet {
   // (a cached INSERT); the new row becomes the current row and update() has nothing left to do.
   void addNew(const std::vector<std::string>& names, const std::vector<Value>& values);
   // The same with values that refer to their text. A record set kept open for many rows with
-  // the same names prepares and finds its INSERT once.
+  // the same names prepares and finds its INSERT once. An engine with a bulk path (a server's
+  // COPY) sends the row later with the others: then there is no current row to read.
   void addNew(const std::vector<std::string>& names, std::span<const FieldRef> values);
   // Sets a field of the new row, or of the current row. Throws for an unknown field.
   void setField(std::string_view name, const Value& value);
@@ -258,6 +259,8 @@ class Connection {
 
   // Runs one Jet statement (or several, separated by ";"); rows they return are discarded.
   void execute(std::string_view jetSql);
+  // A Jet statement in the engine's dialect, for a Statement.
+  std::string translateJet(std::string_view jetSql) const;
   // The same for text already in SQLite's dialect.
   void executeNative(std::string_view sqliteSql);
   // Starts a write transaction at once, so a database held by another writer fails here.
@@ -327,6 +330,20 @@ class ReadTransaction {
 
  private:
   Connection* connection_ = nullptr;  // the connection whose transaction this began
+};
+
+// One import at a time into a server database, whichever machine runs it: a lock of the server's,
+// held by a session of its own while the object lives (it goes with the session, so a killed batch
+// leaves none behind). A database file takes none here: its batch lock is the CSV folder's.
+class ImportLock {
+ public:
+  // False when another session holds it. True when taken, or when there is nothing to take (a
+  // file, or a server that does not answer: the batch's own open says so then).
+  bool acquire(const Location& location);
+  void release() { connection_.close(); }
+
+ private:
+  Connection connection_;
 };
 
 // While it lives, what runs on the connection within its transaction can be undone alone: unless

@@ -45,6 +45,7 @@ void Connection::executeNative(std::string_view sql) {
 }
 
 void Connection::execute(std::string_view jetSql) { executeNative(engine().translateJet(jetSql)); }
+std::string Connection::translateJet(std::string_view jetSql) const { return engine().translateJet(jetSql); }
 
 void Connection::begin() { engine().begin(); }
 void Connection::commit() { engine().commit(); }
@@ -107,6 +108,19 @@ ReadTransaction::~ReadTransaction() {
   } catch (const DbError&) {
     connection_->rollback();
   }
+}
+
+bool ImportLock::acquire(const Location& location) {
+  release();
+  if (!location.isServer()) return true;
+  try {
+    connection_.openPlain(location);
+    if (EngineAccess::of(connection_).takeImportLock()) return true;
+  } catch (const DbError&) {
+    return true;  // a server that does not answer: the batch's open complains of it
+  }
+  release();
+  return false;
 }
 
 Savepoint::Savepoint(Connection& connection) : connection_(connection) { connection.executeNative("SAVEPOINT tavrix_step"); }

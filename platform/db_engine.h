@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,20 @@ struct EngineDatabase {
   virtual std::optional<std::int64_t> lastNumberGiven(std::string_view table) = 0;
   // The CREATE TABLE text of a definition (types mapped to the engine's).
   virtual std::string createTableSql(const TableDefinition& table) const = 0;
+
+  // What names a row of the table for the updatable record sets (an integer column).
+  virtual std::string rowNumberOf(const std::string& table) = 0;
+  // Adds a row to a table within the current transaction by the engine's bulk path, held back and
+  // sent with the others before the next statement or the commit; false when the engine has none
+  // (the record set then inserts the row itself).
+  virtual bool copyRow(const std::string& table, const std::vector<std::string>& names, std::span<const FieldRef> values) {
+    (void)table, (void)names, (void)values;
+    return false;
+  }
+  // Takes the lock that lets one import at a time write this database, for as long as the
+  // session lasts; false when another session holds it. An engine whose database has no such
+  // lock (a file: its batch lock is the CSV folder's) takes nothing and says true.
+  virtual bool takeImportLock() { return true; }
 };
 
 // An engine's way to the database a connection has open (throws DbError when it is closed).

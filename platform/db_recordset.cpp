@@ -126,7 +126,7 @@ UpdatableRecordSet::UpdatableRecordSet(Connection& connection, std::string_view 
 void UpdatableRecordSet::loadSelection() {
   if (loaded_) return;
   if (!connection_) throw noCurrentRecord();
-  StatementPtr stmt = connection_->prepare(std::string("SELECT ") + Connection::kRowNumber + " FROM " + quoteIdentifier(table_) + " " + rest_);
+  StatementPtr stmt = connection_->prepare("SELECT " + connection_->engine().rowNumberOf(table_) + " FROM " + quoteIdentifier(table_) + " " + rest_);
   while (stmt->step()) rowids_.push_back(stmt->integer(0));
   loaded_ = true;
   position_ = 0;
@@ -156,7 +156,7 @@ Value UpdatableRecordSet::field(std::string_view name) {
   }
   if (adding_) return Value();
   EngineStatement* stmt = connection_->prepareCached("SELECT * FROM " + quoteIdentifier(table_) + " WHERE " +
-                                                    Connection::kRowNumber + "=?");
+                                                    connection_->engine().rowNumberOf(table_) + "=?");
   stmt->bind(1, FieldRef(currentRowId()));
   if (!stmt->step()) {
     stmt->reset();
@@ -189,6 +189,10 @@ void UpdatableRecordSet::addNew(const std::vector<std::string>& names, std::span
   if (!connection_) throw DbError("the record set is closed", kMisuse);
   if (names.size() != values.size()) throw DbError("field names and values differ in number", kMisuse);
   if (adding_ || !pending_.empty()) update();
+  if (connection_->engine().copyRow(table_, names, values)) {
+    hasAddedRow_ = false;  // sent later with the others: there is no current row to read
+    return;
+  }
   EngineStatement* stmt = insertFor(names);
   for (std::size_t i = 0; i < values.size(); ++i) stmt->bind(static_cast<int>(i + 1), values[i]);
   storeAdded(stmt);
@@ -252,7 +256,7 @@ void UpdatableRecordSet::update() {
   pending_.clear();
   std::string sql = "UPDATE " + quoteIdentifier(table_) + " SET ";
   for (std::size_t i = 0; i < pending.size(); ++i) sql += (i ? "," : "") + quoteIdentifier(pending[i].first) + "=?";
-  sql += std::string(" WHERE ") + Connection::kRowNumber + "=?";
+  sql += " WHERE " + connection_->engine().rowNumberOf(table_) + "=?";
   EngineStatement* stmt = connection_->prepareCached(sql);
   for (std::size_t i = 0; i < pending.size(); ++i) stmt->bind(static_cast<int>(i + 1), pending[i].second, true);
   stmt->bind(static_cast<int>(pending.size() + 1), FieldRef(rowid));

@@ -165,9 +165,41 @@ bool isWordToken(const Token* token, std::string_view word) {
   return token && token->kind == Kind::Word && text::equalsNoCase(token->text, word);
 }
 
+// The tokens of a comparison's right side after its operator at i: a parameter (?, ?N), a
+// literal, a name or a number; [first, end) of it, or first == end when it is none of these.
+std::pair<std::size_t, std::size_t> operandAfter(const std::vector<Token>& t, std::size_t i) {
+  std::size_t first = nextToken(t, i);
+  if (first == t.size()) return {first, first};
+  if (t[first].text == "?") {
+    const std::size_t end = first + 1 < t.size() && t[first + 1].kind == Kind::Word && isNumber(t[first + 1].text) ? first + 2 : first + 1;
+    return {first, end};
+  }
+  if (t[first].kind == Kind::Quoted || (t[first].kind == Kind::Word && !isSqlWord(t[first].text))) return {first, first + 1};
+  return {first, first};
+}
+
+// "name op operand" for a text column: lower() on both sides, so that the comparison ignores ASCII
+// case as the file's NOCASE columns do. i is the name's token, already quoted. Returns the last
+// token it rewrote (i when none).
+std::size_t foldComparison(std::vector<Token>& t, std::size_t i) {
+  std::size_t op = nextToken(t, i + 1);
+  if (op == t.size()) return i;
+  std::size_t opEnd = op + 1;
+  if (t[op].text == "<" && opEnd < t.size() && (t[opEnd].text == ">" || t[opEnd].text == "=")) ++opEnd;
+  else if (t[op].text == ">" && opEnd < t.size() && t[opEnd].text == "=") ++opEnd;
+  else if (t[op].text != "=" && t[op].text != "<" && t[op].text != ">" && !isWord(t, op, "LIKE")) return i;
+  const auto [first, end] = operandAfter(t, opEnd);
+  if (first == end) return i;
+  if (t[first].kind == Kind::Word && t[first].text != "?") t[first].text = "\"" + t[first].text + "\"";
+  t[i].text = "lower(" + t[i].text + ")";
+  t[first].text = "lower(" + t[first].text;
+  t[end - 1].text += ")";
+  return end - 1;
+}
+
 // Names quoted as written: a bare name other than SQL's words, numbers and functions, and [name].
 // A name followed by "(" is a function unless a table's column list follows it (INTO, TABLE, ON).
-void quoteNames(std::vector<Token>& t) {
+void quoteNames(std::vector<Token>& t, const std::function<bool(std::string_view)>& textColumn) {
   for (std::size_t i = 0; i < t.size(); ++i) {
     Token& token = t[i];
     if (token.kind == Kind::Quoted && token.text.size() >= 2 && token.text.front() == '[') {
@@ -182,13 +214,15 @@ void quoteNames(std::vector<Token>& t) {
       const Token* before = previousToken(t, i);
       if (!isWordToken(before, "INTO") && !isWordToken(before, "TABLE") && !isWordToken(before, "ON")) continue;
     }
-    token.text = "\"" + token.text + "\"";
+    const std::string name = token.text;
+    token.text = "\"" + name + "\"";
+    if (textColumn && textColumn(name)) i = foldComparison(t, i);
   }
 }
 
 }  // namespace
 
-std::string translateJet(std::string_view jetSql, JetNames names) {
+std::string translateJet(std::string_view jetSql, JetNames names, const std::function<bool(std::string_view)>& textColumn) {
   std::vector<Token> tokens = tokenize(jetSql);
   std::size_t first = nextName(tokens, 0);
   if (isWord(tokens, first, "DELETE")) dropDeleteFieldList(tokens, first);
@@ -196,7 +230,7 @@ std::string translateJet(std::string_view jetSql, JetNames names) {
     std::size_t second = nextName(tokens, first + 1);
     if (isWord(tokens, second, "INDEX")) dropIndexTable(tokens, second);
   }
-  if (names == JetNames::QuotedNames) quoteNames(tokens);
+  if (names == JetNames::QuotedNames) quoteNames(tokens, textColumn);
   else quoteReservedNames(tokens);
   convertDateLiterals(tokens);
   std::string out;

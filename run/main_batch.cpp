@@ -142,6 +142,7 @@ void runFromFoldersToList(RunState& s, BatchWindows* windows, bool noDisplay) {
   rememberUnsavedCsvs(s);
   writeBanner(s, kEndMessage);
   s.BatchLock.release();  // a window left open holds no other batch back
+  s.ServerImportLock.release();
 
   if (windowed(s, windows)) {
     windows->closeWaitAndDetail();
@@ -165,8 +166,10 @@ void runWithSettings(RunState& s, BatchWindows* windows) {
     s.BatchFailed = true;
     return;
   }
-  // One batch at a time on these folders, whoever runs it; taken before anything is touched.
-  if (!s.BatchLock.acquire(s.CSV_DIR)) {
+  // One batch at a time on these folders, and into a server database from any machine, whoever
+  // runs it; taken before anything is touched.
+  if (!s.BatchLock.acquire(s.CSV_DIR) || !s.ServerImportLock.acquire(databaseLocation(s))) {
+    s.BatchLock.release();
     s.Messages.show(kAlreadyRunning, MessageStyle::Exclamation);
     s.BatchHeldElsewhere = true;
     return;
@@ -199,6 +202,7 @@ void runBatch(RunState& s, BatchWindows* windows) {
     writeBanner(s, std::string(e.what()) + " err=5");
   }
   s.BatchLock.release();
+  s.ServerImportLock.release();
   s.BatchRunning = false;
   s.ShownMessages.clear();
 }

@@ -3,7 +3,9 @@
 
 #include <libpq-fe.h>
 
+#include <map>
 #include <memory>
+#include <set>
 
 #include "platform/db_engine.h"
 
@@ -81,13 +83,29 @@ class PgDatabase final : public EngineDatabase {
   std::optional<std::string> columnType(std::string_view table, std::string_view column) override;
   std::optional<std::int64_t> lastNumberGiven(std::string_view table) override;
   std::string createTableSql(const TableDefinition& table) const override;
+  std::string rowNumberOf(const std::string& table) override;
+  bool copyRow(const std::string& table, const std::vector<std::string>& names, std::span<const FieldRef> values) override;
+  bool takeImportLock() override;
 
  private:
+  // Rows held for one COPY into one table and its columns.
+  struct HeldRows {
+    std::string table;
+    std::vector<std::string> names;
+    std::string data;  // COPY's text form: tab-separated fields, one line per row
+  };
+  // Sends the held rows (before any other statement and the commit); throws DbError.
+  void sendHeldRows();
+  // The names of the schema's text columns, read once per change of the schema.
+  const std::set<std::string>& textColumns() const;
   // The first column of the first row of a statement with text parameters; none without a row.
   std::optional<std::string> firstValue(const std::string& sql, std::initializer_list<std::string_view> parameters) const;
   PGconn* connection_;
   bool readOnly_;
   bool writing_ = false;  // a transaction begun with begin()
+  HeldRows held_;
+  std::map<std::string, std::string> rowNumbers_;     // by table
+  mutable std::optional<std::set<std::string>> textColumns_;  // upper-cased
 };
 
 // The error of a failed result (or of the session when there is none): libpq's first line, and

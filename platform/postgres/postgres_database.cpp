@@ -1,6 +1,7 @@
 // A session with a server database: opening it, running statements, transactions, the catalogue
 // and tables with counters.
 #include <charconv>
+#include <utility>
 
 #include "platform/jet_dialect.h"
 #include "platform/postgres/postgres_calls.h"
@@ -107,6 +108,7 @@ DbError errorOf(PGconn* connection, const PGresult* result) {
 
 ResultPtr PgDatabase::run(const std::string& sql, int count, const char* const* values, const int* lengths,
                           const int* formats) {
+  sendHeldRows();
   ResultPtr result(PQexecParams(connection_, sql.c_str(), count, nullptr, values, lengths, formats, 0));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) throw errorOf(connection_, result.get());
@@ -130,14 +132,38 @@ StatementPtr PgDatabase::prepare(const std::string& sql, bool) {
 }
 
 bool PgDatabase::execute(std::string_view sql) {
+  sendHeldRows();
   ResultPtr result(PQexec(connection_, std::string(sql).c_str()));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  const bool defines = definesSomething(sql);
+  if (defines) {
+    textColumns_.reset();
+    rowNumbers_.clear();
+  }
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_EMPTY_QUERY)
     throw errorOf(connection_, result.get());
-  return definesSomething(sql);
+  return defines;
 }
 
-std::string PgDatabase::translateJet(std::string_view jetSql) const { return db::translateJet(jetSql, JetNames::QuotedNames); }
+const std::set<std::string>& PgDatabase::textColumns() const {
+  if (textColumns_) return *textColumns_;
+  ResultPtr result = const_cast<PgDatabase*>(this)->run(
+      "SELECT DISTINCT a.attname FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid"
+      " WHERE c.relnamespace = current_schema()::regnamespace AND c.relkind IN ('r', 'p', 'v') AND a.attnum > 0"
+      " AND NOT a.attisdropped AND a.atttypid = 'text'::regtype",
+      0, nullptr, nullptr, nullptr);
+  std::set<std::string> names;
+  for (int row = 0; row < PQntuples(result.get()); ++row) names.emplace(text::toUpperAscii(PQgetvalue(result.get(), row, 0)));
+  return *(textColumns_ = std::move(names));
+}
+
+// Jet compares text without regard to case, as the file's text columns do: comparisons of the
+// server's text columns fold ASCII case on both sides.
+std::string PgDatabase::translateJet(std::string_view jetSql) const {
+  return db::translateJet(jetSql, JetNames::QuotedNames, [this](std::string_view name) {
+    return textColumns().count(text::toUpperAscii(name)) > 0;
+  });
+}
 
 void PgDatabase::begin() {
   execute("BEGIN");
@@ -149,6 +175,7 @@ void PgDatabase::beginRead() { execute("BEGIN ISOLATION LEVEL REPEATABLE READ RE
 // A transaction that failed a statement ends in a rollback whatever is asked: the server answers
 // COMMIT with ROLLBACK, so that is an error here.
 void PgDatabase::commit() {
+  sendHeldRows();
   const bool failed = PQtransactionStatus(connection_) == PQTRANS_INERROR;
   writing_ = false;
   execute("COMMIT");
@@ -157,6 +184,7 @@ void PgDatabase::commit() {
 
 void PgDatabase::rollback() {
   writing_ = false;
+  held_ = HeldRows{};  // rows never sent need no undoing
   execute("ROLLBACK");
 }
 
@@ -232,6 +260,80 @@ std::string PgDatabase::createTableSql(const TableDefinition& table) const {
   return std::string(kCounters) + sql + ";\nCREATE TRIGGER " + quoteIdentifier(table.name + "_number") +
          " BEFORE INSERT ON " + quoteIdentifier(table.name) + " FOR EACH ROW EXECUTE FUNCTION tavrix_number_row(" +
          argument + ")";
+}
+
+std::string PgDatabase::rowNumberOf(const std::string& table) {
+  if (auto found = rowNumbers_.find(table); found != rowNumbers_.end()) return found->second;
+  const std::optional<std::string> key = firstValue(
+      std::string("SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid AND a.attnum = ANY(i.indkey)"
+                  " WHERE i.indisprimary AND i.indrelid = (") + kTableByName + ")",
+      {table});
+  if (!key) throw DbError("the table " + table + " has no key column to find its rows by", DbError::kError);
+  return rowNumbers_[table] = quoteIdentifier(*key);
+}
+
+namespace {
+
+constexpr std::size_t kHeldBytes = 8 << 20;  // rows held for one COPY at most
+
+// A field in COPY's text form: NULL as \N, the separators and the escape character escaped.
+void appendCopyField(std::string& out, const FieldRef& value) {
+  if (auto* number = std::get_if<std::int64_t>(&value)) {
+    out += std::to_string(*number);
+    return;
+  }
+  const auto* text = std::get_if<std::string_view>(&value);
+  if (!text) {
+    out += "\\N";
+    return;
+  }
+  for (char c : *text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
+}
+
+}  // namespace
+
+bool PgDatabase::copyRow(const std::string& table, const std::vector<std::string>& names, std::span<const FieldRef> values) {
+  if (names.size() != values.size()) throw DbError("field names and values differ in number", DbError::kMisuse);
+  if (held_.table != table || held_.names != names || held_.data.size() >= kHeldBytes) {
+    sendHeldRows();
+    held_.table = table;
+    held_.names = names;
+  }
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (i) held_.data += '\t';
+    appendCopyField(held_.data, values[i]);
+  }
+  held_.data += '\n';
+  return true;
+}
+
+void PgDatabase::sendHeldRows() {
+  if (held_.data.empty()) return;
+  const HeldRows rows = std::exchange(held_, HeldRows{});
+  std::string sql = "COPY " + quoteIdentifier(rows.table) + " (";
+  for (std::size_t i = 0; i < rows.names.size(); ++i) sql += (i ? ", " : "") + quoteIdentifier(rows.names[i]);
+  sql += ") FROM STDIN";
+  ResultPtr start(PQexec(connection_, sql.c_str()));
+  if (PQresultStatus(start.get()) != PGRES_COPY_IN) throw errorOf(connection_, start.get());
+  const bool sent = PQputCopyData(connection_, rows.data.data(), static_cast<int>(rows.data.size())) == 1 &&
+                    PQputCopyEnd(connection_, nullptr) == 1;
+  ResultPtr end(PQgetResult(connection_));
+  while (PGresult* more = PQgetResult(connection_)) PQclear(more);
+  if (!sent || PQresultStatus(end.get()) != PGRES_COMMAND_OK) throw errorOf(connection_, end.get());
+}
+
+// A lock of this database's, held by the session: one number names the import's.
+bool PgDatabase::takeImportLock() {
+  constexpr std::int64_t kImportLock = 0x54617678;  // "Tavx"
+  return firstValue("SELECT pg_try_advisory_lock(" + std::to_string(kImportLock) + ")", {}) == "t";
 }
 
 void Connection::openServer(const Location& location, OpenMode mode) {

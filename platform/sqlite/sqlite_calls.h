@@ -62,6 +62,7 @@ class SqliteDatabase final : public EngineDatabase {
   std::optional<std::string> columnType(std::string_view table, std::string_view column) override;
   std::optional<std::int64_t> lastNumberGiven(std::string_view table) override;
   std::string createTableSql(const TableDefinition& table) const override;
+  std::string rowNumberOf(const std::string&) override { return "rowid"; }
 
  private:
   sqlite3* db_;

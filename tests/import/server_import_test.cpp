@@ -1,0 +1,102 @@
+// The same inventories imported into a database file and into a server database give the same
+// rows, numbers included; one import at a time writes a server database, whichever folder it
+// comes from.
+#include <filesystem>
+
+#include "tools/samples.h"
+#include "tests/import/import_fixture.h"
+#include "tests/support/server_database.h"
+
+namespace tavrix::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ServerImport : public ImportFixture {
+ protected:
+  ServerImport() {
+    std::filesystem::create_directories(onServer.file("csv"));
+    writeFile(onServer.file("Tavrix.ini"),
+              "[Tavrix Section]\r\nLOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nCSV_DIR=*\\csv\r\nDSTRB_DIR=" + sourceDir() +
+                  "/dstrb\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=*\\save\r\nDB_SERVER=" + server.connectionString() + "\r\n");
+  }
+  // The batch on the server's program folder.
+  RunState& runOnServer() {
+    serverRun = std::make_unique<RunState>(messages, clock);
+    serverRun->ProgramFolder = onServer.path();
+    runBatch(*serverRun, nullptr);
+    return *serverRun;
+  }
+  // Both folders get the same files.
+  void deliver(const std::string& name, const std::string& bytes) {
+    writeFile(csvDir() + "/" + name, bytes);
+    writeFile(onServer.file("csv/" + name), bytes);
+  }
+  db::Location serverLocation() const {
+    db::ServerStringProblem problem;
+    return db::serverLocation(server.connectionString(), problem).value();
+  }
+  // Every row of every inventory table, each as its fields joined by "|", sorted.
+  static Lines everyRow(db::Connection& c) {
+    Lines rows;
+    for (const std::string& table : kTables)
+      for (std::string& row : rowsOf(c, "SELECT * FROM " + table)) rows.push_back(table + " " + row);
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  }
+
+  ServerDatabase server;
+  TempDir onServer;
+  std::unique_ptr<RunState> serverRun;
+};
+
+TEST_F(ServerImport, TheSameFilesGiveTheSameRowsAndNumbersOnBoth) {
+  // Day one: a generated fleet, and texts COPY must escape (tabs, backslashes, line ends' look-alikes).
+  samples::writeFleet(csvDir(), 40, 7);
+  samples::writeFleet(onServer.file("csv"), 40, 7);
+  deliver("PCX.csv", cp932("0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,tab\there\r\n1,6,デバイス,C:\\Windows\\n\\N\r\n"
+                           "1,10,アプリ,\\\\server\\share,1.0\r\n"));
+  runBatchOnce();
+  RunState& first = runOnServer();
+  EXPECT_FALSE(first.BatchFailed);
+  // Day two: some computers again (one under its name in other case, so the same computer), and a
+  // file that fails alone.
+  for (int i : {3, 5, 40}) deliver(samples::pcIdOf(i) + ".csv", cp932(samples::makeComputer(8, i).text));
+  deliver("pcx.csv", cp932("0,1,x,x,2.1,2026/12/04 08:00\r\n1,1,Name,again\r\n"));
+  deliver("PC99999.csv", "");
+  runBatchOnce();
+  RunState& second = runOnServer();
+  EXPECT_EQ(second.CsvOutcomes, lastRun().CsvOutcomes);
+
+  db::Connection file, onServerDb;
+  file.openReadOnly(dbPath());
+  onServerDb.openReadOnly(serverLocation());
+  const Lines rows = everyRow(file);
+  ASSERT_GT(rows.size(), 1000u);
+  EXPECT_EQ(everyRow(onServerDb), rows);
+  EXPECT_EQ(onServerDb.lastNumberGiven("T_BasicInf"), file.lastNumberGiven("T_BasicInf"));
+  EXPECT_EQ(rowsOf(onServerDb, "SELECT RNO, ComputerName FROM T_BasicInf WHERE PCid = 'PCX'"), Lines{"45|again"});
+  // Nothing is made beside a server: no database folder; the CSVs went to the save folder.
+  EXPECT_FALSE(std::filesystem::exists(onServer.file("db")));
+  EXPECT_FALSE(std::filesystem::exists(onServer.file("csv/PC00003.csv")));
+  EXPECT_TRUE(std::filesystem::exists(onServer.file("save/" + clock.now().compactDay() + "/PC00003.csv")));
+}
+
+// A batch from another folder (another machine) holds the server's import lock: this one touches
+// nothing and says so as for a second instance.
+TEST_F(ServerImport, ASecondBatchOnTheSameServerTouchesNothing) {
+  deliver("PC01.csv", cp932("0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-01\r\n"));
+  db::ImportLock other;
+  ASSERT_TRUE(other.acquire(serverLocation()));
+  const RunState& held = runOnServer();
+  EXPECT_TRUE(held.BatchHeldElsewhere);
+  EXPECT_EQ(messages.texts(), Lines{"すでに「TAVRIX」は起動されています。"});
+  EXPECT_EQ(folderNames(onServer.path()), (Lines{"Tavrix.ini", "csv"}));
+  EXPECT_EQ(server.rows("SELECT count(*) FROM pg_tables WHERE schemaname = 'public'"), Lines{"0"});
+  other.release();
+  EXPECT_FALSE(runOnServer().BatchHeldElsewhere);  // the lock goes with its session
+  EXPECT_EQ(server.rows(R"(SELECT "PCid" FROM "T_BasicInf")"), Lines{"PC01"});
+}
+
+}  // namespace
+}  // namespace tavrix::test
