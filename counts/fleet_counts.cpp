@@ -177,9 +177,11 @@ FleetCounts countFleet(db::Connection& connection) {
 }
 
 std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool withSnapshots) {
-  const std::optional<InventoryStamp> stamp = inventoryStamp(connection);
+  // No counts kept (nor any beside a server): the stamp is not read at all.
   const std::optional<std::string> kept = fleetCountsPath(connection.location());
-  if (!stamp || !kept || !paths::fileExists(*kept)) return std::nullopt;
+  if (!kept || !paths::fileExists(*kept)) return std::nullopt;
+  const std::optional<InventoryStamp> stamp = inventoryStamp(connection);
+  if (!stamp) return std::nullopt;
   const std::string& path = *kept;
   try {
     db::Connection file;

@@ -276,6 +276,9 @@ class Connection {
   // Columns of a table in order, cached until a CREATE/DROP/ALTER runs; throws DbError(missingTable).
   const std::vector<std::string>& tableColumns(const std::string& table);
   // Catalogue questions (names compared as the engine compares them); throw DbError.
+  // The tables, in byte order of their names; a table's columns in order, with declared types.
+  std::vector<std::string> tableNames();
+  std::vector<std::pair<std::string, std::string>> columnsWithTypes(const std::string& table);
   bool hasTable(std::string_view name);
   bool hasTrigger(std::string_view name);
   // The type a column was declared with; none when the table or the column is missing.

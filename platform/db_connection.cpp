@@ -89,6 +89,10 @@ const std::vector<std::string>& Connection::tableColumns(const std::string& tabl
 }
 
 bool Connection::hasTable(std::string_view name) { return engine().hasTable(name); }
+std::vector<std::string> Connection::tableNames() { return engine().tableNames(); }
+std::vector<std::pair<std::string, std::string>> Connection::columnsWithTypes(const std::string& table) {
+  return engine().columnsWithTypes(table);
+}
 bool Connection::hasTrigger(std::string_view name) { return engine().hasTrigger(name); }
 std::optional<std::string> Connection::columnType(std::string_view table, std::string_view column) {
   return engine().columnType(table, column);

@@ -165,6 +165,14 @@ bool isWordToken(const Token* token, std::string_view word) {
   return token && token->kind == Kind::Word && text::equalsNoCase(token->text, word);
 }
 
+// Where the name ending at token i begins: its qualifier too ("t"."Name").
+std::size_t qualifiedStart(const std::vector<Token>& t, std::size_t i) {
+  if (i >= 2 && t[i - 1].text == "." && t[i - 2].kind == Kind::Quoted) return i - 2;
+  return i;
+}
+
+bool isName(const Token& token) { return token.kind == Kind::Quoted && token.text.size() >= 2 && token.text.front() == '"'; }
+
 // The tokens of a comparison's right side after its operator at i: a parameter (?, ?N), a
 // literal, a name or a number; [first, end) of it, or first == end when it is none of these.
 std::pair<std::size_t, std::size_t> operandAfter(const std::vector<Token>& t, std::size_t i) {
@@ -174,32 +182,50 @@ std::pair<std::size_t, std::size_t> operandAfter(const std::vector<Token>& t, st
     const std::size_t end = first + 1 < t.size() && t[first + 1].kind == Kind::Word && isNumber(t[first + 1].text) ? first + 2 : first + 1;
     return {first, end};
   }
-  if (t[first].kind == Kind::Quoted || (t[first].kind == Kind::Word && !isSqlWord(t[first].text))) return {first, first + 1};
+  if (t[first].kind == Kind::Word && isNumber(t[first].text)) return {first, first + 1};
+  if (t[first].kind == Kind::Quoted) {
+    std::size_t end = first + 1;
+    if (end + 1 < t.size() && t[end].text == "." && isName(t[end + 1])) end += 2;  // "t"."Name"
+    return {first, end};
+  }
   return {first, first};
 }
 
+void wrap(std::vector<Token>& t, std::size_t first, std::size_t last, std::string_view function) {
+  t[first].text = std::string(function) + "(" + t[first].text;
+  t[last].text += ")";
+}
+
 // "name op operand" for a text column: lower() on both sides, so that the comparison ignores ASCII
-// case as the file's NOCASE columns do. i is the name's token, already quoted. Returns the last
-// token it rewrote (i when none).
+// case as the file's NOCASE columns do; "name IS ?N" as IS NOT DISTINCT FROM, folded alike.
+// Returns the last token it rewrote (i when none).
 std::size_t foldComparison(std::vector<Token>& t, std::size_t i) {
   std::size_t op = nextToken(t, i + 1);
   if (op == t.size()) return i;
   std::size_t opEnd = op + 1;
-  if (t[op].text == "<" && opEnd < t.size() && (t[opEnd].text == ">" || t[opEnd].text == "=")) ++opEnd;
-  else if (t[op].text == ">" && opEnd < t.size() && t[opEnd].text == "=") ++opEnd;
-  else if (t[op].text != "=" && t[op].text != "<" && t[op].text != ">" && !isWord(t, op, "LIKE")) return i;
+  if (isWord(t, op, "IS")) {
+    const auto [first, end] = operandAfter(t, opEnd);
+    if (first == end || t[first].text != "?") return i;
+    t[op].text = "IS NOT DISTINCT FROM";
+  } else if (t[op].text == "<" && opEnd < t.size() && (t[opEnd].text == ">" || t[opEnd].text == "=")) {
+    ++opEnd;
+  } else if (t[op].text == ">" && opEnd < t.size() && t[opEnd].text == "=") {
+    ++opEnd;
+  } else if (t[op].text != "=" && t[op].text != "<" && t[op].text != ">" && !isWord(t, op, "LIKE")) {
+    return i;
+  }
   const auto [first, end] = operandAfter(t, opEnd);
   if (first == end) return i;
-  if (t[first].kind == Kind::Word && t[first].text != "?") t[first].text = "\"" + t[first].text + "\"";
-  t[i].text = "lower(" + t[i].text + ")";
-  t[first].text = "lower(" + t[first].text;
-  t[end - 1].text += ")";
+  // A number compared to a text column is compared as its text ("TypeNo=1" matches "1" only).
+  if (t[first].kind == Kind::Word) t[first].text = "'" + t[first].text + "'";
+  wrap(t, qualifiedStart(t, i), i, "lower");
+  wrap(t, first, end - 1, "lower");
   return end - 1;
 }
 
 // Names quoted as written: a bare name other than SQL's words, numbers and functions, and [name].
 // A name followed by "(" is a function unless a table's column list follows it (INTO, TABLE, ON).
-void quoteNames(std::vector<Token>& t, const std::function<bool(std::string_view)>& textColumn) {
+void quoteNames(std::vector<Token>& t, const ServerNames& known) {
   for (std::size_t i = 0; i < t.size(); ++i) {
     Token& token = t[i];
     if (token.kind == Kind::Quoted && token.text.size() >= 2 && token.text.front() == '[') {
@@ -210,19 +236,122 @@ void quoteNames(std::vector<Token>& t, const std::function<bool(std::string_view
     const std::size_t next = nextToken(t, i + 1);
     const bool groupBy = text::equalsNoCase(token.text, "GROUP") && isWord(t, next, "BY");
     if (isSqlWord(token.text) && (groupBy || !text::equalsNoCase(token.text, "GROUP"))) continue;
+    if (isWordToken(previousToken(t, i), "COLLATE")) continue;  // NOCASE, BINARY: see foldCollations
     if (next < t.size() && t[next].text == "(") {
       const Token* before = previousToken(t, i);
       if (!isWordToken(before, "INTO") && !isWordToken(before, "TABLE") && !isWordToken(before, "ON")) continue;
     }
-    const std::string name = token.text;
-    token.text = "\"" + name + "\"";
-    if (textColumn && textColumn(name)) i = foldComparison(t, i);
+    const std::optional<ServerName> name = known ? known(token.text) : std::nullopt;
+    token.text = "\"" + (name ? name->spelling : token.text) + "\"";
+    token.kind = Kind::Quoted;
+  }
+}
+
+// SQLite's collations: "x COLLATE NOCASE" is lower(x) (the server's text compares bytes, as
+// BINARY does, so "x COLLATE BINARY" is x).
+void foldCollations(std::vector<Token>& t) {
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (!isWord(t, i, "COLLATE")) continue;
+    const std::size_t collation = nextToken(t, i + 1);
+    const bool nocase = isWord(t, collation, "NOCASE");
+    if (!nocase && !isWord(t, collation, "BINARY")) continue;
+    std::size_t last = i;
+    while (last > 0 && t[last - 1].kind == Kind::Space) --last;
+    if (last == 0) continue;
+    --last;
+    if (nocase) wrap(t, qualifiedStart(t, last), last, "lower");
+    for (std::size_t k = last + 1; k <= collation; ++k) t[k].text.clear();
+  }
+}
+
+// The ORDER BY item [start, last] follows "lower(<the same name>), ": a text translated twice.
+bool alreadyFolded(const std::vector<Token>& t, std::size_t start, std::size_t last) {
+  std::string name;
+  for (std::size_t k = start; k <= last; ++k) name += t[k].text;
+  std::string before;  // the text before the item, back to the blank or "(" ahead of lower
+  std::size_t k = start;
+  while (k > 0 && t[k - 1].kind == Kind::Space) --k;
+  while (k > 0 && before.size() < name.size() + 16 && t[k - 1].kind != Kind::Space) before.insert(0, t[--k].text);
+  return before.ends_with("lower(" + name + "),");
+}
+
+// Text columns ignore ASCII case in comparisons and in ORDER BY lists (lower(x), then x itself, so
+// that the order is the same bytes on both engines).
+void foldTextColumns(std::vector<Token>& t, const ServerNames& known) {
+  bool ordering = false, assigning = false;  // in an ORDER BY list; in an UPDATE's SET list
+  // SELECT DISTINCT orders only by what it selects: lower(x) is selected too.
+  const std::size_t select = nextToken(t, 0);
+  const bool distinct = isWord(t, select, "SELECT") && isWord(t, nextToken(t, select + 1), "DISTINCT");
+  std::size_t from = select;
+  while (distinct && from < t.size() && !isWord(t, from, "FROM")) ++from;
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (isWord(t, i, "SET")) assigning = true;
+    if (isWord(t, i, "WHERE")) assigning = false;
+    if (assigning) continue;
+    if (isWord(t, i, "ORDER") && isWord(t, nextToken(t, i + 1), "BY")) ordering = true;
+    if (isWord(t, i, "LIMIT") || isWord(t, i, "OFFSET") || t[i].text == ")") ordering = false;
+    if (!isName(t[i])) continue;
+    const std::optional<ServerName> name = known(std::string_view(t[i].text).substr(1, t[i].text.size() - 2));
+    if (!name || !name->text) continue;
+    if (i + 1 < t.size() && t[i + 1].text == ".") continue;  // a qualifier
+    if (ordering) {
+      const std::size_t next = nextToken(t, i + 1);
+      if (next < t.size() && t[next].text != "," && !isWord(t, next, "ASC") && !isWord(t, next, "DESC")) continue;
+      if (alreadyFolded(t, qualifiedStart(t, i), i)) continue;
+      const std::size_t start = qualifiedStart(t, i);
+      std::string name;
+      for (std::size_t k = start; k <= i; ++k) name += t[k].text;
+      const std::string direction = next < t.size() && t[next].kind == Kind::Word ? " " + t[next].text : "";
+      t[start].text = "lower(" + t[start].text;
+      t[i].text += ")" + direction + ", " + name;
+      if (distinct && from < i) {
+        std::size_t selected = from;  // the last token of the select list
+        while (selected > 0 && t[selected - 1].kind == Kind::Space) --selected;
+        if (selected > 0) t[selected - 1].text += ", lower(" + name + ")";
+      }
+      continue;
+    }
+    i = foldComparison(t, i);
+  }
+}
+
+// An ORDER BY list of names: each then again in byte order, so that names differing in case only
+// come in one order on every engine (a name's own collation may ignore case).
+void orderTiesByBytes(std::vector<Token>& t) {
+  bool ordering = false;
+  int depth = 0;  // within parentheses of the ORDER BY list: not an item of it
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (isWord(t, i, "ORDER") && isWord(t, nextName(t, i + 1), "BY")) {
+      ordering = true;
+      depth = 0;
+      i = nextName(t, i + 1);
+      continue;
+    }
+    if (!ordering) continue;
+    if (t[i].text == "(") ++depth;
+    if (t[i].text == ")" && depth-- == 0) ordering = false;
+    if (isWord(t, i, "LIMIT") || isWord(t, i, "OFFSET") || t[i].text == ";") ordering = false;
+    if (!ordering || depth > 0) continue;
+    if ((t[i].kind != Kind::Word && t[i].kind != Kind::Quoted) || isSqlWord(t[i].text)) continue;
+    if (i + 1 < t.size() && t[i + 1].text == ".") continue;  // a qualifier: the name follows
+    std::size_t start = i;
+    if (i >= 2 && t[i - 1].text == ".") start = i - 2;
+    const std::size_t next = nextName(t, i + 1);
+    const bool direction = isWord(t, next, "ASC") || isWord(t, next, "DESC");
+    const std::size_t end = direction ? next : i;
+    std::size_t after = end + 1;
+    while (after < t.size() && t[after].kind == Kind::Space) ++after;
+    if (after < t.size() && t[after].text != "," && t[after].text != ";" && t[after].text != ")") continue;  // an expression
+    std::string item;
+    for (std::size_t k = start; k <= i; ++k) item += t[k].text;
+    t[end].text += ", " + item + " COLLATE BINARY" + (direction ? " " + t[next].text : "");
+    i = end;
   }
 }
 
 }  // namespace
 
-std::string translateJet(std::string_view jetSql, JetNames names, const std::function<bool(std::string_view)>& textColumn) {
+std::string translateJet(std::string_view jetSql, JetNames names, const ServerNames& known) {
   std::vector<Token> tokens = tokenize(jetSql);
   std::size_t first = nextName(tokens, 0);
   if (isWord(tokens, first, "DELETE")) dropDeleteFieldList(tokens, first);
@@ -230,8 +359,14 @@ std::string translateJet(std::string_view jetSql, JetNames names, const std::fun
     std::size_t second = nextName(tokens, first + 1);
     if (isWord(tokens, second, "INDEX")) dropIndexTable(tokens, second);
   }
-  if (names == JetNames::QuotedNames) quoteNames(tokens, textColumn);
-  else quoteReservedNames(tokens);
+  if (names == JetNames::QuotedNames) {
+    quoteNames(tokens, known);
+    foldCollations(tokens);
+    if (known) foldTextColumns(tokens, known);
+  } else {
+    quoteReservedNames(tokens);
+    orderTiesByBytes(tokens);
+  }
   convertDateLiterals(tokens);
   std::string out;
   out.reserve(jetSql.size() + 16);

@@ -46,8 +46,9 @@ db::Value optionalPattern(const std::optional<std::string>& part) {
 std::vector<ResultRow> countGroups(db::Connection& connection, const std::string& table, const std::string& columns,
                                    const std::string& nameColumn, const std::optional<std::string>& nameContains) {
   const int keyColumns = static_cast<int>(std::count(columns.begin(), columns.end(), ','));
-  const std::string sql = "SELECT " + columns + " FROM " + table + " WHERE " + inPart(table, 2) + " AND (?1 IS NULL OR " +
-                          containsSql(nameColumn, 1) + ")";
+  // A parameter's use that tells its type comes before "IS NULL": a server types it from the first.
+  const std::string sql = "SELECT " + columns + " FROM " + table + " WHERE " + inPart(connection, table, 2) + " AND (" +
+                          containsSql(nameColumn, 1) + " OR ?1 IS NULL)";
   const auto scan = [&](db::Connection& c, const RowidRange& range, GroupCounter& counter) {
     forEachStep(c, sql, {optionalPattern(nameContains), db::Value(range.first), db::Value(range.last)},
                 [&](const db::RowView& row) { counter.add(row); });
@@ -69,7 +70,7 @@ std::vector<ResultRow> countGroups(db::Connection& connection, const std::string
 // The RNOs of the rows of table that meet condition (?1, ?2 its parameters), over the parts at once.
 std::unordered_set<std::int64_t> rnosWhere(db::Connection& connection, const std::string& table,
                                           const std::string& condition, const db::Value& first, const db::Value& second) {
-  const std::string sql = "SELECT RNO FROM " + table + " WHERE " + inPart(table, 3) + " AND " + condition;
+  const std::string sql = "SELECT RNO FROM " + table + " WHERE " + inPart(connection, table, 3) + " AND " + condition;
   const std::vector<RowidRange> ranges = snapshotParts(connection, table, scanPartCount());
   std::vector<std::vector<std::int64_t>> found(ranges.size());
   scanParts(connection, ranges, [&](db::Connection& c, const RowidRange& range, std::size_t part) {
@@ -104,7 +105,7 @@ const std::vector<std::string>& computerColumns() {
 ResultTable computerList(db::Connection& connection, const ListFilter& filter) {
   ResultTable table{computerColumns(), {}};
   const db::Value before = filter.createdBefore ? db::Value(*filter.createdBefore) : db::Value();
-  forEachRow(connection, std::string(kComputerSelect) + "WHERE ?1 IS NULL OR CreateDate < ?1 ORDER BY RNO", {before},
+  forEachRow(connection, std::string(kComputerSelect) + "WHERE CreateDate < ?1 OR ?1 IS NULL ORDER BY RNO", {before},
              [&](const ResultRow& stored) {
                ResultRow row = shownRow(stored);
                if (!filter.contains || anyShownTextContains(row, *filter.contains)) table.rows.push_back(std::move(row));
@@ -163,7 +164,7 @@ ResultTable computersWithSoftware(db::Connection& connection, std::string_view n
            (!version || (!program[1].isNull() && text::equalsNoCase(program[1].text(), *version)));
   };
   if (auto rnos = keptProgramSnapshots(connection, has)) return computersSplitBy(connection, *rnos).first;
-  return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", containsSql("Appl", 1) + " AND (?2 IS NULL OR Version = ?2)",
+  return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", containsSql("Appl", 1) + " AND (Version = ?2 OR ?2 IS NULL)",
                                                 containsPattern(nameContains), version ? db::Value(*version) : db::Value()))
       .first;
 }
@@ -177,7 +178,7 @@ ResultTable computersWithProgram(db::Connection& connection, const db::Value& ap
 
 std::pair<ResultTable, ResultTable> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name) {
   db::ReadTransaction oneState(connection);
-  return computersSplitBy(connection, rnosWhere(connection, "T_WinUpdate", "WinUpdName = ?1 AND ?2 IS NULL",
+  return computersSplitBy(connection, rnosWhere(connection, "T_WinUpdate", "WinUpdName = ?1 AND CAST(?2 AS text) IS NULL",
                                                 std::string(name), db::Value()));
 }
 

@@ -24,10 +24,9 @@ struct SearchedTable {
 // Inventory tables (with RNO and PCid) and their text fields, in name and column order.
 std::vector<SearchedTable> inventoryTables(db::Connection& connection) {
   std::map<std::string, std::vector<ResultRow>> columns;
-  forEachRow(connection,
-             "SELECT m.name, p.name, p.type FROM sqlite_schema m JOIN pragma_table_info(m.name) p "
-             "WHERE m.type = 'table' ORDER BY m.name, p.cid",
-             {}, [&](const ResultRow& row) { columns[row[0].text()].push_back(row); });
+  for (const std::string& table : connection.tableNames())
+    for (const auto& [name, type] : connection.columnsWithTypes(table))
+      columns[table].push_back({db::Value(table), db::Value(name), db::Value(type)});
   std::vector<SearchedTable> tables;
   for (const auto& entry : columns) {
     const std::string& table = entry.first;
@@ -47,7 +46,7 @@ std::vector<SearchedTable> inventoryTables(db::Connection& connection) {
 }
 
 // SELECT computer name, PCid, RNO, then the text fields of rows where any of them matches ?1.
-std::string tableSql(const SearchedTable& table) {
+std::string tableSql(const db::Connection& connection, const SearchedTable& table) {
   const bool basic = table.name == kBasicTable;
   std::string sql = basic ? "SELECT t.ComputerName, t.PCid, t.RNO" : "SELECT b.ComputerName, t.PCid, t.RNO";
   std::string where;
@@ -59,7 +58,7 @@ std::string tableSql(const SearchedTable& table) {
   where += ")";
   sql += " FROM " + db::quoteIdentifier(table.name) + " t";
   if (!basic) sql += " LEFT JOIN T_BasicInf b ON b.RNO = t.RNO";
-  return sql + where + " AND " + inPart("t", 2);
+  return sql + where + " AND " + inPart(connection, "t", 2);
 }
 
 bool rowBefore(const ResultRow& a, const ResultRow& b) {
@@ -78,7 +77,7 @@ ResultTable searchInventory(db::Connection& connection, std::string_view part) {
     const std::vector<RowidRange> ranges = snapshotParts(connection, table.name, scanPartCount());
     std::vector<std::vector<ResultRow>> found(ranges.size());
     scanParts(connection, ranges, [&](db::Connection& c, const RowidRange& range, std::size_t index) {
-      forEachRow(c, tableSql(table), {pattern, db::Value(range.first), db::Value(range.last)}, [&](const ResultRow& row) {
+      forEachRow(c, tableSql(c, table), {pattern, db::Value(range.first), db::Value(range.last)}, [&](const ResultRow& row) {
         for (std::size_t f = 0; f < table.textFields.size(); ++f) {
           const db::Value& value = row[3 + f];
           if (value.isNull() || !containsNoCase(value.text(), part)) continue;

@@ -45,7 +45,9 @@ std::int64_t nextSnapshotStart(db::Connection& connection, const std::string& ta
 
 }  // namespace
 
-std::string inPart(std::string_view table, int firstParameter) {
+std::string inPart(const db::Connection& connection, std::string_view table, int firstParameter) {
+  const std::string first = "?" + std::to_string(firstParameter), last = "?" + std::to_string(firstParameter + 1);
+  if (!connection.location().isSharedFile()) return "CAST(" + first + " AS bigint) <= CAST(" + last + " AS bigint)";
   return std::string(table) + "." + db::Connection::kRowNumber + " BETWEEN ?" + std::to_string(firstParameter) + " AND ?" +
          std::to_string(firstParameter + 1);
 }

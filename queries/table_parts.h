@@ -19,9 +19,10 @@ struct RowidRange {
   std::int64_t last = std::numeric_limits<std::int64_t>::max();
 };
 
-// The condition that keeps one part's rows of table (its name or alias): the engine's row number
-// between the parameters ?firstParameter and the one after it.
-std::string inPart(std::string_view table, int firstParameter);
+// The condition that keeps one part's rows of table (its name or alias): the file's row number
+// between the parameters ?firstParameter and the one after it. A database that is not a shared
+// file is read in one part: every row is kept (the two parameters still bound).
+std::string inPart(const db::Connection& connection, std::string_view table, int firstParameter);
 
 // How many parts a scan is split into: the machine's cores, at most four.
 std::size_t scanPartCount();

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "platform/db_engine.h"
+#include "platform/jet_dialect.h"
 
 namespace tavrix::db {
 
@@ -79,6 +80,8 @@ class PgDatabase final : public EngineDatabase {
   std::unique_ptr<ManyWrites> startManyWrites(Connection& connection) override;
   std::vector<std::string> tableColumns(const std::string& table) override;
   bool hasTable(std::string_view name) override;
+  std::vector<std::string> tableNames() override;
+  std::vector<std::pair<std::string, std::string>> columnsWithTypes(const std::string& table) override;
   bool hasTrigger(std::string_view name) override;
   std::optional<std::string> columnType(std::string_view table, std::string_view column) override;
   std::optional<std::int64_t> lastNumberGiven(std::string_view table) override;
@@ -96,8 +99,9 @@ class PgDatabase final : public EngineDatabase {
   };
   // Sends the held rows (before any other statement and the commit); throws DbError.
   void sendHeldRows();
-  // The names of the schema's text columns, read once per change of the schema.
-  const std::set<std::string>& textColumns() const;
+  // The schema's table and column names by their upper-case form (each spelling once), read once
+  // per change of the schema.
+  const std::map<std::string, std::vector<ServerName>>& knownNames() const;
   // The first column of the first row of a statement with text parameters; none without a row.
   std::optional<std::string> firstValue(const std::string& sql, std::initializer_list<std::string_view> parameters) const;
   PGconn* connection_;
@@ -105,7 +109,7 @@ class PgDatabase final : public EngineDatabase {
   bool writing_ = false;  // a transaction begun with begin()
   HeldRows held_;
   std::map<std::string, std::string> rowNumbers_;     // by table
-  mutable std::optional<std::set<std::string>> textColumns_;  // upper-cased
+  mutable std::optional<std::map<std::string, std::vector<ServerName>>> knownNames_;
 };
 
 // The error of a failed result (or of the session when there is none): libpq's first line, and

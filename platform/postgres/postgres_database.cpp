@@ -1,5 +1,6 @@
 // A session with a server database: opening it, running statements, transactions, the catalogue
 // and tables with counters.
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
@@ -124,9 +125,11 @@ std::optional<std::string> PgDatabase::firstValue(const std::string& sql, std::i
   return std::string(PQgetvalue(result.get(), 0, 0));
 }
 
+// Statements come in the program's one dialect (SQLite's, or Jet translated): the server's form
+// quotes their names and folds the case of their text columns as translateJet does.
 StatementPtr PgDatabase::prepare(const std::string& sql, bool) {
   int count = 0;
-  std::string numbered = numberedParameters(sql, count);
+  std::string numbered = numberedParameters(translateJet(sql), count);
   if (text::trim(numbered).empty()) throw DbError("empty statement", DbError::kMisuse);
   return StatementPtr(new PgStatement(*this, std::move(numbered), count));
 }
@@ -137,7 +140,7 @@ bool PgDatabase::execute(std::string_view sql) {
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   const bool defines = definesSomething(sql);
   if (defines) {
-    textColumns_.reset();
+    knownNames_.reset();
     rowNumbers_.clear();
   }
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_EMPTY_QUERY)
@@ -145,23 +148,36 @@ bool PgDatabase::execute(std::string_view sql) {
   return defines;
 }
 
-const std::set<std::string>& PgDatabase::textColumns() const {
-  if (textColumns_) return *textColumns_;
+const std::map<std::string, std::vector<ServerName>>& PgDatabase::knownNames() const {
+  if (knownNames_) return *knownNames_;
   ResultPtr result = const_cast<PgDatabase*>(this)->run(
-      "SELECT DISTINCT a.attname FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid"
+      "SELECT c.relname, NULL FROM pg_class c WHERE c.relnamespace = current_schema()::regnamespace AND c.relkind IN ('r', 'p', 'v')"
+      " UNION ALL SELECT a.attname, a.atttypid = 'text'::regtype FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid"
       " WHERE c.relnamespace = current_schema()::regnamespace AND c.relkind IN ('r', 'p', 'v') AND a.attnum > 0"
-      " AND NOT a.attisdropped AND a.atttypid = 'text'::regtype",
+      " AND NOT a.attisdropped",
       0, nullptr, nullptr, nullptr);
-  std::set<std::string> names;
-  for (int row = 0; row < PQntuples(result.get()); ++row) names.emplace(text::toUpperAscii(PQgetvalue(result.get(), row, 0)));
-  return *(textColumns_ = std::move(names));
+  std::map<std::string, std::vector<ServerName>> names;
+  for (int row = 0; row < PQntuples(result.get()); ++row) {
+    const std::string spelling = PQgetvalue(result.get(), row, 0);
+    std::vector<ServerName>& spellings = names[text::toUpperAscii(spelling)];
+    auto same = std::find_if(spellings.begin(), spellings.end(), [&](const ServerName& n) { return n.spelling == spelling; });
+    if (same == spellings.end()) same = spellings.insert(spellings.end(), ServerName{spelling, false});
+    same->text = same->text || std::string_view(PQgetvalue(result.get(), row, 1)) == "t";
+  }
+  return *(knownNames_ = std::move(names));
 }
 
-// Jet compares text without regard to case, as the file's text columns do: comparisons of the
-// server's text columns fold ASCII case on both sides.
+// Names as the catalogue spells them (the file compares names without regard to case), and text
+// compared without regard to ASCII case, as the file's text columns do.
 std::string PgDatabase::translateJet(std::string_view jetSql) const {
-  return db::translateJet(jetSql, JetNames::QuotedNames, [this](std::string_view name) {
-    return textColumns().count(text::toUpperAscii(name)) > 0;
+  return db::translateJet(jetSql, JetNames::QuotedNames, [this](std::string_view name) -> std::optional<ServerName> {
+    const auto& names = knownNames();
+    const auto found = names.find(text::toUpperAscii(name));
+    if (found == names.end()) return std::nullopt;
+    // Two spellings (VERSION of T_Version, Version of T_ApplInst): the one written, else the first.
+    for (const ServerName& spelling : found->second)
+      if (spelling.spelling == name) return spelling;
+    return found->second.front();
   });
 }
 
@@ -216,6 +232,26 @@ std::vector<std::string> PgDatabase::tableColumns(const std::string& table) {
 
 bool PgDatabase::hasTable(std::string_view name) {
   return firstValue(std::string(kTableByName), {name}).has_value();
+}
+
+std::vector<std::string> PgDatabase::tableNames() {
+  ResultPtr result = run("SELECT c.relname FROM pg_class c WHERE c.relnamespace = current_schema()::regnamespace"
+                         " AND c.relkind IN ('r', 'p') ORDER BY c.relname COLLATE \"C\"",
+                         0, nullptr, nullptr, nullptr);
+  std::vector<std::string> names;
+  for (int row = 0; row < PQntuples(result.get()); ++row) names.emplace_back(PQgetvalue(result.get(), row, 0));
+  return names;
+}
+
+std::vector<std::pair<std::string, std::string>> PgDatabase::columnsWithTypes(const std::string& table) {
+  const char* values[] = {table.c_str()};
+  ResultPtr result = run(std::string("SELECT a.attname, format_type(a.atttypid, a.atttypmod) FROM pg_attribute a WHERE a.attnum > 0"
+                                     " AND NOT a.attisdropped AND a.attrelid = (") + kTableByName + ") ORDER BY a.attnum",
+                         1, values, nullptr, nullptr);
+  std::vector<std::pair<std::string, std::string>> columns;
+  for (int row = 0; row < PQntuples(result.get()); ++row)
+    columns.emplace_back(PQgetvalue(result.get(), row, 0), PQgetvalue(result.get(), row, 1));
+  return columns;
 }
 
 bool PgDatabase::hasTrigger(std::string_view name) {

@@ -202,6 +202,21 @@ bool SqliteDatabase::hasTable(std::string_view name) {
   return found->step();
 }
 
+std::vector<std::string> SqliteDatabase::tableNames() {
+  StatementPtr found = prepare("SELECT name FROM sqlite_schema WHERE type = 'table' ORDER BY name", false);
+  std::vector<std::string> names;
+  while (found->step()) names.emplace_back(found->text(0));
+  return names;
+}
+
+std::vector<std::pair<std::string, std::string>> SqliteDatabase::columnsWithTypes(const std::string& table) {
+  StatementPtr found = prepare("SELECT name, type FROM pragma_table_info(?1) ORDER BY cid", false);
+  found->bind(1, Value(table), false);
+  std::vector<std::pair<std::string, std::string>> columns;
+  while (found->step()) columns.emplace_back(found->text(0), found->text(1));
+  return columns;
+}
+
 bool SqliteDatabase::hasTrigger(std::string_view name) {
   StatementPtr found = prepare("SELECT 1 FROM sqlite_schema WHERE type = 'trigger' AND name = ?1 COLLATE NOCASE", false);
   found->bind(1, FieldRef(name));

@@ -58,6 +58,8 @@ class SqliteDatabase final : public EngineDatabase {
   std::unique_ptr<ManyWrites> startManyWrites(Connection& connection) override;
   std::vector<std::string> tableColumns(const std::string& table) override;
   bool hasTable(std::string_view name) override;
+  std::vector<std::string> tableNames() override;
+  std::vector<std::pair<std::string, std::string>> columnsWithTypes(const std::string& table) override;
   bool hasTrigger(std::string_view name) override;
   std::optional<std::string> columnType(std::string_view table, std::string_view column) override;
   std::optional<std::int64_t> lastNumberGiven(std::string_view table) override;

@@ -5,6 +5,7 @@
 #include "platform/db.h"
 #include "platform/jet_dialect.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "tests/platform/db_rows.h"
 #include "tests/support/test_support.h"
 
@@ -71,8 +72,11 @@ TEST(TranslateJet, RewrittenFormsAndPassThrough) {
       {"delete from", "DELETE FROM T_X WHERE a=1", "DELETE FROM T_X WHERE a=1"},
       {"drop index on", "DROP INDEX IX_T_X_PCid ON T_X;", "DROP INDEX IX_T_X_PCid;"},
       {"drop index without ON", "drop index if exists ix", "drop index if exists ix"},
-      {"Group", "SELECT distinct Group FROM t order by Group", "SELECT distinct \"Group\" FROM t order by \"Group\""},
-      {"Users and User", "SELECT Users,User FROM t order by User", "SELECT Users,\"User\" FROM t order by \"User\""},
+      {"Group", "SELECT distinct Group FROM t order by Group",
+       "SELECT distinct \"Group\" FROM t order by \"Group\", \"Group\" COLLATE BINARY"},
+      {"Users and User", "SELECT Users,User FROM t order by User", "SELECT Users,\"User\" FROM t order by \"User\", \"User\" COLLATE BINARY"},
+      {"order ties in byte order", "SELECT * FROM T_Drive where RNO=1 order by t.DriveLetter DESC,Size,len(x)",
+       "SELECT * FROM T_Drive where RNO=1 order by t.DriveLetter DESC, t.DriveLetter COLLATE BINARY DESC,Size, Size COLLATE BINARY,len(x)"},
       {"GROUP BY", "SELECT PCid FROM T_X GROUP BY PCid", "SELECT PCid FROM T_X GROUP BY PCid"},
       {"group by over a line end", "select a from t group\nby a", "select a from t group\nby a"},
       {"Group in a literal", "x = 'Group User'", "x = 'Group User'"},
@@ -100,6 +104,29 @@ TEST(TranslateJet, QuotedNamesForAServer) {
       {"DROP TABLE 在庫", "DROP TABLE \"在庫\""},
   };
   for (const auto& [jet, server] : cases) EXPECT_EQ(translateJet(jet, JetNames::QuotedNames), server) << jet;
+  // With the catalogue: names as it spells them, text compared and ordered without regard to case.
+  const ServerNames known = [](std::string_view name) -> std::optional<ServerName> {
+    if (text::equalsNoCase(name, "deviceNo")) return ServerName{"deviceNo", true};
+    if (name == "Version" || name == "Group" || name == "TypeNo") return ServerName{std::string(name), true};
+    if (text::equalsNoCase(name, "VERSION")) return ServerName{"VERSION", false};
+    if (text::equalsNoCase(name, "RNO")) return ServerName{"RNO", false};
+    return std::nullopt;
+  };
+  const std::pair<const char*, const char*> folded[] = {
+      {"SELECT * FROM T where RNO=1 order by DeviceNo", R"(SELECT * FROM "T" where "RNO"=1 order by lower("deviceNo"), "deviceNo")"},
+      {"SELECT distinct Group FROM T_Users where RNO=2 order by Group DESC",
+       R"(SELECT distinct "Group", lower("Group") FROM "T_Users" where "RNO"=2 order by lower("Group") DESC, "Group" DESC)"},
+      {R"(SELECT * FROM T where TypeNo=1 and t.Version LIKE ?1 ESCAPE '\')",
+       R"(SELECT * FROM "T" where lower("TypeNo")=lower('1') and lower("t"."Version") LIKE lower(?1) ESCAPE '\')"},
+      {"SELECT a FROM T WHERE Version IS ?2 ORDER BY Version COLLATE NOCASE, Version COLLATE BINARY",
+       R"(SELECT "a" FROM "T" WHERE lower("Version") IS NOT DISTINCT FROM lower(?2) ORDER BY lower("Version"), "Version")"},
+      {"UPDATE T SET Version=?1 WHERE Version=?2", R"(UPDATE "T" SET "Version"=?1 WHERE lower("Version")=lower(?2))"},
+      {"INSERT INTO T_Version (version) VALUES (1)", R"(INSERT INTO "T_Version" ("VERSION") VALUES (1))"},
+  };
+  for (const auto& [sql, server] : folded) {
+    EXPECT_EQ(translateJet(sql, JetNames::QuotedNames, known), server) << sql;
+    EXPECT_EQ(translateJet(server, JetNames::QuotedNames, known), server) << "translated twice: " << sql;
+  }
 }
 
 TEST_F(Db, ExecuteTranslatesAndReportsErrors) {
