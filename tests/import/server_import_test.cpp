@@ -16,9 +16,12 @@ class ServerImport : public ImportFixture {
  protected:
   ServerImport() {
     std::filesystem::create_directories(onServer.file("csv"));
+    writeServerIni(server.connectionString());
+  }
+  void writeServerIni(const std::string& connection) {
     writeFile(onServer.file("Tavrix.ini"),
               "[Tavrix Section]\r\nLOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nCSV_DIR=*\\csv\r\nDSTRB_DIR=" + sourceDir() +
-                  "/dstrb\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=*\\save\r\nDB_SERVER=" + server.connectionString() + "\r\n");
+                  "/dstrb\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=*\\save\r\nDB_SERVER=" + connection + "\r\n");
   }
   // The batch on the server's program folder.
   RunState& runOnServer() {
@@ -96,6 +99,28 @@ TEST_F(ServerImport, ASecondBatchOnTheSameServerTouchesNothing) {
   other.release();
   EXPECT_FALSE(runOnServer().BatchHeldElsewhere);  // the lock goes with its session
   EXPECT_EQ(server.rows(R"(SELECT "PCid" FROM "T_BasicInf")"), Lines{"PC01"});
+}
+
+// A server that does not answer keeps every CSV where it was, with one message; once it answers,
+// the next run imports them.
+TEST_F(ServerImport, AServerDownKeepsEveryCsvForTheNextRun) {
+  deliver("PC01.csv", cp932("0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-01\r\n"));
+  deliver("PC02.csv", cp932("0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-02\r\n"));
+  writeServerIni(server.connectionString() + " port=1");  // nothing listens there
+  const RunState& down = runOnServer();
+  EXPECT_TRUE(down.BatchFailed);
+  ASSERT_EQ(messages.texts(), Lines{"Cant DB Open "});
+  const Lines log = logMessages(onServer.file("log/run.log"));
+  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.starts_with("Cant DB Open "); }), 1);
+  EXPECT_EQ(folderNames(onServer.file("csv")), (Lines{"PC01.csv", "PC02.csv"}));
+
+  messages.messages.clear();
+  writeServerIni(server.connectionString());
+  EXPECT_FALSE(runOnServer().BatchFailed);
+  EXPECT_EQ(messages.texts(), Lines{});
+  EXPECT_EQ(folderNames(onServer.file("csv")), Lines{});
+  EXPECT_EQ(server.rows(R"(SELECT "RNO", "PCid", "ComputerName" FROM "T_BasicInf" ORDER BY "RNO")"),
+            (Lines{"1|PC01|PC-01", "2|PC02|PC-02"}));
 }
 
 }  // namespace

@@ -60,6 +60,12 @@ TEST_F(ServerAnswers, EveryCommandAnswersWithTheSameBytes) {
     EXPECT_EQ(server.out, file.out);
     if (command != "software '_'") EXPECT_FALSE(file.out.empty());  // a LIKE wildcard is plain text: no program has "_"
   }
+  // A role that may only read is enough to answer.
+  server.rows("DO $$ BEGIN CREATE ROLE tavrix_reader LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$;"
+              "GRANT SELECT ON ALL TABLES IN SCHEMA public TO tavrix_reader");
+  const ProgramRun reader = runReport(dir, "--db '" + server.connectionString() + " user=tavrix_reader' tree 26");
+  EXPECT_EQ(reader.err, onFile("tree 26").err);
+  EXPECT_EQ(reader.out, onFile("tree 26").out);
 }
 
 }  // namespace
