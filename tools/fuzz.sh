@@ -6,7 +6,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
-targets=(fuzz_cp932 fuzz_csv_line fuzz_profile fuzz_script_lines fuzz_create_table fuzz_import)
+targets=(fuzz_cp932 fuzz_csv_line fuzz_profile fuzz_script_lines fuzz_create_table fuzz_jet_dialect fuzz_import)
 
 sudo_cmd=""
 [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
@@ -48,7 +48,7 @@ seeds() {  # extra seed files of a target
 dictionary() {
   case "$1" in
     fuzz_csv_line | fuzz_import) echo "-dict=$root/fuzz/csv.dict" ;;
-    fuzz_script_lines | fuzz_create_table) echo "-dict=$root/fuzz/sql.dict" ;;
+    fuzz_script_lines | fuzz_create_table | fuzz_jet_dialect) echo "-dict=$root/fuzz/sql.dict" ;;
   esac
 }
 
