@@ -129,15 +129,14 @@ void convertDateLiterals(std::vector<Token>& t) {
 }
 
 // SQL's own words, which stay bare when names are quoted (upper case, sorted).
-constexpr std::array<std::string_view, 70> kSqlWords = {
-    "ALL",      "AND",     "AS",        "ASC",     "BETWEEN", "BIGINT",  "BY",      "CASE",     "CAST",
-    "COLLATE",  "CREATE",  "CROSS",     "DEFAULT", "DELETE",  "DESC",    "DISTINCT", "DOUBLE",  "DROP",
-    "ELSE",     "END",     "ESCAPE",    "EXCEPT",  "EXISTS",  "FALSE",   "FROM",    "FULL",     "GLOB",
-    "GROUP",    "HAVING",  "IF",        "IN",      "INDEX",   "INNER",   "INSERT",  "INTEGER",  "INTERSECT",
-    "INTO",     "IS",      "JOIN",      "KEY",     "LEFT",    "LIKE",    "LIMIT",   "NOT",      "NULL",
-    "OFFSET",   "ON",      "OR",        "ORDER",   "OUTER",   "PRECISION", "PRIMARY", "REAL",   "RETURNING",
-    "RIGHT",    "SELECT",  "SET",       "TABLE",   "TEXT",    "THEN",    "TRUE",    "UNION",    "UNIQUE",
-    "UPDATE",   "USING",   "VALUES",    "VARCHAR", "WHEN",    "WHERE",   "WITH",
+constexpr std::array<std::string_view, 73> kSqlWords = {
+    "ALL", "AND", "AS", "ASC", "BETWEEN", "BIGINT", "BY", "CASE", "CAST", "COLLATE", "CREATE", "CROSS",
+    "DEFAULT", "DELETE", "DESC", "DISTINCT", "DOUBLE", "DROP", "ELSE", "END", "ESCAPE", "EXCEPT", "EXISTS",
+    "FALSE", "FIRST", "FROM", "FULL", "GLOB", "GROUP", "HAVING", "IF", "IN", "INDEX", "INNER", "INSERT",
+    "INTEGER", "INTERSECT", "INTO", "IS", "JOIN", "KEY", "LAST", "LEFT", "LIKE", "LIMIT", "NOT", "NULL",
+    "NULLS", "OFFSET", "ON", "OR", "ORDER", "OUTER", "PRECISION", "PRIMARY", "REAL", "RETURNING", "RIGHT",
+    "SELECT", "SET", "TABLE", "TEXT", "THEN", "TRUE", "UNION", "UNIQUE", "UPDATE", "USING", "VALUES",
+    "VARCHAR", "WHEN", "WHERE", "WITH",
 };
 
 bool isSqlWord(std::string_view word) {
@@ -264,15 +263,56 @@ void foldCollations(std::vector<Token>& t) {
   }
 }
 
-// The ORDER BY item [start, last] follows "lower(<the same name>), ": a text translated twice.
+// The ORDER BY item [start, last] follows "lower(<the same name>) [ASC|DESC] [NULLS ...], ": a
+// text translated twice.
 bool alreadyFolded(const std::vector<Token>& t, std::size_t start, std::size_t last) {
   std::string name;
   for (std::size_t k = start; k <= last; ++k) name += t[k].text;
-  std::string before;  // the text before the item, back to the blank or "(" ahead of lower
-  std::size_t k = start;
-  while (k > 0 && t[k - 1].kind == Kind::Space) --k;
-  while (k > 0 && before.size() < name.size() + 16 && t[k - 1].kind != Kind::Space) before.insert(0, t[--k].text);
-  return before.ends_with("lower(" + name + "),");
+  std::string ordered;  // the text before the item, in reading order, without blanks
+  for (std::size_t k = start, taken = 0; k > 0 && taken < name.size() + 32;) {
+    std::string piece;
+    for (char c : t[--k].text)
+      if (c != ' ') piece += c;
+    ordered.insert(0, piece);
+    taken += piece.size();
+  }
+  const std::string folded = "lower(" + name + ")";
+  for (const char* tail : {"", "ASC", "DESC"})
+    for (const char* nulls : {"", "NULLSFIRST", "NULLSLAST"})
+      if (ordered.ends_with(folded + tail + nulls + ",")) return true;
+  return false;
+}
+
+// SQLite orders NULL before every value: each ORDER BY item says so on a server (which puts NULL
+// last in an ascending order). Inserted as tokens of their own, before names are quoted.
+void sortNullsFirst(std::vector<Token>& t) {
+  std::vector<std::size_t> itemEnds;  // the token after each item's last
+  bool ordering = false;
+  int depth = 0;
+  for (std::size_t i = 0; i <= t.size(); ++i) {
+    const bool end = i == t.size();
+    if (!end && isWord(t, i, "ORDER") && isWord(t, nextName(t, i + 1), "BY")) {
+      ordering = true;
+      depth = 0;
+      i = nextName(t, i + 1);
+      continue;
+    }
+    if (!ordering) continue;
+    if (!end && t[i].text == "(") ++depth;
+    const bool closes = !end && t[i].text == ")" && depth-- == 0;
+    const bool stops = end || closes || (depth == 0 && (isWord(t, i, "LIMIT") || isWord(t, i, "OFFSET") || t[i].text == ";"));
+    if (stops || (depth == 0 && t[i].text == ",")) itemEnds.push_back(i);
+    if (stops) ordering = false;
+  }
+  for (auto at = itemEnds.rbegin(); at != itemEnds.rend(); ++at) {
+    std::size_t last = *at;
+    while (last > 0 && t[last - 1].kind == Kind::Space) --last;
+    if (last == 0 || isWord(t, last - 1, "NULLS") || isWord(t, last - 1, "FIRST") || isWord(t, last - 1, "LAST") ||
+        t[last - 1].text.starts_with(" NULLS"))
+      continue;
+    const bool descending = isWord(t, last - 1, "DESC");
+    t.insert(t.begin() + static_cast<std::ptrdiff_t>(last), Token{Kind::Other, descending ? " NULLS LAST" : " NULLS FIRST"});
+  }
 }
 
 // Text columns ignore ASCII case in comparisons and in ORDER BY lists (lower(x), then x itself, so
@@ -296,14 +336,17 @@ void foldTextColumns(std::vector<Token>& t, const ServerNames& known) {
     if (i + 1 < t.size() && t[i + 1].text == ".") continue;  // a qualifier
     if (ordering) {
       const std::size_t next = nextToken(t, i + 1);
-      if (next < t.size() && t[next].text != "," && !isWord(t, next, "ASC") && !isWord(t, next, "DESC")) continue;
+      if (next < t.size() && t[next].text != "," && !isWord(t, next, "ASC") && !isWord(t, next, "DESC") &&
+          !t[next].text.starts_with(" NULLS"))
+        continue;
       if (alreadyFolded(t, qualifiedStart(t, i), i)) continue;
       const std::size_t start = qualifiedStart(t, i);
       std::string name;
       for (std::size_t k = start; k <= i; ++k) name += t[k].text;
+      const bool descending = isWord(t, next, "DESC");
       const std::string direction = next < t.size() && t[next].kind == Kind::Word ? " " + t[next].text : "";
       t[start].text = "lower(" + t[start].text;
-      t[i].text += ")" + direction + ", " + name;
+      t[i].text += ")" + direction + (descending ? " NULLS LAST" : " NULLS FIRST") + ", " + name;
       if (distinct && from < i) {
         std::size_t selected = from;  // the last token of the select list
         while (selected > 0 && t[selected - 1].kind == Kind::Space) --selected;
@@ -360,6 +403,7 @@ std::string translateJet(std::string_view jetSql, JetNames names, const ServerNa
     if (isWord(tokens, second, "INDEX")) dropIndexTable(tokens, second);
   }
   if (names == JetNames::QuotedNames) {
+    sortNullsFirst(tokens);
     quoteNames(tokens, known);
     foldCollations(tokens);
     if (known) foldTextColumns(tokens, known);

@@ -104,7 +104,8 @@ TEST(TranslateJet, QuotedNamesForAServer) {
       {"DROP TABLE 在庫", "DROP TABLE \"在庫\""},
   };
   for (const auto& [jet, server] : cases) EXPECT_EQ(translateJet(jet, JetNames::QuotedNames), server) << jet;
-  // With the catalogue: names as it spells them, text compared and ordered without regard to case.
+  // With the catalogue: names as it spells them, text compared and ordered without regard to case,
+  // NULL first in an ascending order as on the file.
   const ServerNames known = [](std::string_view name) -> std::optional<ServerName> {
     if (text::equalsNoCase(name, "deviceNo")) return ServerName{"deviceNo", true};
     if (name == "Version" || name == "Group" || name == "TypeNo") return ServerName{std::string(name), true};
@@ -113,13 +114,13 @@ TEST(TranslateJet, QuotedNamesForAServer) {
     return std::nullopt;
   };
   const std::pair<const char*, const char*> folded[] = {
-      {"SELECT * FROM T where RNO=1 order by DeviceNo", R"(SELECT * FROM "T" where "RNO"=1 order by lower("deviceNo"), "deviceNo")"},
+      {"SELECT * FROM T where RNO=1 order by DeviceNo", R"(SELECT * FROM "T" where "RNO"=1 order by lower("deviceNo") NULLS FIRST, "deviceNo" NULLS FIRST)"},
       {"SELECT distinct Group FROM T_Users where RNO=2 order by Group DESC",
-       R"(SELECT distinct "Group", lower("Group") FROM "T_Users" where "RNO"=2 order by lower("Group") DESC, "Group" DESC)"},
+       R"(SELECT distinct "Group", lower("Group") FROM "T_Users" where "RNO"=2 order by lower("Group") DESC NULLS LAST, "Group" DESC NULLS LAST)"},
       {R"(SELECT * FROM T where TypeNo=1 and t.Version LIKE ?1 ESCAPE '\')",
        R"(SELECT * FROM "T" where lower("TypeNo")=lower('1') and lower("t"."Version") LIKE lower(?1) ESCAPE '\')"},
       {"SELECT a FROM T WHERE Version IS ?2 ORDER BY Version COLLATE NOCASE, Version COLLATE BINARY",
-       R"(SELECT "a" FROM "T" WHERE lower("Version") IS NOT DISTINCT FROM lower(?2) ORDER BY lower("Version"), "Version")"},
+       R"(SELECT "a" FROM "T" WHERE lower("Version") IS NOT DISTINCT FROM lower(?2) ORDER BY lower("Version") NULLS FIRST, "Version" NULLS FIRST)"},
       {"UPDATE T SET Version=?1 WHERE Version=?2", R"(UPDATE "T" SET "Version"=?1 WHERE lower("Version")=lower(?2))"},
       {"INSERT INTO T_Version (version) VALUES (1)", R"(INSERT INTO "T_Version" ("VERSION") VALUES (1))"},
   };

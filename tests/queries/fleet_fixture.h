@@ -3,12 +3,14 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/datetime.h"
 #include "platform/db.h"
 #include "tests/import/import_fixture.h"
+#include "tests/support/server_database.h"
 
 namespace tavrix::test {
 
@@ -39,10 +41,15 @@ inline std::string yesterdayHeaderDate() {
 // Four computers: two programs in two versions (one held twice), a case-folded name, NULL and empty
 // versions, Japanese text, a drive listed twice, a computer of 1900 without updates whose file name
 // holds a quote, a comma and a newline and whose names hold a TAB, and an older record of NULLs with
-// the zero date and a program without a version.
+// the zero date and a program without a version. In a database file, or on the suite's server.
 class FleetFixture : public ImportFixture {
  protected:
+  virtual bool onServer() const { return false; }
   void SetUp() override {
+    if (onServer()) {
+      server.emplace();
+      writeFile(dir.file("Tavrix.ini"), readFile(dir.file("Tavrix.ini")) + "DB_SERVER=" + server->connectionString() + "\r\n");
+    }
     writeInventory(csvDir(), {"PC01.csv", "2004/10/24 09:05:30", "alpha", "山田", "Windows XP",
                               {"1,9,プリンタ,㈱本社 複合機①", "1,10,アプリケーション,Office 2003,11.0",
                                "1,10,アプリケーション,Office 2003,11.5", "1,10,アプリケーション,秀丸エディタ,7.10",
@@ -56,12 +63,28 @@ class FleetFixture : public ImportFixture {
     runBatchOnce();
     ASSERT_TRUE(messages.messages.empty()) << messages.texts()[0];
     db::Connection c;
-    c.open(dbPath());
+    c.open(database());
     c.execute("INSERT INTO T_BasicInf (PCid, CreateDate) VALUES ('PC00', '1899-12-30 00:00:00')");
     c.execute("INSERT INTO T_ApplInst (RNO, PCid, Appl) VALUES (4, 'PC00', 'Viewer')");
   }
   static constexpr const char* kDriveC = "1,7,ドライブ,C,HDD,,,,,";  // twice: a key clash in pc02's tree
-  ProgramRun report(const std::string& args) { return runReport(dir, "--db '" + dbPath() + "' " + args); }
+  // Where the fleet is, as --db names it and as messages show it.
+  std::string databaseArgument() const { return server ? server->connectionString() : dbPath(); }
+  db::Location database() const {
+    db::ServerStringProblem problem;
+    return server ? db::serverLocation(server->connectionString(), problem).value() : db::Location(dbPath());
+  }
+  ProgramRun report(const std::string& args) { return runReport(dir, "--db '" + databaseArgument() + "' " + args); }
+
+  std::optional<ServerDatabase> server;
 };
+
+// The same fleet on each engine: the same answers are expected of both.
+class FleetOnEachEngine : public FleetFixture, public ::testing::WithParamInterface<bool> {
+ protected:
+  bool onServer() const override { return GetParam(); }
+};
+
+inline std::string engineName(const ::testing::TestParamInfo<bool>& info) { return info.param ? "Server" : "File"; }
 
 }  // namespace tavrix::test

@@ -9,7 +9,7 @@ namespace {
 
 const std::string kBom = "\xEF\xBB\xBF";
 
-TEST_F(FleetFixture, EachCommandWritesItsWholeAnswer) {
+TEST_P(FleetOnEachEngine, EachCommandWritesItsWholeAnswer) {
   struct Case {
     const char* name;
     std::string args, out;
@@ -69,7 +69,7 @@ TEST_F(FleetFixture, EachCommandWritesItsWholeAnswer) {
   }
 }
 
-TEST_F(FleetFixture, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsage) {
+TEST_P(FleetOnEachEngine, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsage) {
   const ProgramRun tree = report("tree 3");
   EXPECT_EQ(tree.status, 0);
   EXPECT_EQ(tree.out.substr(0, tree.out.find('\n')).find("q\"t,x y"), 0u) << tree.out;
@@ -106,7 +106,7 @@ TEST_F(FleetFixture, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsage) {
       {"two texts", "software a b", 2, "tavrix-report: software takes one text, not \"b\" as well"},
       {"tree in csv", "--format csv tree 1", 2, "tavrix-report: tree writes the tree as text; --format does not apply"},
       {"RNO not a number", "tree 1x", 2, "tavrix-report: RNO must be a whole number, not \"1x\""},
-      {"unknown RNO", "tree 99", 1, "tavrix-report: no computer with RNO 99 in " + dbPath()},
+      {"unknown RNO", "tree 99", 1, "tavrix-report: no computer with RNO 99 in " + database().shown()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -136,6 +136,8 @@ TEST_F(FleetFixture, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsage) {
   EXPECT_EQ(help.out.substr(0, 21), "usage: tavrix-report ");
   EXPECT_EQ(help.err, "");
 }
+
+INSTANTIATE_TEST_SUITE_P(FileAndServer, FleetOnEachEngine, ::testing::Bool(), engineName);
 
 // --db takes a server's connection string too: one with a password is a usage mistake that quotes
 // none of it, a server that does not answer fails as a missing file does, named by host, port and
