@@ -94,7 +94,10 @@ std::vector<std::string> sectionLines(const DetailTree& tree, const std::vector<
   return lines;
 }
 
-TEST(DetailTreeLines, SectionsFromRealRows) {
+// The same rows give the same lines in a database file and on a server.
+class DetailTreeLines : public ::testing::TestWithParam<bool> {};
+
+TEST_P(DetailTreeLines, SectionsFromRealRows) {
   const std::string n20(20, 'K'), n21(21, 'K'), n24(24, 'S'), n25(25, 'S'), n40(40, 'N'), n41(41, 'N');
   Fields basic = processor("FSB", "L2");
   basic.insert(basic.end(), {{"ComputerNameT", "コンピュータ名"}, {"ComputerName", "PC-01"}, {"UserNameT", "ユーザ名"},
@@ -179,7 +182,7 @@ TEST(DetailTreeLines, SectionsFromRealRows) {
         "  <種類> 　<状態>　　<名前>", "  {3}2{3}{4}開始 Alerter", "  {3}3{3} Start Browser", "  {3}4{3}Paused Cisvc"},
        {unique("Alerter"), unique("memory")}},
   };
-  InventoryDb db;
+  InventoryDb db(GetParam());
   for (const TreeCase& c : cases) {
     SCOPED_TRACE(c.name);
     ViewRun run(db, db.addComputer(c.basic, c.rows));
@@ -191,6 +194,9 @@ TEST(DetailTreeLines, SectionsFromRealRows) {
     for (const std::string& key : c.keys) EXPECT_TRUE(tree.hasKey(key)) << key;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(FileAndServer, DetailTreeLines, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Server" : "File"; });
 
 std::vector<std::string> basicKeysAnd(std::vector<std::string> more) {
   more.insert(more.begin(), {"PCid", "ComputerName", "UserName", "OSVersion", "CPU", "Memory"});

@@ -58,10 +58,26 @@ std::string shown(const std::vector<std::string>& lines) {
   return out;
 }
 
-InventoryDb::InventoryDb() {
-  std::string error;
-  if (!paths::copyFile(scriptBuiltDatabase(), path(), &error)) throw std::runtime_error(error);
-  connection_.open(path());
+InventoryDb::InventoryDb(bool onServer) {
+  if (!onServer) {
+    std::string error;
+    if (!paths::copyFile(scriptBuiltDatabase(), path(), &error)) throw std::runtime_error(error);
+    connection_.open(path());
+    return;
+  }
+  // A batch without CSVs builds the tables on the server.
+  server_.emplace();
+  writeProgramIni(dir_.path(), "UPDATEONLY", sourceDir() + "/dstrb");
+  writeFile(dir_.file("Tavrix.ini"), readFile(dir_.file("Tavrix.ini")) + "DB_SERVER=" + server_->connectionString() + "\r\n");
+  std::filesystem::create_directories(dir_.file("csv"));
+  RecordingMessageSink sink;
+  FixedClock clock{DateTime{2024, 1, 2, 3, 4, 5}};
+  RunState s(sink, clock);
+  s.ProgramFolder = dir_.path();
+  runBatch(s, nullptr);
+  if (exitStatusOf(s) != ExitStatus::Ok) throw std::runtime_error("no tables built; see " + dir_.file("log/run.log"));
+  db::ServerStringProblem problem;
+  connection_.open(db::serverLocation(server_->connectionString(), problem).value());
 }
 
 void InventoryDb::insert(const std::string& table, const Fields& fields) {
@@ -92,6 +108,7 @@ int InventoryDb::addComputer(const Fields& basic, const Rows& rows) {
 ViewRun::ViewRun(const InventoryDb& db, int rno) {
   s.MDB_DIR = db.folder() + "/";
   s.MDB_NAME = "inventory.db";
+  s.DB_SERVER = db.serverConnection();
   s.CurrentRno = rno;
 }
 
