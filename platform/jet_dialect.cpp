@@ -324,7 +324,16 @@ void foldTextColumns(std::vector<Token>& t, const ServerNames& known) {
   const bool distinct = isWord(t, select, "SELECT") && isWord(t, nextToken(t, select + 1), "DISTINCT");
   std::size_t from = select;
   while (distinct && from < t.size() && !isWord(t, from, "FROM")) ++from;
+  // An index on a text column is an index on its folded text, as the file's NOCASE column has it.
+  const std::size_t second = nextToken(t, select + 1);
+  const bool createIndex = isWord(t, select, "CREATE") &&
+                           (isWord(t, second, "INDEX") || (isWord(t, second, "UNIQUE") && isWord(t, nextToken(t, second + 1), "INDEX")));
+  bool indexColumns = false;
   for (std::size_t i = 0; i < t.size(); ++i) {
+    if (createIndex && t[i].text == "(") {  // the list after "ON table"
+      const Token* table = previousToken(t, i);
+      indexColumns = table && isWordToken(previousToken(t, static_cast<std::size_t>(table - t.data())), "ON");
+    }
     if (isWord(t, i, "SET")) assigning = true;
     if (isWord(t, i, "WHERE")) assigning = false;
     if (assigning) continue;
@@ -334,6 +343,10 @@ void foldTextColumns(std::vector<Token>& t, const ServerNames& known) {
     const std::optional<ServerName> name = known(std::string_view(t[i].text).substr(1, t[i].text.size() - 2));
     if (!name || !name->text) continue;
     if (i + 1 < t.size() && t[i + 1].text == ".") continue;  // a qualifier
+    if (indexColumns) {
+      wrap(t, i, i, "lower");
+      continue;
+    }
     if (ordering) {
       const std::size_t next = nextToken(t, i + 1);
       if (next < t.size() && t[next].text != "," && !isWord(t, next, "ASC") && !isWord(t, next, "DESC") &&

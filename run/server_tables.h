@@ -6,7 +6,8 @@
 namespace tavrix {
 
 // With DbConnection open on a server database: true when it holds every inventory table, or held
-// none and the scripts have built them, in one transaction (the run log says so). False when the
+// none and the scripts have built them, in one transaction (the run log says so); the indexes the
+// import looks up by are made when missing. False when the
 // batch must end: the database holds some inventory tables but not all (a settings error, shown
 // once; nothing is built over them), or the build failed (logged; rolled back, nothing is left).
 bool ensureServerTables(RunState& s);

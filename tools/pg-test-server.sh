@@ -30,9 +30,12 @@ case "$action" in
       cat "$folder/initdb.log" >&2
       exit 1
     fi
-    # Durability is the server's setting: the tests trade it for speed, which no answer depends on.
+    # Durability is the server's setting: the tests trade it for speed, which no answer depends on
+    # (TAVRIX_PG_DURABLE=1 keeps the server's defaults, for a benchmark).
+    durability="-c fsync=off -c full_page_writes=off"
+    [ "${TAVRIX_PG_DURABLE:-0}" = 1 ] && durability=""
     if ! as_owner "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 60 start -o \
-        "-c listen_addresses='' -c unix_socket_directories='$folder' -c fsync=off -c full_page_writes=off -c max_connections=60" \
+        "-c listen_addresses='' -c unix_socket_directories='$folder' $durability -c max_connections=60" \
         >/dev/null; then
       cat "$folder/server.log" >&2
       exit 1

@@ -45,11 +45,30 @@ bool definesSomething(std::string_view sql) {
   return false;
 }
 
-// The server has its own log and upkeep: a long run of writes needs nothing beside it.
+// The server keeps its own log. After a long run of writes its statistics are brought up to date,
+// so that the next batch's look-ups and the readers' questions are planned for the tables as they
+// now are, not as they were (empty, at the first import); a role that may not do it is left as it is.
 class ServerWrites final : public ManyWrites {
  public:
-  void finish() override {}
+  explicit ServerWrites(Connection& connection) : connection_(connection) {}
+  ~ServerWrites() override { finish(); }
+  void finish() override {
+    if (finished_) return;
+    finished_ = true;
+    if (!connection_.isOpen() || connection_.inTransaction()) return;
+    try {
+      connection_.executeNative("ANALYZE");
+    } catch (const DbError&) {
+      // statistics only: the rows are committed whatever becomes of them
+    }
+  }
+
+ private:
+  Connection& connection_;
+  bool finished_ = false;
 };
+
+void ignoreNotice(void*, const char*) {}
 
 std::string serverType(const TableDefinition::Column& c) {
   switch (c.type) {
@@ -217,7 +236,9 @@ std::int64_t PgDatabase::lastInsertRowId() const {
   return number;
 }
 
-std::unique_ptr<ManyWrites> PgDatabase::startManyWrites(Connection&) { return std::make_unique<ServerWrites>(); }
+std::unique_ptr<ManyWrites> PgDatabase::startManyWrites(Connection& connection) {
+  return std::make_unique<ServerWrites>(connection);
+}
 
 std::vector<std::string> PgDatabase::tableColumns(const std::string& table) {
   ResultPtr result;
@@ -379,6 +400,8 @@ void Connection::openServer(const Location& location, OpenMode mode) {
   // libpq's reason names the server's address, never the password.
   if (PQstatus(database->raw()) != CONNECTION_OK)
     throw DbError("cannot reach the server: " + firstLine(PQerrorMessage(database->raw())), DbError::kCantOpen);
+  // The server's notices ("already exists, skipping") are not the program's to print.
+  PQsetNoticeProcessor(database->raw(), ignoreNotice, nullptr);
   // Texts in UTF-8, dates as the file keeps them, and a statement waits for another writer's lock
   // as long as a file's would.
   database->execute("SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET extra_float_digits = 1");

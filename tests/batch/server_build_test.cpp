@@ -53,6 +53,10 @@ TEST_F(ServerBuild, AnEmptyDatabaseGetsTheScriptsTablesOnceAndNoFileIsMade) {
             (Lines{"integer|t", "text|f", "timestamp(0) without time zone|f", "integer|f"}));
   EXPECT_EQ(logged(shown() + " に在庫の表をスクリプトから作りました。"), 1u);
   EXPECT_EQ(messages.messages.size(), 0u);
+  // The import's look-ups: PCid without regard to case, and each detail table's RNO.
+  EXPECT_EQ(server.rows("SELECT indexdef FROM pg_indexes WHERE indexname = 'IX_T_BasicInf_PCid'"),
+            Lines{R"(CREATE INDEX "IX_T_BasicInf_PCid" ON public."T_BasicInf" USING btree (lower("PCid")))"});
+  EXPECT_EQ(server.rows("SELECT count(*) FROM pg_indexes WHERE indexname LIKE 'IX\\_T\\_%\\_RNO'"), Lines{"11"});
   EXPECT_FALSE(std::filesystem::exists(dir.path() + "/db"));
 
   EXPECT_EQ(run(dstrb), ExitStatus::Ok);  // built once: the second run finds every table

@@ -79,6 +79,8 @@ TEST_F(ServerImport, TheSameFilesGiveTheSameRowsAndNumbersOnBoth) {
   EXPECT_EQ(everyRow(onServerDb), rows);
   EXPECT_EQ(onServerDb.lastNumberGiven("T_BasicInf"), file.lastNumberGiven("T_BasicInf"));
   EXPECT_EQ(rowsOf(onServerDb, "SELECT RNO, ComputerName FROM T_BasicInf WHERE PCid = 'PCX'"), Lines{"45|again"});
+  // The server's statistics were brought up to date after the import.
+  EXPECT_EQ(server.rows("SELECT last_analyze IS NOT NULL FROM pg_stat_user_tables WHERE relname = 'T_ApplInst'"), Lines{"t"});
   // Nothing is made beside a server: no database folder; the CSVs went to the save folder.
   EXPECT_FALSE(std::filesystem::exists(onServer.file("db")));
   EXPECT_FALSE(std::filesystem::exists(onServer.file("csv/PC00003.csv")));

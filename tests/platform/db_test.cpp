@@ -123,6 +123,7 @@ TEST(TranslateJet, QuotedNamesForAServer) {
        R"(SELECT "a" FROM "T" WHERE lower("Version") IS NOT DISTINCT FROM lower(?2) ORDER BY lower("Version") NULLS FIRST, "Version" NULLS FIRST)"},
       {"UPDATE T SET Version=?1 WHERE Version=?2", R"(UPDATE "T" SET "Version"=?1 WHERE lower("Version")=lower(?2))"},
       {"INSERT INTO T_Version (version) VALUES (1)", R"(INSERT INTO "T_Version" ("VERSION") VALUES (1))"},
+      {"CREATE UNIQUE INDEX IX ON T (DeviceNo, RNO)", R"(CREATE UNIQUE INDEX "IX" ON "T" (lower("deviceNo"), "RNO"))"},
   };
   for (const auto& [sql, server] : folded) {
     EXPECT_EQ(translateJet(sql, JetNames::QuotedNames, known), server) << sql;
