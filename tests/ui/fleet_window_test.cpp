@@ -18,8 +18,12 @@ using test::Rows;
 using test::rowsOf;
 using ui::qs;
 
-class FleetWindowTest : public test::WindowedRun {
+// The same window on a database file and on a server.
+class FleetWindowTest : public test::WindowedRun, public ::testing::WithParamInterface<bool> {
  protected:
+  void SetUp() override {
+    if (GetParam()) useServer();
+  }
   // Three computers: two versions of one program, an update one of them lacks, Japanese text.
   F_Fleet& openFleet() {
     writeCsv({"PC01.csv", "2004/10/24 09:05:30", "alpha", "山田", "XP",
@@ -42,7 +46,7 @@ class FleetWindowTest : public test::WindowedRun {
   static QLineEdit* edit(F_Fleet& f, const char* name) { return f.findChild<QLineEdit*>(QString::fromLatin1(name)); }
 };
 
-TEST_F(FleetWindowTest, SoftwareTabListsProgramsAndTheComputersOfTheSelectedOne) {
+TEST_P(FleetWindowTest, SoftwareTabListsProgramsAndTheComputersOfTheSelectedOne) {
   F_Fleet& fleet = openFleet();
   QTreeWidget* software = list(fleet, "SoftwareList")->tree();
   QTreeWidget* computers = list(fleet, "SoftwareComputers")->tree();
@@ -70,7 +74,7 @@ TEST_F(FleetWindowTest, SoftwareTabListsProgramsAndTheComputersOfTheSelectedOne)
   EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
 }
 
-TEST_F(FleetWindowTest, UpdatesTabListsWhoHasAndWhoLacksTheSelectedUpdate) {
+TEST_P(FleetWindowTest, UpdatesTabListsWhoHasAndWhoLacksTheSelectedUpdate) {
   F_Fleet& fleet = openFleet();
   fleet.tabs()->setCurrentIndex(1);
   QTreeWidget* updates = list(fleet, "UpdateList")->tree();
@@ -84,7 +88,7 @@ TEST_F(FleetWindowTest, UpdatesTabListsWhoHasAndWhoLacksTheSelectedUpdate) {
   EXPECT_EQ(list(fleet, "UpdateMissing")->tree()->topLevelItemCount(), 0);
 }
 
-TEST_F(FleetWindowTest, SearchTabFindsTheTextAndItsRowsAreCopiedAndWritten) {
+TEST_P(FleetWindowTest, SearchTabFindsTheTextAndItsRowsAreCopiedAndWritten) {
   F_Fleet& fleet = openFleet();
   fleet.tabs()->setCurrentIndex(2);
   edit(fleet, "SearchText")->setText(qs("本"));
@@ -107,6 +111,9 @@ TEST_F(FleetWindowTest, SearchTabFindsTheTextAndItsRowsAreCopiedAndWritten) {
   QTest::mouseClick(found->csvButton(), Qt::LeftButton);
   EXPECT_EQ(messages.texts(), (std::vector<std::string>{"CSVファイルを書き込めません: " + dir.file("none/found.csv")}));
 }
+
+INSTANTIATE_TEST_SUITE_P(FileAndServer, FleetWindowTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Server" : "File"; });
 
 }  // namespace
 }  // namespace tavrix

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 
 #include "run/main_batch.h"
 #include "platform/db.h"
+#include "tests/support/server_database.h"
 #include "tests/support/test_support.h"
 #include "ui/main/f_main.h"
 #include "ui/qt_batch_windows.h"
@@ -107,9 +109,12 @@ class WindowedRun : public ::testing::Test {
   ~WindowedRun() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
   void writeCsv(const Inventory& inv) { writeInventory(dir.path() + "/csv", inv); }
+  // The inventory on a database of the suite's server instead of the file.
+  void useServer() { server.emplace(); }
   // Main with the Qt windows, as the program runs it.
   void runMain(const std::string& runMode = "", const std::string& dstrb = sourceDir() + "/dstrb") {
     writeProgramIni(dir.path(), runMode, dstrb);
+    if (server) writeFile(dir.file("Tavrix.ini"), readFile(dir.file("Tavrix.ini")) + "DB_SERVER=" + server->connectionString() + "\r\n");
     Main(s, &windows);
     windows.batchFinished();
   }
@@ -117,7 +122,8 @@ class WindowedRun : public ::testing::Test {
   void prepareDatabase(const char* sql) {
     runMain("UPDATEONLY");
     db::Connection c;
-    c.open(dir.path() + "/db/Tavrix.mdb");
+    db::ServerStringProblem problem;
+    c.open(server ? db::serverLocation(server->connectionString(), problem).value() : db::Location(dir.path() + "/db/Tavrix.mdb"));
     c.execute(sql);
   }
   F_Main& main() { return *windows.mainWindow(); }
@@ -125,6 +131,7 @@ class WindowedRun : public ::testing::Test {
   std::vector<std::string> log() const { return logMessages(dir.path() + "/log/run.log"); }
 
   TempDir dir;
+  std::optional<ServerDatabase> server;
   RecordingMessageSink messages;
   FixedClock clock{DateTime{2026, 12, 5, 9, 7, 3}};
   RunState s{messages, clock};

@@ -55,7 +55,15 @@ class WindowedRunTest : public test::WindowedRun {
   }
 };
 
-TEST_F(WindowedRunTest, ListShowsEveryRecordAndAHeaderClickSortsIt) {
+// The list and the detail window the same on a database file and on a server.
+class WindowedRunOnEachEngine : public WindowedRunTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    if (GetParam()) useServer();
+  }
+};
+
+TEST_P(WindowedRunOnEachEngine, ListShowsEveryRecordAndAHeaderClickSortsIt) {
   runFleet();
   const test::Rows expected = {
       {"", " ", " ", "", "PC00", "1"},  // NULLs: the name empty, user and OS a blank
@@ -91,7 +99,7 @@ TEST_F(WindowedRunTest, ListShowsEveryRecordAndAHeaderClickSortsIt) {
   }
 }
 
-TEST_F(WindowedRunTest, RowClickOrEnterOpensThatRowsDetailAndTheEndButtonsCloseIt) {
+TEST_P(WindowedRunOnEachEngine, RowClickOrEnterOpensThatRowsDetailAndTheEndButtonsCloseIt) {
   runFleet();
   main().move(123, 145);
   test::clickHeader(list(), 0);  // "", "", Alpha, beta (RNO 3), gamma
@@ -129,6 +137,9 @@ TEST_F(WindowedRunTest, RowClickOrEnterOpensThatRowsDetailAndTheEndButtonsCloseI
   EXPECT_EQ(main().detailWindow(), nullptr);
   EXPECT_FALSE(windows.anyWindowVisible());
 }
+
+INSTANTIATE_TEST_SUITE_P(FileAndServer, WindowedRunOnEachEngine, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Server" : "File"; });
 
 TEST_F(WindowedRunTest, BothWindowsShowFromTheStartAndBtnEndClosesThemAfterAnEarlyEnd) {
   runMain("", "*\\nowhere");  // no database and no script folder: the batch ends before the import
