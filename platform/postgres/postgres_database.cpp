@@ -405,6 +405,10 @@ void Connection::openServer(const Location& location, OpenMode mode) {
   // Texts in UTF-8, dates as the file keeps them, and a statement waits for another writer's lock
   // as long as a file's would.
   database->execute("SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET extra_float_digits = 1");
+  // Japanese text is kept as the file keeps it only in a UTF-8 database.
+  ResultPtr encoding = database->run("SELECT current_setting('server_encoding')", 0, nullptr, nullptr, nullptr);
+  if (std::string_view(PQgetvalue(encoding.get(), 0, 0)) != "UTF8")
+    throw DbError("the server database is not UTF-8 (" + std::string(PQgetvalue(encoding.get(), 0, 0)) + ")", DbError::kCantOpen);
   database->setBusyTimeout(busyTimeoutMs_);
   if (readOnly) database->execute("SET default_transaction_read_only = on");
   db_ = DatabasePtr(database.release());

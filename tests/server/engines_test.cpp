@@ -149,6 +149,24 @@ TEST_P(Engines, JetStatementsRunOnBoth) {
   EXPECT_EQ(rows("Select PCid from [T_BasicInf]"), Lines{"PC10"});
 }
 
+// A server database that is not UTF-8 could not keep the inventories' text: it is not opened.
+TEST(ServerEngine, ADatabaseThatIsNotUtf8IsNotOpened) {
+  test::ServerDatabase server;
+  const std::string name = server.name() + "_ascii";
+  server.rows("CREATE DATABASE " + name + " TEMPLATE template0 ENCODING 'SQL_ASCII' LC_COLLATE 'C' LC_CTYPE 'C'");
+  ServerStringProblem problem;
+  Connection c;
+  try {
+    c.open(serverLocation("host=" + test::serverSocketFolder() + " user=postgres dbname=" + name, problem).value());
+    ADD_FAILURE() << "opened";
+  } catch (const DbError& e) {
+    EXPECT_EQ(std::string(e.what()), "the server database is not UTF-8 (SQL_ASCII)");
+    EXPECT_TRUE(e.databaseUnusable());
+  }
+  EXPECT_FALSE(c.isOpen());
+  server.rows("DROP DATABASE " + name);
+}
+
 INSTANTIATE_TEST_SUITE_P(FileAndServer, Engines, testing::Values(Engine::File, Engine::Server),
                          [](const testing::TestParamInfo<Engine>& info) { return info.param == Engine::File ? "File" : "Server"; });
 
