@@ -11,12 +11,14 @@ enum class StartAction {
   UpdateOnly,  // --update-only: the batch without windows, whatever RUNMODE says
   Help,        // --help: the usage on standard output
   Version,     // --version: "tavrix x.y.z" on standard output
+  CopyTo,      // --copy-to CONNECTION: the database file copied into an empty server database
   Usage,       // anything else: the usage on standard error
 };
 
 struct CommandLine {
   StartAction action = StartAction::RunBatch;
   std::string problem;  // what is wrong with the arguments when action is Usage
+  std::string connection;  // the server database of --copy-to
 };
 
 // args are the arguments after the program name. --help wins over --version, both over

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "run/copy_to_server.h"
 #include "run/main_batch.h"
 #include "batch/run_state.h"
 #include "platform/clock.h"
@@ -27,13 +28,16 @@ int main(int argc, char** argv) {
       print(stderr, "tavrix: " + command.problem + "\n" + tavrix::usageText());
       return static_cast<int>(tavrix::ExitStatus::Usage);
     case tavrix::StartAction::RunBatch:
-    case tavrix::StartAction::UpdateOnly: break;
+    case tavrix::StartAction::UpdateOnly:
+    case tavrix::StartAction::CopyTo: break;
   }
 
   tavrix::QtMessageSink messages;  // standard error until the windows make a QApplication
   tavrix::SystemClock clock;
   tavrix::RunState s(messages, clock);
   s.ProgramFolder = tavrix::paths::programFolder();
+  if (command.action == tavrix::StartAction::CopyTo)
+    return static_cast<int>(tavrix::copyToServer(s, command.connection, stderr));
 
   // A run without windows never constructs QApplication, so it needs no display.
   int qtArgc = 1;  // the options were ours: Qt sees the program name only

@@ -89,6 +89,7 @@ class Value {
 using FieldRef = std::variant<std::monostate, std::int64_t, std::string_view>;
 
 class Connection;
+class TableDefinition;
 
 // One row of a statement being stepped, read in place: its texts stay valid until the next step.
 class RowView {
@@ -279,6 +280,10 @@ class Connection {
   // The tables, in byte order of their names; a table's columns in order, with declared types.
   std::vector<std::string> tableNames();
   std::vector<std::pair<std::string, std::string>> columnsWithTypes(const std::string& table);
+  // The definition a table was made from (types, sizes, NOT NULL, the counter column); the
+  // statements that made the database's indexes, in the engine's dialect.
+  TableDefinition tableDefinition(const std::string& table);
+  std::vector<std::string> indexStatements();
   bool hasTable(std::string_view name);
   bool hasTrigger(std::string_view name);
   // The type a column was declared with; none when the table or the column is missing.

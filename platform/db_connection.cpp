@@ -90,6 +90,8 @@ const std::vector<std::string>& Connection::tableColumns(const std::string& tabl
 
 bool Connection::hasTable(std::string_view name) { return engine().hasTable(name); }
 std::vector<std::string> Connection::tableNames() { return engine().tableNames(); }
+TableDefinition Connection::tableDefinition(const std::string& table) { return engine().tableDefinition(table); }
+std::vector<std::string> Connection::indexStatements() { return engine().indexStatements(); }
 std::vector<std::pair<std::string, std::string>> Connection::columnsWithTypes(const std::string& table) {
   return engine().columnsWithTypes(table);
 }

@@ -65,6 +65,8 @@ struct EngineDatabase {
   virtual std::vector<std::string> tableColumns(const std::string& table) = 0;  // empty when missing
   virtual bool hasTable(std::string_view name) = 0;
   virtual std::vector<std::string> tableNames() = 0;
+  virtual TableDefinition tableDefinition(const std::string& table) = 0;
+  virtual std::vector<std::string> indexStatements() = 0;
   virtual std::vector<std::pair<std::string, std::string>> columnsWithTypes(const std::string& table) = 0;
   virtual bool hasTrigger(std::string_view name) = 0;
   virtual std::optional<std::string> columnType(std::string_view table, std::string_view column) = 0;

@@ -37,19 +37,13 @@ bool buildFromScripts(RunState& s) {
   return false;
 }
 
-// The import finds a computer's snapshot by its PCid, without regard to ASCII case, and the detail
-// rows by their RNO: without these indexes every file would read whole tables. Made when missing, in
-// a transaction of their own; a database that refuses them is imported into all the same (logged).
+// Made when missing, in a transaction of their own; a database that refuses them is imported into
+// all the same (logged).
 void ensureImportIndexes(RunState& s) {
   db::Connection& server = s.DbConnection;
   try {
     server.begin();
-    server.executeNative(server.translateJet("CREATE INDEX IF NOT EXISTS IX_T_BasicInf_PCid ON T_BasicInf (PCid COLLATE NOCASE)"));
-    for (std::string_view table : kInventoryTables) {
-      if (table == "T_BasicInf") continue;
-      const std::string name(table);
-      server.executeNative(server.translateJet("CREATE INDEX IF NOT EXISTS IX_" + name + "_RNO ON " + name + " (RNO)"));
-    }
+    createImportIndexes(server);
     server.commit();
   } catch (const db::DbError& e) {
     server.rollback();
@@ -58,6 +52,15 @@ void ensureImportIndexes(RunState& s) {
 }
 
 }  // namespace
+
+void createImportIndexes(db::Connection& server) {
+  server.executeNative(server.translateJet("CREATE INDEX IF NOT EXISTS IX_T_BasicInf_PCid ON T_BasicInf (PCid COLLATE NOCASE)"));
+  for (std::string_view table : kInventoryTables) {
+    if (table == "T_BasicInf") continue;
+    const std::string name(table);
+    server.executeNative(server.translateJet("CREATE INDEX IF NOT EXISTS IX_" + name + "_RNO ON " + name + " (RNO)"));
+  }
+}
 
 bool ensureServerTables(RunState& s) {
   std::string present, missing;

@@ -11,5 +11,9 @@ namespace tavrix {
 // batch must end: the database holds some inventory tables but not all (a settings error, shown
 // once; nothing is built over them), or the build failed (logged; rolled back, nothing is left).
 bool ensureServerTables(RunState& s);
+// The indexes the import looks up by, made when missing, in the connection's open transaction: a
+// computer's snapshot by its PCid without regard to ASCII case, the detail rows by their RNO
+// (without them every file would read whole tables). Throws DbError.
+void createImportIndexes(db::Connection& server);
 
 }  // namespace tavrix

@@ -319,6 +319,42 @@ std::string PgDatabase::createTableSql(const TableDefinition& table) const {
          argument + ")";
 }
 
+// The server's types createTableSql writes, read back (a text keeps no size).
+TableDefinition PgDatabase::tableDefinition(const std::string& table) {
+  TableDefinition definition;
+  definition.name = table;
+  const char* values[] = {table.c_str()};
+  ResultPtr columns = run(std::string("SELECT a.attname, format_type(a.atttypid, a.atttypmod), a.attnotnull FROM pg_attribute a")
+                              + " WHERE a.attnum > 0 AND NOT a.attisdropped AND a.attrelid = (" + kTableByName + ") ORDER BY a.attnum",
+                          1, values, nullptr, nullptr);
+  const bool counting = hasTrigger(table + "_number");
+  for (int row = 0; row < PQntuples(columns.get()); ++row) {
+    const std::string name = PQgetvalue(columns.get(), row, 0), type = PQgetvalue(columns.get(), row, 1);
+    const std::pair<const char*, ColumnType> named[] = {
+        {"text", ColumnType::LongVarWChar}, {"integer", ColumnType::Integer}, {"smallint", ColumnType::SmallInt},
+        {"real", ColumnType::Single}, {"double precision", ColumnType::Double}, {"numeric", ColumnType::Numeric},
+        {"numeric(19,4)", ColumnType::Currency}, {"timestamp(0) without time zone", ColumnType::Date},
+        {"boolean", ColumnType::Boolean}};
+    ColumnType kind = ColumnType::Empty;
+    for (const auto& [word, column] : named)
+      if (type == word) kind = column;
+    definition.appendColumn(name, kind, 0);
+    const bool notNull = std::string_view(PQgetvalue(columns.get(), row, 2)) == "t";
+    if (counting && notNull && kind == ColumnType::Integer && rowNumberOf(table) == quoteIdentifier(name)) definition.setAutoIncrement(name);
+    else definition.column(name).nullable = !notNull;
+  }
+  return definition;
+}
+
+std::vector<std::string> PgDatabase::indexStatements() {
+  ResultPtr made = run("SELECT indexdef FROM pg_indexes WHERE schemaname = current_schema() AND indexname NOT LIKE '%\\_pkey'"
+                       " ORDER BY indexname COLLATE \"C\"",
+                       0, nullptr, nullptr, nullptr);
+  std::vector<std::string> statements;
+  for (int row = 0; row < PQntuples(made.get()); ++row) statements.emplace_back(PQgetvalue(made.get(), row, 0));
+  return statements;
+}
+
 std::string PgDatabase::rowNumberOf(const std::string& table) {
   if (auto found = rowNumbers_.find(table); found != rowNumbers_.end()) return found->second;
   const std::optional<std::string> key = firstValue(

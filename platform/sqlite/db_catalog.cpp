@@ -45,6 +45,45 @@ std::string columnSql(const TableDefinition::Column& c) {
 
 }  // namespace
 
+// The declared types createTableSql writes, read back.
+TableDefinition SqliteDatabase::tableDefinition(const std::string& table) {
+  TableDefinition definition;
+  definition.name = table;
+  StatementPtr made = prepare("SELECT sql FROM sqlite_schema WHERE type = 'table' AND name = ?1", false);
+  made->bind(1, Value(table), false);
+  const bool counting = made->step() && text::toUpperAscii(made->text(0)).find("AUTOINCREMENT") != std::string::npos;
+  StatementPtr columns = prepare("SELECT name, type, \"notnull\", pk FROM pragma_table_info(?1) ORDER BY cid", false);
+  columns->bind(1, Value(table), false);
+  while (columns->step()) {
+    const std::string name(columns->text(0)), type = text::toUpperAscii(columns->text(1));
+    ColumnType kind = ColumnType::Empty;
+    int size = 0;
+    if (type.starts_with("VARCHAR")) {
+      kind = ColumnType::VarWChar;
+      size = static_cast<int>(text::leadingNumber(std::string_view(type).substr(type.find('(') + 1)).value_or(255));
+    } else {
+      const std::pair<const char*, ColumnType> named[] = {
+          {"TEXT", ColumnType::LongVarWChar}, {"INTEGER", ColumnType::Integer}, {"SMALLINT", ColumnType::SmallInt},
+          {"TINYINT", ColumnType::UnsignedTinyInt}, {"FLOAT", ColumnType::Single}, {"DOUBLE", ColumnType::Double},
+          {"DECIMAL", ColumnType::Numeric}, {"DATETIME", ColumnType::Date}, {"CURRENCY", ColumnType::Currency},
+          {"BOOLEAN", ColumnType::Boolean}};
+      for (const auto& [word, column] : named)
+        if (type == word) kind = column;
+    }
+    definition.appendColumn(name, kind, size);
+    if (counting && columns->integer(3) > 0 && kind == ColumnType::Integer) definition.setAutoIncrement(name);
+    else definition.column(name).nullable = columns->integer(2) == 0;
+  }
+  return definition;
+}
+
+std::vector<std::string> SqliteDatabase::indexStatements() {
+  StatementPtr made = prepare("SELECT sql FROM sqlite_schema WHERE type = 'index' AND sql IS NOT NULL ORDER BY name", false);
+  std::vector<std::string> statements;
+  while (made->step()) statements.emplace_back(made->text(0));
+  return statements;
+}
+
 std::string SqliteDatabase::createTableSql(const TableDefinition& table) const {
   std::string sql = "CREATE TABLE " + quoteIdentifier(table.name) + " (";
   for (std::size_t i = 0; i < table.columns().size(); ++i) sql += (i ? ", " : "") + columnSql(table.columns()[i]);

@@ -59,6 +59,8 @@ class SqliteDatabase final : public EngineDatabase {
   std::vector<std::string> tableColumns(const std::string& table) override;
   bool hasTable(std::string_view name) override;
   std::vector<std::string> tableNames() override;
+  TableDefinition tableDefinition(const std::string& table) override;
+  std::vector<std::string> indexStatements() override;
   std::vector<std::pair<std::string, std::string>> columnsWithTypes(const std::string& table) override;
   bool hasTrigger(std::string_view name) override;
   std::optional<std::string> columnType(std::string_view table, std::string_view column) override;

@@ -49,6 +49,9 @@ TEST_F(ProgramTest, HelpVersionBadArgumentsAndASecondInstanceRunNoBatch) {
       {"--update-only --help", 0, usageText(), ""},
       {"--bogus", 2, "", "tavrix: unknown option \"--bogus\"\n" + usageText()},
       {"--update-only list", 2, "", "tavrix: unexpected argument \"list\"\n" + usageText()},
+      {"--copy-to", 2, "", "tavrix: --copy-to needs a connection string\n" + usageText()},
+      {"--copy-to host=db --update-only", 2, "", "tavrix: --copy-to stands alone, not with \"--update-only\"\n" + usageText()},
+      {"--update-only --copy-to host=db", 2, "", "tavrix: --copy-to stands alone, not with \"--update-only\"\n" + usageText()},
       {"", static_cast<int>(ExitStatus::AlreadyRunning), "", "TAVRIX: すでに「TAVRIX」は起動されています。\n"},
   };
   for (const Case& c : cases) {
