@@ -57,7 +57,9 @@ class PgStatement final : public EngineStatement {
 // A session with a server database.
 class PgDatabase final : public EngineDatabase {
  public:
-  PgDatabase(PGconn* connection, bool readOnly) : connection_(connection), readOnly_(readOnly) {}
+  // shown: how messages name the server database (host, port and database).
+  PgDatabase(PGconn* connection, bool readOnly, std::string shown)
+      : connection_(connection), readOnly_(readOnly), shown_(std::move(shown)) {}
   ~PgDatabase() override { PQfinish(connection_); }
   PgDatabase(const PgDatabase&) = delete;
   PgDatabase& operator=(const PgDatabase&) = delete;
@@ -106,8 +108,11 @@ class PgDatabase final : public EngineDatabase {
   const std::map<std::string, std::vector<ServerName>>& knownNames() const;
   // The first column of the first row of a statement with text parameters; none without a row.
   std::optional<std::string> firstValue(const std::string& sql, std::initializer_list<std::string_view> parameters) const;
+  // The error of a failed result; one that makes the whole database unusable names the server.
+  DbError failure(const PGresult* result) const;
   PGconn* connection_;
   bool readOnly_;
+  std::string shown_;
   bool writing_ = false;  // a transaction begun with begin()
   HeldRows held_;
   std::map<std::string, std::string> rowNumbers_;     // by table

@@ -12,10 +12,13 @@ namespace tavrix::db {
 
 namespace {
 
-// libpq's reason, its first line: the rest repeats it or adds hints.
+// libpq's reason, its first line (the rest repeats it or adds hints), without the server's
+// "FATAL:  " or "ERROR:  ".
 std::string firstLine(const char* message) {
   std::string text = message ? message : "";
   if (const auto end = text.find('\n'); end != std::string::npos) text.erase(end);
+  for (std::string_view level : {"FATAL:  ", "ERROR:  "})
+    if (text.starts_with(level)) text.erase(0, level.size());
   return text;
 }
 
@@ -126,12 +129,18 @@ DbError errorOf(PGconn* connection, const PGresult* result) {
                  sqlState == "42704");
 }
 
+DbError PgDatabase::failure(const PGresult* result) const {
+  DbError error = errorOf(connection_, result);
+  if (!error.databaseUnusable()) return error;
+  return DbError("the server database " + shown_ + ": " + error.what(), error.code(), error.missingTable(), error.missingIndex());
+}
+
 ResultPtr PgDatabase::run(const std::string& sql, int count, const char* const* values, const int* lengths,
                           const int* formats) {
   sendHeldRows();
   ResultPtr result(PQexecParams(connection_, sql.c_str(), count, nullptr, values, lengths, formats, 0));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-  if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) throw errorOf(connection_, result.get());
+  if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) throw failure(result.get());
   return result;
 }
 
@@ -163,7 +172,7 @@ bool PgDatabase::execute(std::string_view sql) {
     rowNumbers_.clear();
   }
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_EMPTY_QUERY)
-    throw errorOf(connection_, result.get());
+    throw failure(result.get());
   return defines;
 }
 
@@ -415,12 +424,12 @@ void PgDatabase::sendHeldRows() {
   for (std::size_t i = 0; i < rows.names.size(); ++i) sql += (i ? ", " : "") + quoteIdentifier(rows.names[i]);
   sql += ") FROM STDIN";
   ResultPtr start(PQexec(connection_, sql.c_str()));
-  if (PQresultStatus(start.get()) != PGRES_COPY_IN) throw errorOf(connection_, start.get());
+  if (PQresultStatus(start.get()) != PGRES_COPY_IN) throw failure(start.get());
   const bool sent = PQputCopyData(connection_, rows.data.data(), static_cast<int>(rows.data.size())) == 1 &&
                     PQputCopyEnd(connection_, nullptr) == 1;
   ResultPtr end(PQgetResult(connection_));
   while (PGresult* more = PQgetResult(connection_)) PQclear(more);
-  if (!sent || PQresultStatus(end.get()) != PGRES_COMMAND_OK) throw errorOf(connection_, end.get());
+  if (!sent || PQresultStatus(end.get()) != PGRES_COMMAND_OK) throw failure(end.get());
 }
 
 // A lock of this database's, held by the session: one number names the import's.
@@ -432,7 +441,7 @@ bool PgDatabase::takeImportLock() {
 void Connection::openServer(const Location& location, OpenMode mode) {
   if (db_) throw DbError("the connection is already open", DbError::kMisuse);
   const bool readOnly = mode == OpenMode::ReadOnly || mode == OpenMode::Immutable;
-  auto database = std::make_unique<PgDatabase>(PQconnectdb(location.connectionString().c_str()), readOnly);
+  auto database = std::make_unique<PgDatabase>(PQconnectdb(location.connectionString().c_str()), readOnly, location.shown());
   // libpq's reason names the server's address, never the password.
   if (PQstatus(database->raw()) != CONNECTION_OK)
     throw DbError("cannot reach the server: " + firstLine(PQerrorMessage(database->raw())), DbError::kCantOpen);

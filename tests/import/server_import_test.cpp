@@ -2,6 +2,7 @@
 // rows, numbers included; one import at a time writes a server database, whichever folder it
 // comes from.
 #include <filesystem>
+#include <functional>
 
 #include "tools/samples.h"
 #include "tests/import/import_fixture.h"
@@ -24,9 +25,11 @@ class ServerImport : public ImportFixture {
                   "/dstrb\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=*\\save\r\nDB_SERVER=" + connection + "\r\n");
   }
   // The batch on the server's program folder.
-  RunState& runOnServer() {
+  RunState& runOnServer(ImportProgress* progress = nullptr) {
     serverRun = std::make_unique<RunState>(messages, clock);
     serverRun->ProgramFolder = onServer.path();
+    serverRun->Progress = progress;
+    serverRun->DbBusyTimeoutMs = busyTimeoutMs;
     runBatch(*serverRun, nullptr);
     return *serverRun;
   }
@@ -123,6 +126,61 @@ TEST_F(ServerImport, AServerDownKeepsEveryCsvForTheNextRun) {
   EXPECT_EQ(folderNames(onServer.file("csv")), Lines{});
   EXPECT_EQ(server.rows(R"(SELECT "RNO", "PCid", "ComputerName" FROM "T_BasicInf" ORDER BY "RNO")"),
             (Lines{"1|PC01|PC-01", "2|PC02|PC-02"}));
+}
+
+// Acts as file `at` of the list starts.
+class ActAt : public ImportProgress {
+ public:
+  ActAt(int at, std::function<void()> act) : at_(at), act_(std::move(act)) {}
+  void fileStarted(int index, int, const std::string&) override {
+    if (index == at_) act_();
+  }
+
+ private:
+  int at_;
+  std::function<void()> act_;
+};
+
+// The batch's connections cut by the server (an administrator, a restart) in the middle: the files
+// before are kept on the server and saved, that file and the rest stay for the next run.
+TEST_F(ServerImport, ALostConnectionKeepsThatFileAndTheRestForTheNextRun) {
+  for (int i = 1; i <= 5; ++i)
+    deliver("PC0" + std::to_string(i) + ".csv", cp932("0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-0" + std::to_string(i) + "\r\n"));
+  ActAt cut(3, [&] {
+    server.rows("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = current_database() AND pid <> pg_backend_pid()");
+  });
+  EXPECT_TRUE(runOnServer(&cut).BatchFailed);
+  EXPECT_EQ(folderNames(onServer.file("csv")), (Lines{"PC03.csv", "PC04.csv", "PC05.csv"}));
+  EXPECT_EQ(server.rows(R"(SELECT "PCid" FROM "T_BasicInf" ORDER BY "RNO")"), (Lines{"PC01", "PC02"}));
+  EXPECT_EQ(messages.texts(), Lines{"the server database " + serverLocation().shown() +
+                                    ": terminating connection due to administrator command"});
+
+  messages.messages.clear();
+  EXPECT_FALSE(runOnServer().BatchFailed);
+  EXPECT_EQ(folderNames(onServer.file("csv")), Lines{});
+  EXPECT_EQ(server.rows(R"(SELECT "PCid" FROM "T_BasicInf" ORDER BY "RNO")"), (Lines{"PC01", "PC02", "PC03", "PC04", "PC05"}));
+}
+
+// A table another session holds makes the batch wait as long as it waits for a file's writer, then
+// keep every file; once the table is free the next run imports them.
+TEST_F(ServerImport, ATableHeldByAnotherSessionKeepsTheFilesForTheNextRun) {
+  runOnServer();  // the tables
+  deliver("PC01.csv", cp932("0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-01\r\n"));
+  deliver("PC02.csv", cp932("0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-02\r\n"));
+  db::Connection holder;
+  holder.open(serverLocation());
+  holder.begin();
+  holder.executeNative(R"(LOCK TABLE "T_BasicInf" IN ACCESS EXCLUSIVE MODE)");
+  busyTimeoutMs = 300;
+  EXPECT_TRUE(runOnServer().BatchFailed);
+  EXPECT_EQ(folderNames(onServer.file("csv")), (Lines{"PC01.csv", "PC02.csv"}));
+  EXPECT_EQ(messages.texts(), Lines{"the server database " + serverLocation().shown() + ": canceling statement due to lock timeout"});
+  holder.rollback();
+
+  messages.messages.clear();
+  EXPECT_FALSE(runOnServer().BatchFailed);
+  EXPECT_EQ(folderNames(onServer.file("csv")), Lines{});
+  EXPECT_EQ(server.rows(R"(SELECT "PCid" FROM "T_BasicInf" ORDER BY "RNO")"), (Lines{"PC01", "PC02"}));
 }
 
 }  // namespace
