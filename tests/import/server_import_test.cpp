@@ -1,6 +1,10 @@
 // The same inventories imported into a database file and into a server database give the same
 // rows, numbers included; one import at a time writes a server database, whichever folder it
 // comes from.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <functional>
 
@@ -181,6 +185,58 @@ TEST_F(ServerImport, ATableHeldByAnotherSessionKeepsTheFilesForTheNextRun) {
   EXPECT_FALSE(runOnServer().BatchFailed);
   EXPECT_EQ(folderNames(onServer.file("csv")), Lines{});
   EXPECT_EQ(server.rows(R"(SELECT "PCid" FROM "T_BasicInf" ORDER BY "RNO")"), (Lines{"PC01", "PC02"}));
+}
+
+// kill -9 of a batch into a server, while importing or while saving: every CSV whole in exactly one
+// of the two folders, every saved one committed, and the next run completes.
+TEST_F(ServerImport, AKilledBatchLeavesEveryCsvWholeAndTheNextRunCompletes) {
+  constexpr int kComputers = 30;
+  const samples::FleetSummary fleet = samples::writeFleet(onServer.file("csv"), kComputers, 5);
+  struct KillAt : ImportProgress {
+    KillAt(int at, bool saving) : at(at), saving(saving) {}
+    void fileStarted(int index, int, const std::string&) override {
+      if (!saving && index == at) kill(getpid(), SIGKILL);
+    }
+    void fileSaved(int index) override {
+      if (saving && index == at) kill(getpid(), SIGKILL);
+    }
+    int at;
+    bool saving;
+  };
+  const auto runKilled = [&](int at, bool saving) {
+    KillAt progress(at, saving);
+    const pid_t child = fork();
+    if (child == 0) {
+      runOnServer(&progress);
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFSIGNALED(status);
+  };
+  const auto computers = [&] { return server.rows(R"(SELECT count(*) FROM "T_BasicInf")")[0]; };
+  for (int at : {2, 17}) {
+    ASSERT_TRUE(runKilled(at, false)) << "the batch ended before it was killed at " << at;
+    EXPECT_EQ(computers(), std::to_string(at - 1)) << at;
+    EXPECT_EQ(folderNames(onServer.file("csv")).size(), static_cast<std::size_t>(kComputers)) << at;
+  }
+  ASSERT_TRUE(runKilled(12, true)) << "the batch ended before it was killed while saving";
+  EXPECT_EQ(computers(), std::to_string(kComputers));
+  const std::string saved = onServer.file("save/" + clock.now().compactDay());
+  Lines everywhere = folderNames(onServer.file("csv")), moved = folderNames(saved);
+  EXPECT_EQ(moved.size(), 12u);
+  everywhere.insert(everywhere.end(), moved.begin(), moved.end());
+  std::sort(everywhere.begin(), everywhere.end());
+  EXPECT_EQ(std::adjacent_find(everywhere.begin(), everywhere.end()), everywhere.end()) << "a file in both folders";
+  EXPECT_EQ(everywhere.size(), static_cast<std::size_t>(kComputers));
+  EXPECT_EQ(readFile(saved + "/PC00001.csv"), cp932(samples::makeComputer(5, 1).text));
+
+  EXPECT_FALSE(runOnServer().BatchFailed);
+  EXPECT_EQ(folderNames(onServer.file("csv")), Lines{});
+  EXPECT_EQ(folderNames(saved).size(), static_cast<std::size_t>(kComputers));
+  for (const std::string& table : kTables)
+    EXPECT_EQ(server.rows("SELECT count(*) FROM \"" + table + "\"")[0], std::to_string(fleet.rows.at(table))) << table;
+  EXPECT_EQ(messages.texts(), Lines{});
 }
 
 }  // namespace
