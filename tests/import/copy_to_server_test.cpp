@@ -32,14 +32,6 @@ class CopyToServer : public ImportFixture {
     db::ServerStringProblem problem;
     return db::serverLocation(server.connectionString(), problem).value();
   }
-  static Lines everyRow(db::Connection& c, const std::vector<std::string>& tables) {
-    Lines rows;
-    for (const std::string& table : tables)
-      for (std::string& row : rowsOf(c, "SELECT * FROM " + table)) rows.push_back(table + " " + row);
-    std::sort(rows.begin(), rows.end());
-    return rows;
-  }
-
   ServerDatabase server;
   Lines copied;  // the progress lines
 };

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -39,6 +41,30 @@ inline std::vector<std::string> tableRows(const std::string& dbPath, const std::
   }
   return rows;
 }
+
+// Every row of the tables, each as "table field|field|…" (NULL as <null>), sorted: what two databases
+// hold compared whatever order their engines keep rows in.
+inline std::vector<std::string> everyRow(db::Connection& c, const std::vector<std::string>& tables = kTables) {
+  std::vector<std::string> rows;
+  for (const std::string& table : tables)
+    for (std::string& row : rowsOf(c, "SELECT * FROM " + table)) rows.push_back(table + " " + row);
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+// Kills its own process (SIGKILL) as file `at` of the list starts, or, when saving, as it reaches
+// the save folder: a batch killed at that moment, for a test that runs it in a child.
+struct KillAt : ImportProgress {
+  KillAt(int at, bool saving) : at(at), saving(saving) {}
+  void fileStarted(int index, int, const std::string&) override {
+    if (!saving && index == at) kill(getpid(), SIGKILL);
+  }
+  void fileSaved(int index) override {
+    if (saving && index == at) kill(getpid(), SIGKILL);
+  }
+  int at;
+  bool saving;
+};
 
 // What breaks the snapshot rules: a row whose RNO, PCid and CreateDate are not those of a T_BasicInf
 // row, a failed integrity check. (A second T_BasicInf row of a computer shows in its rows and counts.)

@@ -30,17 +30,7 @@ TEST_F(KilledBatch, TheNextRunImportsEverything) {
   // Runs the batch in a child that kills itself as file killAt starts, while the reader
   // thread holds the next files and the log may be being copied into the database.
   auto runKilled = [&](int killAt, bool saving = false) {
-    struct KillAt : ImportProgress {
-      KillAt(int at, bool saving) : at(at), saving(saving) {}
-      void fileStarted(int index, int, const std::string&) override {
-        if (!saving && index == at) kill(getpid(), SIGKILL);
-      }
-      void fileSaved(int index) override {
-        if (saving && index == at) kill(getpid(), SIGKILL);
-      }
-      int at;
-      bool saving;
-    } progress(killAt, saving);
+    KillAt progress(killAt, saving);
     pid_t child = fork();
     if (child == 0) {
       runBatchOnce(&progress);

@@ -46,15 +46,6 @@ class ServerImport : public ImportFixture {
     db::ServerStringProblem problem;
     return db::serverLocation(server.connectionString(), problem).value();
   }
-  // Every row of every inventory table, each as its fields joined by "|", sorted.
-  static Lines everyRow(db::Connection& c) {
-    Lines rows;
-    for (const std::string& table : kTables)
-      for (std::string& row : rowsOf(c, "SELECT * FROM " + table)) rows.push_back(table + " " + row);
-    std::sort(rows.begin(), rows.end());
-    return rows;
-  }
-
   ServerDatabase server;
   TempDir onServer;
   std::unique_ptr<RunState> serverRun;
@@ -192,17 +183,6 @@ TEST_F(ServerImport, ATableHeldByAnotherSessionKeepsTheFilesForTheNextRun) {
 TEST_F(ServerImport, AKilledBatchLeavesEveryCsvWholeAndTheNextRunCompletes) {
   constexpr int kComputers = 30;
   const samples::FleetSummary fleet = samples::writeFleet(onServer.file("csv"), kComputers, 5);
-  struct KillAt : ImportProgress {
-    KillAt(int at, bool saving) : at(at), saving(saving) {}
-    void fileStarted(int index, int, const std::string&) override {
-      if (!saving && index == at) kill(getpid(), SIGKILL);
-    }
-    void fileSaved(int index) override {
-      if (saving && index == at) kill(getpid(), SIGKILL);
-    }
-    int at;
-    bool saving;
-  };
   const auto runKilled = [&](int at, bool saving) {
     KillAt progress(at, saving);
     const pid_t child = fork();
