@@ -144,6 +144,16 @@ ResultPtr PgDatabase::run(const std::string& sql, int count, const char* const* 
   return result;
 }
 
+std::vector<std::string> PgDatabase::firstColumn(const std::string& sql, std::initializer_list<std::string_view> parameters) const {
+  std::vector<std::string> texts(parameters.begin(), parameters.end());
+  std::vector<const char*> values;
+  for (const std::string& t : texts) values.push_back(t.c_str());
+  ResultPtr result = const_cast<PgDatabase*>(this)->run(sql, static_cast<int>(values.size()), values.data(), nullptr, nullptr);
+  std::vector<std::string> column;
+  for (int row = 0; row < PQntuples(result.get()); ++row) column.emplace_back(PQgetvalue(result.get(), row, 0));
+  return column;
+}
+
 std::optional<std::string> PgDatabase::firstValue(const std::string& sql, std::initializer_list<std::string_view> parameters) const {
   std::vector<std::string> texts(parameters.begin(), parameters.end());
   std::vector<const char*> values;
@@ -250,14 +260,9 @@ std::unique_ptr<ManyWrites> PgDatabase::startManyWrites(Connection& connection) 
 }
 
 std::vector<std::string> PgDatabase::tableColumns(const std::string& table) {
-  ResultPtr result;
-  const char* values[] = {table.c_str()};
-  result = run(std::string("SELECT a.attname FROM pg_attribute a WHERE a.attnum > 0 AND NOT a.attisdropped AND a.attrelid = (") +
-                   kTableByName + ") ORDER BY a.attnum",
-               1, values, nullptr, nullptr);
-  std::vector<std::string> names;
-  for (int row = 0; row < PQntuples(result.get()); ++row) names.emplace_back(PQgetvalue(result.get(), row, 0));
-  return names;
+  return firstColumn(std::string("SELECT a.attname FROM pg_attribute a WHERE a.attnum > 0 AND NOT a.attisdropped AND a.attrelid = (") +
+                         kTableByName + ") ORDER BY a.attnum",
+                     {table});
 }
 
 bool PgDatabase::hasTable(std::string_view name) {
@@ -265,12 +270,9 @@ bool PgDatabase::hasTable(std::string_view name) {
 }
 
 std::vector<std::string> PgDatabase::tableNames() {
-  ResultPtr result = run("SELECT c.relname FROM pg_class c WHERE c.relnamespace = current_schema()::regnamespace"
-                         " AND c.relkind IN ('r', 'p') ORDER BY c.relname COLLATE \"C\"",
-                         0, nullptr, nullptr, nullptr);
-  std::vector<std::string> names;
-  for (int row = 0; row < PQntuples(result.get()); ++row) names.emplace_back(PQgetvalue(result.get(), row, 0));
-  return names;
+  return firstColumn("SELECT c.relname FROM pg_class c WHERE c.relnamespace = current_schema()::regnamespace"
+                     " AND c.relkind IN ('r', 'p') ORDER BY c.relname COLLATE \"C\"",
+                     {});
 }
 
 std::vector<std::pair<std::string, std::string>> PgDatabase::columnsWithTypes(const std::string& table) {
@@ -356,12 +358,9 @@ TableDefinition PgDatabase::tableDefinition(const std::string& table) {
 }
 
 std::vector<std::string> PgDatabase::indexStatements() {
-  ResultPtr made = run("SELECT indexdef FROM pg_indexes WHERE schemaname = current_schema() AND indexname NOT LIKE '%\\_pkey'"
-                       " ORDER BY indexname COLLATE \"C\"",
-                       0, nullptr, nullptr, nullptr);
-  std::vector<std::string> statements;
-  for (int row = 0; row < PQntuples(made.get()); ++row) statements.emplace_back(PQgetvalue(made.get(), row, 0));
-  return statements;
+  return firstColumn("SELECT indexdef FROM pg_indexes WHERE schemaname = current_schema() AND indexname NOT LIKE '%\\_pkey'"
+                     " ORDER BY indexname COLLATE \"C\"",
+                     {});
 }
 
 std::string PgDatabase::rowNumberOf(const std::string& table) {

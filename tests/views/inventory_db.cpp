@@ -11,19 +11,25 @@
 namespace tavrix::test {
 namespace {
 
-// An UPDATEONLY batch with no CSV builds the database from the delivered scripts once per test run;
-// every InventoryDb copies it.
+// An UPDATEONLY batch with no CSV in folder: the tables built from the delivered scripts, in the
+// database file or on the server DB_SERVER names (when not empty).
+void buildWithABatch(const TempDir& folder, const std::string& server) {
+  writeProgramIni(folder.path(), "UPDATEONLY", sourceDir() + "/dstrb");
+  if (!server.empty()) writeFile(folder.file("Tavrix.ini"), readFile(folder.file("Tavrix.ini")) + "DB_SERVER=" + server + "\r\n");
+  std::filesystem::create_directories(folder.file("csv"));
+  RecordingMessageSink sink;
+  FixedClock clock{DateTime{2024, 1, 2, 3, 4, 5}};
+  RunState s(sink, clock);
+  s.ProgramFolder = folder.path();
+  runBatch(s, nullptr);
+  if (exitStatusOf(s) != ExitStatus::Ok) throw std::runtime_error("no tables built; see " + folder.file("log/run.log"));
+}
+
+// The database file is built once per test run; every InventoryDb on a file copies it.
 const std::string& scriptBuiltDatabase() {
   static TempDir dir;
   static const std::string path = [] {
-    writeProgramIni(dir.path(), "UPDATEONLY", sourceDir() + "/dstrb");
-    std::filesystem::create_directories(dir.file("csv"));
-    RecordingMessageSink sink;
-    FixedClock clock{DateTime{2024, 1, 2, 3, 4, 5}};
-    RunState s(sink, clock);
-    s.ProgramFolder = dir.path();
-    runBatch(s, nullptr);
-    if (exitStatusOf(s) != ExitStatus::Ok) throw std::runtime_error("no database built; see " + dir.file("log/run.log"));
+    buildWithABatch(dir, "");
     return dir.file("db/Tavrix.mdb");
   }();
   return path;
@@ -65,17 +71,8 @@ InventoryDb::InventoryDb(bool onServer) {
     connection_.open(path());
     return;
   }
-  // A batch without CSVs builds the tables on the server.
   server_.emplace();
-  writeProgramIni(dir_.path(), "UPDATEONLY", sourceDir() + "/dstrb");
-  writeFile(dir_.file("Tavrix.ini"), readFile(dir_.file("Tavrix.ini")) + "DB_SERVER=" + server_->connectionString() + "\r\n");
-  std::filesystem::create_directories(dir_.file("csv"));
-  RecordingMessageSink sink;
-  FixedClock clock{DateTime{2024, 1, 2, 3, 4, 5}};
-  RunState s(sink, clock);
-  s.ProgramFolder = dir_.path();
-  runBatch(s, nullptr);
-  if (exitStatusOf(s) != ExitStatus::Ok) throw std::runtime_error("no tables built; see " + dir_.file("log/run.log"));
+  buildWithABatch(dir_, server_->connectionString());
   db::ServerStringProblem problem;
   connection_.open(db::serverLocation(server_->connectionString(), problem).value());
 }
