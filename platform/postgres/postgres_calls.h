@@ -108,6 +108,8 @@ class PgDatabase final : public EngineDatabase {
   const std::map<std::string, std::vector<ServerName>>& knownNames() const;
   // The first column of the first row of a statement with text parameters; none without a row.
   std::optional<std::string> firstValue(const std::string& sql, std::initializer_list<std::string_view> parameters) const;
+  // Runs a statement whose parameters are all texts; throws DbError.
+  ResultPtr runWithTexts(const std::string& sql, std::initializer_list<std::string_view> parameters) const;
   // The first column of every row of such a statement.
   std::vector<std::string> firstColumn(const std::string& sql, std::initializer_list<std::string_view> parameters) const;
   // The error of a failed result; one that makes the whole database unusable names the server.

@@ -144,21 +144,22 @@ ResultPtr PgDatabase::run(const std::string& sql, int count, const char* const* 
   return result;
 }
 
-std::vector<std::string> PgDatabase::firstColumn(const std::string& sql, std::initializer_list<std::string_view> parameters) const {
+ResultPtr PgDatabase::runWithTexts(const std::string& sql, std::initializer_list<std::string_view> parameters) const {
   std::vector<std::string> texts(parameters.begin(), parameters.end());
   std::vector<const char*> values;
   for (const std::string& t : texts) values.push_back(t.c_str());
-  ResultPtr result = const_cast<PgDatabase*>(this)->run(sql, static_cast<int>(values.size()), values.data(), nullptr, nullptr);
+  return const_cast<PgDatabase*>(this)->run(sql, static_cast<int>(values.size()), values.data(), nullptr, nullptr);
+}
+
+std::vector<std::string> PgDatabase::firstColumn(const std::string& sql, std::initializer_list<std::string_view> parameters) const {
+  ResultPtr result = runWithTexts(sql, parameters);
   std::vector<std::string> column;
   for (int row = 0; row < PQntuples(result.get()); ++row) column.emplace_back(PQgetvalue(result.get(), row, 0));
   return column;
 }
 
 std::optional<std::string> PgDatabase::firstValue(const std::string& sql, std::initializer_list<std::string_view> parameters) const {
-  std::vector<std::string> texts(parameters.begin(), parameters.end());
-  std::vector<const char*> values;
-  for (const std::string& t : texts) values.push_back(t.c_str());
-  ResultPtr result = const_cast<PgDatabase*>(this)->run(sql, static_cast<int>(values.size()), values.data(), nullptr, nullptr);
+  ResultPtr result = runWithTexts(sql, parameters);
   if (PQntuples(result.get()) == 0 || PQgetisnull(result.get(), 0, 0)) return std::nullopt;
   return std::string(PQgetvalue(result.get(), 0, 0));
 }
