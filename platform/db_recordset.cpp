@@ -155,8 +155,10 @@ Value UpdatableRecordSet::field(std::string_view name) {
     if (text::equalsNoCase(field, name)) return value;
   }
   if (adding_) return Value();
-  EngineStatement* stmt = connection_->prepareCached("SELECT * FROM " + quoteIdentifier(table_) + " WHERE " +
-                                                    connection_->engine().rowNumberOf(table_) + "=?");
+  const std::string rowNumber = connection_->engine().rowNumberOf(table_);
+  // The number of the row just added is known without asking the database again.
+  if (hasAddedRow_ && text::equalsNoCase(rowNumber, quoteIdentifier(name))) return Value(addedRowId_);
+  EngineStatement* stmt = connection_->prepareCached("SELECT * FROM " + quoteIdentifier(table_) + " WHERE " + rowNumber + "=?");
   stmt->bind(1, FieldRef(currentRowId()));
   if (!stmt->step()) {
     stmt->reset();

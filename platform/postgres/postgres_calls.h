@@ -22,7 +22,8 @@ class PgDatabase;
 // A statement with $N parameters, run when first stepped; its rows are then read from the result.
 class PgStatement final : public EngineStatement {
  public:
-  PgStatement(PgDatabase& database, std::string sql, int parameterCount);
+  // persistent: prepared on the server once for the session, at its first run.
+  PgStatement(PgDatabase& database, std::string sql, int parameterCount, bool persistent);
 
   void bind(int index, const Value& value, bool outlives) override;
   void bind(int index, const FieldRef& value) override;
@@ -48,6 +49,7 @@ class PgStatement final : public EngineStatement {
 
   PgDatabase& database_;
   std::string sql_;
+  bool persistent_;
   std::vector<Parameter> parameters_;
   ResultPtr result_;
   int row_ = -1;
@@ -66,6 +68,9 @@ class PgDatabase final : public EngineDatabase {
   PGconn* raw() const { return connection_; }
   // Runs one statement with parameters (text, or NULL for a null pointer); throws DbError.
   ResultPtr run(const std::string& sql, int count, const char* const* values, const int* lengths, const int* formats);
+  // The same through the session's prepared statement of the text, prepared at its first run.
+  ResultPtr runPrepared(const std::string& sql, int count, const char* const* values, const int* lengths,
+                        const int* formats);
 
   StatementPtr prepare(const std::string& sql, bool persistent) override;
   bool execute(std::string_view sql) override;
@@ -101,8 +106,13 @@ class PgDatabase final : public EngineDatabase {
     std::vector<std::string> names;
     std::string data;  // COPY's text form: tab-separated fields, one line per row
   };
-  // Sends the held rows (before any other statement and the commit); throws DbError.
+  // Sends the held rows without waiting for their outcome; throws DbError for the rows sent
+  // before, whose outcome it reads first.
   void sendHeldRows();
+  // Reads the outcome of the rows sent last, when not read yet; throws DbError.
+  void finishCopy();
+  // Sends the held rows and reads every outcome, before any other statement and the commit.
+  void settle();
   // The schema's table and column names by their upper-case form (each spelling once), read once
   // per change of the schema.
   const std::map<std::string, std::vector<ServerName>>& knownNames() const;
@@ -119,7 +129,10 @@ class PgDatabase final : public EngineDatabase {
   std::string shown_;
   bool writing_ = false;  // a transaction begun with begin()
   HeldRows held_;
+  bool copying_ = false;  // rows sent, their outcome not read yet
   std::map<std::string, std::string> rowNumbers_;     // by table
+  std::map<std::string, std::string> prepared_;       // the session's prepared statements' names, by text
+  int preparedCount_ = 0;
   mutable std::optional<std::map<std::string, std::vector<ServerName>>> knownNames_;
 };
 

@@ -137,8 +137,27 @@ DbError PgDatabase::failure(const PGresult* result) const {
 
 ResultPtr PgDatabase::run(const std::string& sql, int count, const char* const* values, const int* lengths,
                           const int* formats) {
-  sendHeldRows();
+  settle();
   ResultPtr result(PQexecParams(connection_, sql.c_str(), count, nullptr, values, lengths, formats, 0));
+  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) throw failure(result.get());
+  return result;
+}
+
+// The statements the program runs again and again are parsed and planned once per session. A
+// change of the schema forgets them here (the server plans them again itself, but a SELECT * would
+// then keep its old columns).
+ResultPtr PgDatabase::runPrepared(const std::string& sql, int count, const char* const* values, const int* lengths,
+                                  const int* formats) {
+  settle();
+  auto found = prepared_.find(sql);
+  if (found == prepared_.end()) {
+    std::string name = "tavrix_" + std::to_string(++preparedCount_);
+    ResultPtr made(PQprepare(connection_, name.c_str(), sql.c_str(), count, nullptr));
+    if (!made || PQresultStatus(made.get()) != PGRES_COMMAND_OK) throw failure(made.get());
+    found = prepared_.emplace(sql, std::move(name)).first;
+  }
+  ResultPtr result(PQexecPrepared(connection_, found->second.c_str(), count, values, lengths, formats, 0));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) throw failure(result.get());
   return result;
@@ -166,21 +185,22 @@ std::optional<std::string> PgDatabase::firstValue(const std::string& sql, std::i
 
 // Statements come in the program's one dialect (SQLite's, or Jet translated): the server's form
 // quotes their names and folds the case of their text columns as translateJet does.
-StatementPtr PgDatabase::prepare(const std::string& sql, bool) {
+StatementPtr PgDatabase::prepare(const std::string& sql, bool persistent) {
   int count = 0;
   std::string numbered = numberedParameters(translateJet(sql), count);
   if (text::trim(numbered).empty()) throw DbError("empty statement", DbError::kMisuse);
-  return StatementPtr(new PgStatement(*this, std::move(numbered), count));
+  return StatementPtr(new PgStatement(*this, std::move(numbered), count, persistent));
 }
 
 bool PgDatabase::execute(std::string_view sql) {
-  sendHeldRows();
+  settle();
   ResultPtr result(PQexec(connection_, std::string(sql).c_str()));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   const bool defines = definesSomething(sql);
   if (defines) {
     knownNames_.reset();
     rowNumbers_.clear();
+    prepared_.clear();
   }
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_EMPTY_QUERY)
     throw failure(result.get());
@@ -230,7 +250,7 @@ void PgDatabase::beginRead() { execute("BEGIN ISOLATION LEVEL REPEATABLE READ RE
 // A transaction that failed a statement ends in a rollback whatever is asked: the server answers
 // COMMIT with ROLLBACK, so that is an error here.
 void PgDatabase::commit() {
-  sendHeldRows();
+  settle();
   const bool failed = PQtransactionStatus(connection_) == PQTRANS_INERROR;
   writing_ = false;
   execute("COMMIT");
@@ -240,6 +260,11 @@ void PgDatabase::commit() {
 void PgDatabase::rollback() {
   writing_ = false;
   held_ = HeldRows{};  // rows never sent need no undoing
+  try {
+    finishCopy();
+  } catch (const DbError&) {
+    // rows sent and refused: the rollback undoes the transaction whatever they met
+  }
   execute("ROLLBACK");
 }
 
@@ -417,7 +442,10 @@ bool PgDatabase::copyRow(const std::string& table, const std::vector<std::string
   return true;
 }
 
+// The rows go to the server without waiting for it to store them: the program reads the next rows
+// meanwhile, and the outcome is read before anything else is asked of the server (finishCopy).
 void PgDatabase::sendHeldRows() {
+  finishCopy();
   if (held_.data.empty()) return;
   const HeldRows rows = std::exchange(held_, HeldRows{});
   std::string sql = "COPY " + quoteIdentifier(rows.table) + " (";
@@ -425,11 +453,23 @@ void PgDatabase::sendHeldRows() {
   sql += ") FROM STDIN";
   ResultPtr start(PQexec(connection_, sql.c_str()));
   if (PQresultStatus(start.get()) != PGRES_COPY_IN) throw failure(start.get());
-  const bool sent = PQputCopyData(connection_, rows.data.data(), static_cast<int>(rows.data.size())) == 1 &&
-                    PQputCopyEnd(connection_, nullptr) == 1;
+  copying_ = true;
+  if (PQputCopyData(connection_, rows.data.data(), static_cast<int>(rows.data.size())) != 1 ||
+      PQputCopyEnd(connection_, nullptr) != 1)
+    finishCopy();
+}
+
+void PgDatabase::settle() {
+  sendHeldRows();
+  finishCopy();
+}
+
+void PgDatabase::finishCopy() {
+  if (!copying_) return;
+  copying_ = false;
   ResultPtr end(PQgetResult(connection_));
   while (PGresult* more = PQgetResult(connection_)) PQclear(more);
-  if (!sent || PQresultStatus(end.get()) != PGRES_COMMAND_OK) throw failure(end.get());
+  if (PQresultStatus(end.get()) != PGRES_COMMAND_OK) throw failure(end.get());
 }
 
 // A lock of this database's, held by the session: one number names the import's.

@@ -65,8 +65,8 @@ std::string numberedParameters(std::string_view sql, int& parameterCount) {
   return out;
 }
 
-PgStatement::PgStatement(PgDatabase& database, std::string sql, int parameterCount)
-    : database_(database), sql_(std::move(sql)), parameters_(static_cast<std::size_t>(parameterCount)) {}
+PgStatement::PgStatement(PgDatabase& database, std::string sql, int parameterCount, bool persistent)
+    : database_(database), sql_(std::move(sql)), persistent_(persistent), parameters_(static_cast<std::size_t>(parameterCount)) {}
 
 PgStatement::Parameter& PgStatement::parameter(int index) {
   if (index < 1 || static_cast<std::size_t>(index) > parameters_.size())
@@ -109,7 +109,9 @@ void PgStatement::run() {
     lengths[i] = static_cast<int>(p.text.size());
     formats[i] = p.binary ? 1 : 0;
   }
-  result_ = database_.run(sql_, static_cast<int>(parameters_.size()), values.data(), lengths.data(), formats.data());
+  const int count = static_cast<int>(parameters_.size());
+  result_ = persistent_ ? database_.runPrepared(sql_, count, values.data(), lengths.data(), formats.data())
+                        : database_.run(sql_, count, values.data(), lengths.data(), formats.data());
   row_ = -1;
 }
 

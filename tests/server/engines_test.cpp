@@ -149,6 +149,58 @@ TEST_P(Engines, JetStatementsRunOnBoth) {
   EXPECT_EQ(rows("Select PCid from [T_BasicInf]"), Lines{"PC10"});
 }
 
+// A statement kept for the session answers for the table as it is now, after a column was added.
+TEST_P(Engines, KeptStatementsFollowAChangedTable) {
+  add("a");
+  const auto columnsRead = [&] {
+    Statement read(c, c.translateJet("SELECT * FROM T_BasicInf WHERE PCid = ?"));
+    read.bind(1, FieldRef(std::string_view("A")));
+    EXPECT_TRUE(read.next());
+    const int columns = read.row().columnCount();
+    while (read.next()) {
+    }
+    return columns;
+  };
+  EXPECT_EQ(columnsRead(), 7);
+  c.executeNative(R"(ALTER TABLE "T_BasicInf" ADD COLUMN "Note" text)");
+  EXPECT_EQ(columnsRead(), 8);
+}
+
+// Rows a table refuses fail their transaction, at its commit at the latest (the server is sent
+// them while the next rows are read); the rollback leaves none of them and the session goes on.
+TEST_P(Engines, RefusedRowsFailTheirTransaction) {
+  TableDefinition detail;
+  detail.name = "T_Detail";
+  detail.appendColumn("RNO", ColumnType::Integer, 0);
+  detail.appendColumn("Name", ColumnType::VarWChar, 50);
+  detail.column("Name").nullable = true;
+  appendTable(c, detail);
+  const std::vector<std::string> names{"RNO", "Name"};
+  const FieldRef good[] = {std::int64_t{1}, std::string_view("kept")}, refused[] = {std::monostate{}, std::string_view("no number")};
+  const FieldRef basic[] = {std::string_view("PC01")};
+  for (const bool askedBeforeCommit : {true, false}) {
+    c.begin();
+    try {
+      UpdatableRecordSet details(c, "Select * from T_Detail");
+      details.addNew(names, good);
+      details.addNew(names, refused);
+      UpdatableRecordSet computers(c, "Select * from T_BasicInf");
+      computers.addNew({"PCid"}, basic);  // the refused rows go to the server
+      if (askedBeforeCommit) rows("SELECT count(*) FROM T_BasicInf");
+      c.commit();
+      ADD_FAILURE() << "a NULL number was stored";
+    } catch (const DbError& e) {
+      EXPECT_FALSE(e.databaseUnusable()) << e.what();
+      EXPECT_NE(std::string(e.what()).find("RNO"), std::string::npos) << "the refusal is told: " << e.what();
+    }
+    c.rollback();
+    EXPECT_EQ(rows("SELECT count(*) FROM T_Detail"), Lines{"0"});
+    EXPECT_EQ(rows("SELECT count(*) FROM T_BasicInf"), Lines{"0"});
+  }
+  add("after");
+  EXPECT_EQ(rows("SELECT PCid FROM T_BasicInf"), Lines{"after"});
+}
+
 // A server database that is not UTF-8 could not keep the inventories' text: it is not opened.
 TEST(ServerEngine, ADatabaseThatIsNotUtf8IsNotOpened) {
   test::ServerDatabase server;
