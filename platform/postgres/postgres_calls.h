@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "platform/db_engine.h"
@@ -22,8 +23,9 @@ class PgDatabase;
 // A statement with $N parameters, run when first stepped; its rows are then read from the result.
 class PgStatement final : public EngineStatement {
  public:
-  // persistent: prepared on the server once for the session, at its first run.
-  PgStatement(PgDatabase& database, std::string sql, int parameterCount, bool persistent);
+  // persistent: prepared on the server once for the session, at its first run. numbering: an
+  // INSERT that returns the number its counter gave (lastInsertRowId), and no rows.
+  PgStatement(PgDatabase& database, std::string sql, int parameterCount, bool persistent, bool numbering);
 
   void bind(int index, const Value& value, bool outlives) override;
   void bind(int index, const FieldRef& value) override;
@@ -50,6 +52,7 @@ class PgStatement final : public EngineStatement {
   PgDatabase& database_;
   std::string sql_;
   bool persistent_;
+  bool numbering_;
   std::vector<Parameter> parameters_;
   ResultPtr result_;
   int row_ = -1;
@@ -133,6 +136,8 @@ class PgDatabase final : public EngineDatabase {
   std::map<std::string, std::string> rowNumbers_;     // by table
   std::map<std::string, std::string> prepared_;       // the session's prepared statements' names, by text
   int preparedCount_ = 0;
+  std::optional<std::int64_t> lastNumber_;  // given to the row the last INSERT added, when known
+  friend class PgStatement;
   mutable std::optional<std::map<std::string, std::vector<ServerName>>> knownNames_;
 };
 

@@ -65,8 +65,12 @@ std::string numberedParameters(std::string_view sql, int& parameterCount) {
   return out;
 }
 
-PgStatement::PgStatement(PgDatabase& database, std::string sql, int parameterCount, bool persistent)
-    : database_(database), sql_(std::move(sql)), persistent_(persistent), parameters_(static_cast<std::size_t>(parameterCount)) {}
+PgStatement::PgStatement(PgDatabase& database, std::string sql, int parameterCount, bool persistent, bool numbering)
+    : database_(database),
+      sql_(std::move(sql)),
+      persistent_(persistent),
+      numbering_(numbering),
+      parameters_(static_cast<std::size_t>(parameterCount)) {}
 
 PgStatement::Parameter& PgStatement::parameter(int index) {
   if (index < 1 || static_cast<std::size_t>(index) > parameters_.size())
@@ -110,9 +114,19 @@ void PgStatement::run() {
     formats[i] = p.binary ? 1 : 0;
   }
   const int count = static_cast<int>(parameters_.size());
+  database_.lastNumber_.reset();
   result_ = persistent_ ? database_.runPrepared(sql_, count, values.data(), lengths.data(), formats.data())
                         : database_.run(sql_, count, values.data(), lengths.data(), formats.data());
   row_ = -1;
+  if (!numbering_) return;
+  const int rows = PQntuples(result_.get());
+  if (rows > 0 && !PQgetisnull(result_.get(), rows - 1, 0)) {
+    std::int64_t number = 0;
+    const char* text = PQgetvalue(result_.get(), rows - 1, 0);
+    std::from_chars(text, text + PQgetlength(result_.get(), rows - 1, 0), number);
+    database_.lastNumber_ = number;
+  }
+  result_.reset(PQmakeEmptyPGresult(nullptr, PGRES_COMMAND_OK));  // the number is the engine's, not the caller's
 }
 
 bool PgStatement::step() {
