@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The PostgreSQL server of the test suite: a cluster of its own in a private folder, listening only
 # on a socket there, never on the network. "start FOLDER" makes and starts it (any earlier one in the
-# folder is stopped and removed first); "stop FOLDER" stops it and removes the folder. The server
-# refuses to run as root: as root, its files belong to the postgres user and it runs as that user.
+# folder is stopped and removed first); "restart FOLDER" restarts it (every session ends); "stop
+# FOLDER" stops it and removes the folder. Members of the role tavrix_password_users must give their
+# password; everyone else is trusted. The server refuses to run as root: as root, its files belong to
+# the postgres user and it runs as that user.
 set -euo pipefail
 action="${1:?start or stop}"
 folder="${2:?the server folder}"
@@ -30,6 +32,8 @@ case "$action" in
       cat "$folder/initdb.log" >&2
       exit 1
     fi
+    { echo "local all +tavrix_password_users scram-sha-256"; cat "$folder/data/pg_hba.conf"; } >"$folder/pg_hba.conf"
+    as_owner cp "$folder/pg_hba.conf" "$folder/data/pg_hba.conf"
     # Durability is the server's setting: the tests trade it for speed, which no answer depends on
     # (TAVRIX_PG_DURABLE=1 keeps the server's defaults, for a benchmark).
     durability="-c fsync=off -c full_page_writes=off"
@@ -40,7 +44,11 @@ case "$action" in
       cat "$folder/server.log" >&2
       exit 1
     fi
+    "$bin/psql" -q -h "$folder" -U postgres -d postgres -c "CREATE ROLE tavrix_password_users NOLOGIN" >/dev/null
+    ;;
+  restart)
+    as_owner "$bin/pg_ctl" -D "$folder/data" -m fast -w -t 60 restart >/dev/null
     ;;
   stop) stop ;;
-  *) echo "usage: $0 start|stop FOLDER" >&2; exit 2 ;;
+  *) echo "usage: $0 start|restart|stop FOLDER" >&2; exit 2 ;;
 esac

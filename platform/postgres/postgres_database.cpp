@@ -13,11 +13,11 @@ namespace tavrix::db {
 namespace {
 
 // libpq's reason, its first line (the rest repeats it or adds hints), without the server's
-// "FATAL:  " or "ERROR:  ".
+// "FATAL:  ", "ERROR:  " or "PANIC:  ".
 std::string firstLine(const char* message) {
   std::string text = message ? message : "";
   if (const auto end = text.find('\n'); end != std::string::npos) text.erase(end);
-  for (std::string_view level : {"FATAL:  ", "ERROR:  "})
+  for (std::string_view level : {"FATAL:  ", "ERROR:  ", "PANIC:  "})
     if (text.starts_with(level)) text.erase(0, level.size());
   return text;
 }

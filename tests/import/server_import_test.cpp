@@ -2,6 +2,7 @@
 // rows, numbers included; one import at a time writes a server database, whichever folder it
 // comes from.
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,10 +43,11 @@ class ServerImport : public ImportFixture {
     writeFile(csvDir() + "/" + name, bytes);
     writeFile(onServer.file("csv/" + name), bytes);
   }
-  db::Location serverLocation() const {
+  static db::Location locationOf(const std::string& connection) {
     db::ServerStringProblem problem;
-    return db::serverLocation(server.connectionString(), problem).value();
+    return db::serverLocation(connection, problem).value();
   }
+  db::Location serverLocation() const { return locationOf(server.connectionString()); }
   ServerDatabase server;
   TempDir onServer;
   std::unique_ptr<RunState> serverRun;
@@ -154,6 +156,113 @@ TEST_F(ServerImport, ALostConnectionKeepsThatFileAndTheRestForTheNextRun) {
   EXPECT_FALSE(runOnServer().BatchFailed);
   EXPECT_EQ(folderNames(onServer.file("csv")), Lines{});
   EXPECT_EQ(server.rows(R"(SELECT "PCid" FROM "T_BasicInf" ORDER BY "RNO")"), (Lines{"PC01", "PC02", "PC03", "PC04", "PC05"}));
+}
+
+// A restart of the server between two files ends the batch's session: that file and the rest stay
+// for the next run, which imports them once the server is back.
+TEST_F(ServerImport, AServerRestartKeepsThatFileAndTheRestForTheNextRun) {
+  TempDir own;
+  OwnServer restarting(own.file("pg"));
+  writeServerIni(restarting.connectionString());
+  for (int i = 1; i <= 4; ++i)
+    deliver("PC0" + std::to_string(i) + ".csv", cp932("0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-0" + std::to_string(i) + "\r\n"));
+  ActAt restart(3, [&] { restarting.restart(); });
+  EXPECT_TRUE(runOnServer(&restart).BatchFailed);
+  EXPECT_EQ(folderNames(onServer.file("csv")), (Lines{"PC03.csv", "PC04.csv"}));
+  ASSERT_EQ(messages.texts().size(), 1u);
+  const std::string shown = locationOf(restarting.connectionString()).shown();
+  EXPECT_TRUE(messages.texts()[0].starts_with("the server database " + shown + ": ")) << messages.texts()[0];
+
+  messages.messages.clear();
+  EXPECT_FALSE(runOnServer().BatchFailed);
+  EXPECT_EQ(messages.texts(), Lines{});
+  EXPECT_EQ(folderNames(onServer.file("csv")), Lines{});
+  EXPECT_EQ(folderNames(onServer.file("save/" + clock.now().compactDay())),
+            (Lines{"PC01.csv", "PC02.csv", "PC03.csv", "PC04.csv"}));
+}
+
+// A small file system of its own, mounted while the object lives (root only).
+class SmallDisk {
+ public:
+  explicit SmallDisk(std::string folder) : folder_(std::move(folder)) {
+    std::filesystem::create_directories(folder_);
+    mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, "size=48m,mode=0755") == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return mounted_; }
+  void grow() { ASSERT_EQ(::mount("tmpfs", folder_.c_str(), "tmpfs", MS_REMOUNT, "size=512m,mode=0755"), 0); }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
+// The server's disk full in the middle of a batch: the file that met it and the rest stay, every
+// saved file is committed and every committed one saved; with room again the next run imports them.
+TEST_F(ServerImport, AFullServerDiskKeepsEveryUncommittedCsv) {
+  TempDir own;
+  SmallDisk disk(own.file("disk"));
+  if (!disk.mounted()) GTEST_SKIP() << "no small file system for the server: mounting one needs root";
+  OwnServer starved(own.file("disk/pg"));
+  writeServerIni(starved.connectionString());
+  constexpr int kComputers = 100;  // more than the disk holds beside a new cluster
+  samples::writeFleet(onServer.file("csv"), kComputers, 3);
+  EXPECT_TRUE(runOnServer().BatchFailed);
+  ASSERT_FALSE(messages.texts().empty());
+  const std::string shown = locationOf(starved.connectionString()).shown();
+  EXPECT_TRUE(messages.texts()[0].starts_with("the server database " + shown + ": ")) << messages.texts()[0];
+
+  disk.grow();
+  starved.restart();  // a server that stopped at the full disk comes back
+  db::Connection reader;
+  reader.openReadOnly(locationOf(starved.connectionString()));
+  Lines committed = rowsOf(reader, "SELECT PCid || '.csv' FROM T_BasicInf ORDER BY PCid");
+  reader.close();
+  const std::string saved = onServer.file("save/" + clock.now().compactDay());
+  const Lines left = folderNames(onServer.file("csv"));
+  EXPECT_FALSE(left.empty());
+  EXPECT_EQ(folderNames(saved), committed);
+  EXPECT_EQ(left.size() + committed.size(), static_cast<std::size_t>(kComputers));
+
+  messages.messages.clear();
+  EXPECT_FALSE(runOnServer().BatchFailed);
+  EXPECT_EQ(messages.texts(), Lines{});
+  EXPECT_EQ(folderNames(onServer.file("csv")), Lines{});
+  EXPECT_EQ(folderNames(saved).size(), static_cast<std::size_t>(kComputers));
+}
+
+// A role that must give its password: a wrong one in the password file is refused with one message
+// and log line naming the server, never the password, and every CSV stays; the right one imports.
+TEST_F(ServerImport, AWrongPasswordKeepsEveryCsvAndIsNeverShown) {
+  const std::string role = server.name() + "_importer";
+  server.rows("CREATE ROLE " + role + " LOGIN PASSWORD 'Right-Secret' IN ROLE tavrix_password_users;"
+              "GRANT ALL ON SCHEMA public TO " + role);
+  deliver("PC01.csv", cp932("0,1,x,x,2.1,2004/10/24 10:30\r\n1,1,Name,PC-01\r\n"));
+  const std::string passwords = onServer.file("pgpass");
+  const auto usePassword = [&](const std::string& password) {
+    writeFile(passwords, "*:*:*:" + role + ":" + password + "\n");
+    std::filesystem::permissions(passwords, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  };
+  usePassword("Wrong-Secret");
+  writeServerIni(server.connectionString() + " user=" + role + " passfile=" + passwords);
+  EXPECT_TRUE(runOnServer().BatchFailed);
+  EXPECT_EQ(messages.texts(), Lines{"Cant DB Open "});
+  const std::string log = readFile(onServer.file("log/run.log"));
+  const std::string line = "Cant DB Open " + serverLocation().shown() + " (cannot reach the server: ";
+  EXPECT_NE(log.find(line), std::string::npos) << log;
+  EXPECT_NE(log.find("password authentication failed for user"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Secret"), std::string::npos) << log;
+  EXPECT_EQ(folderNames(onServer.file("csv")), Lines{"PC01.csv"});
+
+  messages.messages.clear();
+  usePassword("Right-Secret");
+  EXPECT_FALSE(runOnServer().BatchFailed);
+  EXPECT_EQ(messages.texts(), Lines{});
+  EXPECT_EQ(folderNames(onServer.file("csv")), Lines{});
+  EXPECT_EQ(server.rows(R"(SELECT "PCid" FROM "T_BasicInf")"), Lines{"PC01"});
+  server.rows("DROP OWNED BY " + role + "; DROP ROLE " + role);
 }
 
 // A table another session holds makes the batch wait as long as it waits for a file's writer, then

@@ -1,4 +1,4 @@
-// Fresh databases on the suite's server, made and dropped through libpq.
+// Fresh databases on the suite's server, made and dropped through libpq, and servers of a test's own.
 #include "tests/support/server_database.h"
 
 #include <libpq-fe.h>
@@ -6,8 +6,11 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
+
+#include "tests/support/test_support.h"
 
 namespace tavrix::test {
 
@@ -67,5 +70,32 @@ ServerDatabase::~ServerDatabase() {
 std::string ServerDatabase::connectionString() const { return connectionTo(name_); }
 
 std::vector<std::string> ServerDatabase::rows(const std::string& sql) const { return run(name_, sql); }
+
+OwnServer::OwnServer(std::string folder) : folder_(std::move(folder)) {
+  // As root the server runs as the postgres user, who must reach the folder through its parents.
+  namespace fs = std::filesystem;
+  for (fs::path up = fs::path(folder_).parent_path(); up.has_relative_path(); up = up.parent_path()) {
+    if ((fs::status(up).permissions() & fs::perms::others_exec) == fs::perms::none)
+      fs::permissions(up, fs::perms::group_exec | fs::perms::others_exec, fs::perm_options::add);
+  }
+  script("start");
+}
+
+OwnServer::~OwnServer() {
+  try {
+    script("stop");
+  } catch (const std::exception&) {
+    // the folder goes with the test's temporary folder
+  }
+}
+
+std::string OwnServer::connectionString() const { return "host=" + folder_ + " user=postgres dbname=postgres"; }
+
+void OwnServer::restart() { script("restart"); }
+
+void OwnServer::script(const std::string& action) const {
+  const std::string command = "bash '" + sourceDir() + "/tools/pg-test-server.sh' " + action + " '" + folder_ + "'";
+  if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
+}
 
 }  // namespace tavrix::test

@@ -28,4 +28,23 @@ class ServerDatabase {
   std::string name_;
 };
 
+// A PostgreSQL server of a test's own in folder (tools/pg-test-server.sh), for a test that restarts
+// or starves it; stopped and removed when it goes. The folder's path must be short (a socket's is).
+class OwnServer {
+ public:
+  explicit OwnServer(std::string folder);  // throws std::runtime_error when it does not start
+  ~OwnServer();
+  OwnServer(const OwnServer&) = delete;
+  OwnServer& operator=(const OwnServer&) = delete;
+
+  // Its postgres database, as the superuser.
+  std::string connectionString() const;
+  // A fast restart: every session ends, the server answers again when it returns.
+  void restart();
+
+ private:
+  void script(const std::string& action) const;
+  std::string folder_;
+};
+
 }  // namespace tavrix::test
