@@ -1,13 +1,15 @@
 // Fleet questions benchmark: software, updates, computers and search on a database of the generator's
 // fleet (10,000 computers, about 8 M detail rows) imported by the real batch. The database is kept in
-// the work folder and reused by later runs with the same count.
-// Usage: queries_bench [--computers=N (default 10000)] [--work=FOLDER] [Google Benchmark flags]
+// the work folder and reused by later runs with the same count. With --server the fleet is imported
+// into a PostgreSQL server started for the run instead (tools/pg-test-server.sh), stopped at the end.
+// Usage: queries_bench [--computers=N (default 10000)] [--work=FOLDER] [--server] [Google Benchmark flags]
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -46,14 +48,7 @@ class CountingSink : public MessageSink {
   int count = 0;
 };
 
-// The database of count computers in folder/<count>/db, imported by the real batch unless it is there.
-std::string fleetDatabase(const fs::path& work, int count) {
-  const fs::path folder = work / std::to_string(count);
-  const fs::path database = folder / "db" / "Tavrix.mdb";
-  if (fs::exists(folder / "complete")) return database.string();
-  fs::remove_all(folder);
-  writeIni(folder);
-  std::fprintf(stderr, "importing %d computers into %s ...\n", count, database.c_str());
+void importFleet(const fs::path& folder, int count) {
   samples::writeFleet((folder / "csv").string(), count, kSeed);
   CountingSink sink;
   SystemClock clock;
@@ -62,11 +57,54 @@ std::string fleetDatabase(const fs::path& work, int count) {
   runBatch(s, nullptr);
   if (sink.count) throw std::runtime_error("the batch showed messages; see " + (folder / "log").string());
   fs::remove_all(folder / "save");
+}
+
+// The database of count computers in folder/<count>/db, imported by the real batch unless it is there.
+db::Location fleetDatabase(const fs::path& work, int count) {
+  const fs::path folder = work / std::to_string(count);
+  const fs::path database = folder / "db" / "Tavrix.mdb";
+  if (fs::exists(folder / "complete")) return database.string();
+  fs::remove_all(folder);
+  writeIni(folder);
+  std::fprintf(stderr, "importing %d computers into %s ...\n", count, database.c_str());
+  importFleet(folder, count);
   std::ofstream(folder / "complete") << count;
   return database.string();
 }
 
-std::string g_database;
+// The server of the run, in work/server-<count>: started, the fleet imported into its database.
+class FleetServer {
+ public:
+  FleetServer(const fs::path& work, int count) : folder_(work / ("server-" + std::to_string(count))) {
+    fs::remove_all(folder_);
+    script("start");
+    const std::string connection = "host=" + (folder_ / "pg").string() + " user=postgres dbname=postgres";
+    writeIni(folder_);
+    std::ofstream(folder_ / "Tavrix.ini", std::ios::app) << "DB_SERVER=" << connection << "\r\n";
+    std::fprintf(stderr, "importing %d computers into the server in %s ...\n", count, folder_.c_str());
+    importFleet(folder_, count);
+    db::ServerStringProblem problem;
+    location = db::serverLocation(connection, problem).value();
+  }
+  ~FleetServer() {
+    try {
+      script("stop");
+      fs::remove_all(folder_);
+    } catch (const std::exception&) {
+    }
+  }
+  db::Location location;
+
+ private:
+  void script(const char* action) {
+    const std::string command = "bash '" + (tavrix::bench::sourceDir() / "tools/pg-test-server.sh").string() + "' " +
+                                action + " '" + (folder_ / "pg").string() + "'";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);
+  }
+  fs::path folder_;
+};
+
+db::Location g_database;
 int g_computers = 10000;
 
 // Each question on a connection opened read-only as tavrix-report opens it; rows checked non-empty.
@@ -117,7 +155,7 @@ void fleetWindow(benchmark::State& state, int step) {
   CountingSink sink;
   SystemClock clock;
   RunState s(sink, clock);
-  const fs::path database(g_database);
+  const fs::path database(g_database.filePath());
   s.MDB_DIR = database.parent_path().string() + "/";
   s.MDB_NAME = database.filename().string();
   for (auto _ : state) {
@@ -147,16 +185,24 @@ void FleetWindowSearch(benchmark::State& state) { fleetWindow(state, 2); }
 int main(int argc, char** argv) {
   fs::path work = fs::temp_directory_path() / "tavrix-queries-bench";
   int kept = 1;
+  bool server = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg.starts_with("--computers=")) g_computers = std::atoi(arg.c_str() + 12);
+    if (arg == "--server") server = true;
+    else if (arg.starts_with("--computers=")) g_computers = std::atoi(arg.c_str() + 12);
     else if (arg.starts_with("--work=")) work = arg.substr(7);
     else argv[kept++] = argv[i];
   }
   argc = kept;
   benchmark::Initialize(&argc, argv);
+  std::unique_ptr<FleetServer> fleetServer;
   try {
-    g_database = fleetDatabase(work, g_computers);
+    if (server) {
+      fleetServer = std::make_unique<FleetServer>(work, g_computers);
+      g_database = fleetServer->location;
+    } else {
+      g_database = fleetDatabase(work, g_computers);
+    }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "queries_bench: %s\n", e.what());
     return 1;
@@ -165,13 +211,18 @@ int main(int argc, char** argv) {
                           {"ComputersWithProgram", &ComputersWithProgram}, {"Updates", &Updates},
                           {"ComputersWithUpdate", &ComputersWithUpdate}, {"ComputersMissingUpdate", &ComputersMissingUpdate},
                           {"SearchRare", &SearchRare}})
-    benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+    benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
 #ifdef TAVRIX_BENCH_WIDGETS
+  if (server) {
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+  }
   if (qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   for (auto [name, fn] : {std::pair{"FleetWindowOpen", &FleetWindowOpen}, {"FleetWindowUpdatesTab", &FleetWindowUpdatesTab},
                           {"FleetWindowSearch", &FleetWindowSearch}})
-    benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+    benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
 #endif
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

@@ -27,6 +27,23 @@ class ComputerBuilder {
                    r_.between(0, 59), r_.between(0, 59));
   }
 
+  // The basic values, the drives and a handful of programs and updates: a computer of the
+  // million-computer benchmarks, where the whole inventory would not fit a test machine's disk.
+  Computer buildSlim() {
+    header();
+    basics();
+    drives();
+    const auto& apps = c_.applications;
+    for (int i : r_.sample(static_cast<int>(apps.size()), r_.between(3, 6)))
+      line({"1", "10", "アプリケーション", apps[static_cast<std::size_t>(i)].name, apps[static_cast<std::size_t>(i)].version},
+           "T_ApplInst");
+    directories();
+    for (int kb : r_.sample(6000, r_.between(3, 6)))
+      line({"3", "1", "Windows Update", format("KB%d", 820000 + kb * 29), r_.pick(c_.updateComments)}, "T_WinUpdate");
+    line({"10", "1", "収集終了", date_});
+    return std::move(out_);
+  }
+
   Computer build() {
     header();
     basics();
@@ -265,6 +282,9 @@ class ComputerBuilder {
 
 std::string pcIdOf(int index) { return format("PC%05d", index); }
 
-Computer makeComputer(std::uint64_t seed, int index) { return ComputerBuilder(seed, index).build(); }
+Computer makeComputer(std::uint64_t seed, int index, Profile profile) {
+  ComputerBuilder builder(seed, index);
+  return profile == Profile::Slim ? builder.buildSlim() : builder.build();
+}
 
 }  // namespace tavrix::samples

@@ -8,11 +8,11 @@
 
 namespace tavrix::samples {
 
-FleetSummary writeFleet(const std::string& folder, int count, std::uint64_t seed) {
+FleetSummary writeFleet(const std::string& folder, int count, std::uint64_t seed, Profile profile) {
   std::filesystem::create_directories(folder);
   FleetSummary summary;
   for (int index = 1; index <= count; ++index) {
-    Computer computer = makeComputer(seed, index);
+    Computer computer = makeComputer(seed, index, profile);
     std::string bytes = text::utf8ToCp932(computer.text);
     std::string path = folder + "/" + computer.pcId + ".csv";
     std::FILE* f = std::fopen(path.c_str(), "wb");

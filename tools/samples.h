@@ -15,10 +15,14 @@ struct Computer {
   int lines = 0;
 };
 
-// Computer index (from 1) of the fleet of seed.
-Computer makeComputer(std::uint64_t seed, int index);
+// Full: every part of an inventory, about 800 rows. Slim: the basic row, the drives and a few
+// programs and updates, for fleets of a million computers.
+enum class Profile { Full, Slim };
 
-// "PC00042" for index 42.
+// Computer index (from 1) of the fleet of seed.
+Computer makeComputer(std::uint64_t seed, int index, Profile profile = Profile::Full);
+
+// "PC00042" for index 42, "PC1000000" for index 1,000,000: unique at any size.
 std::string pcIdOf(int index);
 
 struct FleetSummary {
@@ -30,6 +34,6 @@ struct FleetSummary {
 
 // Writes computers 1..count as <pcId>.csv (CP932, CR LF) into folder, created when missing.
 // Throws std::runtime_error when a file cannot be written.
-FleetSummary writeFleet(const std::string& folder, int count, std::uint64_t seed);
+FleetSummary writeFleet(const std::string& folder, int count, std::uint64_t seed, Profile profile = Profile::Full);
 
 }  // namespace tavrix::samples
