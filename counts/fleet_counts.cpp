@@ -39,6 +39,9 @@ bool stampTriggersKept(db::Connection& connection) {
 constexpr const char* kStampColumns = "DatabaseId, OutsideChanges, LastRno, Computers, Programs, LastProgramRow, "
                                       "LastProgram, Updates, LastUpdateRow, LastUpdate";
 
+// The counts file's layout; 2: every kind keeps its groups' snapshot lists.
+constexpr std::int64_t kFormat = 2;
+
 // A snapshot list as the counts file keeps it: the RNOs' bytes in the machine's order.
 std::string_view rnoBytes(const std::vector<std::int64_t>& rnos) {
   return {reinterpret_cast<const char*>(rnos.data()), rnos.size() * sizeof(std::int64_t)};
@@ -67,12 +70,13 @@ InventoryStamp stampOf(const ResultRow& row) {
   return stamp;
 }
 
-// The programs' snapshots from scans of T_ApplInst, one scan per chunk of groups whose computers
-// reach the budget, so that a recount never holds every list at once.
+// One kind's snapshots from scans of its table, one scan per chunk of groups whose computers reach
+// the budget, so that a recount never holds every list at once.
 class ScannedSnapshots final : public SnapshotLists {
  public:
-  ScannedSnapshots(db::Connection& connection, std::unordered_map<std::string, std::int64_t> computers, std::size_t budget)
-      : connection_(connection), computers_(std::move(computers)), budget_(budget) {}
+  ScannedSnapshots(db::Connection& connection, const KindSource& source, std::unordered_map<std::string, std::int64_t> computers,
+                   std::size_t budget)
+      : connection_(connection), source_(source), computers_(std::move(computers)), budget_(budget) {}
 
   std::size_t fill(std::span<const std::string> keys, std::vector<std::vector<std::int64_t>>& lists) override {
     const std::size_t n = snapshotChunk(keys, budget_, [this](const std::string& key) -> std::size_t {
@@ -83,11 +87,12 @@ class ScannedSnapshots final : public SnapshotLists {
     for (std::size_t i = 0; i < n; ++i) position.emplace(keys[i], i);
     lists.assign(n, {});
     std::string key;
-    forEachStep(connection_, kSources[0].select, {}, [&](const db::RowView& row) {
-      if (row.isNull(2) || row.isNull(3)) return;
+    const int columns = source_.keyColumns;  // then PCid and RNO
+    forEachStep(connection_, source_.select, {}, [&](const db::RowView& row) {
+      if (row.isNull(columns) || row.isNull(columns + 1)) return;
       key.clear();
-      for (int c = 0; c < 2; ++c) appendGroupKey(key, row.isNull(c) ? std::nullopt : std::optional(row.text(c)), false);
-      if (const auto at = position.find(key); at != position.end()) lists[at->second].push_back(row.integer(3));
+      for (int c = 0; c < columns; ++c) appendGroupKey(key, row.isNull(c) ? std::nullopt : std::optional(row.text(c)), false);
+      if (const auto at = position.find(key); at != position.end()) lists[at->second].push_back(row.integer(columns + 1));
     });
     for (auto& list : lists) {  // ascending and once each
       std::sort(list.begin(), list.end());
@@ -98,7 +103,8 @@ class ScannedSnapshots final : public SnapshotLists {
 
  private:
   db::Connection& connection_;
-  std::unordered_map<std::string, std::int64_t> computers_;  // per program group key
+  const KindSource& source_;
+  std::unordered_map<std::string, std::int64_t> computers_;  // per group key
   std::size_t budget_;
 };
 
@@ -169,14 +175,16 @@ std::optional<InventoryStamp> inventoryStamp(db::Connection& connection) {
 FleetCounts countFleet(db::Connection& connection) {
   FleetCounts counts;
   counts.stamp = inventoryStamp(connection).value_or(InventoryStamp{});
-  for (std::size_t k = 0; k < kTallyKinds; ++k) countKind(connection, static_cast<TallyKind>(k), counts, GroupCounter::Mode::Contiguous);
-  std::unordered_map<std::string, std::int64_t> computers;
-  for (const auto& [key, group] : counts.exact[static_cast<std::size_t>(TallyKind::Software)]) computers.emplace(key, group.computers);
-  counts.snapshotLists = std::make_shared<ScannedSnapshots>(connection, std::move(computers), FleetTally::kSnapshotBudget);
+  for (std::size_t k = 0; k < kTallyKinds; ++k) {
+    countKind(connection, static_cast<TallyKind>(k), counts, GroupCounter::Mode::Contiguous);
+    std::unordered_map<std::string, std::int64_t> computers;
+    for (const auto& [key, group] : counts.exact[k]) computers.emplace(key, group.computers);
+    counts.snapshotLists[k] = std::make_shared<ScannedSnapshots>(connection, kSources[k], std::move(computers), FleetTally::kSnapshotBudget);
+  }
   return counts;
 }
 
-std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool withSnapshots) {
+std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, std::optional<TallyKind> listsOf) {
   // No counts kept (nor any beside a server): the stamp is not read at all.
   const std::optional<std::string> kept = fleetCountsPath(connection.location());
   if (!kept || !paths::fileExists(*kept)) return std::nullopt;
@@ -187,13 +195,16 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool w
     db::Connection file;
     file.openReadOnly(path);
     FleetCounts counts;
+    // Counts of a file without every kind's lists were kept by an earlier version: not used.
+    if (readRows(file, "SELECT Version FROM Format", {}) != std::vector<ResultRow>{{db::Value(kFormat)}}) return std::nullopt;
     const std::vector<ResultRow> stamps = readRows(file, std::string("SELECT ") + kStampColumns + " FROM Stamp", {});
     if (stamps.size() != 1) return std::nullopt;
     counts.stamp = stampOf(stamps[0]);
     if (!(counts.stamp == *stamp)) return std::nullopt;
-    const char* exactRows = withSnapshots ? "SELECT Kind, Column1, Column2, Computers, Rnos FROM Exact"
-                                          : "SELECT Kind, Column1, Column2, Computers, NULL FROM Exact";
-    forEachStep(file, exactRows, {}, [&](const db::RowView& row) {
+    const db::Value lists = listsOf ? db::Value(static_cast<std::int64_t>(*listsOf)) : db::Value();
+    const bool withSnapshots = listsOf.has_value();
+    forEachStep(file, "SELECT Kind, Column1, Column2, Computers, CASE WHEN Kind = ?1 THEN Rnos END FROM Exact", {lists},
+                [&](const db::RowView& row) {
       const auto k = static_cast<std::size_t>(row.integer(0));
       if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, 0);
       std::vector<db::Value> values{row.value(1)};
@@ -202,7 +213,7 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool w
       group.values = std::move(values);
       group.computers = row.integer(3);
       if (withSnapshots) readRnoList(row.bytes(4), group.rnos);
-    });
+                });
     forEachStep(file, "SELECT Kind, Key, Computers FROM Folded", {}, [&](const db::RowView& row) {
       const auto k = static_cast<std::size_t>(row.integer(0));
       if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, 0);
@@ -214,15 +225,19 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool w
   }
 }
 
-void forEachKeptSnapshotList(const std::string& countsPath,
+void forEachKeptSnapshotList(const std::string& countsPath, TallyKind kind, std::span<const std::string> keys,
                              const std::function<void(std::string_view key, std::span<const std::int64_t> rnos)>& each) {
   db::Connection file;
   file.openReadOnly(countsPath);
   std::vector<std::int64_t> rnos;
-  forEachStep(file, "SELECT Key, Rnos FROM Exact WHERE Kind = 0", {}, [&](const db::RowView& row) {
-    readRnoList(row.bytes(1), rnos);
-    each(row.bytes(0), rnos);
-  });
+  db::Statement list(file, "SELECT Rnos FROM Exact WHERE Kind = ?1 AND Key = ?2");
+  for (const std::string& key : keys) {
+    list.bind(1, db::Value(static_cast<std::int64_t>(kind))).bindBytes(2, key);
+    while (list.next()) {
+      readRnoList(list.row().bytes(0), rnos);
+      each(key, rnos);
+    }
+  }
 }
 
 void saveFleetCounts(const std::string& path, const FleetCounts& counts) {
@@ -237,7 +252,9 @@ void saveFleetCounts(const std::string& path, const FleetCounts& counts) {
         "CREATE TABLE Stamp (DatabaseId TEXT, OutsideChanges INTEGER, LastRno INTEGER, Computers INTEGER, Programs INTEGER,"
         " LastProgramRow INTEGER, LastProgram TEXT, Updates INTEGER, LastUpdateRow INTEGER, LastUpdate TEXT);"
         "CREATE TABLE Exact (Kind INTEGER, Key BLOB, Column1, Column2, Computers INTEGER, Rnos BLOB);"
-        "CREATE TABLE Folded (Kind INTEGER, Key BLOB, Computers INTEGER);");
+        "CREATE TABLE Folded (Kind INTEGER, Key BLOB, Computers INTEGER);"
+        "CREATE TABLE Format (Version INTEGER);"
+        "INSERT INTO Format VALUES (" + std::to_string(kFormat) + ");");
     db::Statement stamp(file, std::string("INSERT INTO Stamp (") + kStampColumns +
                                   ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
     const ResultRow values = stampRow(counts.stamp);
@@ -252,7 +269,7 @@ void saveFleetCounts(const std::string& path, const FleetCounts& counts) {
         exact.bind(5, db::Value(group.computers)).bindBytes(6, rnoBytes(rnos));
         exact.run();
       };
-      if (k == static_cast<std::size_t>(TallyKind::Software) && counts.snapshotLists) {
+      if (counts.snapshotLists[k]) {
         // The lists a bounded number at a time.
         std::vector<std::string> keys;
         std::vector<const FleetCounts::Group*> groups;
@@ -262,7 +279,7 @@ void saveFleetCounts(const std::string& path, const FleetCounts& counts) {
         }
         std::vector<std::vector<std::int64_t>> lists;
         for (std::size_t at = 0; at < keys.size();) {
-          const std::size_t filled = counts.snapshotLists->fill(std::span(keys).subspan(at), lists);
+          const std::size_t filled = counts.snapshotLists[k]->fill(std::span(keys).subspan(at), lists);
           if (filled == 0) throw std::runtime_error("no snapshot list for " + std::to_string(at));
           for (std::size_t i = 0; i < filled; ++i) writeGroup(keys[at + i], *groups[at + i], lists[i]);
           at += filled;
@@ -275,7 +292,8 @@ void saveFleetCounts(const std::string& path, const FleetCounts& counts) {
         folded.run();
       }
     }
-    file.executeNative("COMMIT;");
+    // The next batch reads the lists it keeps a chunk of groups at a time.
+    file.executeNative("CREATE INDEX ExactKey ON Exact (Kind, Key); COMMIT;");
     file.close();
   }
   if (std::rename(draft.c_str(), path.c_str()) != 0) {

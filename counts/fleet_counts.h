@@ -27,16 +27,17 @@ void keepInventoryStamp(db::Connection& connection);
 // does not number its snapshots with a never-reused RNO (then no counts can be trusted).
 std::optional<InventoryStamp> inventoryStamp(db::Connection& connection);
 
-// The counts of the inventory as it is, by scanning both tables. The programs' snapshot lists are
-// scanned for when the counts are written, through connection, which must stay open until then.
+// The counts of the inventory as it is, by scanning both tables. The snapshot lists are scanned for
+// when the counts are written, through connection, which must stay open until then.
 FleetCounts countFleet(db::Connection& connection);
 
 // The counts kept for the database of connection, if they belong to its inventory as it is now;
-// without the programs' snapshot lists unless withSnapshots.
-std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, bool withSnapshots = true);
+// with the snapshot lists of the groups of listsOf only.
+std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, std::optional<TallyKind> listsOf = std::nullopt);
 
-// Calls back with each program group's key and snapshots kept in the counts file at countsPath.
-void forEachKeptSnapshotList(const std::string& countsPath,
+// Calls back with the key and snapshots of each of keys (groups of kind) kept in the counts file at
+// countsPath.
+void forEachKeptSnapshotList(const std::string& countsPath, TallyKind kind, std::span<const std::string> keys,
                              const std::function<void(std::string_view key, std::span<const std::int64_t> rnos)>& each);
 
 // Writes the counts file: a new file renamed over the old, so a reader sees the old or

@@ -54,10 +54,15 @@ void startFleetTally(RunState& s) {
     const auto stamp = queries::inventoryStamp(s.DbConnection);
     if (!stamp || !talliedColumnsAreText(s.DbConnection)) return;
     auto tally = std::make_unique<FleetTally>();
-    // The programs' snapshot lists stay in the kept file; they are read from it as the new one is written.
-    if (auto counts = queries::currentFleetCounts(s.DbConnection, false)) {
+    // The snapshot lists stay in the kept file; they are read from it as the new one is written.
+    if (auto counts = queries::currentFleetCounts(s.DbConnection)) {
       const std::string path = *queries::fleetCountsPath(s.DbConnection.location());  // kept counts are a file's
-      tally->start(*counts, [path](const auto& each) { queries::forEachKeptSnapshotList(path, each); });
+      std::array<KeptSnapshotLists, kTallyKinds> kept;
+      for (std::size_t k = 0; k < kTallyKinds; ++k)
+        kept[k] = [path, kind = static_cast<TallyKind>(k)](std::span<const std::string> keys, const auto& each) {
+          queries::forEachKeptSnapshotList(path, kind, keys, each);
+        };
+      tally->start(*counts, std::move(kept));
     } else if (stamp->empty() && noProgramsOrUpdates(s.DbConnection)) {
       FleetCounts none;
       none.stamp = *stamp;

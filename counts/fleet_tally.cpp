@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "counts/program_snapshots.h"
+#include "counts/group_snapshots.h"
 #include "platform/key_index.h"
 
 namespace tavrix {
@@ -74,10 +74,10 @@ std::vector<db::Value> groupValues(std::string_view key) {
 // The counts, changed file by file on a thread of its own, in the order the files committed.
 class FleetTally::Counter {
  public:
-  Counter(const FleetCounts& counts, KeptSnapshotLists kept, std::size_t budget)
-      : programs_(std::make_shared<ProgramSnapshots>(std::move(kept), budget)) {
+  Counter(const FleetCounts& counts, std::array<KeptSnapshotLists, kTallyKinds> kept, std::size_t budget) {
     for (std::size_t k = 0; k < kTallyKinds; ++k) {
       Kind& kind = kinds_[k];
+      kind.snapshots = std::make_shared<GroupSnapshots>(std::move(kept[k]), budget);
       for (const auto& [key, computers] : counts.folded[k]) kind.folded[foldedNumber(kind, key)].computers = computers;
       for (const auto& [key, group] : counts.exact[k]) {
         bool added = false;
@@ -131,10 +131,10 @@ class FleetTally::Counter {
       }
       for (std::uint32_t n = 0; n < kind.foldedKeys.size(); ++n)
         if (kind.folded[n].computers > 0) counts.folded[k].emplace(std::string(kind.foldedKeys.key(n)), kind.folded[n].computers);
-      if (static_cast<TallyKind>(k) == TallyKind::Software) programs_->close(std::move(kind.exactKeys), std::move(computers));
+      kind.snapshots->close(std::move(kind.exactKeys), std::move(computers));
+      counts.snapshotLists[k] = std::move(kind.snapshots);
       kinds_[k] = Kind();
     }
-    counts.snapshotLists = programs_;
     return counts;
   }
 
@@ -151,6 +151,9 @@ class FleetTally::Counter {
     std::vector<std::uint32_t> foldedOf;  // per exact group, its folded group
     KeyIndex foldedKeys;
     std::vector<Tallied> folded;
+    std::shared_ptr<GroupSnapshots> snapshots;  // the snapshots of each exact group
+    std::vector<std::uint32_t> fileGroups;       // the groups of the file being counted
+    std::int64_t fileRno = 0;                    // its snapshot
   };
 
   static std::uint32_t foldedNumber(Kind& kind, std::string_view key) {
@@ -197,10 +200,10 @@ class FleetTally::Counter {
     return true;
   }
 
+  // Each group remembers its snapshots too, for the computers that have a program or an update.
   void count(const FileNotes& notes) {
     ++file_;
-    fileGroups_.clear();
-    std::int64_t fileRno = 0;
+    for (Kind& kind : kinds_) kind.fileGroups.clear();
     std::size_t keyStart = 0;
     for (const Noted& row : notes.rows) {
       const std::string_view key = std::string_view(notes.keys).substr(keyStart, row.keyEnd - keyStart);
@@ -211,23 +214,20 @@ class FleetTally::Counter {
       if (added) addGroup(kind, n, groupValues(key));
       const bool counted = change(kind.exact[n], row.change);
       change(kind.folded[kind.foldedOf[n]], row.change);
-      if (row.kind != TallyKind::Software) continue;
-      // Programs remember their snapshots, for the computers that have a program.
-      if (row.change < 0) programs_->deleted(row.rno);
+      if (row.change < 0) kind.snapshots->deleted(row.rno);
       if (row.change < 0 || !counted) continue;
-      if (!fileGroups_.empty() && fileRno != row.rno) {
-        programs_->add(fileRno, fileGroups_);
-        fileGroups_.clear();
+      if (!kind.fileGroups.empty() && kind.fileRno != row.rno) {
+        kind.snapshots->add(kind.fileRno, kind.fileGroups);
+        kind.fileGroups.clear();
       }
-      fileRno = row.rno;
-      fileGroups_.push_back(n);
+      kind.fileRno = row.rno;
+      kind.fileGroups.push_back(n);
     }
-    if (!fileGroups_.empty()) programs_->add(fileRno, fileGroups_);
+    for (Kind& kind : kinds_)
+      if (!kind.fileGroups.empty()) kind.snapshots->add(kind.fileRno, kind.fileGroups);
   }
 
   std::array<Kind, kTallyKinds> kinds_;
-  std::shared_ptr<ProgramSnapshots> programs_;
-  std::vector<std::uint32_t> fileGroups_;  // the program groups of the file being counted
   std::uint64_t file_ = 0;
 
   std::mutex mutex_;
@@ -245,7 +245,7 @@ FleetTally::~FleetTally() = default;
 FleetTally::FleetTally(FleetTally&&) noexcept = default;
 FleetTally& FleetTally::operator=(FleetTally&&) noexcept = default;
 
-void FleetTally::start(const FleetCounts& counts, KeptSnapshotLists kept, std::size_t budget) {
+void FleetTally::start(const FleetCounts& counts, std::array<KeptSnapshotLists, kTallyKinds> kept, std::size_t budget) {
   counter_ = std::make_unique<Counter>(counts, std::move(kept), budget);
   stamp_ = counts.stamp;
   rowsAdded_ = {};

@@ -49,13 +49,13 @@ struct InventoryStamp {
   bool empty() const { return lastRno == 0 && computers == 0 && tables == std::array<TableStamp, kTallyKinds>{}; }
 };
 
-// The snapshots (RNO) of program groups given a bounded number at a time, so that writing the
-// counts of a large fleet does not hold every list at once.
+// The snapshots (RNO) of the groups of one kind given a bounded number at a time, so that writing
+// the counts of a large fleet does not hold every list at once.
 class SnapshotLists {
  public:
   virtual ~SnapshotLists() = default;
-  // Fills lists with the snapshots of keys[0], keys[1], ... (exact program group keys): as many
-  // groups as fit its budget, at least one; returns how many.
+  // Fills lists with the snapshots of keys[0], keys[1], ... (exact group keys): as many groups as
+  // fit its budget, at least one; returns how many.
   virtual std::size_t fill(std::span<const std::string> keys, std::vector<std::vector<std::int64_t>>& lists) = 0;
 };
 
@@ -64,19 +64,20 @@ class SnapshotLists {
 std::size_t snapshotChunk(std::span<const std::string> keys, std::size_t budget,
                           const std::function<std::size_t(const std::string&)>& length);
 
-// Calls its argument with each program group's key and snapshots, as counts kept earlier hold them.
-using KeptSnapshotLists =
-    std::function<void(const std::function<void(std::string_view key, std::span<const std::int64_t> rnos)>&)>;
+// Calls its second argument with the key and snapshots of each of keys that counts kept earlier
+// list (of one kind), in any order.
+using KeptSnapshotLists = std::function<void(std::span<const std::string> keys,
+                                             const std::function<void(std::string_view key, std::span<const std::int64_t> rnos)>&)>;
 
 struct FleetCounts {
   struct Group {
     std::vector<db::Value> values;  // the group's columns (exact spelling)
     std::int64_t computers = 0;
-    std::vector<std::int64_t> rnos;  // programs only: the snapshots (RNO) that have it
+    std::vector<std::int64_t> rnos;  // the snapshots (RNO) that have it, when read
   };
   InventoryStamp stamp;
-  // When set, the programs' snapshots come from here, not from their groups' rnos.
-  std::shared_ptr<SnapshotLists> snapshotLists;
+  // Per kind: when set, the groups' snapshots come from here, not from their rnos.
+  std::array<std::shared_ptr<SnapshotLists>, kTallyKinds> snapshotLists;
   // Per kind: computers per exact spelling (exact key), and per spelling ignoring ASCII case (folded key).
   std::array<std::unordered_map<std::string, Group>, kTallyKinds> exact;
   std::array<std::unordered_map<std::string, std::int64_t>, kTallyKinds> folded;
@@ -93,10 +94,11 @@ class FleetTally final : public ImportTally {
   FleetTally(FleetTally&&) noexcept;
   FleetTally& operator=(FleetTally&&) noexcept;
 
-  // Starts counting changes to counts (those of the inventory as it is now); the programs'
-  // snapshots before the import come from kept (the groups' rnos are not read). The lists are
-  // written budget RNOs at a time.
-  void start(const FleetCounts& counts, KeptSnapshotLists kept = {}, std::size_t budget = kSnapshotBudget);
+  // Starts counting changes to counts (those of the inventory as it is now); each kind's snapshots
+  // before the import come from kept (the groups' rnos are not read). The lists are written budget
+  // RNOs at a time.
+  void start(const FleetCounts& counts, std::array<KeptSnapshotLists, kTallyKinds> kept = {},
+             std::size_t budget = kSnapshotBudget);
   static constexpr std::size_t kSnapshotBudget = 1 << 20;
   bool active() const { return counter_ != nullptr; }
   // The inventory's stamp when counting started.

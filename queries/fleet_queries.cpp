@@ -140,13 +140,14 @@ ResultTable updateSummary(db::Connection& connection, const std::optional<std::s
   return {{"WinUpdName", "Computers"}, countGroups(connection, "T_WinUpdate", "WinUpdName, PCid", "WinUpdName", nameContains)};
 }
 
-// The snapshots that have a program passing has, from the counts the batch kept (when they are current).
-std::optional<std::unordered_set<std::int64_t>> keptProgramSnapshots(db::Connection& connection,
-                                                                    const std::function<bool(const ResultRow&)>& has) {
-  const std::optional<FleetCounts> counts = currentFleetCounts(connection);
+// The snapshots that have a program or update passing has, from the counts the batch kept (when
+// they are current).
+std::optional<std::unordered_set<std::int64_t>> keptSnapshots(db::Connection& connection, TallyKind kind,
+                                                             const std::function<bool(const ResultRow&)>& has) {
+  const std::optional<FleetCounts> counts = currentFleetCounts(connection, kind);
   if (!counts) return std::nullopt;
   std::unordered_set<std::int64_t> rnos;
-  for (const auto& [key, group] : counts->exact[static_cast<std::size_t>(TallyKind::Software)])
+  for (const auto& [key, group] : counts->exact[static_cast<std::size_t>(kind)])
     if (has(group.values)) rnos.insert(group.rnos.begin(), group.rnos.end());
   return rnos;
 }
@@ -163,7 +164,7 @@ ResultTable computersWithSoftware(db::Connection& connection, std::string_view n
     return !program[0].isNull() && containsNoCase(program[0].text(), nameContains) &&
            (!version || (!program[1].isNull() && text::equalsNoCase(program[1].text(), *version)));
   };
-  if (auto rnos = keptProgramSnapshots(connection, has)) return computersSplitBy(connection, *rnos).first;
+  if (auto rnos = keptSnapshots(connection, TallyKind::Software, has)) return computersSplitBy(connection, *rnos).first;
   return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", containsSql("Appl", 1) + " AND (Version = ?2 OR ?2 IS NULL)",
                                                 containsPattern(nameContains), version ? db::Value(*version) : db::Value()))
       .first;
@@ -172,12 +173,14 @@ ResultTable computersWithSoftware(db::Connection& connection, std::string_view n
 ResultTable computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version) {
   db::ReadTransaction oneState(connection);
   const auto has = [&](const ResultRow& program) { return sameNoCase(program[0], appl) && sameNoCase(program[1], version); };
-  if (auto rnos = keptProgramSnapshots(connection, has)) return computersSplitBy(connection, *rnos).first;
+  if (auto rnos = keptSnapshots(connection, TallyKind::Software, has)) return computersSplitBy(connection, *rnos).first;
   return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", "Appl IS ?1 AND Version IS ?2", appl, version)).first;
 }
 
 std::pair<ResultTable, ResultTable> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name) {
   db::ReadTransaction oneState(connection);
+  const auto has = [&](const ResultRow& update) { return !update[0].isNull() && text::equalsNoCase(update[0].text(), name); };
+  if (auto rnos = keptSnapshots(connection, TallyKind::Updates, has)) return computersSplitBy(connection, *rnos);
   return computersSplitBy(connection, rnosWhere(connection, "T_WinUpdate", "WinUpdName = ?1 AND CAST(?2 AS text) IS NULL",
                                                 std::string(name), db::Value()));
 }

@@ -1,15 +1,19 @@
-// The counts the batch keeps beside the database give the same software and update summaries as a
-// scan of the tables, batch after batch; counts that no longer belong to the inventory are not used.
+// The counts the batch keeps beside the database give the same software and update summaries, and
+// the same computers with and without a program or an update, as a scan of the tables, batch after
+// batch; counts that no longer belong to the inventory are not used.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <set>
 #include <sstream>
 
 #include "counts/fleet_counts.h"
 #include "queries/fleet_queries.h"
 #include "queries/row_output.h"
+#include "queries/statement_rows.h"
 #include "platform/text.h"
 #include "tests/import/import_fixture.h"
 #include "tools/samples.h"
@@ -47,7 +51,30 @@ class FleetCounts : public ImportFixture {
                                queries::OutputFormat::Tsv) + "~~\n";
     out += queries::formatRows(queries::computersWithProgram(c, db::Value("Viewer"), db::Value()),
                                queries::OutputFormat::Tsv);
+    for (const char* update : {"kb1", "KB2", "KB3", "KB666", "KB820029"})
+      for (const bool having : {true, false})
+        out += "~~\n" + queries::formatRows(queries::computersByUpdate(c, update, having), queries::OutputFormat::Tsv);
     return out;
+  }
+  // Each kind's kept lists hold exactly the snapshots a scan finds in each group (exact spelling).
+  void expectListsAsScanned() {
+    db::Connection c;
+    c.openReadOnly(dbPath());
+    const std::pair<TallyKind, const char*> kinds[] = {{TallyKind::Software, "SELECT Appl, Version, RNO FROM T_ApplInst"},
+                                                      {TallyKind::Updates, "SELECT WinUpdName, RNO FROM T_WinUpdate"}};
+    for (const auto& [kind, select] : kinds) {
+      const std::optional<tavrix::FleetCounts> counts = queries::currentFleetCounts(c, kind);
+      ASSERT_TRUE(counts.has_value());
+      std::map<std::string, std::set<std::int64_t>> kept, scanned;
+      for (const auto& [key, group] : counts->exact[static_cast<std::size_t>(kind)])
+        kept[key].insert(group.rnos.begin(), group.rnos.end());
+      for (queries::ResultRow row : queries::readRows(c, select, {})) {
+        const std::int64_t rno = row.back().toInt();
+        row.pop_back();
+        scanned[groupKey(row, false)].insert(rno);
+      }
+      EXPECT_EQ(kept, scanned) << static_cast<int>(kind);
+    }
   }
   // The summaries from the kept counts, and from a scan with the counts moved aside.
   std::pair<std::string, std::string> keptAndScanned() {
@@ -94,6 +121,7 @@ TEST_F(FleetCounts, FollowEveryBatchAsAScanWouldCount) {
     }
     runBatchOnce();
     ASSERT_TRUE(countsCurrent());
+    expectListsAsScanned();
     const auto [kept, scanned] = keptAndScanned();
     EXPECT_TRUE(kept == scanned) << "the kept counts differ from a scan";
     std::string office;  // the hand-written program's rows of the filtered summary
@@ -209,6 +237,27 @@ TEST_F(FleetCounts, CountsCopiedFromAnotherDatabaseAreNotUsed) {
   writeFile(countsPath(), first);
   EXPECT_FALSE(countsCurrent());
   EXPECT_NE(summaries().find("Other\t1\t1\n"), std::string::npos);
+}
+
+// Counts kept by the earlier layout (no update lists) are not used: the questions scan until the next
+// batch counts again, and then every list is kept.
+TEST_F(FleetCounts, CountsOfTheEarlierLayoutAreCountedAgain) {
+  writeCsv("PCA", {"1,10,アプリケーション,Viewer,1", "3,1,Windows Update,KB1,x"});
+  runBatchOnce();
+  {
+    db::Connection counts;
+    counts.openPlain(countsPath());
+    counts.executeNative("DROP TABLE Format; UPDATE Exact SET Rnos = x'' WHERE Kind = 1");
+  }
+  EXPECT_FALSE(countsCurrent());
+  {
+    db::Connection c;
+    c.openReadOnly(dbPath());
+    EXPECT_EQ(queries::computersByUpdate(c, "kb1", true).rows.size(), 1u);  // scanned, not the emptied list
+  }
+  runBatchOnce();
+  ASSERT_TRUE(countsCurrent());
+  expectListsAsScanned();
 }
 
 // Another writer between two files of a batch: the batch's own tally no longer holds, so it counts.

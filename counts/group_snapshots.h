@@ -1,6 +1,6 @@
-// The snapshots that have each program group, kept in a temporary file while the import runs and
-// made a bounded number at a time when the counts are written: memory follows neither the number
-// of files imported nor the size of the fleet.
+// The snapshots that have each group of one kind (a program and version, an update), kept in a
+// temporary file while the import runs and made a bounded number at a time when the counts are
+// written: memory follows neither the number of files imported nor the size of the fleet.
 #pragma once
 
 #include <cstdint>
@@ -16,20 +16,20 @@
 
 namespace tavrix {
 
-class ProgramSnapshots final : public SnapshotLists {
+class GroupSnapshots final : public SnapshotLists {
  public:
   // kept gives the lists of the counts kept before the import (none when empty); a fill takes
   // groups until their computers reach budget.
-  ProgramSnapshots(KeptSnapshotLists kept, std::size_t budget) : kept_(std::move(kept)), budget_(budget) {}
-  ProgramSnapshots(const ProgramSnapshots&) = delete;
-  ProgramSnapshots& operator=(const ProgramSnapshots&) = delete;
+  GroupSnapshots(KeptSnapshotLists kept, std::size_t budget) : kept_(std::move(kept)), budget_(budget) {}
+  GroupSnapshots(const GroupSnapshots&) = delete;
+  GroupSnapshots& operator=(const GroupSnapshots&) = delete;
 
-  // A committed file's new snapshot has the groups (numbers of the tally's program keys).
+  // A committed file's new snapshot has the groups (numbers of the tally's keys of the kind).
   // Throws when the temporary file cannot be written.
   void add(std::int64_t rno, std::span<const std::uint32_t> groups);
   // A committed file deleted the snapshot rno.
   void deleted(std::int64_t rno) { deleted_.insert(rno); }
-  // The import ended: the program groups' keys, and each group's computers (its list's length).
+  // The import ended: the groups' keys, and each group's computers (its list's length).
   void close(KeyIndex keys, std::vector<std::int64_t> computers);
 
   std::size_t fill(std::span<const std::string> keys, std::vector<std::vector<std::int64_t>>& lists) override;

@@ -1,31 +1,31 @@
-// The snapshots that have each program group, kept in a temporary file while the import runs.
-#include "counts/program_snapshots.h"
+// The snapshots that have each group of one kind, kept in a temporary file while the import runs.
+#include "counts/group_snapshots.h"
 
 #include <algorithm>
 #include <stdexcept>
 
 namespace tavrix {
 
-void ProgramSnapshots::add(std::int64_t rno, std::span<const std::uint32_t> groups) {
+void GroupSnapshots::add(std::int64_t rno, std::span<const std::uint32_t> groups) {
   if (!added_) {
     added_.reset(std::tmpfile());  // gone with the process, however it ends
-    if (!added_) throw std::runtime_error("no temporary file for the programs' snapshots");
+    if (!added_) throw std::runtime_error("no temporary file for the snapshot lists");
   }
   const auto count = static_cast<std::uint32_t>(groups.size());
   if (std::fwrite(&rno, sizeof rno, 1, added_.get()) != 1 || std::fwrite(&count, sizeof count, 1, added_.get()) != 1 ||
       std::fwrite(groups.data(), sizeof(std::uint32_t), groups.size(), added_.get()) != groups.size())
-    throw std::runtime_error("the programs' snapshots could not be written to a temporary file");
+    throw std::runtime_error("the snapshot lists could not be written to a temporary file");
 }
 
-void ProgramSnapshots::close(KeyIndex keys, std::vector<std::int64_t> computers) {
+void GroupSnapshots::close(KeyIndex keys, std::vector<std::int64_t> computers) {
   keys_ = std::move(keys);
   computers_ = std::move(computers);
   if (added_ && std::fflush(added_.get()) != 0)
-    throw std::runtime_error("the programs' snapshots could not be written to a temporary file");
+    throw std::runtime_error("the snapshot lists could not be written to a temporary file");
 }
 
 // The snapshots the import added, in the order they committed (rising RNOs).
-void ProgramSnapshots::readAdded(const std::vector<std::int32_t>& position, std::vector<std::vector<std::int64_t>>& lists) {
+void GroupSnapshots::readAdded(const std::vector<std::int32_t>& position, std::vector<std::vector<std::int64_t>>& lists) {
   if (!added_) return;
   std::rewind(added_.get());
   std::int64_t rno = 0;
@@ -39,10 +39,10 @@ void ProgramSnapshots::readAdded(const std::vector<std::int32_t>& position, std:
     for (std::uint32_t g : groups)
       if (g < position.size() && position[g] >= 0) lists[static_cast<std::size_t>(position[g])].push_back(rno);
   }
-  if (std::ferror(added_.get())) throw std::runtime_error("the programs' snapshots could not be read back");
+  if (std::ferror(added_.get())) throw std::runtime_error("the snapshot lists could not be read back");
 }
 
-std::size_t ProgramSnapshots::fill(std::span<const std::string> keys, std::vector<std::vector<std::int64_t>>& lists) {
+std::size_t GroupSnapshots::fill(std::span<const std::string> keys, std::vector<std::vector<std::int64_t>>& lists) {
   const auto length = [this](const std::string& key) -> std::size_t {
     const auto group = keys_.find(key);
     return group && *group < computers_.size() ? static_cast<std::size_t>(std::max<std::int64_t>(0, computers_[*group])) : 0;
@@ -56,7 +56,7 @@ std::size_t ProgramSnapshots::fill(std::span<const std::string> keys, std::vecto
   }
   // Those kept before the import (lower RNOs), then those it added.
   if (kept_) {
-    kept_([&](std::string_view key, std::span<const std::int64_t> rnos) {
+    kept_(keys.first(n), [&](std::string_view key, std::span<const std::int64_t> rnos) {
       const auto group = keys_.find(key);
       if (!group || position[*group] < 0) return;
       for (std::int64_t rno : rnos)
