@@ -184,7 +184,8 @@ FleetCounts countFleet(db::Connection& connection) {
   return counts;
 }
 
-std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, std::optional<TallyKind> listsOf) {
+std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, std::optional<TallyKind> listsOf,
+                                              const std::function<bool(const std::vector<db::Value>&)>& wanted) {
   // No counts kept (nor any beside a server): the stamp is not read at all.
   const std::optional<std::string> kept = fleetCountsPath(connection.location());
   if (!kept || !paths::fileExists(*kept)) return std::nullopt;
@@ -201,19 +202,23 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, std::o
     if (stamps.size() != 1) return std::nullopt;
     counts.stamp = stampOf(stamps[0]);
     if (!(counts.stamp == *stamp)) return std::nullopt;
-    const db::Value lists = listsOf ? db::Value(static_cast<std::int64_t>(*listsOf)) : db::Value();
-    const bool withSnapshots = listsOf.has_value();
-    forEachStep(file, "SELECT Kind, Column1, Column2, Computers, CASE WHEN Kind = ?1 THEN Rnos END FROM Exact", {lists},
-                [&](const db::RowView& row) {
+    std::vector<std::pair<const std::string*, FleetCounts::Group*>> listed;  // the groups whose lists are read
+    forEachStep(file, "SELECT Kind, Column1, Column2, Computers FROM Exact", {}, [&](const db::RowView& row) {
       const auto k = static_cast<std::size_t>(row.integer(0));
       if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, 0);
       std::vector<db::Value> values{row.value(1)};
       if (kSources[k].keyColumns == 2) values.push_back(row.value(2));
-      FleetCounts::Group& group = counts.exact[k][groupKey(values, false)];
+      auto& [key, group] = *counts.exact[k].try_emplace(groupKey(values, false)).first;
       group.values = std::move(values);
       group.computers = row.integer(3);
-      if (withSnapshots) readRnoList(row.bytes(4), group.rnos);
-                });
+      if (listsOf && k == static_cast<std::size_t>(*listsOf) && (!wanted || wanted(group.values))) listed.emplace_back(&key, &group);
+    });
+    // From the same open file, which a newer one renamed over it does not change.
+    db::Statement list(file, "SELECT Rnos FROM Exact WHERE Kind = ?1 AND Key = ?2");
+    for (const auto& [key, group] : listed) {
+      list.bind(1, db::Value(static_cast<std::int64_t>(*listsOf))).bindBytes(2, *key);
+      while (list.next()) readRnoList(list.row().bytes(0), group->rnos);
+    }
     forEachStep(file, "SELECT Kind, Key, Computers FROM Folded", {}, [&](const db::RowView& row) {
       const auto k = static_cast<std::size_t>(row.integer(0));
       if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, 0);

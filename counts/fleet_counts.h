@@ -32,8 +32,10 @@ std::optional<InventoryStamp> inventoryStamp(db::Connection& connection);
 FleetCounts countFleet(db::Connection& connection);
 
 // The counts kept for the database of connection, if they belong to its inventory as it is now;
-// with the snapshot lists of the groups of listsOf only.
-std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, std::optional<TallyKind> listsOf = std::nullopt);
+// with the snapshot lists of the groups of listsOf that wanted passes (all of them without it) only:
+// a fleet's update lists are hundreds of megabytes.
+std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, std::optional<TallyKind> listsOf = std::nullopt,
+                                              const std::function<bool(const std::vector<db::Value>&)>& wanted = {});
 
 // Calls back with the key and snapshots of each of keys (groups of kind) kept in the counts file at
 // countsPath.

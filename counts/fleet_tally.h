@@ -99,7 +99,8 @@ class FleetTally final : public ImportTally {
   // RNOs at a time.
   void start(const FleetCounts& counts, std::array<KeptSnapshotLists, kTallyKinds> kept = {},
              std::size_t budget = kSnapshotBudget);
-  static constexpr std::size_t kSnapshotBudget = 1 << 20;
+  // 32 MiB of lists at a time: a fleet's update lists (400 a computer) in a few passes.
+  static constexpr std::size_t kSnapshotBudget = 1 << 22;
   bool active() const { return counter_ != nullptr; }
   // The inventory's stamp when counting started.
   const InventoryStamp& startStamp() const { return stamp_; }

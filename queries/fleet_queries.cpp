@@ -144,7 +144,7 @@ ResultTable updateSummary(db::Connection& connection, const std::optional<std::s
 // they are current).
 std::optional<std::unordered_set<std::int64_t>> keptSnapshots(db::Connection& connection, TallyKind kind,
                                                              const std::function<bool(const ResultRow&)>& has) {
-  const std::optional<FleetCounts> counts = currentFleetCounts(connection, kind);
+  const std::optional<FleetCounts> counts = currentFleetCounts(connection, kind, has);
   if (!counts) return std::nullopt;
   std::unordered_set<std::int64_t> rnos;
   for (const auto& [key, group] : counts->exact[static_cast<std::size_t>(kind)])
