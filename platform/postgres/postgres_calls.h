@@ -21,11 +21,14 @@ using ResultPtr = std::unique_ptr<PGresult, ResultFreer>;
 class PgDatabase;
 
 // A statement with $N parameters, run when first stepped; its rows are then read from the result.
+// In a read transaction a SELECT's rows come a page at a time through a cursor, so that a question
+// over a large fleet holds one page, not every row.
 class PgStatement final : public EngineStatement {
  public:
   // persistent: prepared on the server once for the session, at its first run. numbering: an
   // INSERT that returns the number its counter gave (lastInsertRowId), and no rows.
   PgStatement(PgDatabase& database, std::string sql, int parameterCount, bool persistent, bool numbering);
+  ~PgStatement() override;
 
   void bind(int index, const Value& value, bool outlives) override;
   void bind(int index, const FieldRef& value) override;
@@ -48,6 +51,9 @@ class PgStatement final : public EngineStatement {
   };
   Parameter& parameter(int index);
   void run();
+  // The next page of the cursor's rows; false when there was none.
+  bool fetchPage();
+  void closeCursor();
 
   PgDatabase& database_;
   std::string sql_;
@@ -56,6 +62,7 @@ class PgStatement final : public EngineStatement {
   std::vector<Parameter> parameters_;
   ResultPtr result_;
   int row_ = -1;
+  std::string cursor_;  // the cursor the rows come through, while it is open
   mutable std::string decoded_;  // a bytea column's bytes, read last
 };
 
@@ -84,6 +91,10 @@ class PgDatabase final : public EngineDatabase {
   void rollback() override;
   bool inTransaction() const override;
   bool isWriting() const override;
+  // A read transaction (beginRead) is open: its SELECTs read their rows a page at a time.
+  bool readsInPages() const { return reading_ && inTransaction(); }
+  // A name for the next cursor of the session.
+  std::string cursorName() { return "tavrix_rows_" + std::to_string(++cursorCount_); }
   bool isReadOnly() const override;
   void setBusyTimeout(int milliseconds) override;
   std::int64_t lastInsertRowId() const override;
@@ -131,6 +142,8 @@ class PgDatabase final : public EngineDatabase {
   bool readOnly_;
   std::string shown_;
   bool writing_ = false;  // a transaction begun with begin()
+  bool reading_ = false;  // a transaction begun with beginRead()
+  int cursorCount_ = 0;
   HeldRows held_;
   bool copying_ = false;  // rows sent, their outcome not read yet
   std::map<std::string, std::string> rowNumbers_;     // by table

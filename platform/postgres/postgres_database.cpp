@@ -250,7 +250,10 @@ void PgDatabase::begin() {
   writing_ = true;
 }
 
-void PgDatabase::beginRead() { execute("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"); }
+void PgDatabase::beginRead() {
+  execute("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+  reading_ = true;
+}
 
 // A transaction that failed a statement ends in a rollback whatever is asked: the server answers
 // COMMIT with ROLLBACK, so that is an error here.
@@ -258,12 +261,14 @@ void PgDatabase::commit() {
   settle();
   const bool failed = PQtransactionStatus(connection_) == PQTRANS_INERROR;
   writing_ = false;
+  reading_ = false;
   execute("COMMIT");
   if (failed) throw DbError("the transaction was rolled back: a statement in it had failed", DbError::kError);
 }
 
 void PgDatabase::rollback() {
   writing_ = false;
+  reading_ = false;
   held_ = HeldRows{};  // rows never sent need no undoing
   try {
     finishCopy();
@@ -495,7 +500,9 @@ void Connection::openServer(const Location& location, OpenMode mode) {
   PQsetNoticeProcessor(database->raw(), ignoreNotice, nullptr);
   // Texts in UTF-8, dates as the file keeps them, and a statement waits for another writer's lock
   // as long as a file's would.
-  database->execute("SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET extra_float_digits = 1");
+  // A cursor is planned for reading all its rows, as a whole result is.
+  database->execute("SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; SET extra_float_digits = 1;"
+                    " SET cursor_tuple_fraction = 1");
   // Japanese text is kept as the file keeps it only in a UTF-8 database.
   ResultPtr encoding = database->run("SELECT current_setting('server_encoding')", 0, nullptr, nullptr, nullptr);
   if (std::string_view(PQgetvalue(encoding.get(), 0, 0)) != "UTF8")

@@ -1,5 +1,6 @@
 // Statements on a server: parameters sent as text (bytes as binary), rows read from the result.
 #include <charconv>
+#include <utility>
 
 #include "platform/postgres/postgres_calls.h"
 #include "platform/text.h"
@@ -7,6 +8,14 @@
 namespace tavrix::db {
 
 namespace {
+
+constexpr int kPageRows = 10000;
+
+// A statement whose rows a cursor can give: a query, not a change.
+bool isQuery(std::string_view sql) {
+  const std::string_view trimmed = text::trim(sql);
+  return text::startsWithNoCase(trimmed, "SELECT") || text::startsWithNoCase(trimmed, "VALUES");
+}
 
 // The server's type numbers (pg_type.oid) the values need.
 constexpr Oid kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kFloat4 = 700, kFloat8 = 701,
@@ -104,6 +113,14 @@ void PgStatement::bindBytes(int index, std::string_view bytes) {
   p.text.assign(bytes);
 }
 
+PgStatement::~PgStatement() {
+  try {
+    closeCursor();
+  } catch (const DbError&) {
+    // the session is gone, and its cursors with it
+  }
+}
+
 void PgStatement::run() {
   std::vector<const char*> values(parameters_.size());
   std::vector<int> lengths(parameters_.size()), formats(parameters_.size());
@@ -114,6 +131,13 @@ void PgStatement::run() {
     formats[i] = p.binary ? 1 : 0;
   }
   const int count = static_cast<int>(parameters_.size());
+  if (database_.readsInPages() && isQuery(sql_)) {
+    const std::string cursor = database_.cursorName();
+    database_.run("DECLARE " + cursor + " NO SCROLL CURSOR FOR " + sql_, count, values.data(), lengths.data(), formats.data());
+    cursor_ = cursor;
+    fetchPage();
+    return;
+  }
   database_.lastNumber_.reset();
   result_ = persistent_ ? database_.runPrepared(sql_, count, values.data(), lengths.data(), formats.data())
                         : database_.run(sql_, count, values.data(), lengths.data(), formats.data());
@@ -129,23 +153,38 @@ void PgStatement::run() {
   result_.reset(PQmakeEmptyPGresult(nullptr, PGRES_COMMAND_OK));  // the number is the engine's, not the caller's
 }
 
+bool PgStatement::fetchPage() {
+  result_ = database_.run("FETCH FORWARD " + std::to_string(kPageRows) + " FROM " + cursor_, 0, nullptr, nullptr, nullptr);
+  row_ = -1;
+  if (PQntuples(result_.get()) < kPageRows) closeCursor();  // the last page
+  return PQntuples(result_.get()) > 0;
+}
+
+// A cursor ends with its transaction; one left open before is closed.
+void PgStatement::closeCursor() {
+  if (cursor_.empty()) return;
+  const std::string cursor = std::exchange(cursor_, std::string());
+  if (database_.readsInPages() && PQtransactionStatus(database_.raw()) == PQTRANS_INTRANS) database_.execute("CLOSE " + cursor);
+}
+
 bool PgStatement::step() {
-  if (!result_) {
-    try {
-      run();
-    } catch (const DbError&) {
-      reset();
-      throw;
-    }
+  try {
+    if (!result_) run();
+    if (row_ + 1 >= PQntuples(result_.get()) && !cursor_.empty()) fetchPage();
+  } catch (const DbError&) {
+    reset();
+    throw;
   }
   if (row_ < PQntuples(result_.get())) ++row_;
   return row_ < PQntuples(result_.get());
 }
 
 void PgStatement::reset() {
+  const bool open = !cursor_.empty();
   result_.reset();
   row_ = -1;
   for (Parameter& p : parameters_) p = Parameter{};
+  if (open) closeCursor();
 }
 
 int PgStatement::columnCount() const { return result_ ? PQnfields(result_.get()) : 0; }

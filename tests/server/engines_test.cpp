@@ -2,6 +2,7 @@
 // the suite's server must store, number, describe and read back alike.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 
 #include "platform/db.h"
@@ -199,6 +200,65 @@ TEST_P(Engines, RefusedRowsFailTheirTransaction) {
   }
   add("after");
   EXPECT_EQ(rows("SELECT PCid FROM T_BasicInf"), Lines{"after"});
+}
+
+// The address space the process has reserved now, in bytes.
+unsigned long long addressSpaceNow() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.starts_with("VmSize:")) return std::stoull(line.substr(7)) * 1024;
+  return 0;
+}
+
+// In a read transaction a query's rows come a page at a time: every row in order while another
+// statement is read beside it, a failure on a later page failing the step that meets it, and a read
+// larger than the process may hold whole within its memory.
+TEST(ServerEngine, ReadTransactionsReadTheirRowsInPages) {
+  test::ServerDatabase server;
+  ServerStringProblem problem;
+  const Location location = serverLocation(server.connectionString(), problem).value();
+  Connection c;
+  c.open(location);
+  {
+    ReadTransaction read(c);
+    Statement all(c, "SELECT g FROM generate_series(1, 25001) g ORDER BY g");
+    std::int64_t expected = 1;
+    while (all.next()) {
+      ASSERT_EQ(all.row().integer(0), expected++);
+      if (expected % 10000 == 0) {
+        EXPECT_EQ(test::rowsOf(c, "SELECT count(*) FROM generate_series(1, 3)"), Lines{"3"});
+      }
+    }
+    EXPECT_EQ(expected, 25002);
+  }
+  {
+    ReadTransaction read(c);
+    Statement failing(c, "SELECT 1 / (g - 15000) FROM generate_series(1, 20000) g");
+    int delivered = 0;
+    EXPECT_THROW(
+        {
+          while (failing.next()) ++delivered;
+        },
+        DbError);
+    EXPECT_EQ(delivered, 10000);  // the first page
+  }
+  EXPECT_EQ(test::rowsOf(c, "SELECT 1"), Lines{"1"});
+  // 400 MB of rows through a process allowed 256 MB more than it holds now.
+  const test::ChildRun large = test::runBounded(
+      [&] {
+        Connection own;
+        own.open(location);
+        ReadTransaction read(own);
+        Statement rows(own, "SELECT g, repeat('x', 400) FROM generate_series(1, 1000000) g");
+        std::int64_t count = 0, bytes = 0;
+        while (rows.next()) {
+          ++count;
+          bytes += static_cast<std::int64_t>(rows.row().text(1).size());
+        }
+        return count == 1000000 && bytes == 400000000 ? 0 : 1;
+      },
+      120, addressSpaceNow() + (256ULL << 20));
+  EXPECT_EQ(large.status, 0) << "signal " << large.signal;
 }
 
 // A server database that is not UTF-8 could not keep the inventories' text: it is not opened.
