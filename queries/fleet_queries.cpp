@@ -40,11 +40,36 @@ db::Value optionalPattern(const std::optional<std::string>& part) {
   return part ? db::Value(containsPattern(*part)) : db::Value();
 }
 
+// Distinct computers per group, counted by a server where the rows are: one row per group comes
+// back, not every row. Groups and computers fold ASCII case as the file's NOCASE columns do (lower()
+// of a "C" text), each group shown by its smallest spelling in byte order; rows of no computer
+// count for none.
+std::vector<ResultRow> countGroupsOnServer(db::Connection& connection, const std::string& table,
+                                           const std::vector<std::string>& keys, const std::string& nameColumn,
+                                           const std::optional<std::string>& nameContains) {
+  std::string shown, grouped;
+  for (const std::string& key : keys) {
+    shown += "min(" + key + "), ";
+    grouped += std::string(grouped.empty() ? "" : ", ") + "lower(" + key + ")";
+  }
+  const std::string sql = "SELECT " + shown + "count(DISTINCT lower(PCid)) FROM " + table + " WHERE PCid IS NOT NULL AND (" +
+                          containsSql(nameColumn, 1) + " OR ?1 IS NULL) GROUP BY " + grouped;
+  std::vector<ResultRow> rows = readRows(connection, sql, {optionalPattern(nameContains)});
+  sortGroupRows(rows, keys.size());
+  return rows;
+}
+
 // Distinct computers per group, counted in memory over the table's parts at once: an index on the
 // names would make the import write a page per row at every file's commit. Should a computer's rows
 // lie apart (rows not written by the import), the parts cannot be added up and one exact pass counts.
 std::vector<ResultRow> countGroups(db::Connection& connection, const std::string& table, const std::string& columns,
                                    const std::string& nameColumn, const std::optional<std::string>& nameContains) {
+  if (connection.location().isServer()) {
+    std::vector<std::string> keys = text::split(columns, ',');
+    keys.pop_back();  // PCid
+    for (std::string& key : keys) key = std::string(text::trim(key));
+    return countGroupsOnServer(connection, table, keys, nameColumn, nameContains);
+  }
   const int keyColumns = static_cast<int>(std::count(columns.begin(), columns.end(), ','));
   // A parameter's use that tells its type comes before "IS NULL": a server types it from the first.
   const std::string sql = "SELECT " + columns + " FROM " + table + " WHERE " + inPart(connection, table, 2) + " AND (" +
