@@ -52,6 +52,18 @@ void readRnoList(std::string_view bytes, std::vector<std::int64_t>& rnos) {
   if (!rnos.empty()) std::memcpy(rnos.data(), bytes.data(), rnos.size() * sizeof(std::int64_t));
 }
 
+// One group's list from an open counts file (kept once by the index of the file); false without one.
+bool readKeptList(db::Connection& file, TallyKind kind, std::string_view key, std::vector<std::int64_t>& rnos) {
+  db::Statement list(file, "SELECT Rnos FROM Exact WHERE Kind = ?1 AND Key = ?2");
+  list.bind(1, db::Value(static_cast<std::int64_t>(kind))).bindBytes(2, key);
+  bool found = false;
+  while (list.next()) {
+    readRnoList(list.row().bytes(0), rnos);
+    found = true;
+  }
+  return found;
+}
+
 ResultRow stampRow(const InventoryStamp& stamp) {
   ResultRow row{db::Value(stamp.databaseId), db::Value(stamp.outsideChanges), db::Value(stamp.lastRno),
                 db::Value(stamp.computers)};
@@ -214,11 +226,7 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, std::o
       if (listsOf && k == static_cast<std::size_t>(*listsOf) && (!wanted || wanted(group.values))) listed.emplace_back(&key, &group);
     });
     // From the same open file, which a newer one renamed over it does not change.
-    db::Statement list(file, "SELECT Rnos FROM Exact WHERE Kind = ?1 AND Key = ?2");
-    for (const auto& [key, group] : listed) {
-      list.bind(1, db::Value(static_cast<std::int64_t>(*listsOf))).bindBytes(2, *key);
-      while (list.next()) readRnoList(list.row().bytes(0), group->rnos);
-    }
+    for (const auto& [key, group] : listed) readKeptList(file, *listsOf, *key, group->rnos);
     forEachStep(file, "SELECT Kind, Key, Computers FROM Folded", {}, [&](const db::RowView& row) {
       const auto k = static_cast<std::size_t>(row.integer(0));
       if (k >= kTallyKinds) throw db::DbError("unknown kind in " + path, 0);
@@ -235,14 +243,8 @@ void forEachKeptSnapshotList(const std::string& countsPath, TallyKind kind, std:
   db::Connection file;
   file.openReadOnly(countsPath);
   std::vector<std::int64_t> rnos;
-  db::Statement list(file, "SELECT Rnos FROM Exact WHERE Kind = ?1 AND Key = ?2");
-  for (const std::string& key : keys) {
-    list.bind(1, db::Value(static_cast<std::int64_t>(kind))).bindBytes(2, key);
-    while (list.next()) {
-      readRnoList(list.row().bytes(0), rnos);
-      each(key, rnos);
-    }
-  }
+  for (const std::string& key : keys)
+    if (readKeptList(file, kind, key, rnos)) each(key, rnos);
 }
 
 void saveFleetCounts(const std::string& path, const FleetCounts& counts) {

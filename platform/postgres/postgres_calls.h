@@ -138,6 +138,8 @@ class PgDatabase final : public EngineDatabase {
   std::vector<std::string> firstColumn(const std::string& sql, std::initializer_list<std::string_view> parameters) const;
   // The error of a failed result; one that makes the whole database unusable names the server.
   DbError failure(const PGresult* result) const;
+  // result when it holds rows or a command's success; throws its failure otherwise.
+  ResultPtr succeeded(ResultPtr result) const;
   PGconn* connection_;
   bool readOnly_;
   std::string shown_;

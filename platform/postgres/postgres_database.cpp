@@ -135,13 +135,16 @@ DbError PgDatabase::failure(const PGresult* result) const {
   return DbError("the server database " + shown_ + ": " + error.what(), error.code(), error.missingTable(), error.missingIndex());
 }
 
-ResultPtr PgDatabase::run(const std::string& sql, int count, const char* const* values, const int* lengths,
-                          const int* formats) {
-  settle();
-  ResultPtr result(PQexecParams(connection_, sql.c_str(), count, nullptr, values, lengths, formats, 0));
+ResultPtr PgDatabase::succeeded(ResultPtr result) const {
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) throw failure(result.get());
   return result;
+}
+
+ResultPtr PgDatabase::run(const std::string& sql, int count, const char* const* values, const int* lengths,
+                          const int* formats) {
+  settle();
+  return succeeded(ResultPtr(PQexecParams(connection_, sql.c_str(), count, nullptr, values, lengths, formats, 0)));
 }
 
 // The statements the program runs again and again are parsed and planned once per session. A
@@ -157,10 +160,7 @@ ResultPtr PgDatabase::runPrepared(const std::string& sql, int count, const char*
     if (!made || PQresultStatus(made.get()) != PGRES_COMMAND_OK) throw failure(made.get());
     found = prepared_.emplace(sql, std::move(name)).first;
   }
-  ResultPtr result(PQexecPrepared(connection_, found->second.c_str(), count, values, lengths, formats, 0));
-  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-  if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) throw failure(result.get());
-  return result;
+  return succeeded(ResultPtr(PQexecPrepared(connection_, found->second.c_str(), count, values, lengths, formats, 0)));
 }
 
 ResultPtr PgDatabase::runWithTexts(const std::string& sql, std::initializer_list<std::string_view> parameters) const {
