@@ -113,6 +113,7 @@ struct RunSettings {
 struct InventoryConnection {
   db::Connection DbConnection;
   bool DbOpen = false;
+  bool SearchIndexFromScratch = false;     // the search index was made anew over snapshots already there
 };
 
 // The files found in the folders: the scripts of the script phase, then the inventory CSVs.

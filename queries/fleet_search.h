@@ -11,6 +11,9 @@ namespace tavrix::queries {
 // ComputerName, PCid, RNO, Table, Field, Value for every text field that contains part (ASCII case
 // ignored), ordered by ComputerName, PCid, Table, Field, Value. The inventory tables are those with
 // RNO and PCid columns; a detail table's PCid (the computer's own id again) is not searched.
-ResultTable searchInventory(db::Connection& connection, std::string_view part);
+// Fastest reads only the computers the search index names when it can answer; Scan reads every table
+// whole (the answer is the same).
+enum class SearchWay { Fastest, Scan };
+ResultTable searchInventory(db::Connection& connection, std::string_view part, SearchWay way = SearchWay::Fastest);
 
 }  // namespace tavrix::queries

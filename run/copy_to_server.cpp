@@ -19,10 +19,10 @@ std::string realText(double d) {
   return ec == std::errc() ? std::string(buffer, end) : std::string("0");
 }
 
-// The tables of the file that go to the server: every one but the engine's own and the counts'
-// stamp, which belongs to the file.
+// The tables of the file that go to the server: every one but the engine's own, the counts' stamp
+// and the search index, which belong to the file.
 bool copied(const std::string& table) {
-  return !table.starts_with("sqlite_") && table != "TavrixStamp";
+  return !table.starts_with("sqlite_") && table != "TavrixStamp" && !table.starts_with("TavrixSearch");
 }
 
 // The rows of one table, in the order they were added, through the server's bulk path.
@@ -108,7 +108,8 @@ ExitStatus copyToServer(RunState& s, const std::string& connection, std::FILE* p
       db::Statement counter(server, "UPDATE tavrix_counters SET last_number = ?1 WHERE table_name = ?2");
       counter.bind(1, db::Value(*last)).bind(2, db::Value(table)).run();
     }
-    for (const std::string& index : file.indexStatements()) server.executeNative(server.translateJet(index));
+    for (const std::string& index : file.indexStatements())
+      if (!index.starts_with("CREATE INDEX TavrixSearch")) server.executeNative(server.translateJet(index));
     createImportIndexes(server);
     for (const std::string& table : tables) {
       if (!copied(table)) continue;

@@ -15,6 +15,7 @@
 #include "platform/paths.h"
 #include "run/configuration.h"
 #include "counts/fleet_counts_upkeep.h"
+#include "searchindex/search_index_upkeep.h"
 #include "run/save_csv.h"
 #include "run/server_tables.h"
 
@@ -134,7 +135,9 @@ void runFromFoldersToList(RunState& s, BatchWindows* windows, bool noDisplay) {
   openForImport(s);
   if (F_CNT_CSVFILE(s)) s.BatchFailed = true;  // a CSV folder that cannot be listed: nothing was imported
   startFleetTally(s);
+  prepareSearchIndex(s);
   importCsvFiles(s);
+  keepSearchIndex(s);
   keepFleetCounts(s);
   // Closing checkpoints and syncs the database before any CSV leaves the CSV folder.
   closeDbConnection(s);

@@ -106,7 +106,7 @@ TEST_F(MainBatchTest, UpdateOnlyRunBuildsTheDatabaseAndLogsFromStartToEnd) {
   EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
   EXPECT_EQ(*paths::listFiles(prog() + "/db", "*"), (std::vector<std::string>{"Tavrix.mdb"}));
   EXPECT_EQ(test::queryRows(prog() + "/db/Tavrix.mdb",
-                            "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name LIKE 'T%'"),
+                            "SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name GLOB 'T_*'"),
             std::vector<std::string>{"13"});
   EXPECT_FALSE(state->DbOpen);
 

@@ -1,0 +1,99 @@
+// The texts holding the part (from the trigram index, or for a part shorter than a trigram from
+// the distinct texts themselves), each checked by the search's own rule, then their snapshots.
+#include "searchindex/search_index_reader.h"
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "queries/statement_rows.h"
+#include "queries/text_match.h"
+#include "searchindex/search_index_tables.h"
+#include "searchindex/snapshot_numbers.h"
+
+namespace tavrix::searchindex {
+
+namespace {
+
+// Characters of valid UTF-8 text; none for text that is not (the trigram index reads characters).
+std::optional<std::size_t> utf8Characters(std::string_view text) {
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || i + length > text.size()) return std::nullopt;
+    for (std::size_t k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return std::nullopt;
+    i += length;
+    ++characters;
+  }
+  return characters;
+}
+
+std::string phraseOf(std::string_view part) {
+  std::string phrase = "\"";
+  for (char c : part) phrase += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return phrase + "\"";
+}
+
+// Ids and tables of the distinct texts holding part.
+std::vector<std::pair<std::int64_t, std::uint64_t>> matchingTexts(db::Connection& connection, std::string_view part) {
+  const std::optional<std::size_t> characters = utf8Characters(part);
+  const bool trigrams = characters && *characters >= 3;
+  const std::string sql =
+      trigrams ? "SELECT v.Id, v.Tables, v.Value FROM TavrixSearchText t JOIN TavrixSearchValue v ON v.Id = t.rowid "
+                 "WHERE TavrixSearchText MATCH ?1"
+               : "SELECT Id, Tables, Value FROM TavrixSearchValue WHERE " + queries::containsSql("Value", 1);
+  const db::Value pattern(trigrams ? phraseOf(part) : queries::containsPattern(part));
+  std::vector<std::pair<std::int64_t, std::uint64_t>> found;
+  queries::forEachStep(connection, sql, {pattern}, [&](const db::RowView& row) {
+    if (queries::containsNoCase(row.text(2), part))
+      found.emplace_back(row.integer(0), static_cast<std::uint64_t>(row.integer(1)));
+  });
+  return found;
+}
+
+bool hasBit(std::uint64_t tables, std::size_t index) { return (tables >> std::min<std::size_t>(index, 63)) & 1; }
+
+}  // namespace
+
+std::optional<SearchCandidates> searchCandidates(db::Connection& connection, const std::vector<SearchedTable>& tables,
+                                                 std::string_view part) {
+  if (!queries::fitsContainsPattern(part)) return std::nullopt;
+  const std::optional<std::int64_t> mark = usableIndexThrough(connection, tables);
+  if (!mark) return std::nullopt;
+  const std::int64_t snapshots = queries::readRows(connection, "SELECT count(*) FROM T_BasicInf", {})[0][0].toInt();
+  const std::size_t most = static_cast<std::size_t>(std::max<std::int64_t>(snapshots / 4, 100));
+
+  SearchCandidates candidates{{}, std::vector<bool>(tables.size(), false)};
+  std::set<std::int64_t> indexed;
+  for (const auto& [id, inTables] : matchingTexts(connection, part)) {
+    for (std::size_t t = 0; t < tables.size(); ++t)
+      if (hasBit(inTables, t)) candidates.tables[t] = true;
+    bool whole = true;
+    queries::forEachStep(connection, "SELECT Snapshots FROM TavrixSearchPosting WHERE ValueId = ?1", {db::Value(id)},
+                         [&](const db::RowView& row) {
+                           const auto rnos = decodeSnapshots(row.bytes(0));
+                           if (!rnos) whole = false;
+                           else indexed.insert(rnos->begin(), rnos->end());
+                         });
+    if (!whole || indexed.size() > most) return std::nullopt;
+  }
+  for (std::int64_t rno : indexed) candidates.rnos.emplace_back(rno);
+
+  // Rows above the mark (this batch's, or an import's that keeps no index) are read whatever they hold.
+  std::set<std::pair<int, std::string>> unread;  // by kind and text, so NULL and text RNOs are kept apart
+  for (std::size_t t = 0; t < tables.size(); ++t) {
+    const std::string name = db::quoteIdentifier(tables[t].name);  // two searches: an OR would read the whole index
+    const std::string sql = "SELECT DISTINCT RNO FROM " + name + " WHERE RNO > ?1 UNION ALL SELECT NULL WHERE EXISTS (SELECT 1 FROM " +
+                            name + " WHERE RNO IS NULL)";
+    queries::forEachRow(connection, sql, {db::Value(*mark)}, [&](const queries::ResultRow& row) {
+      candidates.tables[t] = true;
+      if (unread.emplace(static_cast<int>(row[0].raw().index()), row[0].text()).second) candidates.rnos.push_back(row[0]);
+    });
+    if (candidates.rnos.size() > most) return std::nullopt;
+  }
+  return candidates;
+}
+
+}  // namespace tavrix::searchindex

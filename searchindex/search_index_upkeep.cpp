@@ -1,0 +1,63 @@
+// The batch's two steps for the search index, each logging its failure and going on.
+#include "searchindex/search_index_upkeep.h"
+
+#include <exception>
+#include <string>
+
+#include "batch/run_log.h"
+#include "queries/statement_rows.h"
+#include "searchindex/search_index_tables.h"
+#include "searchindex/search_index_writer.h"
+
+namespace tavrix {
+
+namespace {
+
+bool databaseUsable(const RunState& s) {
+  return s.DbOpen && s.DatabaseFailure.empty() && s.DbConnection.isOpen() && !s.DbConnection.location().isServer();
+}
+
+void logFailure(RunState& s, const std::exception& e) {
+  s.DbConnection.rollback();
+  F_WRITE_LOG(s, "検索用の索引を更新できませんでした（" + std::string(e.what()) + "）。次に更新できるまで、検索は表を全部読みます。");
+}
+
+}  // namespace
+
+void prepareSearchIndex(RunState& s) {
+  s.SearchIndexFromScratch = false;
+  if (!databaseUsable(s)) return;
+  try {
+    db::Connection& connection = s.DbConnection;
+    const auto tables = searchindex::searchedTables(connection);
+    if (searchindex::usableIndexThrough(connection, tables)) return;
+    connection.begin();
+    searchindex::createSearchIndex(connection, tables);
+    connection.commit();
+    s.SearchIndexFromScratch =
+        queries::readRows(connection, "SELECT EXISTS (SELECT 1 FROM T_BasicInf)", {})[0][0].toInt() == 1;
+  } catch (const std::exception& e) {
+    logFailure(s, e);
+  }
+}
+
+void keepSearchIndex(RunState& s) {
+  if (!databaseUsable(s)) return;
+  try {
+    db::Connection& connection = s.DbConnection;
+    const auto tables = searchindex::searchedTables(connection);
+    // Written past from outside during the batch: made anew by the next one.
+    if (!searchindex::usableIndexThrough(connection, tables)) return;
+    searchindex::dropDeadChunks(connection, tables);
+    searchindex::IndexProgress progress;
+    if (s.SearchIndexFromScratch)
+      progress = [&s](std::int64_t indexed, std::int64_t total) {
+        F_WRITE_LOG(s, "検索用の索引を作っています: " + std::to_string(indexed) + " / " + std::to_string(total) + " 台");
+      };
+    searchindex::indexNewSnapshots(connection, tables, searchindex::kChunkSnapshots, progress);
+  } catch (const std::exception& e) {
+    logFailure(s, e);
+  }
+}
+
+}  // namespace tavrix

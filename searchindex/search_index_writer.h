@@ -1,0 +1,29 @@
+// Writing the search index: the snapshots numbered above its mark read in chunks, and chunks whose
+// snapshots are mostly gone (replaced by newer ones) read again or dropped.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/db.h"
+#include "searchindex/searched_fields.h"
+
+namespace tavrix::searchindex {
+
+// Snapshots read into one chunk, in one transaction.
+constexpr std::int64_t kChunkSnapshots = 1000;
+
+using IndexProgress = std::function<void(std::int64_t indexed, std::int64_t total)>;
+
+// Reads every snapshot above the index's mark into chunks of chunkSnapshots, each committed with
+// the new mark, and calls progress after each. The connection must have no open transaction.
+// Throws db::DbError; what was committed stays.
+void indexNewSnapshots(db::Connection& connection, const std::vector<SearchedTable>& tables,
+                       std::int64_t chunkSnapshots = kChunkSnapshots, const IndexProgress& progress = {});
+
+// Chunks that have lost more than half their snapshots are read again from the snapshots left
+// (or dropped with none left), with the texts no chunk holds any more; one transaction each.
+void dropDeadChunks(db::Connection& connection, const std::vector<SearchedTable>& tables);
+
+}  // namespace tavrix::searchindex

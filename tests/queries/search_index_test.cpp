@@ -1,0 +1,168 @@
+// The search index: the same answers as reading every table, whatever was written around it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/db.h"
+#include "queries/fleet_search.h"
+#include "searchindex/search_index_reader.h"
+#include "searchindex/search_index_tables.h"
+#include "searchindex/snapshot_numbers.h"
+#include "tests/import/import_fixture.h"
+#include "tests/platform/db_rows.h"
+#include "tools/samples.h"
+
+namespace tavrix::test {
+namespace {
+
+using searchindex::decodeSnapshots;
+using searchindex::encodeSnapshots;
+
+TEST(SnapshotNumbers, BlobsReadBackAndDamagedOnesAreRefused) {
+  const std::vector<std::vector<std::int64_t>> lists = {
+      {}, {0}, {1, 2, 3}, {127, 128, 16383, 16384}, {5, 1'000'000'007, INT64_MAX}};
+  for (const auto& rnos : lists) EXPECT_EQ(decodeSnapshots(encodeSnapshots(rnos)), rnos);
+  const std::string cut = encodeSnapshots({300}).substr(0, 1);  // a group that says more follows
+  EXPECT_FALSE(decodeSnapshots(cut));
+  EXPECT_FALSE(decodeSnapshots(std::string(10, '\xFF') + '\x01'));  // past 64 bits
+  EXPECT_FALSE(decodeSnapshots(encodeSnapshots({INT64_MAX}) + encodeSnapshots({1})));  // past the largest RNO
+}
+
+class SearchIndex : public ImportFixture {
+ protected:
+  void SetUp() override {
+    samples::writeFleet(csvDir(), 30, 5);
+    writeInventory(csvDir(), {"odd.csv", "2004/10/24 09:05:30", "ＡＰＦＥＬ-1", "山田", "Windows XP",
+                              {"1,10,アプリケーション,100% _wild\" ア,1.0", "1,10,アプリケーション,ａｐｆｅｌ ＡＰＦＥＬ,2"}});
+    runBatchOnce();
+    ASSERT_TRUE(messages.messages.empty()) << messages.texts()[0];
+  }
+  void open(db::Connection& c) { c.open(db::Location(dbPath())); }
+  bool indexAnswers(const std::string& part) {
+    db::Connection c;
+    open(c);
+    db::ReadTransaction state(c);
+    return searchindex::searchCandidates(c, searchindex::searchedTables(c), part).has_value();
+  }
+  // The index's answer and the whole tables' answer, as lines.
+  static std::vector<std::string> lines(const queries::ResultTable& table) {
+    std::vector<std::string> out;
+    for (const auto& row : table.rows) {
+      std::string line;
+      for (const auto& value : row) line += value.text() + "|";
+      out.push_back(line);
+    }
+    return out;
+  }
+  void expectSameAsScan(const std::string& part, std::size_t atLeast = 1) {
+    db::Connection c;
+    open(c);
+    const auto fastest = lines(queries::searchInventory(c, part));
+    EXPECT_EQ(fastest, lines(queries::searchInventory(c, part, queries::SearchWay::Scan))) << part;
+    EXPECT_GE(fastest.size(), atLeast) << part;
+  }
+  std::string rareText() { return samples::makeComputer(5, 17).pcId; }
+};
+
+TEST_F(SearchIndex, AnswersAsReadingEveryTable) {
+  struct Case {
+    std::string part;
+    std::size_t atLeast;
+  };
+  const Case cases[] = {
+      {rareText(), 1},  {"pc000", 30},        // one computer's id, and every computer's
+      {"ａｐｆｅｌ", 1},    {"ＡＰＦＥＬ", 2},      // case folded for ASCII letters only
+      {"ア", 1},         {"c:", 1},            // shorter than a trigram
+      {"0% _w", 1},     {"ld\" ア", 1},       // LIKE's wildcards and a quote, as plain text
+      {"nowhere-at-all", 0}, {"\xE3\x81", 0},  // none, and half a character
+  };
+  for (const Case& c : cases) expectSameAsScan(c.part, c.atLeast);
+  EXPECT_TRUE(indexAnswers(rareText()));
+  EXPECT_TRUE(indexAnswers("ア"));
+}
+
+TEST_F(SearchIndex, ReplacedSnapshotsAreFoundNewAndTheirOldTextsLeave) {
+  // Every computer again with another fleet's texts: the old snapshots, and their chunk, go.
+  const auto one = [&](const std::string& sql) { return queryRows(dbPath(), sql).at(0); };
+  const std::string oldMac = one("SELECT MACAddress FROM T_NIC WHERE RNO = 17");
+  samples::writeFleet(csvDir(), 30, 6);
+  for (int i = 0; i < 2; ++i) runBatchOnce();  // the second run finds the first chunk dead
+  const std::string newMac = one("SELECT MACAddress FROM T_NIC WHERE RNO = 48");
+  EXPECT_TRUE(indexAnswers(newMac));
+  expectSameAsScan(newMac);
+  EXPECT_EQ(one("SELECT count(*) FROM TavrixSearchValue WHERE Value = 'ＡＰＦＥＬ-1'"), "1");  // odd.csv stayed
+  EXPECT_EQ(one("SELECT count(*) FROM TavrixSearchValue WHERE Value = '" + oldMac + "'"), "0")
+      << "a replaced computer's own texts are dropped";
+  // A fresh index of the same rows holds no more texts than the kept one.
+  const std::string kept = one("SELECT count(*) FROM TavrixSearchValue");
+  db::Connection c;
+  open(c);
+  c.executeNative("DELETE FROM TavrixSearchState");
+  c.close();
+  runBatchOnce();
+  EXPECT_EQ(one("SELECT count(*) FROM TavrixSearchValue"), kept);
+}
+
+// A write the index did not see makes it stand aside (the tables are read) until the next batch
+// makes it again; the written row is found all along.
+TEST_F(SearchIndex, WritesFromOutsideAreNeverMissed) {
+  struct Case {
+    const char* name;
+    std::string write, undo;
+    bool indexStandsAside;
+  };
+  const Case cases[] = {
+      {"a changed row", "UPDATE T_ApplInst SET Appl = 'Outsider' WHERE rowid = 3",
+       "UPDATE T_ApplInst SET Appl = 'x' WHERE rowid = 3", true},
+      {"a row added to an indexed snapshot", "INSERT INTO T_Service (RNO, PCid, ServiceName) VALUES (2, 'x', 'Outsider')",
+       "DELETE FROM T_Service WHERE ServiceName = 'Outsider'", true},
+      {"a row without a snapshot number", "INSERT INTO T_Users (PCid, \"User\") VALUES ('x', 'Outsider')",
+       "DELETE FROM T_Users WHERE \"User\" = 'Outsider'", true},
+      {"a trigger dropped, then a row added",
+       "DROP TRIGGER TavrixSearch_T_Printer_Insert; INSERT INTO T_Printer (RNO, PrinterName) VALUES (1, 'Outsider')",
+       "DELETE FROM T_Printer WHERE PrinterName = 'Outsider'", true},
+      {"a snapshot added above the index", "INSERT INTO T_BasicInf (PCid, ComputerName) VALUES ('PC99', 'Outsider')",
+       "DELETE FROM T_BasicInf WHERE ComputerName = 'Outsider'", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    db::Connection writer;
+    open(writer);
+    writer.executeNative(c.write);
+    writer.close();
+    EXPECT_EQ(indexAnswers("outsider"), !c.indexStandsAside);
+    expectSameAsScan("outsider");
+    runBatchOnce();
+    EXPECT_TRUE(indexAnswers("outsider"));
+    expectSameAsScan("outsider");
+    open(writer);
+    writer.executeNative(c.undo);  // the next case starts without it
+  }
+}
+
+TEST_F(SearchIndex, ADatabaseWithoutOneIsIndexedOnceByTheNextBatchWithProgress) {
+  db::Connection c;
+    open(c);
+  c.begin();
+  searchindex::dropSearchIndex(c);
+  c.commit();
+  c.close();
+  EXPECT_FALSE(indexAnswers(rareText()));
+  expectSameAsScan(rareText());
+  const auto progressLines = [&] {
+    std::vector<std::string> found;
+    for (const std::string& line : log())
+      if (line.starts_with("検索用の索引を作っています")) found.push_back(line);
+    return found;
+  };
+  runBatchOnce();
+  EXPECT_EQ(progressLines(), std::vector<std::string>{"検索用の索引を作っています: 31 / 31 台"});
+  EXPECT_TRUE(indexAnswers(rareText()));
+  expectSameAsScan(rareText());
+  runBatchOnce();
+  EXPECT_EQ(progressLines(), std::vector<std::string>{}) << "indexed once";
+}
+
+}  // namespace
+}  // namespace tavrix::test
