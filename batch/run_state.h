@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "batch/import_tally.h"
+#include "batch/import_texts.h"
 #include "batch/unsaved_csv.h"
 #include "platform/clock.h"
 #include "platform/datetime.h"
@@ -148,6 +149,7 @@ struct CurrentFile {
   int NicAdapterCount = 0;
   std::vector<NicAdapter> NicAdapters;     // adapter n is index n-1
   std::unique_ptr<ImportTally> Tally;      // told what the import changes, when the fleet counts are kept
+  std::unique_ptr<ImportTexts> SearchFeed;  // told the texts the import writes, when the search index can take them
 };
 
 // What the run came to: each file's end, and the failures that end more than one file.

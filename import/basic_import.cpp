@@ -62,6 +62,7 @@ const BasicField kAfterOsId[] = {
 void setField(RunState& s, db::UpdatableRecordSet& rs, const char* name, const db::Value& value) {
   try {
     rs.setField(name, value);
+    if (s.SearchFeed) s.SearchFeed->fieldSet("T_BasicInf", name, value, s.CurrentRno);
   } catch (const std::exception& e) {
     noteImportFailure(s, e);
   }

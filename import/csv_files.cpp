@@ -22,6 +22,7 @@ namespace {
 
 void beginFile(RunState& s) {
   if (s.Tally) s.Tally->startFile();
+  if (s.SearchFeed) s.SearchFeed->startFile();
   try {
     s.DbConnection.begin();
   } catch (const std::exception& e) {
@@ -39,6 +40,7 @@ void endFile(RunState& s) {
   }
   if (!fileFailed(s)) {
     if (s.Tally) s.Tally->commitFile();
+    if (s.SearchFeed) s.SearchFeed->commitFile();
     return;
   }
   try {

@@ -19,8 +19,9 @@ namespace {
 // A detail table whose row is the keys followed by line fields taken in order.
 struct DetailTable {
   DetailTable(DetailKind kind, const char* table, std::vector<std::string> names, std::vector<int> fields)
-      : kind(kind), select(std::string("Select * from ") + table), names(std::move(names)), fields(std::move(fields)) {}
+      : kind(kind), table(table), select(std::string("Select * from ") + table), names(std::move(names)), fields(std::move(fields)) {}
   DetailKind kind;
+  std::string table;
   std::string select;              // the record set's text, made once
   std::vector<std::string> names;  // RNO, PCid, CreateDate, then the table's own fields
   std::vector<int> fields;         // line field of each own field; -1 is made from other fields
@@ -156,6 +157,7 @@ void addRow(RunState& s, DetailRecordSets& sets, const DetailTable& t, const Row
     rs.addNew(t.names, row.values());
     rs.update();
     tallyAdded(s, t, row);
+    if (s.SearchFeed) s.SearchFeed->rowAdded(t.table, t.names, row.values(), s.CurrentRno);
   } catch (const std::exception& e) {
     noteImportFailure(s, e);
   }
@@ -256,6 +258,7 @@ void F_IMP_NIC(RunState& s) {
       try {
         rs.addNew(kNicNames, values);
         rs.update();
+        if (s.SearchFeed) s.SearchFeed->rowAdded("T_NIC", kNicNames, values, s.CurrentRno);
       } catch (const std::exception& e) {
         noteImportFailure(s, e);
       }

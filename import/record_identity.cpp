@@ -80,6 +80,11 @@ void F_ADD_BASICINF(RunState& s) {
     // finding the row by PCid and CreateDate to the minute would miss it.
     s.CurrentRno = static_cast<int>(rs.field("RNO").toInt());
     rs.close();
+    if (s.SearchFeed) {
+      s.SearchFeed->rowAdded("T_BasicInf", {}, {}, s.CurrentRno);
+      s.SearchFeed->fieldSet("T_BasicInf", "PCid", db::Value(s.CurrentPcId), s.CurrentRno);
+      s.SearchFeed->fieldSet("T_BasicInf", "CreateDate", db::Value(s.CurrentCreateDate), s.CurrentRno);
+    }
   } catch (const std::exception& e) {
     noteImportFailure(s, e);
   }

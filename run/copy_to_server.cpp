@@ -108,8 +108,7 @@ ExitStatus copyToServer(RunState& s, const std::string& connection, std::FILE* p
       db::Statement counter(server, "UPDATE tavrix_counters SET last_number = ?1 WHERE table_name = ?2");
       counter.bind(1, db::Value(*last)).bind(2, db::Value(table)).run();
     }
-    for (const std::string& index : file.indexStatements())
-      if (!index.starts_with("CREATE INDEX TavrixSearch")) server.executeNative(server.translateJet(index));
+    for (const std::string& index : file.indexStatements()) server.executeNative(server.translateJet(index));
     createImportIndexes(server);
     for (const std::string& table : tables) {
       if (!copied(table)) continue;

@@ -3,6 +3,7 @@
 #include "searchindex/search_index_reader.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -36,21 +37,19 @@ std::string phraseOf(std::string_view part) {
   return phrase + "\"";
 }
 
-// Ids and tables of the distinct texts holding part.
-std::vector<std::pair<std::int64_t, std::uint64_t>> matchingTexts(db::Connection& connection, std::string_view part) {
+// Calls back with the tables and snapshots of each chunk's text that holds part.
+void forEachMatchingText(db::Connection& connection, std::string_view part,
+                         const std::function<void(std::uint64_t tables, std::string_view snapshots)>& each) {
   const std::optional<std::size_t> characters = utf8Characters(part);
   const bool trigrams = characters && *characters >= 3;
   const std::string sql =
-      trigrams ? "SELECT v.Id, v.Tables, v.Value FROM TavrixSearchText t JOIN TavrixSearchValue v ON v.Id = t.rowid "
-                 "WHERE TavrixSearchText MATCH ?1"
-               : "SELECT Id, Tables, Value FROM TavrixSearchValue WHERE " + queries::containsSql("Value", 1);
+      trigrams ? "SELECT t.Value, t.Tables, t.Snapshots FROM TavrixSearchTrigrams f JOIN TavrixSearchText t ON t.Id = f.rowid "
+                 "WHERE TavrixSearchTrigrams MATCH ?1"
+               : "SELECT Value, Tables, Snapshots FROM TavrixSearchText WHERE " + queries::containsSql("Value", 1);
   const db::Value pattern(trigrams ? phraseOf(part) : queries::containsPattern(part));
-  std::vector<std::pair<std::int64_t, std::uint64_t>> found;
   queries::forEachStep(connection, sql, {pattern}, [&](const db::RowView& row) {
-    if (queries::containsNoCase(row.text(2), part))
-      found.emplace_back(row.integer(0), static_cast<std::uint64_t>(row.integer(1)));
+    if (queries::containsNoCase(row.text(0), part)) each(static_cast<std::uint64_t>(row.integer(1)), row.bytes(2));
   });
-  return found;
 }
 
 bool hasBit(std::uint64_t tables, std::size_t index) { return (tables >> std::min<std::size_t>(index, 63)) & 1; }
@@ -67,18 +66,15 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
 
   SearchCandidates candidates{{}, std::vector<bool>(tables.size(), false)};
   std::set<std::int64_t> indexed;
-  for (const auto& [id, inTables] : matchingTexts(connection, part)) {
+  bool whole = true;
+  forEachMatchingText(connection, part, [&](std::uint64_t inTables, std::string_view snapshots) {
     for (std::size_t t = 0; t < tables.size(); ++t)
       if (hasBit(inTables, t)) candidates.tables[t] = true;
-    bool whole = true;
-    queries::forEachStep(connection, "SELECT Snapshots FROM TavrixSearchPosting WHERE ValueId = ?1", {db::Value(id)},
-                         [&](const db::RowView& row) {
-                           const auto rnos = decodeSnapshots(row.bytes(0));
-                           if (!rnos) whole = false;
-                           else indexed.insert(rnos->begin(), rnos->end());
-                         });
-    if (!whole || indexed.size() > most) return std::nullopt;
-  }
+    const auto rnos = decodeSnapshots(snapshots);
+    if (rnos) indexed.insert(rnos->begin(), rnos->end());
+    whole = whole && rnos;
+  });
+  if (!whole || indexed.size() > most) return std::nullopt;
   for (std::int64_t rno : indexed) candidates.rnos.emplace_back(rno);
 
   // Rows above the mark (this batch's, or an import's that keeps no index) are read whatever they hold.

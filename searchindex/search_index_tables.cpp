@@ -1,5 +1,5 @@
-// Tables: the state (one row), the distinct texts and their trigram index, the chunks of snapshots
-// read together, and per text and chunk the snapshots holding it.
+// Tables: the state (one row), the chunks of snapshots read together, each chunk's distinct texts
+// with the snapshots and tables holding them, and the trigram index over those texts.
 #include "searchindex/search_index_tables.h"
 
 #include "queries/statement_rows.h"
@@ -45,25 +45,24 @@ void dropSearchIndex(db::Connection& connection) {
     triggers.push_back(row[0].text());
   for (const std::string& trigger : triggers) connection.executeNative("DROP TRIGGER " + db::quoteIdentifier(trigger));
   connection.executeNative(
+      "DROP TABLE IF EXISTS TavrixSearchTrigrams;"
       "DROP TABLE IF EXISTS TavrixSearchText;"
-      "DROP TABLE IF EXISTS TavrixSearchPosting;"
       "DROP TABLE IF EXISTS TavrixSearchChunk;"
-      "DROP TABLE IF EXISTS TavrixSearchValue;"
       "DROP TABLE IF EXISTS TavrixSearchState;");
 }
 
 void createSearchIndex(db::Connection& connection, const std::vector<SearchedTable>& tables) {
   dropSearchIndex(connection);
+  // Each chunk keeps its own distinct texts, added at the end of the table: writing a chunk never
+  // reaches into what earlier chunks wrote, however large the index grows.
   connection.executeNative(
       "CREATE TABLE TavrixSearchState (IndexedThrough INTEGER NOT NULL, Trusted INTEGER NOT NULL, Shape TEXT NOT NULL);"
-      "CREATE TABLE TavrixSearchValue (Id INTEGER PRIMARY KEY, Value TEXT NOT NULL UNIQUE, Tables INTEGER NOT NULL);"
-      "CREATE VIRTUAL TABLE TavrixSearchText USING fts5(Value, content='TavrixSearchValue', content_rowid='Id', "
-      "tokenize='trigram');"
       "CREATE TABLE TavrixSearchChunk (Chunk INTEGER PRIMARY KEY, FirstRno INTEGER NOT NULL, LastRno INTEGER NOT NULL, "
-      "Snapshots INTEGER NOT NULL);"
-      "CREATE TABLE TavrixSearchPosting (ValueId INTEGER NOT NULL, Chunk INTEGER NOT NULL, Snapshots BLOB NOT NULL, "
-      "PRIMARY KEY (ValueId, Chunk)) WITHOUT ROWID;"
-      "CREATE INDEX TavrixSearchPostingChunk ON TavrixSearchPosting (Chunk);");
+      "Snapshots INTEGER NOT NULL, FirstText INTEGER NOT NULL, LastText INTEGER NOT NULL);"
+      "CREATE TABLE TavrixSearchText (Id INTEGER PRIMARY KEY, Value TEXT NOT NULL, Tables INTEGER NOT NULL, "
+      "Snapshots BLOB NOT NULL);"
+      "CREATE VIRTUAL TABLE TavrixSearchTrigrams USING fts5(Value, content='TavrixSearchText', content_rowid='Id', "
+      "tokenize='trigram');");
   db::Statement state(connection, "INSERT INTO TavrixSearchState VALUES (0, 1, ?1)");
   state.bind(1, db::Value(shapeOf(tables)));
   state.run();

@@ -6,6 +6,7 @@
 
 #include "batch/run_log.h"
 #include "queries/statement_rows.h"
+#include "searchindex/search_feed.h"
 #include "searchindex/search_index_tables.h"
 #include "searchindex/search_index_writer.h"
 
@@ -26,26 +27,34 @@ void logFailure(RunState& s, const std::exception& e) {
 
 void prepareSearchIndex(RunState& s) {
   s.SearchIndexFromScratch = false;
+  s.SearchFeed.reset();
   if (!databaseUsable(s)) return;
   try {
     db::Connection& connection = s.DbConnection;
     const auto tables = searchindex::searchedTables(connection);
-    if (searchindex::usableIndexThrough(connection, tables)) return;
-    connection.begin();
-    searchindex::createSearchIndex(connection, tables);
-    connection.commit();
-    s.SearchIndexFromScratch =
-        queries::readRows(connection, "SELECT EXISTS (SELECT 1 FROM T_BasicInf)", {})[0][0].toInt() == 1;
+    std::optional<std::int64_t> mark = searchindex::usableIndexThrough(connection, tables);
+    if (!mark) {
+      connection.begin();
+      searchindex::createSearchIndex(connection, tables);
+      connection.commit();
+      mark = 0;
+    }
+    const std::int64_t newest = queries::readRows(connection, "SELECT coalesce(max(RNO), 0) FROM T_BasicInf", {})[0][0].toInt();
+    // With nothing left to read back, the import's own texts make the index's new chunks.
+    if (newest <= *mark) s.SearchFeed = std::make_unique<searchindex::SearchFeed>(connection, tables, *mark);
+    else s.SearchIndexFromScratch = *mark == 0;
   } catch (const std::exception& e) {
     logFailure(s, e);
   }
 }
 
 void keepSearchIndex(RunState& s) {
+  const std::unique_ptr<ImportTexts> fed = std::move(s.SearchFeed);
   if (!databaseUsable(s)) return;
   try {
     db::Connection& connection = s.DbConnection;
     const auto tables = searchindex::searchedTables(connection);
+    if (auto* feed = dynamic_cast<searchindex::SearchFeed*>(fed.get())) feed->finish();
     // Written past from outside during the batch: made anew by the next one.
     if (!searchindex::usableIndexThrough(connection, tables)) return;
     searchindex::dropDeadChunks(connection, tables);

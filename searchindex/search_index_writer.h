@@ -7,12 +7,18 @@
 #include <vector>
 
 #include "platform/db.h"
+#include "searchindex/chunk_texts.h"
 #include "searchindex/searched_fields.h"
 
 namespace tavrix::searchindex {
 
 // Snapshots read into one chunk, in one transaction.
 constexpr std::int64_t kChunkSnapshots = 1000;
+
+// Writes texts as a new chunk of snapshots snapshots covering the RNOs (after, through], in the
+// connection's open transaction.
+void writeChunk(db::Connection& connection, ChunkTexts& texts, std::int64_t after, std::int64_t through,
+                std::int64_t snapshots);
 
 using IndexProgress = std::function<void(std::int64_t indexed, std::int64_t total)>;
 

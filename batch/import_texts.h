@@ -1,0 +1,26 @@
+// What the import tells the search index, file by file: the rows it adds and the fields it sets,
+// and whether the file committed.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/db.h"
+
+namespace tavrix {
+
+class ImportTexts {
+ public:
+  virtual ~ImportTexts() = default;
+  virtual void startFile() = 0;
+  // A row added to table for snapshot rno: its fields' names and the values bound to them.
+  virtual void rowAdded(std::string_view table, std::span<const std::string> names, std::span<const db::FieldRef> values,
+                        std::int64_t rno) = 0;
+  // One field of snapshot rno's row of table set to value (the basic row is filled after it is added).
+  virtual void fieldSet(std::string_view table, std::string_view name, const db::Value& value, std::int64_t rno) = 0;
+  virtual void commitFile() = 0;
+};
+
+}  // namespace tavrix

@@ -1,0 +1,127 @@
+// The stored text of a bound value is what a text column keeps: the text itself, or a whole
+// number's digits. Anything else (a real number) stops the feed: its text is SQLite's to make.
+#include "searchindex/search_feed.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "platform/text.h"
+#include "queries/statement_rows.h"
+#include "searchindex/search_index_tables.h"
+#include "searchindex/search_index_writer.h"
+
+namespace tavrix::searchindex {
+
+namespace {
+
+std::string lower(std::string_view name) {
+  std::string folded(name);
+  std::transform(folded.begin(), folded.end(), folded.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  return folded;
+}
+
+std::int64_t scalar(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params) {
+  return queries::readRows(connection, sql, params)[0][0].toInt();
+}
+
+}  // namespace
+
+SearchFeed::SearchFeed(db::Connection& connection, std::vector<SearchedTable> tables, std::int64_t mark)
+    : connection_(connection), tables_(std::move(tables)), mark_(mark), texts_(tables_), fileRows_(tables_.size()),
+      chunkRows_(tables_.size()), through_(mark) {
+  for (std::size_t t = 0; t < tables_.size(); ++t) {
+    tableIndexes_[lower(tables_[t].name)] = t;
+    auto& fields = fieldIndexes_.emplace_back();
+    for (std::size_t f = 0; f < tables_[t].textFields.size(); ++f) fields[lower(tables_[t].textFields[f])] = static_cast<int>(f);
+  }
+}
+
+std::optional<std::size_t> SearchFeed::tableIndex(std::string_view table) const {
+  const auto found = tableIndexes_.find(lower(table));
+  if (found == tableIndexes_.end()) return std::nullopt;
+  return found->second;
+}
+
+const std::vector<int>& SearchFeed::fieldsOf(std::size_t table, std::span<const std::string> names) {
+  auto [entry, added] = namesFields_.try_emplace(names.data());
+  if (added)
+    for (const std::string& name : names) {
+      const auto found = fieldIndexes_[table].find(lower(name));
+      entry->second.push_back(found == fieldIndexes_[table].end() ? -1 : found->second);
+    }
+  return entry->second;
+}
+
+void SearchFeed::startFile() { std::fill(fileRows_.begin(), fileRows_.end(), 0); }
+
+void SearchFeed::rowAdded(std::string_view table, std::span<const std::string> names, std::span<const db::FieldRef> values,
+                          std::int64_t rno) {
+  if (stopped_) return;
+  const std::optional<std::size_t> t = tableIndex(table);
+  if (!t) return;
+  ++fileRows_[*t];
+  through_ = std::max(through_, rno);
+  const std::vector<int>& fields = fieldsOf(*t, names);
+  for (std::size_t i = 0; i < values.size() && i < fields.size(); ++i) {
+    if (fields[i] < 0) continue;
+    if (const auto* text = std::get_if<std::string_view>(&values[i]))
+      texts_.add(*t, static_cast<std::size_t>(fields[i]), *text, rno);
+    else if (const auto* number = std::get_if<std::int64_t>(&values[i]))
+      texts_.add(*t, static_cast<std::size_t>(fields[i]), std::to_string(*number), rno);
+  }
+}
+
+void SearchFeed::fieldSet(std::string_view table, std::string_view name, const db::Value& value, std::int64_t rno) {
+  if (stopped_ || value.isNull()) return;
+  const std::optional<std::size_t> t = tableIndex(table);
+  if (!t) return;
+  const auto field = fieldIndexes_[*t].find(lower(name));
+  if (field == fieldIndexes_[*t].end()) return;
+  if (std::holds_alternative<double>(value.raw())) {
+    stopped_ = true;
+    return;
+  }
+  texts_.add(*t, static_cast<std::size_t>(field->second), value.text(), rno);
+}
+
+void SearchFeed::commitFile() {
+  if (stopped_) return;
+  for (std::size_t t = 0; t < tables_.size(); ++t) chunkRows_[t] += fileRows_[t];
+  const std::optional<std::size_t> basic = tableIndex(kBasicTable);
+  if (basic && chunkRows_[*basic] >= kChunkSnapshots) writeGathered();
+}
+
+bool SearchFeed::rangeHoldsJustTheFedRows() {
+  const std::optional<SearchIndexState> state = readSearchIndexState(connection_);
+  if (!state || !state->trusted || state->indexedThrough != mark_) return false;
+  for (std::size_t t = 0; t < tables_.size(); ++t) {
+    const std::string sql = "SELECT count(*) FROM " + db::quoteIdentifier(tables_[t].name) + " WHERE RNO > ?1 AND RNO <= ?2";
+    if (scalar(connection_, sql, {db::Value(mark_), db::Value(through_)}) != chunkRows_[t]) return false;
+  }
+  return true;
+}
+
+void SearchFeed::writeGathered() {
+  const std::optional<std::size_t> basic = tableIndex(kBasicTable);
+  if (stopped_ || !basic || chunkRows_[*basic] == 0) return;
+  try {
+    connection_.begin();
+    if (rangeHoldsJustTheFedRows()) {
+      writeChunk(connection_, texts_, mark_, through_, chunkRows_[*basic]);
+      db::Statement marked(connection_, "UPDATE TavrixSearchState SET IndexedThrough = ?1");
+      marked.bind(1, db::Value(through_)).run();
+      mark_ = through_;
+    } else {
+      stopped_ = true;
+    }
+    connection_.commit();
+  } catch (const std::exception&) {
+    connection_.rollback();
+    stopped_ = true;
+  }
+  texts_ = ChunkTexts(tables_);
+  std::fill(chunkRows_.begin(), chunkRows_.end(), 0);
+}
+
+}  // namespace tavrix::searchindex

@@ -1,0 +1,54 @@
+// The import's texts gathered into chunks as its files commit, so that the index need not read
+// the new snapshots back: a chunk is written when the rows in its range are exactly those the
+// import told of; otherwise the feed stops and the batch reads the rest back.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "batch/import_texts.h"
+#include "platform/db.h"
+#include "searchindex/chunk_texts.h"
+#include "searchindex/searched_fields.h"
+
+namespace tavrix::searchindex {
+
+class SearchFeed : public ImportTexts {
+ public:
+  // Feeds the index of connection, made for tables, whose mark is mark: every snapshot the database
+  // holds is at or below it.
+  SearchFeed(db::Connection& connection, std::vector<SearchedTable> tables, std::int64_t mark);
+  void startFile() override;
+  void rowAdded(std::string_view table, std::span<const std::string> names, std::span<const db::FieldRef> values,
+                std::int64_t rno) override;
+  void fieldSet(std::string_view table, std::string_view name, const db::Value& value, std::int64_t rno) override;
+  void commitFile() override;
+  // Writes what is gathered since the last chunk.
+  void finish() { writeGathered(); }
+
+ private:
+  void writeGathered();
+  bool rangeHoldsJustTheFedRows();
+  std::optional<std::size_t> tableIndex(std::string_view table) const;
+  // Per searched table, the text field index of each of names (-1 for a field not searched).
+  const std::vector<int>& fieldsOf(std::size_t table, std::span<const std::string> names);
+
+  db::Connection& connection_;
+  std::vector<SearchedTable> tables_;
+  std::map<std::string, std::size_t> tableIndexes_;  // lower-case name -> index
+  std::vector<std::map<std::string, int>> fieldIndexes_;  // per table: lower-case field name -> text field index
+  std::unordered_map<const std::string*, std::vector<int>> namesFields_;  // keyed by the names array the importer keeps
+  std::int64_t mark_;
+  ChunkTexts texts_;
+  std::vector<std::int64_t> fileRows_, chunkRows_;  // rows added per searched table, this file's and the committed ones
+  std::int64_t through_;                             // the highest snapshot committed
+  bool stopped_ = false;                             // the rest is read back by the batch
+};
+
+}  // namespace tavrix::searchindex
