@@ -15,6 +15,8 @@ class ImportTexts {
  public:
   virtual ~ImportTexts() = default;
   virtual void startFile() = 0;
+  // The computer's earlier snapshot is deleted and its new one not yet begun (in the file's transaction).
+  virtual void earlierSnapshotDeleted() = 0;
   // A row added to table for snapshot rno: its fields' names and the values bound to them.
   virtual void rowAdded(std::string_view table, std::span<const std::string> names, std::span<const db::FieldRef> values,
                         std::int64_t rno) = 0;

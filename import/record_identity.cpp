@@ -71,6 +71,7 @@ void F_ADD_BASICINF(RunState& s) {
   // Never leave an earlier file's number behind: every detail row of this file is keyed by it.
   s.CurrentRno = 0;
   try {
+    if (s.SearchFeed) s.SearchFeed->earlierSnapshotDeleted();
     db::UpdatableRecordSet rs(s.DbConnection, "Select * from T_BasicInf");
     rs.addNew();
     rs.setField("PCid", s.CurrentPcId);

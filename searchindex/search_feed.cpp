@@ -27,9 +27,9 @@ std::int64_t scalar(db::Connection& connection, const std::string& sql, const st
 
 }  // namespace
 
-SearchFeed::SearchFeed(db::Connection& connection, std::vector<SearchedTable> tables, std::int64_t mark)
-    : connection_(connection), tables_(std::move(tables)), mark_(mark), texts_(tables_), fileRows_(tables_.size()),
-      chunkRows_(tables_.size()), through_(mark) {
+SearchFeed::SearchFeed(db::Connection& connection, std::vector<SearchedTable> tables, std::int64_t mark, bool gatherTexts)
+    : connection_(connection), tables_(std::move(tables)), mark_(mark), gatherer_(tables_), fileRows_(tables_.size()),
+      chunkRows_(tables_.size()), through_(mark), stopped_(!gatherTexts) {
   for (std::size_t t = 0; t < tables_.size(); ++t) {
     tableIndexes_[lower(tables_[t].name)] = t;
     auto& fields = fieldIndexes_.emplace_back();
@@ -37,10 +37,12 @@ SearchFeed::SearchFeed(db::Connection& connection, std::vector<SearchedTable> ta
   }
 }
 
-std::optional<std::size_t> SearchFeed::tableIndex(std::string_view table) const {
+std::optional<std::size_t> SearchFeed::tableIndex(std::string_view table) {
+  if (table == lastTable_) return lastTableIndex_;
   const auto found = tableIndexes_.find(lower(table));
-  if (found == tableIndexes_.end()) return std::nullopt;
-  return found->second;
+  lastTable_ = table;
+  lastTableIndex_ = found == tableIndexes_.end() ? std::nullopt : std::optional(found->second);
+  return lastTableIndex_;
 }
 
 const std::vector<int>& SearchFeed::fieldsOf(std::size_t table, std::span<const std::string> names) {
@@ -53,7 +55,20 @@ const std::vector<int>& SearchFeed::fieldsOf(std::size_t table, std::span<const 
   return entry->second;
 }
 
-void SearchFeed::startFile() { std::fill(fileRows_.begin(), fileRows_.end(), 0); }
+void SearchFeed::startFile() {
+  std::fill(fileRows_.begin(), fileRows_.end(), 0);
+  gatherer_.dropFile();
+}
+
+void SearchFeed::earlierSnapshotDeleted() {
+  if (!seenRowsKept_) return;
+  try {
+    keepSeenRows(connection_, tables_);
+  } catch (const std::exception&) {
+    seenRowsKept_ = false;  // the index no longer answers after this batch; the next one makes it again
+    stopped_ = true;
+  }
+}
 
 void SearchFeed::rowAdded(std::string_view table, std::span<const std::string> names, std::span<const db::FieldRef> values,
                           std::int64_t rno) {
@@ -66,9 +81,9 @@ void SearchFeed::rowAdded(std::string_view table, std::span<const std::string> n
   for (std::size_t i = 0; i < values.size() && i < fields.size(); ++i) {
     if (fields[i] < 0) continue;
     if (const auto* text = std::get_if<std::string_view>(&values[i]))
-      texts_.add(*t, static_cast<std::size_t>(fields[i]), *text, rno);
+      gatherer_.note(*t, static_cast<std::size_t>(fields[i]), *text, rno);
     else if (const auto* number = std::get_if<std::int64_t>(&values[i]))
-      texts_.add(*t, static_cast<std::size_t>(fields[i]), std::to_string(*number), rno);
+      gatherer_.note(*t, static_cast<std::size_t>(fields[i]), std::to_string(*number), rno);
   }
 }
 
@@ -82,19 +97,20 @@ void SearchFeed::fieldSet(std::string_view table, std::string_view name, const d
     stopped_ = true;
     return;
   }
-  texts_.add(*t, static_cast<std::size_t>(field->second), value.text(), rno);
+  gatherer_.note(*t, static_cast<std::size_t>(field->second), value.text(), rno);
 }
 
 void SearchFeed::commitFile() {
   if (stopped_) return;
   for (std::size_t t = 0; t < tables_.size(); ++t) chunkRows_[t] += fileRows_[t];
+  gatherer_.commitFile();
   const std::optional<std::size_t> basic = tableIndex(kBasicTable);
   if (basic && chunkRows_[*basic] >= kChunkSnapshots) writeGathered();
 }
 
 bool SearchFeed::rangeHoldsJustTheFedRows() {
-  const std::optional<SearchIndexState> state = readSearchIndexState(connection_);
-  if (!state || !state->trusted || state->indexedThrough != mark_) return false;
+  const std::optional<IndexCoverage> coverage = usableIndex(connection_, tables_);
+  if (!coverage || coverage->mark != mark_) return false;
   for (std::size_t t = 0; t < tables_.size(); ++t) {
     const std::string sql = "SELECT count(*) FROM " + db::quoteIdentifier(tables_[t].name) + " WHERE RNO > ?1 AND RNO <= ?2";
     if (scalar(connection_, sql, {db::Value(mark_), db::Value(through_)}) != chunkRows_[t]) return false;
@@ -105,12 +121,14 @@ bool SearchFeed::rangeHoldsJustTheFedRows() {
 void SearchFeed::writeGathered() {
   const std::optional<std::size_t> basic = tableIndex(kBasicTable);
   if (stopped_ || !basic || chunkRows_[*basic] == 0) return;
+  std::optional<ChunkTexts> texts = gatherer_.take();
   try {
     connection_.begin();
-    if (rangeHoldsJustTheFedRows()) {
-      writeChunk(connection_, texts_, mark_, through_, chunkRows_[*basic]);
+    if (texts && rangeHoldsJustTheFedRows()) {
+      writeChunk(connection_, *texts, mark_, through_, chunkRows_[*basic]);
       db::Statement marked(connection_, "UPDATE TavrixSearchState SET IndexedThrough = ?1");
       marked.bind(1, db::Value(through_)).run();
+      moveSeenRows(connection_, tables_, mark_);
       mark_ = through_;
     } else {
       stopped_ = true;
@@ -120,7 +138,6 @@ void SearchFeed::writeGathered() {
     connection_.rollback();
     stopped_ = true;
   }
-  texts_ = ChunkTexts(tables_);
   std::fill(chunkRows_.begin(), chunkRows_.end(), 0);
 }
 

@@ -16,15 +16,17 @@
 #include "platform/db.h"
 #include "searchindex/chunk_texts.h"
 #include "searchindex/searched_fields.h"
+#include "searchindex/text_gatherer.h"
 
 namespace tavrix::searchindex {
 
 class SearchFeed : public ImportTexts {
  public:
-  // Feeds the index of connection, made for tables, whose mark is mark: every snapshot the database
-  // holds is at or below it.
-  SearchFeed(db::Connection& connection, std::vector<SearchedTable> tables, std::int64_t mark);
+  // Keeps the seen rows of the index of connection, made for tables, whose mark is mark; and when
+  // every snapshot the database holds is at or below it, gathers the import's texts.
+  SearchFeed(db::Connection& connection, std::vector<SearchedTable> tables, std::int64_t mark, bool gatherTexts);
   void startFile() override;
+  void earlierSnapshotDeleted() override;
   void rowAdded(std::string_view table, std::span<const std::string> names, std::span<const db::FieldRef> values,
                 std::int64_t rno) override;
   void fieldSet(std::string_view table, std::string_view name, const db::Value& value, std::int64_t rno) override;
@@ -35,7 +37,7 @@ class SearchFeed : public ImportTexts {
  private:
   void writeGathered();
   bool rangeHoldsJustTheFedRows();
-  std::optional<std::size_t> tableIndex(std::string_view table) const;
+  std::optional<std::size_t> tableIndex(std::string_view table);
   // Per searched table, the text field index of each of names (-1 for a field not searched).
   const std::vector<int>& fieldsOf(std::size_t table, std::span<const std::string> names);
 
@@ -45,10 +47,13 @@ class SearchFeed : public ImportTexts {
   std::vector<std::map<std::string, int>> fieldIndexes_;  // per table: lower-case field name -> text field index
   std::unordered_map<const std::string*, std::vector<int>> namesFields_;  // keyed by the names array the importer keeps
   std::int64_t mark_;
-  ChunkTexts texts_;
+  TextGatherer gatherer_;
+  std::string lastTable_;  // the table of the last row told, and its index: rows come table by table
+  std::optional<std::size_t> lastTableIndex_;
   std::vector<std::int64_t> fileRows_, chunkRows_;  // rows added per searched table, this file's and the committed ones
   std::int64_t through_;                             // the highest snapshot committed
-  bool stopped_ = false;                             // the rest is read back by the batch
+  bool stopped_;                                     // no texts gathered: the rest is read back by the batch
+  bool seenRowsKept_ = true;                         // every deletion of the import kept the seen rows
 };
 
 }  // namespace tavrix::searchindex

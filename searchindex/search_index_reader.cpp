@@ -59,8 +59,8 @@ bool hasBit(std::uint64_t tables, std::size_t index) { return (tables >> std::mi
 std::optional<SearchCandidates> searchCandidates(db::Connection& connection, const std::vector<SearchedTable>& tables,
                                                  std::string_view part) {
   if (!queries::fitsContainsPattern(part)) return std::nullopt;
-  const std::optional<std::int64_t> mark = usableIndexThrough(connection, tables);
-  if (!mark) return std::nullopt;
+  const std::optional<IndexCoverage> coverage = usableIndex(connection, tables);
+  if (!coverage) return std::nullopt;
   const std::int64_t snapshots = queries::readRows(connection, "SELECT count(*) FROM T_BasicInf", {})[0][0].toInt();
   const std::size_t most = static_cast<std::size_t>(std::max<std::int64_t>(snapshots / 4, 100));
 
@@ -77,13 +77,14 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
   if (!whole || indexed.size() > most) return std::nullopt;
   for (std::int64_t rno : indexed) candidates.rnos.emplace_back(rno);
 
-  // Rows above the mark (this batch's, or an import's that keeps no index) are read whatever they hold.
+  // Rows the index does not cover (this batch's, an import's that keeps no index, another
+  // program's) are read whatever they hold.
   std::set<std::pair<int, std::string>> unread;  // by kind and text, so NULL and text RNOs are kept apart
   for (std::size_t t = 0; t < tables.size(); ++t) {
     const std::string name = db::quoteIdentifier(tables[t].name);  // two searches: an OR would read the whole index
-    const std::string sql = "SELECT DISTINCT RNO FROM " + name + " WHERE RNO > ?1 UNION ALL SELECT NULL WHERE EXISTS (SELECT 1 FROM " +
-                            name + " WHERE RNO IS NULL)";
-    queries::forEachRow(connection, sql, {db::Value(*mark)}, [&](const queries::ResultRow& row) {
+    const std::string sql = "SELECT DISTINCT RNO FROM " + name + " WHERE RNO > ?1 UNION SELECT DISTINCT RNO FROM " + name +
+                            " WHERE rowid > ?2";
+    queries::forEachRow(connection, sql, {db::Value(coverage->mark), db::Value(coverage->seen[t])}, [&](const queries::ResultRow& row) {
       candidates.tables[t] = true;
       if (unread.emplace(static_cast<int>(row[0].raw().index()), row[0].text()).second) candidates.rnos.push_back(row[0]);
     });

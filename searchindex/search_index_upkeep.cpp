@@ -32,17 +32,18 @@ void prepareSearchIndex(RunState& s) {
   try {
     db::Connection& connection = s.DbConnection;
     const auto tables = searchindex::searchedTables(connection);
-    std::optional<std::int64_t> mark = searchindex::usableIndexThrough(connection, tables);
-    if (!mark) {
+    std::optional<searchindex::IndexCoverage> coverage = searchindex::usableIndex(connection, tables);
+    if (!coverage || searchindex::hasRowsBelowTheMarkUnseen(connection, tables, *coverage)) {
       connection.begin();
       searchindex::createSearchIndex(connection, tables);
       connection.commit();
-      mark = 0;
+      coverage = searchindex::IndexCoverage{0, std::vector<std::int64_t>(tables.size(), 0)};
     }
     const std::int64_t newest = queries::readRows(connection, "SELECT coalesce(max(RNO), 0) FROM T_BasicInf", {})[0][0].toInt();
     // With nothing left to read back, the import's own texts make the index's new chunks.
-    if (newest <= *mark) s.SearchFeed = std::make_unique<searchindex::SearchFeed>(connection, tables, *mark);
-    else s.SearchIndexFromScratch = *mark == 0;
+    const bool allIndexed = newest <= coverage->mark;
+    s.SearchFeed = std::make_unique<searchindex::SearchFeed>(connection, tables, coverage->mark, allIndexed);
+    s.SearchIndexFromScratch = !allIndexed && coverage->mark == 0;
   } catch (const std::exception& e) {
     logFailure(s, e);
   }
@@ -56,7 +57,7 @@ void keepSearchIndex(RunState& s) {
     const auto tables = searchindex::searchedTables(connection);
     if (auto* feed = dynamic_cast<searchindex::SearchFeed*>(fed.get())) feed->finish();
     // Written past from outside during the batch: made anew by the next one.
-    if (!searchindex::usableIndexThrough(connection, tables)) return;
+    if (!searchindex::usableIndex(connection, tables)) return;
     searchindex::dropDeadChunks(connection, tables);
     searchindex::IndexProgress progress;
     if (s.SearchIndexFromScratch)

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "queries/statement_rows.h"
+#include "searchindex/search_index_tables.h"
 #include "searchindex/snapshot_numbers.h"
 
 namespace tavrix::searchindex {
@@ -97,13 +98,14 @@ void writeChunk(db::Connection& connection, ChunkTexts& texts, std::int64_t afte
 
 void indexNewSnapshots(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t chunkSnapshots,
                        const IndexProgress& progress) {
-  std::int64_t mark = scalar(connection, "SELECT IndexedThrough FROM TavrixSearchState", {});
+  const std::int64_t startMark = scalar(connection, "SELECT IndexedThrough FROM TavrixSearchState", {});
+  std::int64_t mark = startMark;
   const std::int64_t total = scalar(connection, "SELECT count(*) FROM T_BasicInf WHERE RNO > ?1", {db::Value(mark)});
   std::int64_t indexed = 0;
   while (true) {
     const auto rnos = queries::readRows(connection, "SELECT RNO FROM T_BasicInf WHERE RNO > ?1 ORDER BY RNO LIMIT ?2",
                                         {db::Value(mark), db::Value(chunkSnapshots)});
-    if (rnos.empty()) return;
+    if (rnos.empty()) break;
     const std::int64_t through = rnos.back()[0].toInt();
     inTransaction(connection, [&] {
       ChunkTexts texts = readTexts(connection, tables, mark, through);
@@ -114,6 +116,8 @@ void indexNewSnapshots(db::Connection& connection, const std::vector<SearchedTab
     indexed += static_cast<std::int64_t>(rnos.size());
     if (progress) progress(indexed, total);
   }
+  // Once, at the end: each look over a table reads the rows added since its seen row.
+  inTransaction(connection, [&] { moveSeenRows(connection, tables, startMark); });
 }
 
 void dropDeadChunks(db::Connection& connection, const std::vector<SearchedTable>& tables) {

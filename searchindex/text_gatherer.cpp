@@ -1,0 +1,86 @@
+// One gathering thread; the queue is bounded so that a slow thread holds the import back instead
+// of letting copies pile up.
+#include "searchindex/text_gatherer.h"
+
+#include <exception>
+
+namespace tavrix::searchindex {
+
+namespace {
+
+constexpr std::size_t kMostWaitingFiles = 64;
+
+}  // namespace
+
+TextGatherer::TextGatherer(std::vector<SearchedTable> tables)
+    : tables_(std::move(tables)), texts_(tables_), thread_([this] { gather(); }) {}
+
+TextGatherer::~TextGatherer() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+void TextGatherer::note(std::size_t table, std::size_t field, std::string_view text, std::int64_t rno) {
+  file_.items.push_back({static_cast<std::uint32_t>(table), static_cast<std::uint32_t>(field),
+                         static_cast<std::uint32_t>(file_.bytes.size()), static_cast<std::uint32_t>(text.size()), rno});
+  file_.bytes.append(text);
+}
+
+void TextGatherer::dropFile() {
+  file_.bytes.clear();
+  file_.items.clear();
+}
+
+void TextGatherer::commitFile() {
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return queue_.size() < kMostWaitingFiles; });
+    queue_.push_back(std::move(file_));
+  }
+  changed_.notify_all();
+  file_ = Batch{};
+}
+
+std::optional<ChunkTexts> TextGatherer::take() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return queue_.empty() && !busy_; });
+  std::optional<ChunkTexts> taken;
+  if (!failed_) taken.emplace(std::move(texts_));
+  texts_ = ChunkTexts(tables_);
+  failed_ = false;
+  return taken;
+}
+
+void TextGatherer::gather() {
+  while (true) {
+    Batch batch;
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+      if (queue_.empty()) return;
+      batch = std::move(queue_.front());
+      queue_.pop_front();
+      busy_ = true;
+    }
+    changed_.notify_all();  // room in the queue
+    bool ok = true;
+    try {
+      const std::string_view bytes = batch.bytes;
+      for (const Item& item : batch.items) texts_.add(item.table, item.field, bytes.substr(item.offset, item.length), item.rno);
+    } catch (const std::exception&) {
+      ok = false;
+    }
+    {
+      std::lock_guard lock(mutex_);
+      busy_ = false;
+      if (!ok) failed_ = true;
+    }
+    changed_.notify_all();
+  }
+}
+
+}  // namespace tavrix::searchindex
