@@ -141,7 +141,7 @@ std::optional<std::string> fleetCountsPath(const db::Location& database) { retur
 
 void keepInventoryStamp(db::Connection& connection) {
   const bool kept = stampTriggersKept(connection) && connection.hasTable("TavrixStamp");
-  if (kept && readRows(connection, "SELECT count(*) FROM TavrixStamp", {})[0][0].toInt() == 1) return;
+  if (kept && readNumber(connection, "SELECT count(*) FROM TavrixStamp") == 1) return;
   connection.begin();
   try {
     connection.executeNative(
@@ -168,7 +168,7 @@ std::optional<InventoryStamp> inventoryStamp(db::Connection& connection) {
     stamp.outsideChanges = own[0][1].toInt();
     const std::optional<std::int64_t> lastRno = connection.lastNumberGiven("T_BasicInf");
     stamp.lastRno = lastRno.value_or(0);
-    stamp.computers = readRows(connection, "SELECT count(*) FROM T_BasicInf", {})[0][0].toInt();
+    stamp.computers = readNumber(connection, "SELECT count(*) FROM T_BasicInf");
     if (!lastRno && stamp.computers > 0) return std::nullopt;  // RNOs that may be given again
     const std::string rowNumber = db::Connection::kRowNumber;
     for (std::size_t k = 0; k < kTallyKinds; ++k) {

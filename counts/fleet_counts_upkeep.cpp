@@ -26,8 +26,7 @@ bool talliedColumnsAreText(db::Connection& connection) {
 }
 
 bool noProgramsOrUpdates(db::Connection& connection) {
-  return queries::readRows(connection, "SELECT EXISTS (SELECT 1 FROM T_ApplInst) OR EXISTS (SELECT 1 FROM T_WinUpdate)", {})[0][0]
-             .toInt() == 0;
+  return queries::readNumber(connection, "SELECT EXISTS (SELECT 1 FROM T_ApplInst) OR EXISTS (SELECT 1 FROM T_WinUpdate)") == 0;
 }
 
 // The tally holds when nothing but the import wrote the counted tables since it started: no update,

@@ -1,6 +1,8 @@
 // Stepping a cached statement to its end, row by row.
 #include "queries/statement_rows.h"
 
+#include <optional>
+
 namespace tavrix::queries {
 
 void forEachRow(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params,
@@ -25,6 +27,19 @@ std::vector<ResultRow> readRows(db::Connection& connection, const std::string& s
   std::vector<ResultRow> rows;
   forEachRow(connection, sql, params, [&](const ResultRow& row) { rows.push_back(row); });
   return rows;
+}
+
+std::int64_t readNumber(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params) {
+  std::optional<std::int64_t> number;
+  forEachStep(connection, sql, params, [&](const db::RowView& row) {
+    if (!number) number = row.integer(0);
+  });
+  if (!number) throw db::DbError("no row: " + sql, db::DbError::kError);
+  return *number;
+}
+
+void runStatement(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params) {
+  forEachStep(connection, sql, params, [](const db::RowView&) {});
 }
 
 }  // namespace tavrix::queries

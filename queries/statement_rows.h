@@ -1,6 +1,7 @@
 // Running one statement with bound parameters and collecting its rows as values.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,5 +23,12 @@ void forEachStep(db::Connection& connection, const std::string& sql, const std::
 // Every row of the statement.
 std::vector<ResultRow> readRows(db::Connection& connection, const std::string& sql,
                                 const std::vector<db::Value>& params);
+
+// The first field of the statement's first row as a whole number (0 for NULL); throws db::DbError
+// when it returns no row.
+std::int64_t readNumber(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params = {});
+
+// Runs a statement that returns no rows (or whose rows are not wanted).
+void runStatement(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params = {});
 
 }  // namespace tavrix::queries

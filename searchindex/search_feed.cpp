@@ -21,10 +21,6 @@ std::string lower(std::string_view name) {
   return folded;
 }
 
-std::int64_t scalar(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params) {
-  return queries::readRows(connection, sql, params)[0][0].toInt();
-}
-
 }  // namespace
 
 SearchFeed::SearchFeed(db::Connection& connection, std::vector<SearchedTable> tables, std::int64_t mark, bool gatherTexts)
@@ -113,7 +109,7 @@ bool SearchFeed::rangeHoldsJustTheFedRows() {
   if (!coverage || coverage->mark != mark_) return false;
   for (std::size_t t = 0; t < tables_.size(); ++t) {
     const std::string sql = "SELECT count(*) FROM " + db::quoteIdentifier(tables_[t].name) + " WHERE RNO > ?1 AND RNO <= ?2";
-    if (scalar(connection_, sql, {db::Value(mark_), db::Value(through_)}) != chunkRows_[t]) return false;
+    if (queries::readNumber(connection_, sql, {db::Value(mark_), db::Value(through_)}) != chunkRows_[t]) return false;
   }
   return true;
 }

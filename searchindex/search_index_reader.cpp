@@ -61,7 +61,7 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
   if (!queries::fitsContainsPattern(part)) return std::nullopt;
   const std::optional<IndexCoverage> coverage = usableIndex(connection, tables);
   if (!coverage) return std::nullopt;
-  const std::int64_t snapshots = queries::readRows(connection, "SELECT count(*) FROM T_BasicInf", {})[0][0].toInt();
+  const std::int64_t snapshots = queries::readNumber(connection, "SELECT count(*) FROM T_BasicInf");
   const std::size_t most = static_cast<std::size_t>(std::max<std::int64_t>(snapshots / 4, 100));
 
   SearchCandidates candidates{{}, std::vector<bool>(tables.size(), false)};

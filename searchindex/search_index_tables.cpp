@@ -11,10 +11,6 @@ namespace {
 
 std::string triggerName(const std::string& table) { return db::quoteIdentifier("TavrixSearch_" + table + "_Update"); }
 
-std::int64_t scalar(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params = {}) {
-  return queries::readRows(connection, sql, params)[0][0].toInt();
-}
-
 std::vector<std::string> ourTriggers(db::Connection& connection) {
   std::vector<std::string> names;
   for (const auto& row : queries::readRows(
@@ -61,7 +57,7 @@ bool hasRowsBelowTheMarkUnseen(db::Connection& connection, const std::vector<Sea
   for (std::size_t t = 0; t < tables.size(); ++t) {
     const std::string sql = "SELECT EXISTS (SELECT 1 FROM " + db::quoteIdentifier(tables[t].name) +
                             " WHERE rowid > ?1 AND coalesce(RNO > ?2, 0) = 0)";
-    if (scalar(connection, sql, {db::Value(coverage.seen[t]), db::Value(coverage.mark)}) == 1) return true;
+    if (queries::readNumber(connection, sql, {db::Value(coverage.seen[t]), db::Value(coverage.mark)}) == 1) return true;
   }
   return false;
 }
@@ -75,9 +71,9 @@ void moveSeenRows(db::Connection& connection, const std::vector<SearchedTable>& 
     const std::int64_t seen = seenRow.row().integer(0);
     while (seenRow.next()) {}
     const std::string name = db::quoteIdentifier(table.name);
-    const std::int64_t last = scalar(connection, "SELECT coalesce(max(rowid), 0) FROM " + name);
+    const std::int64_t last = queries::readNumber(connection, "SELECT coalesce(max(rowid), 0) FROM " + name);
     const std::string unread = "SELECT EXISTS (SELECT 1 FROM " + name + " WHERE rowid > ?1 AND coalesce(RNO > ?2, 0) = 0)";
-    if (scalar(connection, unread, {db::Value(seen), db::Value(oldMark)}) == 1) continue;
+    if (queries::readNumber(connection, unread, {db::Value(seen), db::Value(oldMark)}) == 1) continue;
     const std::optional<std::string> top = rowText(connection, table.name, last);
     moved.bind(1, db::Value(table.name)).bind(2, db::Value(last)).bind(3, top ? db::Value(*top) : db::Value());
     moved.run();
@@ -93,9 +89,9 @@ void keepSeenRows(db::Connection& connection, const std::vector<SearchedTable>& 
     const std::int64_t seen = seenRow.row().integer(0);
     while (seenRow.next()) {}
     const std::string name = db::quoteIdentifier(table.name);
-    if (seen == 0 || scalar(connection, "SELECT EXISTS (SELECT 1 FROM " + name + " WHERE rowid = ?1)", {db::Value(seen)}) == 1)
+    if (seen == 0 || queries::readNumber(connection, "SELECT EXISTS (SELECT 1 FROM " + name + " WHERE rowid = ?1)", {db::Value(seen)}) == 1)
       continue;
-    const std::int64_t before = scalar(connection, "SELECT coalesce(max(rowid), 0) FROM " + name + " WHERE rowid < ?1", {db::Value(seen)});
+    const std::int64_t before = queries::readNumber(connection, "SELECT coalesce(max(rowid), 0) FROM " + name + " WHERE rowid < ?1", {db::Value(seen)});
     const std::optional<std::string> top = rowText(connection, table.name, before);
     moved.bind(1, db::Value(table.name)).bind(2, db::Value(before)).bind(3, top ? db::Value(*top) : db::Value());
     moved.run();

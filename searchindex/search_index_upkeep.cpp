@@ -39,7 +39,7 @@ void prepareSearchIndex(RunState& s) {
       connection.commit();
       coverage = searchindex::IndexCoverage{0, std::vector<std::int64_t>(tables.size(), 0)};
     }
-    const std::int64_t newest = queries::readRows(connection, "SELECT coalesce(max(RNO), 0) FROM T_BasicInf", {})[0][0].toInt();
+    const std::int64_t newest = queries::readNumber(connection, "SELECT coalesce(max(RNO), 0) FROM T_BasicInf");
     // With nothing left to read back, the import's own texts make the index's new chunks.
     const bool allIndexed = newest <= coverage->mark;
     s.SearchFeed = std::make_unique<searchindex::SearchFeed>(connection, tables, coverage->mark, allIndexed);

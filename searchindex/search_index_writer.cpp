@@ -41,25 +41,15 @@ ChunkTexts readTexts(db::Connection& connection, const std::vector<SearchedTable
   return texts;
 }
 
-std::int64_t scalar(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params) {
-  return queries::readRows(connection, sql, params)[0][0].toInt();
-}
-
-void change(db::Connection& connection, const std::string& sql, const std::vector<db::Value>& params) {
-  db::Statement statement(connection, sql);
-  for (std::size_t i = 0; i < params.size(); ++i) statement.bind(static_cast<int>(i) + 1, params[i]);
-  statement.run();
-}
-
 // Drops a chunk with its texts and their trigram index entries.
 void dropChunk(db::Connection& connection, std::int64_t chunk, std::int64_t firstText, std::int64_t lastText) {
   const std::vector<db::Value> texts = {db::Value(firstText), db::Value(lastText)};
-  change(connection,
+  queries::runStatement(connection,
          "INSERT INTO TavrixSearchTrigrams (TavrixSearchTrigrams, rowid, Value) "
          "SELECT 'delete', Id, Value FROM TavrixSearchText WHERE Id BETWEEN ?1 AND ?2",
          texts);
-  change(connection, "DELETE FROM TavrixSearchText WHERE Id BETWEEN ?1 AND ?2", texts);
-  change(connection, "DELETE FROM TavrixSearchChunk WHERE Chunk = ?1", {db::Value(chunk)});
+  queries::runStatement(connection, "DELETE FROM TavrixSearchText WHERE Id BETWEEN ?1 AND ?2", texts);
+  queries::runStatement(connection, "DELETE FROM TavrixSearchChunk WHERE Chunk = ?1", {db::Value(chunk)});
 }
 
 // Runs work in a transaction of its own: committed whole, or rolled back and rethrown.
@@ -80,7 +70,7 @@ void inTransaction(db::Connection& connection, Work&& work) {
 void writeChunk(db::Connection& connection, ChunkTexts& texts, std::int64_t after, std::int64_t through,
                 std::int64_t snapshots) {
   if (texts.empty()) return;  // no text in the range: nothing to find there
-  const std::int64_t firstText = scalar(connection, "SELECT coalesce(max(Id), 0) + 1 FROM TavrixSearchText", {});
+  const std::int64_t firstText = queries::readNumber(connection, "SELECT coalesce(max(Id), 0) + 1 FROM TavrixSearchText", {});
   std::int64_t id = firstText;
   db::Statement add(connection, "INSERT INTO TavrixSearchText VALUES (?1, ?2, ?3, ?4)");
   for (const auto& [text, h] : texts.sorted()) {
@@ -89,18 +79,18 @@ void writeChunk(db::Connection& connection, ChunkTexts& texts, std::int64_t afte
     add.bind(3, db::Value(static_cast<std::int64_t>(h.tables))).bindBytes(4, blob);
     add.run();
   }
-  change(connection, "INSERT INTO TavrixSearchTrigrams (rowid, Value) SELECT Id, Value FROM TavrixSearchText WHERE Id >= ?1",
+  queries::runStatement(connection, "INSERT INTO TavrixSearchTrigrams (rowid, Value) SELECT Id, Value FROM TavrixSearchText WHERE Id >= ?1",
          {db::Value(firstText)});
-  change(connection,
+  queries::runStatement(connection,
          "INSERT INTO TavrixSearchChunk VALUES ((SELECT coalesce(max(Chunk), 0) + 1 FROM TavrixSearchChunk), ?1, ?2, ?3, ?4, ?5)",
          {db::Value(after + 1), db::Value(through), db::Value(snapshots), db::Value(firstText), db::Value(id - 1)});
 }
 
 void indexNewSnapshots(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t chunkSnapshots,
                        const IndexProgress& progress) {
-  const std::int64_t startMark = scalar(connection, "SELECT IndexedThrough FROM TavrixSearchState", {});
+  const std::int64_t startMark = queries::readNumber(connection, "SELECT IndexedThrough FROM TavrixSearchState", {});
   std::int64_t mark = startMark;
-  const std::int64_t total = scalar(connection, "SELECT count(*) FROM T_BasicInf WHERE RNO > ?1", {db::Value(mark)});
+  const std::int64_t total = queries::readNumber(connection, "SELECT count(*) FROM T_BasicInf WHERE RNO > ?1", {db::Value(mark)});
   std::int64_t indexed = 0;
   while (true) {
     const auto rnos = queries::readRows(connection, "SELECT RNO FROM T_BasicInf WHERE RNO > ?1 ORDER BY RNO LIMIT ?2",
@@ -110,7 +100,7 @@ void indexNewSnapshots(db::Connection& connection, const std::vector<SearchedTab
     inTransaction(connection, [&] {
       ChunkTexts texts = readTexts(connection, tables, mark, through);
       writeChunk(connection, texts, mark, through, static_cast<std::int64_t>(rnos.size()));
-      change(connection, "UPDATE TavrixSearchState SET IndexedThrough = ?1", {db::Value(through)});
+      queries::runStatement(connection, "UPDATE TavrixSearchState SET IndexedThrough = ?1", {db::Value(through)});
     });
     mark = through;
     indexed += static_cast<std::int64_t>(rnos.size());
@@ -126,7 +116,7 @@ void dropDeadChunks(db::Connection& connection, const std::vector<SearchedTable>
   for (const auto& chunk : chunks) {
     const std::int64_t first = chunk[1].toInt(), last = chunk[2].toInt();
     const std::int64_t live =
-        scalar(connection, "SELECT count(*) FROM T_BasicInf WHERE RNO BETWEEN ?1 AND ?2", {db::Value(first), db::Value(last)});
+        queries::readNumber(connection, "SELECT count(*) FROM T_BasicInf WHERE RNO BETWEEN ?1 AND ?2", {db::Value(first), db::Value(last)});
     if (live * 2 >= chunk[3].toInt()) continue;
     inTransaction(connection, [&] {
       ChunkTexts texts = readTexts(connection, tables, first - 1, last);

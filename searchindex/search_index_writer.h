@@ -13,7 +13,7 @@
 namespace tavrix::searchindex {
 
 // Snapshots read into one chunk, in one transaction.
-constexpr std::int64_t kChunkSnapshots = 1000;
+constexpr std::int64_t kChunkSnapshots = 2000;
 
 // Writes texts as a new chunk of snapshots snapshots covering the RNOs (after, through], in the
 // connection's open transaction.

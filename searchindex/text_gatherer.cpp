@@ -2,6 +2,7 @@
 // of letting copies pile up.
 #include "searchindex/text_gatherer.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace tavrix::searchindex {
@@ -13,7 +14,9 @@ constexpr std::size_t kMostWaitingFiles = 64;
 }  // namespace
 
 TextGatherer::TextGatherer(std::vector<SearchedTable> tables)
-    : tables_(std::move(tables)), texts_(tables_), thread_([this] { gather(); }) {}
+    : tables_(std::move(tables)), texts_(tables_), thread_([this] { gather(); }) {
+  for (const SearchedTable& table : tables_) lastItem_.emplace_back(table.textFields.size());
+}
 
 TextGatherer::~TextGatherer() {
   {
@@ -25,6 +28,12 @@ TextGatherer::~TextGatherer() {
 }
 
 void TextGatherer::note(std::size_t table, std::size_t field, std::string_view text, std::int64_t rno) {
+  std::optional<std::size_t>& last = lastItem_[table][field];
+  if (last) {
+    const Item& item = file_.items[*last];
+    if (item.rno == rno && std::string_view(file_.bytes).substr(item.offset, item.length) == text) return;
+  }
+  last = file_.items.size();
   file_.items.push_back({static_cast<std::uint32_t>(table), static_cast<std::uint32_t>(field),
                          static_cast<std::uint32_t>(file_.bytes.size()), static_cast<std::uint32_t>(text.size()), rno});
   file_.bytes.append(text);
@@ -33,6 +42,11 @@ void TextGatherer::note(std::size_t table, std::size_t field, std::string_view t
 void TextGatherer::dropFile() {
   file_.bytes.clear();
   file_.items.clear();
+  forgetLastItems();
+}
+
+void TextGatherer::forgetLastItems() {
+  for (auto& fields : lastItem_) std::fill(fields.begin(), fields.end(), std::nullopt);
 }
 
 void TextGatherer::commitFile() {
@@ -43,6 +57,7 @@ void TextGatherer::commitFile() {
   }
   changed_.notify_all();
   file_ = Batch{};
+  forgetLastItems();
 }
 
 std::optional<ChunkTexts> TextGatherer::take() {

@@ -43,9 +43,12 @@ class TextGatherer {
     std::vector<Item> items;
   };
   void gather();
+  void forgetLastItems();
 
   const std::vector<SearchedTable> tables_;
   Batch file_;  // the file being imported, on the import's thread
+  // Per table and field, the file's item last noted there: a label repeats row after row.
+  std::vector<std::vector<std::optional<std::size_t>>> lastItem_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::deque<Batch> queue_;
