@@ -54,6 +54,23 @@ void forEachMatchingText(db::Connection& connection, std::string_view part,
 
 bool hasBit(std::uint64_t tables, std::size_t index) { return (tables >> std::min<std::size_t>(index, 63)) & 1; }
 
+// Reading the candidates' rows costs about twice a row of the whole scan: a look-up per
+// computer and table, where the scan reads in order and in parts at once. Tables are weighed by
+// their rows (the last row number, which the file finds at once).
+bool worthReading(db::Connection& connection, const std::vector<SearchedTable>& tables, const SearchCandidates& candidates) {
+  constexpr double kCandidateRowCost = 2.0;
+  const auto snapshots = static_cast<double>(queries::readNumber(connection, "SELECT count(*) FROM T_BasicInf"));
+  const double share = snapshots > 0 ? std::min(1.0, static_cast<double>(candidates.rnos.size()) / snapshots) : 1.0;
+  double all = 0, read = 0;
+  for (std::size_t t = 0; t < tables.size(); ++t) {
+    const auto rows = static_cast<double>(
+        queries::readNumber(connection, "SELECT coalesce(max(rowid), 0) FROM " + db::quoteIdentifier(tables[t].name)));
+    all += rows;
+    if (candidates.tables[t]) read += rows;
+  }
+  return kCandidateRowCost * read * share <= all;
+}
+
 }  // namespace
 
 std::optional<SearchCandidates> searchCandidates(db::Connection& connection, const std::vector<SearchedTable>& tables,
@@ -61,8 +78,6 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
   if (!queries::fitsContainsPattern(part)) return std::nullopt;
   const std::optional<IndexCoverage> coverage = usableIndex(connection, tables);
   if (!coverage) return std::nullopt;
-  const std::int64_t snapshots = queries::readNumber(connection, "SELECT count(*) FROM T_BasicInf");
-  const std::size_t most = static_cast<std::size_t>(std::max<std::int64_t>(snapshots / 4, 100));
 
   SearchCandidates candidates{{}, std::vector<bool>(tables.size(), false)};
   std::set<std::int64_t> indexed;
@@ -74,7 +89,7 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
     if (rnos) indexed.insert(rnos->begin(), rnos->end());
     whole = whole && rnos;
   });
-  if (!whole || indexed.size() > most) return std::nullopt;
+  if (!whole) return std::nullopt;
   for (std::int64_t rno : indexed) candidates.rnos.emplace_back(rno);
 
   // Rows the index does not cover (this batch's, an import's that keeps no index, another
@@ -88,8 +103,8 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
       candidates.tables[t] = true;
       if (unread.emplace(static_cast<int>(row[0].raw().index()), row[0].text()).second) candidates.rnos.push_back(row[0]);
     });
-    if (candidates.rnos.size() > most) return std::nullopt;
   }
+  if (!worthReading(connection, tables, candidates)) return std::nullopt;
   return candidates;
 }
 

@@ -17,8 +17,8 @@ struct SearchCandidates {
 };
 
 // The candidates for a text compared as the search compares (ASCII case ignored): those the index
-// finds, and every RNO above its mark (read directly). None when the index cannot answer for the
-// tables as they are, or would name so many snapshots that reading the tables whole is quicker.
+// finds, and every RNO with rows it does not cover (read directly). None when the index cannot
+// answer for the tables as they are, or when reading the tables whole would be quicker.
 // Runs in the caller's read transaction.
 std::optional<SearchCandidates> searchCandidates(db::Connection& connection, const std::vector<SearchedTable>& tables,
                                                  std::string_view part);

@@ -79,7 +79,7 @@ TEST_F(SearchIndex, AnswersAsReadingEveryTable) {
   };
   for (const Case& c : cases) expectSameAsScan(c.part, c.atLeast);
   EXPECT_TRUE(indexAnswers(rareText()));
-  EXPECT_TRUE(indexAnswers("ア"));
+  EXPECT_TRUE(indexAnswers("ＡＰ"));  // shorter than a trigram, on one computer
 }
 
 TEST_F(SearchIndex, ReplacedSnapshotsAreFoundNewAndTheirOldTextsLeave) {
