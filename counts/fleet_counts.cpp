@@ -39,8 +39,10 @@ bool stampTriggersKept(db::Connection& connection) {
 constexpr const char* kStampColumns = "DatabaseId, OutsideChanges, LastRno, Computers, Programs, LastProgramRow, "
                                       "LastProgram, Updates, LastUpdateRow, LastUpdate";
 
-// The counts file's layout; 2: every kind keeps its groups' snapshot lists.
-constexpr std::int64_t kFormat = 2;
+// The counts file's layout; 2: every kind keeps its groups' snapshot lists; 3: in a table of their
+// own, so that reading the counts reads no list (a list fills its row's page: at 100,000 computers
+// the counts alone touched 200 MB of the file).
+constexpr std::int64_t kFormat = 3;
 
 // A snapshot list as the counts file keeps it: the RNOs' bytes in the machine's order.
 std::string_view rnoBytes(const std::vector<std::int64_t>& rnos) {
@@ -54,7 +56,7 @@ void readRnoList(std::string_view bytes, std::vector<std::int64_t>& rnos) {
 
 // One group's list from an open counts file (kept once by the index of the file); false without one.
 bool readKeptList(db::Connection& file, TallyKind kind, std::string_view key, std::vector<std::int64_t>& rnos) {
-  db::Statement list(file, "SELECT Rnos FROM Exact WHERE Kind = ?1 AND Key = ?2");
+  db::Statement list(file, "SELECT Rnos FROM Lists WHERE Kind = ?1 AND Key = ?2");
   list.bind(1, db::Value(static_cast<std::int64_t>(kind))).bindBytes(2, key);
   bool found = false;
   while (list.next()) {
@@ -258,7 +260,8 @@ void saveFleetCounts(const std::string& path, const FleetCounts& counts) {
         "PRAGMA journal_mode=OFF; PRAGMA synchronous=FULL; BEGIN;"
         "CREATE TABLE Stamp (DatabaseId TEXT, OutsideChanges INTEGER, LastRno INTEGER, Computers INTEGER, Programs INTEGER,"
         " LastProgramRow INTEGER, LastProgram TEXT, Updates INTEGER, LastUpdateRow INTEGER, LastUpdate TEXT);"
-        "CREATE TABLE Exact (Kind INTEGER, Key BLOB, Column1, Column2, Computers INTEGER, Rnos BLOB);"
+        "CREATE TABLE Exact (Kind INTEGER, Key BLOB, Column1, Column2, Computers INTEGER);"
+        "CREATE TABLE Lists (Kind INTEGER, Key BLOB, Rnos BLOB);"
         "CREATE TABLE Folded (Kind INTEGER, Key BLOB, Computers INTEGER);"
         "CREATE TABLE Format (Version INTEGER);"
         "INSERT INTO Format VALUES (" + std::to_string(kFormat) + ");");
@@ -267,14 +270,17 @@ void saveFleetCounts(const std::string& path, const FleetCounts& counts) {
     const ResultRow values = stampRow(counts.stamp);
     for (std::size_t i = 0; i < values.size(); ++i) stamp.bind(static_cast<int>(i + 1), values[i]);
     stamp.run();
-    db::Statement exact(file, "INSERT INTO Exact VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
+    db::Statement exact(file, "INSERT INTO Exact VALUES (?1, ?2, ?3, ?4, ?5)");
+    db::Statement list(file, "INSERT INTO Lists VALUES (?1, ?2, ?3)");
     db::Statement folded(file, "INSERT INTO Folded VALUES (?1, ?2, ?3)");
     for (std::size_t k = 0; k < kTallyKinds; ++k) {
       auto writeGroup = [&](const std::string& key, const FleetCounts::Group& group, const std::vector<std::int64_t>& rnos) {
         exact.bind(1, db::Value(static_cast<std::int64_t>(k))).bindBytes(2, key);
         for (std::size_t c = 0; c < 2; ++c) exact.bind(static_cast<int>(3 + c), c < group.values.size() ? group.values[c] : db::Value());
-        exact.bind(5, db::Value(group.computers)).bindBytes(6, rnoBytes(rnos));
+        exact.bind(5, db::Value(group.computers));
         exact.run();
+        list.bind(1, db::Value(static_cast<std::int64_t>(k))).bindBytes(2, key).bindBytes(3, rnoBytes(rnos));
+        list.run();
       };
       if (counts.snapshotLists[k]) {
         // The lists a bounded number at a time.
@@ -300,7 +306,7 @@ void saveFleetCounts(const std::string& path, const FleetCounts& counts) {
       }
     }
     // The next batch reads the lists it keeps a chunk of groups at a time.
-    file.executeNative("CREATE INDEX ExactKey ON Exact (Kind, Key); COMMIT;");
+    file.executeNative("CREATE INDEX ListKey ON Lists (Kind, Key); COMMIT;");
     file.close();
   }
   if (std::rename(draft.c_str(), path.c_str()) != 0) {

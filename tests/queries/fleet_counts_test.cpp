@@ -247,7 +247,7 @@ TEST_F(FleetCounts, CountsOfTheEarlierLayoutAreCountedAgain) {
   {
     db::Connection counts;
     counts.openPlain(countsPath());
-    counts.executeNative("DROP TABLE Format; UPDATE Exact SET Rnos = x'' WHERE Kind = 1");
+    counts.executeNative("DROP TABLE Format; UPDATE Lists SET Rnos = x'' WHERE Kind = 1");
   }
   EXPECT_FALSE(countsCurrent());
   {
