@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "queries/fleet_search.h"
+#include "searchindex/search_index_reader.h"
 #include "tests/import/import_fixture.h"
 #include "tools/samples.h"
 
@@ -76,6 +78,19 @@ TEST_F(KilledBatch, TheNextRunImportsEverything) {
   EXPECT_EQ(folderNames(saveDir()).size(), static_cast<std::size_t>(kComputers));
   for (const auto& line : log()) EXPECT_FALSE(line.starts_with("F06_READ_CSV")) << line;
   EXPECT_EQ(messages.texts(), std::vector<std::string>{});
+
+  // The search index the killed runs left behind was made whole by the last one.
+  db::Connection c;
+  c.openReadOnly(db::Location(dbPath()));
+  {
+    db::ReadTransaction state(c);
+    EXPECT_TRUE(searchindex::searchCandidates(c, searchindex::searchedTables(c), "PC00150").has_value());
+  }
+  for (const char* part : {"PC00150", "pc002", "Visio"}) {
+    const auto fastest = queries::searchInventory(c, part), scanned = queries::searchInventory(c, part, queries::SearchWay::Scan);
+    EXPECT_EQ(fastest.rows, scanned.rows) << part;
+    EXPECT_FALSE(fastest.rows.empty()) << part;
+  }
 }
 
 }  // namespace
