@@ -3,6 +3,8 @@
 // trigram index over those texts.
 #include "searchindex/search_index_tables.h"
 
+#include <functional>
+
 #include "queries/statement_rows.h"
 
 namespace tavrix::searchindex {
@@ -62,7 +64,12 @@ bool hasRowsBelowTheMarkUnseen(db::Connection& connection, const std::vector<Sea
   return false;
 }
 
-void moveSeenRows(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t oldMark) {
+namespace {
+
+// Asks where each table's seen row goes (place gets the quoted table name and its seen row; none
+// leaves it) and moves it there, with that row's text.
+void placeSeenRows(db::Connection& connection, const std::vector<SearchedTable>& tables,
+                   const std::function<std::optional<std::int64_t>(const std::string& name, std::int64_t seen)>& place) {
   db::Statement seenRow(connection, "SELECT Seen FROM TavrixSearchSeen WHERE TableName = ?1");
   db::Statement moved(connection, "UPDATE TavrixSearchSeen SET Seen = ?2, TopRow = ?3 WHERE TableName = ?1");
   for (const SearchedTable& table : tables) {
@@ -70,32 +77,30 @@ void moveSeenRows(db::Connection& connection, const std::vector<SearchedTable>& 
     if (!seenRow.next()) continue;
     const std::int64_t seen = seenRow.row().integer(0);
     while (seenRow.next()) {}
-    const std::string name = db::quoteIdentifier(table.name);
-    const std::int64_t last = queries::readNumber(connection, "SELECT coalesce(max(rowid), 0) FROM " + name);
-    const std::string unread = "SELECT EXISTS (SELECT 1 FROM " + name + " WHERE rowid > ?1 AND coalesce(RNO > ?2, 0) = 0)";
-    if (queries::readNumber(connection, unread, {db::Value(seen), db::Value(oldMark)}) == 1) continue;
-    const std::optional<std::string> top = rowText(connection, table.name, last);
-    moved.bind(1, db::Value(table.name)).bind(2, db::Value(last)).bind(3, top ? db::Value(*top) : db::Value());
+    const std::optional<std::int64_t> to = place(db::quoteIdentifier(table.name), seen);
+    if (!to) continue;
+    const std::optional<std::string> top = rowText(connection, table.name, *to);
+    moved.bind(1, db::Value(table.name)).bind(2, db::Value(*to)).bind(3, top ? db::Value(*top) : db::Value());
     moved.run();
   }
 }
 
+}  // namespace
+
+void moveSeenRows(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t oldMark) {
+  placeSeenRows(connection, tables, [&](const std::string& name, std::int64_t seen) -> std::optional<std::int64_t> {
+    const std::string unread = "SELECT EXISTS (SELECT 1 FROM " + name + " WHERE rowid > ?1 AND coalesce(RNO > ?2, 0) = 0)";
+    if (queries::readNumber(connection, unread, {db::Value(seen), db::Value(oldMark)}) == 1) return std::nullopt;
+    return queries::readNumber(connection, "SELECT coalesce(max(rowid), 0) FROM " + name);
+  });
+}
+
 void keepSeenRows(db::Connection& connection, const std::vector<SearchedTable>& tables) {
-  db::Statement seenRow(connection, "SELECT Seen FROM TavrixSearchSeen WHERE TableName = ?1");
-  db::Statement moved(connection, "UPDATE TavrixSearchSeen SET Seen = ?2, TopRow = ?3 WHERE TableName = ?1");
-  for (const SearchedTable& table : tables) {
-    seenRow.bind(1, db::Value(table.name));
-    if (!seenRow.next()) continue;
-    const std::int64_t seen = seenRow.row().integer(0);
-    while (seenRow.next()) {}
-    const std::string name = db::quoteIdentifier(table.name);
-    if (seen == 0 || queries::readNumber(connection, "SELECT EXISTS (SELECT 1 FROM " + name + " WHERE rowid = ?1)", {db::Value(seen)}) == 1)
-      continue;
-    const std::int64_t before = queries::readNumber(connection, "SELECT coalesce(max(rowid), 0) FROM " + name + " WHERE rowid < ?1", {db::Value(seen)});
-    const std::optional<std::string> top = rowText(connection, table.name, before);
-    moved.bind(1, db::Value(table.name)).bind(2, db::Value(before)).bind(3, top ? db::Value(*top) : db::Value());
-    moved.run();
-  }
+  placeSeenRows(connection, tables, [&](const std::string& name, std::int64_t seen) -> std::optional<std::int64_t> {
+    const std::string there = "SELECT EXISTS (SELECT 1 FROM " + name + " WHERE rowid = ?1)";
+    if (seen == 0 || queries::readNumber(connection, there, {db::Value(seen)}) == 1) return std::nullopt;
+    return queries::readNumber(connection, "SELECT coalesce(max(rowid), 0) FROM " + name + " WHERE rowid < ?1", {db::Value(seen)});
+  });
 }
 
 void dropSearchIndex(db::Connection& connection) {
