@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
+
 namespace tavrix::history {
 namespace diff {
 namespace {
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool itemLess(const Item& a, const Item& b) {
   if (a.key != b.key) return keyLess(a.key, b.key);
@@ -35,7 +35,7 @@ void addKeyChanges(Changes& out, const std::string& section, std::vector<const I
 bool keyLess(std::string_view a, std::string_view b) {
   std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
-    auto x = static_cast<unsigned char>(lowerAscii(a[i])), y = static_cast<unsigned char>(lowerAscii(b[i]));
+    auto x = static_cast<unsigned char>(text::lowerAscii(a[i])), y = static_cast<unsigned char>(text::lowerAscii(b[i]));
     if (x != y) return x < y;
   }
   if (a.size() != b.size()) return a.size() < b.size();

@@ -13,12 +13,13 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/text.h"
+
 namespace tavrix::paths {
 namespace {
 
 std::string systemError(int err) { return std::strerror(err); }
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -60,7 +61,7 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
   // Iterative wildcard match with one backtrack point for the last "*".
   std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || lowerAscii(pattern[p]) == lowerAscii(name[n]))) {
+    if (p < pattern.size() && (pattern[p] == '?' || text::lowerAscii(pattern[p]) == text::lowerAscii(name[n]))) {
       ++n;
       ++p;
     } else if (p < pattern.size() && pattern[p] == '*') {

@@ -292,6 +292,14 @@ std::string toUpperAscii(std::string_view s) {
   return out;
 }
 
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string toLowerAscii(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = lowerAscii(c);
+  return out;
+}
+
 bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {

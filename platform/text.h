@@ -30,6 +30,9 @@ std::string_view trimRight(std::string_view s);
 std::string_view trim(std::string_view s);
 
 std::string toUpperAscii(std::string_view s);
+// ASCII letters to lower case; every other byte as it is.
+char lowerAscii(char c);
+std::string toLowerAscii(std::string_view s);
 bool startsWithNoCase(std::string_view s, std::string_view prefix);
 bool equalsNoCase(std::string_view a, std::string_view b);
 

@@ -12,30 +12,19 @@
 
 namespace tavrix::searchindex {
 
-namespace {
-
-std::string lower(std::string_view name) {
-  std::string folded(name);
-  std::transform(folded.begin(), folded.end(), folded.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-  return folded;
-}
-
-}  // namespace
-
 SearchFeed::SearchFeed(db::Connection& connection, std::vector<SearchedTable> tables, std::int64_t mark, bool gatherTexts)
     : connection_(connection), tables_(std::move(tables)), mark_(mark), gatherer_(tables_), fileRows_(tables_.size()),
       chunkRows_(tables_.size()), through_(mark), stopped_(!gatherTexts) {
   for (std::size_t t = 0; t < tables_.size(); ++t) {
-    tableIndexes_[lower(tables_[t].name)] = t;
+    tableIndexes_[text::toLowerAscii(tables_[t].name)] = t;
     auto& fields = fieldIndexes_.emplace_back();
-    for (std::size_t f = 0; f < tables_[t].textFields.size(); ++f) fields[lower(tables_[t].textFields[f])] = static_cast<int>(f);
+    for (std::size_t f = 0; f < tables_[t].textFields.size(); ++f) fields[text::toLowerAscii(tables_[t].textFields[f])] = static_cast<int>(f);
   }
 }
 
 std::optional<std::size_t> SearchFeed::tableIndex(std::string_view table) {
   if (table == lastTable_) return lastTableIndex_;
-  const auto found = tableIndexes_.find(lower(table));
+  const auto found = tableIndexes_.find(text::toLowerAscii(table));
   lastTable_ = table;
   lastTableIndex_ = found == tableIndexes_.end() ? std::nullopt : std::optional(found->second);
   return lastTableIndex_;
@@ -45,7 +34,7 @@ const std::vector<int>& SearchFeed::fieldsOf(std::size_t table, std::span<const 
   auto [entry, added] = namesFields_.try_emplace(names.data());
   if (added)
     for (const std::string& name : names) {
-      const auto found = fieldIndexes_[table].find(lower(name));
+      const auto found = fieldIndexes_[table].find(text::toLowerAscii(name));
       entry->second.push_back(found == fieldIndexes_[table].end() ? -1 : found->second);
     }
   return entry->second;
@@ -87,7 +76,7 @@ void SearchFeed::fieldSet(std::string_view table, std::string_view name, const d
   if (stopped_ || value.isNull()) return;
   const std::optional<std::size_t> t = tableIndex(table);
   if (!t) return;
-  const auto field = fieldIndexes_[*t].find(lower(name));
+  const auto field = fieldIndexes_[*t].find(text::toLowerAscii(name));
   if (field == fieldIndexes_[*t].end()) return;
   if (std::holds_alternative<double>(value.raw())) {
     stopped_ = true;

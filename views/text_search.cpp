@@ -1,6 +1,8 @@
 // Folding for search and word matching over folded text.
 #include "views/text_search.h"
 
+#include "platform/text.h"
+
 namespace tavrix {
 
 namespace {
@@ -21,7 +23,6 @@ bool fullWidthAscii(std::string_view s, std::size_t i, char& ascii) {
   return true;
 }
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -31,10 +32,10 @@ std::string foldForSearch(std::string_view utf8) {
   for (std::size_t i = 0; i < utf8.size();) {
     char ascii = 0;
     if (fullWidthAscii(utf8, i, ascii)) {
-      out += lowerAscii(ascii);
+      out += text::lowerAscii(ascii);
       i += 3;
     } else {
-      out += lowerAscii(utf8[i]);
+      out += text::lowerAscii(utf8[i]);
       ++i;
     }
   }
