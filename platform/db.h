@@ -150,6 +150,9 @@ class ReadOnlyRecordSet {
   bool eof() const { return eof_; }
   void moveNext();                            // throws DbError
   Value field(std::string_view name) const;   // case-insensitive; throws DbError for unknown name or eof
+  // A field's place, found once for a loop over many rows; throws DbError as field(name) does.
+  int fieldIndex(std::string_view name) const;
+  Value field(int index) const;               // throws DbError at eof
   std::vector<std::string> fieldNames() const;
   void close();
 

@@ -96,11 +96,18 @@ void ReadOnlyRecordSet::moveNext() {
   step();
 }
 
-Value ReadOnlyRecordSet::field(std::string_view name) const {
+Value ReadOnlyRecordSet::field(std::string_view name) const { return field(fieldIndex(name)); }
+
+int ReadOnlyRecordSet::fieldIndex(std::string_view name) const {
   if (!stmt_ || eof_) throw noCurrentRecord();
   int i = columnIndex(*stmt_, name);
   if (i < 0) throw DbError("no such field: " + std::string(name), kError);
-  return stmt_->value(i);
+  return i;
+}
+
+Value ReadOnlyRecordSet::field(int index) const {
+  if (!stmt_ || eof_) throw noCurrentRecord();
+  return stmt_->value(index);
 }
 
 std::vector<std::string> ReadOnlyRecordSet::fieldNames() const {

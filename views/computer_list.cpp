@@ -33,12 +33,18 @@ ComputerListRow computerListRow(const db::Value& computerName, const db::Value& 
           createDateText(createDate), pcId.text(), rno.text()};
 }
 
-std::vector<ComputerListRow> readComputerList(db::Connection& connection) {
-  std::vector<ComputerListRow> rows;
+ComputerListTable readComputerList(db::Connection& connection) {
+  ComputerListTable rows(kComputerListColumns.size());
   db::ReadOnlyRecordSet rs(connection, "SELECT * FROM T_BasicInf");
-  for (; !rs.eof(); rs.moveNext()) {
-    rows.push_back(computerListRow(rs.field("ComputerName"), rs.field("UserName"), rs.field("OSVersion"),
-                                   rs.field("CreateDate"), rs.field("PCid"), rs.field("RNO")));
+  if (!rs.eof()) {
+    // The six fields' places, found on the first row: a missing one fails as reading it by name does.
+    std::array<int, 6> at{};
+    const char* names[] = {"ComputerName", "UserName", "OSVersion", "CreateDate", "PCid", "RNO"};
+    for (std::size_t f = 0; f < at.size(); ++f) at[f] = rs.fieldIndex(names[f]);
+    for (; !rs.eof(); rs.moveNext()) {
+      rows.append(computerListRow(rs.field(at[0]), rs.field(at[1]), rs.field(at[2]), rs.field(at[3]), rs.field(at[4]),
+                                  rs.field(at[5])));
+    }
   }
   rs.close();
   return rows;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/db.h"
-#include "platform/db.h"
+#include "views/text_columns.h"
 
 namespace tavrix {
 
@@ -24,7 +24,10 @@ extern const std::array<ComputerListColumn, 6> kComputerListColumns;
 ComputerListRow computerListRow(const db::Value& computerName, const db::Value& userName, const db::Value& osVersion,
                                 const db::Value& createDate, const db::Value& pcId, const db::Value& rno);
 
+// The rows of the list, as columns of six texts each.
+using ComputerListTable = TextColumns;
+
 // Reads "SELECT * FROM T_BasicInf" on DbConnection, rows in database order. Throws db::DbError.
-std::vector<ComputerListRow> readComputerList(db::Connection& connection);
+ComputerListTable readComputerList(db::Connection& connection);
 
 }  // namespace tavrix

@@ -5,28 +5,50 @@
 
 namespace tavrix {
 
-void ListFilter::setRows(const std::vector<ComputerListRow>& rows) {
-  texts_.clear();
-  texts_.reserve(rows.size());
-  for (const ComputerListRow& row : rows) {
-    std::string joined;
-    for (std::size_t c = 0; c < kShownListColumns; ++c) {
-      if (c) joined += '\t';  // a word never spans two columns: words hold no tab
-      joined += row[c];
-    }
-    texts_.push_back(foldForSearch(joined));
+void ListFilter::setRows(const ComputerListTable& rows) {
+  rows_ = &rows;
+  folded_.assign(kShownListColumns, {});
+  for (std::size_t c = 0; c < kShownListColumns; ++c) {
+    const DistinctTexts& values = rows.values(c);
+    // Two texts may fold alike; both keep their own entry, so the numbers stay the table's.
+    for (std::uint32_t id = 0; id < values.size(); ++id) folded_[c].append(foldForSearch(values.text(id)));
   }
 }
 
 std::size_t ListFilter::apply(std::string_view typed, std::vector<char>& shown) const {
   const std::vector<std::string> words = searchWords(foldForSearch(typed));
-  shown.resize(texts_.size());
+  const std::size_t n = size();
+  shown.assign(n, 1);
+  if (words.empty()) return n;
+  // hits[w][c][id]: the distinct text id of column c holds word w.
+  std::vector<std::vector<std::vector<char>>> hits(words.size());
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    hits[w].resize(kShownListColumns);
+    for (std::size_t c = 0; c < kShownListColumns; ++c) {
+      const PackedTexts& values = folded_[c];
+      hits[w][c].resize(values.size());
+      for (std::uint32_t id = 0; id < values.size(); ++id)
+        hits[w][c][id] = values.text(id).find(words[w]) != std::string_view::npos;
+    }
+  }
   std::size_t count = 0;
-  for (std::size_t i = 0; i < texts_.size(); ++i) {
-    shown[i] = containsAllWords(texts_[i], words);
-    count += shown[i] ? 1 : 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    bool all = true;
+    for (std::size_t w = 0; w < words.size() && all; ++w) {
+      bool any = false;
+      for (std::size_t c = 0; c < kShownListColumns && !any; ++c) any = hits[w][c][rows_->valueId(i, c)];
+      all = any;
+    }
+    shown[i] = all;
+    count += all ? 1 : 0;
   }
   return count;
+}
+
+std::size_t ListFilter::memoryBytes() const {
+  std::size_t bytes = 0;
+  for (const PackedTexts& texts : folded_) bytes += texts.memoryBytes();
+  return bytes;
 }
 
 namespace {

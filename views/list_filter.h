@@ -12,16 +12,21 @@ namespace tavrix {
 // The five shown columns of the computer list (the RNO column is not shown).
 constexpr std::size_t kShownListColumns = 5;
 
-// Rows kept folded once, so each keystroke only searches.
+// The shown columns' distinct texts kept folded once, so a keystroke searches each distinct text
+// once and then only looks up each row's numbers. A typed word holds no blank or tab, so it never
+// spans two columns.
 class ListFilter {
  public:
-  void setRows(const std::vector<ComputerListRow>& rows);
-  std::size_t size() const { return texts_.size(); }
+  // The table must outlive the filter's use of it.
+  void setRows(const ComputerListTable& rows);
+  std::size_t size() const { return rows_ ? rows_->size() : 0; }
   // Marks in shown[i] whether row i holds every word of the typed text; returns how many do.
   std::size_t apply(std::string_view typed, std::vector<char>& shown) const;
+  std::size_t memoryBytes() const;
 
  private:
-  std::vector<std::string> texts_;  // the shown columns of a row, folded, joined by tabs
+  const ComputerListTable* rows_ = nullptr;
+  std::vector<PackedTexts> folded_;  // per shown column, its distinct texts folded, same numbers
 };
 
 // "3,000 台" without a filter, "3,000 台中 12 台" with one.

@@ -1,5 +1,6 @@
 // The windows in daily use, after real windowed batches: growing the main window, filtering 3,000 rows,
 // the list's and the tree's context menus, remembered geometry and widths, tree search and lines.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -39,21 +40,19 @@ class DailyUseTest : public test::WindowedRun {
     writeCsv({"PC9.csv", "1900/01/01 00:00", "Alpha", "佐藤", "Windows 2000"});
     runMain();
     ASSERT_TRUE(main().isVisible());
-    ASSERT_EQ(list()->topLevelItemCount(), 3000);
+    ASSERT_EQ(shownRows(), 3000);
   }
   QLineEdit* filter() { return main().filterBar()->field(); }
   std::string countText() { return ui::utf8(main().filterBar()->countLabel()->text()); }
-  int shownRows() {
-    int n = 0;
-    for (int r = 0; r < list()->topLevelItemCount(); ++r) n += list()->topLevelItem(r)->isHidden() ? 0 : 1;
-    return n;
-  }
-  QTreeWidgetItem* rowOf(const char* pcId) {
-    const auto found = list()->findItems(QString::fromLatin1(pcId), Qt::MatchExactly, 4);
-    return found.isEmpty() ? nullptr : found.front();
+  int shownRows() { return list()->model()->rowCount(); }
+  // The shown row of a CSV name, -1 when none shows it.
+  int rowOf(const char* pcId) {
+    for (int r = 0; r < shownRows(); ++r)
+      if (test::rowTexts(list(), r)[4] == pcId) return r;
+    return -1;
   }
   F_DetailList* openDetail(const char* pcId) {
-    list()->setCurrentItem(rowOf(pcId));
+    list()->setCurrentIndex(list()->model()->index(rowOf(pcId), 0));
     QTest::keyClick(list(), Qt::Key_Return);
     return main().detailWindow();
   }
@@ -104,7 +103,30 @@ TEST_F(DailyUseTest, GrowingTheMainWindowKeepsTheDesignedControlsAndTypingFilter
   QTest::keyClicks(filter(), QStringLiteral("alpha"));
   test::clickHeader(list(), 0);  // sorting keeps the filter
   EXPECT_EQ(shownRows(), 1);
-  EXPECT_EQ(test::rowTexts(list()->topLevelItem(0))[0], "Alpha");
+  EXPECT_EQ(test::rowTexts(list(), 0)[0], "Alpha");
+}
+
+// As with list items that hide: a sort orders the hidden rows too, and the current and the selected
+// rows stay on their computers through filtering and sorting.
+TEST_F(DailyUseTest, SortingWhileFilteredOrdersEveryRowAndTheCurrentRowFollowsItsComputer) {
+  runLargeFleet();
+  list()->setCurrentIndex(list()->model()->index(rowOf("F0003"), 0));
+  test::clickRow(list(), rowOf("F0007"), Qt::ControlModifier);
+  QTest::keyClicks(filter(), QStringLiteral("host-000"));
+  test::clickHeader(list(), 0);
+  EXPECT_EQ(list()->currentIndex().row(), rowOf("F0007"));
+  filter()->clear();
+  EXPECT_EQ(test::rowTexts(list(), 0)[0], "Alpha");  // Alpha and beta were hidden while sorting
+  EXPECT_EQ(test::rowTexts(list(), 1)[0], "beta");
+  EXPECT_EQ(rowOf("F0007"), 8);
+  EXPECT_EQ(list()->currentIndex().row(), 8);
+  const QModelIndexList selected = list()->selectionModel()->selectedRows(4);
+  std::vector<std::string> names;
+  for (const QModelIndex& index : selected) names.push_back(ui::utf8(index.data().toString()));
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"F0003", "F0007"}));
+  QTest::keyClicks(filter(), QStringLiteral("host-0003"));
+  EXPECT_FALSE(list()->currentIndex().isValid());  // its row is hidden: nothing is current
 }
 
 TEST_F(DailyUseTest, ContextMenuCopiesSelectedRowsAndExportsTheShownOnes) {
@@ -112,9 +134,9 @@ TEST_F(DailyUseTest, ContextMenuCopiesSelectedRowsAndExportsTheShownOnes) {
   QTest::keyClicks(filter(), QStringLiteral("host-000"));  // host-0001 .. host-0009
   list()->clearSelection();
   for (const char* pc : {"F0002", "F0005"})  // Ctrl+click picks rows without opening them
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, Qt::ControlModifier, list()->visualItemRect(rowOf(pc)).center());
+    test::clickRow(list(), rowOf(pc), Qt::ControlModifier);
   EXPECT_EQ(main().detailWindow(), nullptr);
-  EXPECT_EQ(list()->selectedItems().size(), 2);
+  EXPECT_EQ(list()->selectionModel()->selectedRows().size(), 2);
   QApplication::clipboard()->clear();
   chooseFromMenu([&] { emit list()->customContextMenuRequested(QPoint(5, 5)); }, "ActCopy");
   EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()),

@@ -32,16 +32,25 @@ inline std::vector<std::string> lastLines(const std::vector<std::string>& lines,
 
 using Rows = std::vector<std::vector<std::string>>;
 
-// The texts of an item's columns, as many as its list has.
-inline std::vector<std::string> rowTexts(const QTreeWidgetItem* item) {
-  std::vector<std::string> row;
-  for (int c = 0; c < item->treeWidget()->columnCount(); ++c) row.push_back(ui::utf8(item->text(c)));
-  return row;
+// The texts of a list's row in every column, hidden ones included, as its model gives them.
+inline std::vector<std::string> rowTexts(const QTreeView* list, int row) {
+  const QAbstractItemModel* model = list->model();
+  std::vector<std::string> texts;
+  for (int c = 0; c < model->columnCount(); ++c) texts.push_back(ui::utf8(model->index(row, c).data().toString()));
+  return texts;
 }
 
-inline Rows rowsOf(const QTreeWidget* list) {
+inline std::vector<std::string> headerTexts(const QTreeView* list) {
+  std::vector<std::string> texts;
+  for (int c = 0; c < list->model()->columnCount(); ++c)
+    texts.push_back(ui::utf8(list->model()->headerData(c, Qt::Horizontal).toString()));
+  return texts;
+}
+
+// Every row of a list in display order.
+inline Rows rowsOf(const QTreeView* list) {
   Rows rows;
-  for (int r = 0; r < list->topLevelItemCount(); ++r) rows.push_back(rowTexts(list->topLevelItem(r)));
+  for (int r = 0; r < list->model()->rowCount(); ++r) rows.push_back(rowTexts(list, r));
   return rows;
 }
 
@@ -64,14 +73,13 @@ inline std::string textOf(const QWidget* window, const char* name) {
   return w ? ui::utf8(w->property("text").toString()) : std::string("no ") + name;
 }
 
-inline void clickHeader(QTreeWidget* list, int column) {
+inline void clickHeader(QTreeView* list, int column) {
   QTest::mouseClick(list->header()->viewport(), Qt::LeftButton, {},
                     QPoint(list->header()->sectionViewportPosition(column) + 10, 5));
 }
 
-inline void clickRow(QTreeWidget* list, int row) {
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                    QPoint(10, list->visualItemRect(list->topLevelItem(row)).center().y()));
+inline void clickRow(QTreeView* list, int row, Qt::KeyboardModifiers keys = {}) {
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, QPoint(10, list->visualRect(list->model()->index(row, 0)).center().y()));
 }
 
 // Once the context menu opened by open() is up, triggers its entry named action; then closes it.
@@ -127,7 +135,7 @@ class WindowedRun : public ::testing::Test {
     c.execute(sql);
   }
   F_Main& main() { return *windows.mainWindow(); }
-  QTreeWidget* list() { return main().listView(); }
+  QTreeView* list() { return main().listView(); }
   std::vector<std::string> log() const { return logMessages(dir.path() + "/log/run.log"); }
 
   TempDir dir;

@@ -73,10 +73,10 @@ TEST_P(WindowedRunOnEachEngine, ListShowsEveryRecordAndAHeaderClickSortsIt) {
       {"gamma", "abe", "ＷＩＮ９８", "2003/01/02 07:08", "pc2", "5"},
   };
   EXPECT_EQ(test::rowsOf(list()), expected);  // database order; the files in name order
-  EXPECT_EQ(test::rowTexts(list()->headerItem()),
+  EXPECT_EQ(test::headerTexts(list()),
             (Lines{"コンピュータ名", "ユーザ名", "ＯＳ名", "作成日", "ＣＳＶファイル名", "RNO"}));
   EXPECT_TRUE(list()->isColumnHidden(5));
-  EXPECT_FALSE(list()->topLevelItem(2)->flags() & Qt::ItemIsEditable);
+  EXPECT_FALSE(list()->model()->flags(list()->model()->index(2, 0)) & Qt::ItemIsEditable);
   EXPECT_FALSE(windows.waitWindow()->isVisible());
   EXPECT_FALSE(s.DbOpen);
   EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
@@ -128,7 +128,7 @@ TEST_P(WindowedRunOnEachEngine, RowClickOrEnterOpensThatRowsDetailAndTheEndButto
   EXPECT_EQ(main().pos(), QPoint(123, 145));  // where it was
   EXPECT_EQ(main().detailWindow(), nullptr);
 
-  list()->setCurrentItem(list()->topLevelItem(2));  // Alpha
+  list()->setCurrentIndex(list()->model()->index(2, 0));  // Alpha
   QTest::keyClick(list(), Qt::Key_Return);
   EXPECT_EQ(s.CurrentRno, 4);
   ASSERT_NE(main().detailWindow(), nullptr);
@@ -154,7 +154,7 @@ TEST_F(WindowedRunTest, BothWindowsShowFromTheStartAndBtnEndClosesThemAfterAnEar
                           "郵便番号CSVデータ作成", "しばらくお待ちください。"}));
   // No files were counted: the wait window shows its label only.
   EXPECT_FALSE(windows.waitWindow()->findChild<QWidget*>(QStringLiteral("ProgressBar1"))->isVisible());
-  EXPECT_EQ(list()->topLevelItemCount(), 0);
+  EXPECT_EQ(list()->model()->rowCount(), 0);
 
   test::clickEnd(&main());
   EXPECT_FALSE(windows.anyWindowVisible());

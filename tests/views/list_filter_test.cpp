@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "views/list_filter.h"
+#include "views/text_columns.h"
 #include "views/text_search.h"
 
 namespace tavrix {
@@ -46,10 +47,13 @@ TEST(SearchFoldTest, WordsAndNextMatchingLineWrapAround) {
 }
 
 TEST(ListFilterTest, RowsHoldingEveryWordInTheShownColumns) {
+  ComputerListTable rows(kComputerListColumns.size());
+  for (const ComputerListRow& row : std::vector<ComputerListRow>{{"Alpha", "佐藤", "Windows 2000", "2003/01/02 07:08", "PC9", "14"},
+                                                                 {"beta", "yamada", "Windows XP", "2004/10/24 09:05", "PC10", "3"},
+                                                                 {"gamma", "abe", "ＷＩＮ９８", "", "pc2", "5"}})
+    rows.append(row);
   ListFilter filter;
-  filter.setRows({{"Alpha", "佐藤", "Windows 2000", "2003/01/02 07:08", "PC9", "14"},
-                  {"beta", "yamada", "Windows XP", "2004/10/24 09:05", "PC10", "3"},
-                  {"gamma", "abe", "ＷＩＮ９８", "", "pc2", "5"}});
+  filter.setRows(rows);
   struct Case {
     const char* typed;
     std::vector<char> shown;
@@ -82,6 +86,21 @@ TEST(ListFilterTest, CountTextTsvAndCsv) {
   EXPECT_EQ(rowsAsCsv({"名前", "ユーザ", "ＯＳ"}, rows),
             "\xEF\xBB\xBF名前,ユーザ,ＯＳ\r\nPC-01,佐藤,Windows XP\r\n\"a,b\",\"say \"\"hi\"\"\",tab\there\r\n, ,\"x\r\ny\"\r\n");
   EXPECT_EQ(rowsAsCsv({"h"}, {}), "\xEF\xBB\xBFh\r\n");
+}
+
+// Each distinct text kept once, its number stable while the table grows past its first slots.
+TEST(TextColumnsTest, RowsReadBackAndRepeatedTextsShareOneNumber) {
+  TextColumns rows(2);
+  const std::string odd[] = {"", " ", std::string("a\0b", 3), "佐藤", "\xEF\xBC"};
+  for (int i = 0; i < 1000; ++i) rows.append(std::vector<std::string>{"PC-" + std::to_string(i), odd[i % 5]});
+  ASSERT_EQ(rows.size(), 1000u);
+  EXPECT_EQ(rows.values(0).size(), 1000u);
+  EXPECT_EQ(rows.values(1).size(), 5u);
+  for (std::size_t i = 0; i < 1000; i += 37) {
+    EXPECT_EQ(rows.text(i, 0), "PC-" + std::to_string(i));
+    EXPECT_EQ(rows.text(i, 1), odd[i % 5]);
+    EXPECT_EQ(rows.valueId(i, 1), rows.valueId(i % 5, 1));
+  }
 }
 
 }  // namespace

@@ -16,13 +16,14 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "batch/run_log.h"
 #include "platform/db.h"
 #include "ui/detail/f_detail_list.h"
 #include "ui/fleet/f_fleet.h"
 #include "views/computer_list.h"
+#include "ui/main/qt_computer_list_model.h"
 #include "ui/main/qt_list_actions.h"
 #include "ui/main/qt_list_filter_bar.h"
 #include "ui/qt_form_support.h"
@@ -48,19 +49,6 @@ std::vector<int> designedColumnWidths() {
   for (const ComputerListColumn& column : kComputerListColumns) widths.push_back(ui::twips(column.widthTwips));
   return widths;
 }
-
-// Rows sort by their shown text, ignoring case like the database's text comparison.
-class ComputerListItem : public QTreeWidgetItem {
- public:
-  explicit ComputerListItem(const ComputerListRow& row) {
-    for (int c = 0; c < static_cast<int>(row.size()); ++c) setText(c, qs(row[static_cast<std::size_t>(c)]));
-    setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-  }
-  bool operator<(const QTreeWidgetItem& other) const override {
-    const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-    return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
-  }
-};
 
 QLabel* makeLabel(QWidget* parent, const char* name, std::string_view text, QRect where) {
   auto* label = new QLabel(qs(text), parent);
@@ -95,7 +83,9 @@ F_Main::F_Main(RunState& s) : s_(s) {
   BtnEND->setAccessibleName(qs("終了"));
   connect(BtnEND, &QPushButton::clicked, this, [this] { BtnEND_Click(); });
 
-  ListView1 = new QTreeWidget(this);
+  ListView1 = new QTreeView(this);
+  listModel_ = new ComputerListModel(ListView1);
+  ListView1->setModel(listModel_);
   ListView1->setObjectName(QStringLiteral("ListView1"));
   ListView1->setGeometry(twipsRect(360, 840, 11595, 4515));
   // Half-width digits, as in the Windows font, keep "yyyy/mm/dd hh:nn" inside its 1600-twip column.
@@ -112,13 +102,12 @@ F_Main::F_Main(RunState& s) : s_(s) {
   buildList();
   connect(ListView1->header(), &QHeaderView::sectionClicked, this,
           [this](int column) { ListView1_ColumnClick(column); });
-  connect(ListView1, &QTreeWidget::itemClicked, this,
-          [this](QTreeWidgetItem* item, int) { ListView1_ItemClick(item); });
+  connect(ListView1, &QTreeView::clicked, this, [this](const QModelIndex& item) { ListView1_ItemClick(item); });
 
   freeArea_ = new QWidget(this);
   freeArea_->setObjectName(QStringLiteral("FreeArea"));
   freeArea_->setGeometry(twipsRect(360, kFreeAreaTopTwips, 11595, kFreeAreaHeightTwips));
-  filterBar_ = new ListFilterBar(freeArea_);
+  filterBar_ = new ListFilterBar(freeArea_, listModel_);
   auto* freeLayout = new QHBoxLayout(freeArea_);
   freeLayout->setContentsMargins(0, 0, 0, 0);
   freeLayout->addWidget(filterBar_);
@@ -167,12 +156,9 @@ void F_Main::Form_Load() {
   LblDate->setText(qs("現在：" + s_.TheClock.now().dayText()));
 }
 
-// The six headers with their widths; the one-twip RNO column holds data but is not shown.
+// The six columns (the model's headers) with their widths; the one-twip RNO column holds data but
+// is not shown.
 void F_Main::buildList() {
-  QStringList headers;
-  for (const ComputerListColumn& column : kComputerListColumns) headers << qs(column.header);
-  ListView1->setColumnCount(static_cast<int>(kComputerListColumns.size()));
-  ListView1->setHeaderLabels(headers);
   const std::vector<int> widths = designedColumnWidths();
   for (int c = 0; c < static_cast<int>(widths.size()); ++c) ListView1->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
   ListView1->setColumnHidden(kRnoColumn, true);
@@ -183,15 +169,9 @@ void F_Main::buildList() {
 bool F_Main::F21_List(RunState& s) {
   buildList();
   settings_.restoreColumnWidths(ListView1, kSettingsName, designedColumnWidths());
-  filterBar_->setRows({}, {});
-  ListView1->clear();
+  listModel_->setRows(ComputerListTable(kComputerListColumns.size()));
   try {
-    const std::vector<ComputerListRow> rows = readComputerList(s.DbConnection);
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(rows.size()));
-    for (const ComputerListRow& row : rows) items.append(new ComputerListItem(row));
-    ListView1->addTopLevelItems(items);
-    filterBar_->setRows(rows, std::vector<QTreeWidgetItem*>(items.begin(), items.end()));
+    listModel_->setRows(readComputerList(s.DbConnection));
     return false;
   } catch (const db::DbError& e) {
     s.FailureMessage = "Tavrix:F21_List Error=(" + std::to_string(e.code()) + ") " + e.what();
@@ -205,15 +185,16 @@ bool F_Main::F21_List(RunState& s) {
 // Ascending by the clicked column, every time: a second click does not reverse the order.
 void F_Main::ListView1_ColumnClick(int column) {
   ListView1->header()->setSortIndicatorShown(true);
-  ListView1->sortItems(column, Qt::AscendingOrder);
+  ListView1->header()->setSortIndicator(column, Qt::AscendingOrder);
+  listModel_->sortAscending(column);
 }
 
-void F_Main::ListView1_ItemClick(QTreeWidgetItem* item) {
-  if (item == nullptr) return;
+void F_Main::ListView1_ItemClick(const QModelIndex& item) {
+  if (!item.isValid()) return;
   // Shift and Ctrl clicks only pick rows (for copying); a plain click opens the row.
   if (QApplication::keyboardModifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) return;
   bool ok = false;
-  const int rno = item->text(kRnoColumn).toInt(&ok);
+  const int rno = qs(listModel_->text(item.row(), kRnoColumn)).toInt(&ok);
   if (ok) {
     s_.CurrentRno = rno;
   } else {
@@ -285,7 +266,7 @@ bool F_Main::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void F_Main::openCurrentRow() {
-  if (QTreeWidgetItem* item = ListView1->currentItem(); item && !item->isHidden()) ListView1_ItemClick(item);
+  ListView1_ItemClick(ListView1->currentIndex());
 }
 
 // Ctrl+F to the filter, Esc clears it, Enter opens the current row; the list's context menu.
@@ -304,8 +285,8 @@ void F_Main::addKeysAndMenu() {
 void F_Main::showListMenu(const QPoint& at) {
   QMenu menu(this);
   menu.setObjectName(QStringLiteral("ListMenu"));
-  const bool selected = !ListView1->selectedItems().isEmpty();
-  connect(ui::addMenuAction(menu, "ActOpen", "開く(&O)\tEnter", ListView1->currentItem() != nullptr), &QAction::triggered,
+  const bool selected = ListView1->selectionModel()->hasSelection();
+  connect(ui::addMenuAction(menu, "ActOpen", "開く(&O)\tEnter", ListView1->currentIndex().isValid()), &QAction::triggered,
           this, [this] { openCurrentRow(); });
   connect(ui::addMenuAction(menu, "ActCopy", "選択した行をコピー(&C)", selected), &QAction::triggered, this,
           [this] { copySelectedRows(ListView1); });

@@ -12,11 +12,12 @@
 class QFrame;
 class QLabel;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QModelIndex;
+class QTreeView;
 
 namespace tavrix {
 
+class ComputerListModel;
 class F_DetailList;
 class F_Fleet;
 class ListFilterBar;
@@ -32,7 +33,8 @@ class F_Main : public QWidget {
   // runs F_CLOSE_ALL and returns true.
   bool F21_List(RunState& s);
 
-  QTreeWidget* listView() const { return ListView1; }
+  QTreeView* listView() const { return ListView1; }
+  ComputerListModel* listModel() const { return listModel_; }
   ListFilterBar* filterBar() const { return filterBar_; }
   // The strip under the list that holds the filter at its left; more controls go to its right.
   QWidget* freeArea() const { return freeArea_; }
@@ -52,7 +54,7 @@ class F_Main : public QWidget {
   void Form_Load();
   void BtnEND_Click();
   void ListView1_ColumnClick(int column);
-  void ListView1_ItemClick(QTreeWidgetItem* item);
+  void ListView1_ItemClick(const QModelIndex& item);
   void buildList();
   void openFleet();
   void addKeysAndMenu();
@@ -65,7 +67,8 @@ class F_Main : public QWidget {
   QLabel* LblVersion;
   QLabel* LblDate;
   QPushButton* BtnEND;
-  QTreeWidget* ListView1;
+  QTreeView* ListView1;
+  ComputerListModel* listModel_;
   QFrame* Shape1;
   QWidget* freeArea_;
   ListFilterBar* filterBar_;

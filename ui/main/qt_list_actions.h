@@ -6,20 +6,20 @@
 
 #include "views/list_filter.h"
 
-class QTreeWidget;
+class QTreeView;
 class QWidget;
 
 namespace tavrix {
 
 // The shown columns of the rows in the list's present order, hidden (filtered) rows left out;
 // only the selected ones when selectedOnly.
-std::vector<TextRow> rowsInView(const QTreeWidget* list, bool selectedOnly);
+std::vector<TextRow> rowsInView(const QTreeView* list, bool selectedOnly);
 
 // Puts the selected rows on the clipboard as tab-separated lines.
-void copySelectedRows(const QTreeWidget* list);
+void copySelectedRows(const QTreeView* list);
 
 // Asks for a file and writes the shown rows to it as CSV with the header line. Returns "" when
 // written or cancelled, else what went wrong.
-std::string exportShownRows(const QTreeWidget* list, QWidget* parent);
+std::string exportShownRows(const QTreeView* list, QWidget* parent);
 
 }  // namespace tavrix

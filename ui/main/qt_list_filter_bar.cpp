@@ -4,15 +4,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTreeWidgetItem>
 
+#include "ui/main/qt_computer_list_model.h"
 #include "ui/qt_form_support.h"
+#include "views/list_filter.h"
 
 namespace tavrix {
 
 using ui::qs;
 
-ListFilterBar::ListFilterBar(QWidget* parent) : QWidget(parent) {
+ListFilterBar::ListFilterBar(QWidget* parent, ComputerListModel* list) : QWidget(parent), list_(list) {
   setObjectName(QStringLiteral("FilterBar"));
   setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);  // no wider than its parts: the rest of the strip is free
   auto* caption = new QLabel(qs("絞り込み:"), this);
@@ -33,27 +34,13 @@ ListFilterBar::ListFilterBar(QWidget* parent) : QWidget(parent) {
   layout->addWidget(TxtFilter);
   layout->addSpacing(ui::twips(120));
   layout->addWidget(LblCount);
-  connect(TxtFilter, &QLineEdit::textChanged, this, [this] { applyFilter(); });
-  applyFilter();
+  connect(TxtFilter, &QLineEdit::textChanged, this, [this] { list_->setFilter(ui::utf8(TxtFilter->text())); });
+  connect(list_, &ComputerListModel::countChanged, this, [this] { showCount(); });
+  showCount();
 }
 
-void ListFilterBar::setRows(const std::vector<ComputerListRow>& rows, std::vector<QTreeWidgetItem*> items) {
-  filter_.setRows(rows);
-  items_ = std::move(items);
-  shown_.assign(items_.size(), 1);  // new items are shown
-  applyFilter();
-}
-
-// Only the items whose state changes are touched: narrowing a filter hides few rows per key.
-void ListFilterBar::applyFilter() {
-  const QString typed = TxtFilter->text();
-  const std::size_t count = filter_.apply(ui::utf8(typed), matching_);
-  for (std::size_t i = 0; i < items_.size() && i < matching_.size(); ++i) {
-    if (matching_[i] == shown_[i]) continue;
-    items_[i]->setHidden(!matching_[i]);
-    shown_[i] = matching_[i];
-  }
-  LblCount->setText(qs(listCountText(items_.size(), count, !typed.trimmed().isEmpty())));
+void ListFilterBar::showCount() {
+  LblCount->setText(qs(listCountText(list_->totalCount(), list_->shownCount(), !TxtFilter->text().trimmed().isEmpty())));
 }
 
 }  // namespace tavrix

@@ -1,0 +1,133 @@
+// The computer list's model: shown rows as numbers into the text columns, sorted by ranks.
+#include "ui/main/qt_computer_list_model.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include <QString>
+
+namespace tavrix {
+
+void ComputerListModel::setRows(ComputerListTable rows) {
+  beginResetModel();
+  rows_ = std::move(rows);
+  filter_.setRows(rows_);
+  ranks_.assign(kComputerListColumns.size(), {});
+  order_.resize(rows_.size());
+  std::iota(order_.begin(), order_.end(), 0U);
+  filter_.apply(typed_, matching_);
+  showMatching();
+  endResetModel();
+  emit countChanged();
+}
+
+void ComputerListModel::setFilter(std::string_view typed) {
+  typed_ = typed;
+  changeShownRows([&] {
+    filter_.apply(typed_, matching_);
+    showMatching();
+  });
+  emit countChanged();
+}
+
+// A stable counting sort of every row by its text's rank: equal texts keep their order.
+void ComputerListModel::sortAscending(int column) {
+  if (column < 0 || column >= columnCount()) return;
+  const std::vector<std::uint32_t>& ranks = ranksOf(column);
+  changeShownRows([&] {
+    const auto c = static_cast<std::size_t>(column);
+    std::vector<std::uint32_t> starts(ranks.size() + 1, 0);
+    for (const std::uint32_t row : order_) ++starts[ranks[rows_.valueId(row, c)] + 1];
+    std::partial_sum(starts.begin(), starts.end(), starts.begin());
+    std::vector<std::uint32_t> sorted(order_.size());
+    for (const std::uint32_t row : order_) sorted[starts[ranks[rows_.valueId(row, c)]]++] = row;
+    order_.swap(sorted);
+    showMatching();
+  });
+}
+
+void ComputerListModel::showMatching() {
+  shown_.clear();
+  for (const std::uint32_t row : order_)
+    if (matching_[row]) shown_.push_back(row);
+  shown_.shrink_to_fit();
+}
+
+// The column's distinct texts in the order of a case-insensitive comparison of their shown texts;
+// texts that compare equal share a rank.
+const std::vector<std::uint32_t>& ComputerListModel::ranksOf(int column) {
+  std::vector<std::uint32_t>& ranks = ranks_[static_cast<std::size_t>(column)];
+  const DistinctTexts& values = rows_.values(static_cast<std::size_t>(column));
+  if (ranks.size() == values.size()) return ranks;
+  std::vector<QString> texts;
+  texts.reserve(values.size());
+  for (std::uint32_t id = 0; id < values.size(); ++id) {
+    const std::string_view text = values.text(id);
+    texts.push_back(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  }
+  std::vector<std::uint32_t> ids(values.size());
+  std::iota(ids.begin(), ids.end(), 0U);
+  std::sort(ids.begin(), ids.end(),
+            [&](std::uint32_t a, std::uint32_t b) { return texts[a].compare(texts[b], Qt::CaseInsensitive) < 0; });
+  ranks.assign(values.size(), 0);
+  std::uint32_t rank = 0;
+  for (std::size_t k = 1; k < ids.size(); ++k) {
+    if (texts[ids[k - 1]].compare(texts[ids[k]], Qt::CaseInsensitive) != 0) ++rank;
+    ranks[ids[k]] = rank;
+  }
+  return ranks;
+}
+
+template <typename Change>
+void ComputerListModel::changeShownRows(Change change) {
+  emit layoutAboutToBeChanged();
+  const QModelIndexList before = persistentIndexList();
+  std::vector<std::uint32_t> kept;
+  kept.reserve(static_cast<std::size_t>(before.size()));
+  for (const QModelIndex& index : before) kept.push_back(shown_[static_cast<std::size_t>(index.row())]);
+  change();
+  if (!before.isEmpty()) {
+    std::vector<int> placeOf(rows_.size(), -1);
+    for (std::size_t i = 0; i < shown_.size(); ++i) placeOf[shown_[i]] = static_cast<int>(i);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype k = 0; k < before.size(); ++k) {
+      const int place = placeOf[kept[static_cast<std::size_t>(k)]];
+      after.append(place < 0 ? QModelIndex() : index(place, before[k].column()));
+    }
+    changePersistentIndexList(before, after);
+  }
+  emit layoutChanged();
+}
+
+std::size_t ComputerListModel::memoryBytes() const {
+  std::size_t bytes = rows_.memoryBytes() + filter_.memoryBytes() +
+                      (order_.capacity() + shown_.capacity()) * sizeof(std::uint32_t) + matching_.capacity();
+  for (const std::vector<std::uint32_t>& ranks : ranks_) bytes += ranks.capacity() * sizeof(std::uint32_t);
+  return bytes;
+}
+
+int ComputerListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(shown_.size());
+}
+
+int ComputerListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(kComputerListColumns.size());
+}
+
+QVariant ComputerListModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid()) return {};
+  const std::string_view shown = text(index.row(), index.column());
+  return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+}
+
+QVariant ComputerListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount()) return {};
+  return QString::fromUtf8(kComputerListColumns[static_cast<std::size_t>(section)].header);
+}
+
+Qt::ItemFlags ComputerListModel::flags(const QModelIndex& index) const {
+  return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+}
+
+}  // namespace tavrix
