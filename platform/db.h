@@ -224,6 +224,20 @@ class ManyWrites {
   virtual void finish() = 0;
 };
 
+// While it lives, the connection keeps only a few pages cached: a scan that reads each page once
+// would otherwise take (and zero) fresh memory for a large cache of pages never read again.
+class FewPagesCached {
+ public:
+  explicit FewPagesCached(Connection& connection);
+  ~FewPagesCached();
+  FewPagesCached(const FewPagesCached&) = delete;
+  FewPagesCached& operator=(const FewPagesCached&) = delete;
+
+ private:
+  Connection& connection_;
+  std::optional<std::int64_t> replaced_;
+};
+
 // One database file. Statements the layer builds with parameters are prepared once and cached
 // by their text until close().
 class Connection {
@@ -302,6 +316,7 @@ class Connection {
   // The engine's own parts reach the engine and the statement cache; nothing else does.
   friend class Statement;
   friend class ReadOnlyRecordSet;
+  friend class FewPagesCached;
   friend class UpdatableRecordSet;
   friend class ReadTransaction;
   friend struct EngineAccess;

@@ -63,6 +63,19 @@ void Connection::setBusyTimeout(int milliseconds) {
 
 std::unique_ptr<ManyWrites> Connection::startManyWrites() { return engine().startManyWrites(*this); }
 
+FewPagesCached::FewPagesCached(Connection& connection) : connection_(connection) {
+  if (connection_.isOpen()) replaced_ = connection_.engine().replacePageCache(-2048);  // 2 MiB
+}
+
+FewPagesCached::~FewPagesCached() {
+  if (!replaced_ || !connection_.isOpen()) return;
+  try {
+    connection_.engine().replacePageCache(*replaced_);
+  } catch (const DbError&) {
+    // The connection keeps the small cache: slower, never wrong.
+  }
+}
+
 StatementPtr Connection::prepare(const std::string& sql) { return engine().prepare(sql, false); }
 
 EngineStatement* Connection::prepareCached(const std::string& sql) {

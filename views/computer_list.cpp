@@ -35,6 +35,7 @@ ComputerListRow computerListRow(const db::Value& computerName, const db::Value& 
 
 ComputerListTable readComputerList(db::Connection& connection) {
   ComputerListTable rows(kComputerListColumns.size());
+  db::FewPagesCached readOnce(connection);
   db::ReadOnlyRecordSet rs(connection, "SELECT * FROM T_BasicInf");
   if (!rs.eof()) {
     // The six fields' places, found on the first row: a missing one fails as reading it by name does.

@@ -188,6 +188,17 @@ bool SqliteDatabase::isReadOnly() const { return sqlite3_db_readonly(db_, "main"
 void SqliteDatabase::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(db_, milliseconds); }
 std::int64_t SqliteDatabase::lastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
 
+// PRAGMA cache_size: pages when positive, KiB when negative.
+std::optional<std::int64_t> SqliteDatabase::replacePageCache(std::int64_t setting) {
+  sqlite3_stmt* raw = nullptr;
+  sqlite3_prepare_v2(db_, "PRAGMA cache_size", -1, &raw, nullptr);
+  SqliteStatement holder(raw);
+  if (!raw || sqlite3_step(raw) != SQLITE_ROW) return std::nullopt;
+  const std::int64_t before = sqlite3_column_int64(raw, 0);
+  execute("PRAGMA cache_size=" + std::to_string(setting));
+  return before;
+}
+
 std::vector<std::string> SqliteDatabase::tableColumns(const std::string& table) {
   StatementPtr stmt = prepare("SELECT name FROM pragma_table_info(?1)", false);
   stmt->bind(1, Value(table), false);

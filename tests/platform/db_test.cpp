@@ -253,6 +253,16 @@ TEST_F(Db, StatementsBindReadInPlaceAndStartOverAfterEveryRun) {
   EXPECT_THROW(Statement(c, "SELECT * FROM Missing"), DbError);
 }
 
+// A scan's small cache ends with it: the import goes on with the connection's own.
+TEST_F(Db, FewPagesCachedForAScanThenTheConnectionsOwnCacheAgain) {
+  EXPECT_EQ(rows("PRAGMA cache_size"), (Lines{"-65536"}));
+  {
+    FewPagesCached scan(c);
+    EXPECT_EQ(rows("PRAGMA cache_size"), (Lines{"-2048"}));
+  }
+  EXPECT_EQ(rows("PRAGMA cache_size"), (Lines{"-65536"}));
+}
+
 TEST_F(Db, CatalogueAnswersWhatTablesTriggersColumnsAndCountersThereAre) {
   Connection bare;  // no counter column anywhere: the engine keeps no numbers at all
   createDatabase(dir.file("bare.mdb"));
