@@ -10,6 +10,10 @@
 
 namespace tavrix {
 
+namespace db {
+class Connection;
+}
+
 enum class TallyKind : std::size_t { Software, Updates };
 constexpr std::size_t kTallyKinds = 2;
 
@@ -22,6 +26,9 @@ class ImportTally {
   virtual void startFile() = 0;
   // A row of the snapshot rno, deleted (the computer's earlier one) or added (its new one).
   virtual void removed(TallyKind kind, Texts texts, std::int64_t rno) = 0;
+  // The rows the import deletes next, up to markOwnDeletions(false), are its own: not counted as
+  // changes made outside it. Within the file's transaction; throws db::DbError.
+  virtual void markOwnDeletions(db::Connection& connection, bool on) = 0;
   virtual void added(TallyKind kind, Texts texts, std::int64_t rno) = 0;
   // The file committed: what it noted is counted.
   virtual void commitFile() = 0;

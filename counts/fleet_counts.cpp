@@ -28,11 +28,20 @@ constexpr KindSource kSources[kTallyKinds] = {
     {"SELECT WinUpdName, PCid, RNO FROM T_WinUpdate", 1, "T_WinUpdate",
      "quote(WinUpdName) || ',' || quote(PCid) || ',' || quote(RNO)"}};
 
-// The triggers that count the updates of programs and updates made outside the import.
-constexpr const char* kStampTriggers[] = {"TavrixStamp_T_ApplInst", "TavrixStamp_T_WinUpdate"};
+// The triggers that count the updates and deletions of programs and updates made outside the import.
+constexpr const char* kStampTriggers[] = {"TavrixStamp_T_ApplInst", "TavrixStamp_T_WinUpdate",
+                                          "TavrixStamp_T_ApplInst_Delete", "TavrixStamp_T_WinUpdate_Delete"};
 
 bool stampTriggersKept(db::Connection& connection) {
-  return std::ranges::all_of(kStampTriggers, [&](const char* name) { return connection.hasTrigger(name); });
+  return std::ranges::all_of(kStampTriggers, [&](const char* name) { return connection.hasTrigger(name); }) &&
+         connection.columnType("TavrixStamp", "Importing").has_value();
+}
+
+// A deletion counts unless the import marked it as its own, which only its transaction sees.
+std::string deletionTrigger(const std::string& table) {
+  return "CREATE TRIGGER IF NOT EXISTS TavrixStamp_" + table + "_Delete AFTER DELETE ON " + table +
+         " WHEN coalesce((SELECT Importing FROM TavrixStamp), 0) = 0"
+         " BEGIN UPDATE TavrixStamp SET OutsideChanges = OutsideChanges + 1; END;";
 }
 
 // The stamp as the counts file keeps it: one row of these columns.
@@ -142,18 +151,24 @@ void countKind(db::Connection& connection, TallyKind kind, FleetCounts& counts, 
 std::optional<std::string> fleetCountsPath(const db::Location& database) { return database.besideFile(".counts"); }
 
 void keepInventoryStamp(db::Connection& connection) {
-  const bool kept = stampTriggersKept(connection) && connection.hasTable("TavrixStamp");
+  const bool kept = connection.hasTable("TavrixStamp") && stampTriggersKept(connection);
   if (kept && readNumber(connection, "SELECT count(*) FROM TavrixStamp") == 1) return;
   connection.begin();
   try {
+    // A stamp made before deletions were counted: the counts it vouched for are made again (its
+    // triggers were missing, so the stamp was not used), and the import's mark gets its column.
+    if (connection.hasTable("TavrixStamp") && !connection.columnType("TavrixStamp", "Importing"))
+      connection.executeNative("ALTER TABLE TavrixStamp ADD COLUMN Importing INTEGER NOT NULL DEFAULT 0");
     connection.executeNative(
-        "CREATE TABLE IF NOT EXISTS TavrixStamp (DatabaseId TEXT NOT NULL, OutsideChanges INTEGER NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS TavrixStamp (DatabaseId TEXT NOT NULL, OutsideChanges INTEGER NOT NULL,"
+        " Importing INTEGER NOT NULL DEFAULT 0);"
         "DELETE FROM TavrixStamp WHERE rowid <> (SELECT min(rowid) FROM TavrixStamp);"
-        "INSERT INTO TavrixStamp SELECT lower(hex(randomblob(16))), 0 WHERE NOT EXISTS (SELECT 1 FROM TavrixStamp);"
+        "INSERT INTO TavrixStamp SELECT lower(hex(randomblob(16))), 0, 0 WHERE NOT EXISTS (SELECT 1 FROM TavrixStamp);"
         "CREATE TRIGGER IF NOT EXISTS TavrixStamp_T_ApplInst AFTER UPDATE ON T_ApplInst "
         "BEGIN UPDATE TavrixStamp SET OutsideChanges = OutsideChanges + 1; END;"
         "CREATE TRIGGER IF NOT EXISTS TavrixStamp_T_WinUpdate AFTER UPDATE ON T_WinUpdate "
-        "BEGIN UPDATE TavrixStamp SET OutsideChanges = OutsideChanges + 1; END;");
+        "BEGIN UPDATE TavrixStamp SET OutsideChanges = OutsideChanges + 1; END;" +
+        deletionTrigger("T_ApplInst") + deletionTrigger("T_WinUpdate"));
     connection.commit();
   } catch (...) {
     connection.rollback();
@@ -161,11 +176,19 @@ void keepInventoryStamp(db::Connection& connection) {
   }
 }
 
-std::optional<InventoryStamp> inventoryStamp(db::Connection& connection) {
+void markOwnDeletions(db::Connection& connection, bool on) {
+  db::Statement mark(connection, "UPDATE TavrixStamp SET Importing = ?1");
+  mark.bind(1, db::Value(std::int64_t{on ? 1 : 0}));
+  mark.run();
+}
+
+std::optional<InventoryStamp> inventoryStamp(db::Connection& connection, RowCounts rows) {
   try {
     InventoryStamp stamp;
-    const std::vector<ResultRow> own = readRows(connection, "SELECT DatabaseId, OutsideChanges FROM TavrixStamp", {});
-    if (own.size() != 1 || own[0][0].isNull() || !stampTriggersKept(connection)) return std::nullopt;  // updates not counted
+    if (!stampTriggersKept(connection)) return std::nullopt;  // changes not counted
+    const std::vector<ResultRow> own = readRows(connection, "SELECT DatabaseId, OutsideChanges, Importing FROM TavrixStamp", {});
+    // A mark left up would hide outside deletions: nothing the stamp vouches for is trusted.
+    if (own.size() != 1 || own[0][0].isNull() || own[0][2].isNull() || own[0][2].toInt() != 0) return std::nullopt;
     stamp.databaseId = own[0][0].text();
     stamp.outsideChanges = own[0][1].toInt();
     const std::optional<std::int64_t> lastRno = connection.lastNumberGiven("T_BasicInf");
@@ -175,8 +198,9 @@ std::optional<InventoryStamp> inventoryStamp(db::Connection& connection) {
     const std::string rowNumber = db::Connection::kRowNumber;
     for (std::size_t k = 0; k < kTallyKinds; ++k) {
       const std::string table = kSources[k].table;
+      const std::string counted = rows == RowCounts::Read ? "(SELECT count(*) FROM " + table + ")" : "NULL";
       const std::vector<ResultRow> last = readRows(connection,
-          "SELECT (SELECT count(*) FROM " + table + "), " + rowNumber + ", " + kSources[k].keyText + " FROM " + table +
+          "SELECT " + counted + ", " + rowNumber + ", " + kSources[k].keyText + " FROM " + table +
           " WHERE " + rowNumber + " = (SELECT max(" + rowNumber + ") FROM " + table + ")", {});
       if (!last.empty()) stamp.tables[k] = {last[0][0].toInt(), last[0][1].toInt(), last[0][2].text()};
     }
@@ -203,7 +227,7 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, std::o
   // No counts kept (nor any beside a server): the stamp is not read at all.
   const std::optional<std::string> kept = fleetCountsPath(connection.location());
   if (!kept || !paths::fileExists(*kept)) return std::nullopt;
-  const std::optional<InventoryStamp> stamp = inventoryStamp(connection);
+  std::optional<InventoryStamp> stamp = inventoryStamp(connection, RowCounts::Skip);
   if (!stamp) return std::nullopt;
   const std::string& path = *kept;
   try {
@@ -215,6 +239,9 @@ std::optional<FleetCounts> currentFleetCounts(db::Connection& connection, std::o
     const std::vector<ResultRow> stamps = readRows(file, std::string("SELECT ") + kStampColumns + " FROM Stamp", {});
     if (stamps.size() != 1) return std::nullopt;
     counts.stamp = stampOf(stamps[0]);
+    // Rows added show in the last row, rows deleted or changed in the outside changes; the kept row
+    // counts stand for what was not counted again.
+    for (std::size_t k = 0; k < kTallyKinds; ++k) stamp->tables[k].rows = counts.stamp.tables[k].rows;
     if (!(counts.stamp == *stamp)) return std::nullopt;
     std::vector<std::pair<const std::string*, FleetCounts::Group*>> listed;  // the groups whose lists are read
     forEachStep(file, "SELECT Kind, Column1, Column2, Computers FROM Exact", {}, [&](const db::RowView& row) {

@@ -19,13 +19,21 @@ namespace tavrix::queries {
 std::optional<std::string> fleetCountsPath(const db::Location& database);
 
 // Gives the database what its stamp needs, once: a table of our own holding a random id and the
-// count of updates made to programs and updates, and the triggers that count them (the import
-// never updates those rows). Only the batch writes; throws db::DbError.
+// count of programs and updates changed or deleted from outside the import, and the triggers that
+// count them (the import never updates those rows, and marks its own deletions). Only the batch
+// writes; throws db::DbError.
 void keepInventoryStamp(db::Connection& connection);
 
+// Within the connection's transaction, rows deleted while on is true are the import's own and not
+// counted as outside changes; the mark is taken down before the transaction ends. Throws db::DbError.
+void markOwnDeletions(db::Connection& connection, bool on);
+
 // The stamp of the inventory as the connection sees it; none when the database keeps no stamp, or
-// does not number its snapshots with a never-reused RNO (then no counts can be trusted).
-std::optional<InventoryStamp> inventoryStamp(db::Connection& connection);
+// does not number its snapshots with a never-reused RNO (then no counts can be trusted). The rows of
+// the counted tables are counted only when asked: that reads every row's index entry, and outside
+// deletions are counted by the triggers anyway (the batch counts them to check its own tally).
+enum class RowCounts { Read, Skip };
+std::optional<InventoryStamp> inventoryStamp(db::Connection& connection, RowCounts rows = RowCounts::Read);
 
 // The counts of the inventory as it is, by scanning both tables. The snapshot lists are scanned for
 // when the counts are written, through connection, which must stay open until then.

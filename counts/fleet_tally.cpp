@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "counts/fleet_counts.h"
 #include "counts/group_snapshots.h"
 #include "platform/key_index.h"
 
@@ -262,6 +263,8 @@ void FleetTally::note(TallyKind kind, Texts texts, int change, std::int64_t rno)
   for (const auto& text : texts) appendGroupKey(file_.keys, text, false);
   file_.rows.push_back({kind, change, rno, file_.keys.size()});
 }
+
+void FleetTally::markOwnDeletions(db::Connection& connection, bool on) { queries::markOwnDeletions(connection, on); }
 
 void FleetTally::commitFile() {
   for (const Noted& row : file_.rows) rowsAdded_[static_cast<std::size_t>(row.kind)] += row.change;

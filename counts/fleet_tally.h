@@ -109,6 +109,7 @@ class FleetTally final : public ImportTally {
   void startFile() override;
   void removed(TallyKind kind, Texts texts, std::int64_t rno) override { note(kind, texts, -1, rno); }
   void added(TallyKind kind, Texts texts, std::int64_t rno) override { note(kind, texts, +1, rno); }
+  void markOwnDeletions(db::Connection& connection, bool on) override;
   void commitFile() override;
   // The counts with every committed file's changes; the tally is spent (its lists move out).
   // Throws what the counting thread failed with.

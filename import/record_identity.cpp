@@ -27,7 +27,26 @@ std::optional<TallyKind> talliedKind(std::string_view table) {
   return std::nullopt;
 }
 
+// The tally's mark on the import's own deletions, taken down however the deletion ends.
+class OwnDeletions {
+ public:
+  explicit OwnDeletions(RunState& s) : s_(s) { s_.Tally->markOwnDeletions(s_.DbConnection, true); }
+  ~OwnDeletions() {
+    try {
+      s_.Tally->markOwnDeletions(s_.DbConnection, false);
+    } catch (const std::exception&) {
+      // The file fails with the deletion's own error and its transaction is rolled back.
+    }
+  }
+  OwnDeletions(const OwnDeletions&) = delete;
+  OwnDeletions& operator=(const OwnDeletions&) = delete;
+
+ private:
+  RunState& s_;
+};
+
 void deleteTallied(RunState& s, std::string_view table, TallyKind kind) {
+  const OwnDeletions own(s);
   const std::string columns = kind == TallyKind::Software ? "Appl, Version, PCid, RNO" : "WinUpdName, PCid, RNO";
   db::Statement deleted(s.DbConnection, s.DbConnection.translateJet(deleteStatement(table) + " RETURNING " + columns));
   deleted.bind(1, db::FieldRef(std::string_view(s.CurrentPcId)));

@@ -121,6 +121,12 @@ TEST_F(FleetCounts, FollowEveryBatchAsAScanWouldCount) {
     }
     runBatchOnce();
     ASSERT_TRUE(countsCurrent());
+    {
+      db::Connection c;
+      c.openReadOnly(dbPath());
+      EXPECT_EQ(queries::readNumber(c, "SELECT OutsideChanges * 10 + Importing FROM TavrixStamp"), 0)
+          << "the import's own deletions counted as outside changes, or its mark left up";
+    }
     expectListsAsScanned();
     const auto [kept, scanned] = keptAndScanned();
     EXPECT_TRUE(kept == scanned) << "the kept counts differ from a scan";
@@ -258,6 +264,28 @@ TEST_F(FleetCounts, CountsOfTheEarlierLayoutAreCountedAgain) {
   runBatchOnce();
   ASSERT_TRUE(countsCurrent());
   expectListsAsScanned();
+}
+
+// A stamp made before deletions were counted (no deletion triggers, no mark) vouches for nothing;
+// the next batch gives it both and counts again.
+TEST_F(FleetCounts, AStampThatDidNotCountDeletionsIsBroughtUpToDate) {
+  writeCsv("PCA", {"1,10,アプリケーション,Viewer,1", "3,1,Windows Update,KB1,x"});
+  runBatchOnce();
+  {
+    db::Connection c;
+    c.open(dbPath());
+    c.executeNative("DROP TRIGGER TavrixStamp_T_ApplInst_Delete; DROP TRIGGER TavrixStamp_T_WinUpdate_Delete;"
+                    "ALTER TABLE TavrixStamp DROP COLUMN Importing");
+  }
+  EXPECT_FALSE(countsCurrent());
+  runBatchOnce();
+  ASSERT_TRUE(countsCurrent());
+  {
+    db::Connection outside;
+    outside.open(dbPath());
+    outside.execute("DELETE FROM T_WinUpdate");
+  }
+  EXPECT_FALSE(countsCurrent());
 }
 
 // Another writer between two files of a batch: the batch's own tally no longer holds, so it counts.
