@@ -37,11 +37,13 @@ bool stampTriggersKept(db::Connection& connection) {
          connection.columnType("TavrixStamp", "Importing").has_value();
 }
 
-// A deletion counts unless the import marked it as its own, which only its transaction sees.
+// A deletion counts unless the import marked it as its own, which only its transaction sees. OR
+// IGNORE: a trigger that cannot fail spares every deleting statement a journal of the pages it
+// touches (that cost a replacing batch 15 %).
 std::string deletionTrigger(const std::string& table) {
   return "CREATE TRIGGER IF NOT EXISTS TavrixStamp_" + table + "_Delete AFTER DELETE ON " + table +
          " WHEN coalesce((SELECT Importing FROM TavrixStamp), 0) = 0"
-         " BEGIN UPDATE TavrixStamp SET OutsideChanges = OutsideChanges + 1; END;";
+         " BEGIN UPDATE OR IGNORE TavrixStamp SET OutsideChanges = OutsideChanges + 1; END;";
 }
 
 // The stamp as the counts file keeps it: one row of these columns.
