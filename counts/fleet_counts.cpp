@@ -157,9 +157,10 @@ void keepInventoryStamp(db::Connection& connection) {
   if (kept && readNumber(connection, "SELECT count(*) FROM TavrixStamp") == 1) return;
   connection.begin();
   try {
-    // A stamp made before deletions were counted: the counts it vouched for are made again (its
-    // triggers were missing, so the stamp was not used), and the import's mark gets its column.
-    if (connection.hasTable("TavrixStamp") && !connection.columnType("TavrixStamp", "Importing"))
+    // A stamp missing a trigger (or made before deletions were counted) did not count every change:
+    // it is bumped once its triggers are back, so the counts kept so far belong to another state.
+    const bool incomplete = connection.hasTable("TavrixStamp") && !stampTriggersKept(connection);
+    if (incomplete && !connection.columnType("TavrixStamp", "Importing"))
       connection.executeNative("ALTER TABLE TavrixStamp ADD COLUMN Importing INTEGER NOT NULL DEFAULT 0");
     connection.executeNative(
         "CREATE TABLE IF NOT EXISTS TavrixStamp (DatabaseId TEXT NOT NULL, OutsideChanges INTEGER NOT NULL,"
@@ -171,6 +172,7 @@ void keepInventoryStamp(db::Connection& connection) {
         "CREATE TRIGGER IF NOT EXISTS TavrixStamp_T_WinUpdate AFTER UPDATE ON T_WinUpdate "
         "BEGIN UPDATE TavrixStamp SET OutsideChanges = OutsideChanges + 1; END;" +
         deletionTrigger("T_ApplInst") + deletionTrigger("T_WinUpdate"));
+    if (incomplete) connection.executeNative("UPDATE TavrixStamp SET OutsideChanges = OutsideChanges + 1");
     connection.commit();
   } catch (...) {
     connection.rollback();

@@ -108,12 +108,17 @@ std::unordered_set<std::int64_t> rnosWhere(db::Connection& connection, const std
   return rnos;
 }
 
-// Every computer in list order, split by whether its RNO is among rnos.
-std::pair<ResultTable, ResultTable> computersSplitBy(db::Connection& connection,
-                                                     const std::unordered_set<std::int64_t>& rnos) {
+// Which of the two sides of a split a question wants.
+enum class Sides { Both, Having, Lacking };
+
+// Every computer in list order, split by whether its RNO is among rnos; a side not wanted stays empty.
+std::pair<ResultTable, ResultTable> computersSplitBy(db::Connection& connection, const std::unordered_set<std::int64_t>& rnos,
+                                                     Sides wanted = Sides::Both) {
   std::pair<ResultTable, ResultTable> split{{computerColumns(), {}}, {computerColumns(), {}}};
+  db::FewPagesCached readOnce(connection);
   forEachRow(connection, std::string(kComputerSelect) + kComputerOrder, {}, [&](const ResultRow& row) {
     const bool in = !row[5].isNull() && rnos.contains(row[5].toInt());
+    if (wanted == (in ? Sides::Lacking : Sides::Having)) return;
     (in ? split.first : split.second).rows.push_back(shownRow(row));
   });
   return split;
@@ -130,6 +135,7 @@ const std::vector<std::string>& computerColumns() {
 ResultTable computerList(db::Connection& connection, const ListFilter& filter) {
   ResultTable table{computerColumns(), {}};
   const db::Value before = filter.createdBefore ? db::Value(*filter.createdBefore) : db::Value();
+  db::FewPagesCached readOnce(connection);
   forEachRow(connection, std::string(kComputerSelect) + "WHERE CreateDate < ?1 OR ?1 IS NULL ORDER BY RNO", {before},
              [&](const ResultRow& stored) {
                ResultRow row = shownRow(stored);
@@ -189,29 +195,41 @@ ResultTable computersWithSoftware(db::Connection& connection, std::string_view n
     return !program[0].isNull() && containsNoCase(program[0].text(), nameContains) &&
            (!version || (!program[1].isNull() && text::equalsNoCase(program[1].text(), *version)));
   };
-  if (auto rnos = keptSnapshots(connection, TallyKind::Software, has)) return computersSplitBy(connection, *rnos).first;
+  if (auto rnos = keptSnapshots(connection, TallyKind::Software, has)) return computersSplitBy(connection, *rnos, Sides::Having).first;
   return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", containsSql("Appl", 1) + " AND (Version = ?2 OR ?2 IS NULL)",
-                                                containsPattern(nameContains), version ? db::Value(*version) : db::Value()))
+                                                containsPattern(nameContains), version ? db::Value(*version) : db::Value()),
+                          Sides::Having)
       .first;
 }
 
 ResultTable computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version) {
   db::ReadTransaction oneState(connection);
   const auto has = [&](const ResultRow& program) { return sameNoCase(program[0], appl) && sameNoCase(program[1], version); };
-  if (auto rnos = keptSnapshots(connection, TallyKind::Software, has)) return computersSplitBy(connection, *rnos).first;
-  return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", "Appl IS ?1 AND Version IS ?2", appl, version)).first;
+  if (auto rnos = keptSnapshots(connection, TallyKind::Software, has)) return computersSplitBy(connection, *rnos, Sides::Having).first;
+  return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", "Appl IS ?1 AND Version IS ?2", appl, version),
+                          Sides::Having)
+      .first;
 }
 
-std::pair<ResultTable, ResultTable> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name) {
+namespace {
+
+std::pair<ResultTable, ResultTable> computersSplitByUpdate(db::Connection& connection, std::string_view name, Sides wanted) {
   db::ReadTransaction oneState(connection);
   const auto has = [&](const ResultRow& update) { return !update[0].isNull() && text::equalsNoCase(update[0].text(), name); };
-  if (auto rnos = keptSnapshots(connection, TallyKind::Updates, has)) return computersSplitBy(connection, *rnos);
+  if (auto rnos = keptSnapshots(connection, TallyKind::Updates, has)) return computersSplitBy(connection, *rnos, wanted);
   return computersSplitBy(connection, rnosWhere(connection, "T_WinUpdate", "WinUpdName = ?1 AND CAST(?2 AS text) IS NULL",
-                                                std::string(name), db::Value()));
+                                                std::string(name), db::Value()),
+                          wanted);
+}
+
+}  // namespace
+
+std::pair<ResultTable, ResultTable> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name) {
+  return computersSplitByUpdate(connection, name, Sides::Both);
 }
 
 ResultTable computersByUpdate(db::Connection& connection, std::string_view name, bool having) {
-  auto split = computersWithAndWithoutUpdate(connection, name);
+  auto split = computersSplitByUpdate(connection, name, having ? Sides::Having : Sides::Lacking);
   return having ? std::move(split.first) : std::move(split.second);
 }
 

@@ -269,17 +269,26 @@ TEST_F(FleetCounts, CountsOfTheEarlierLayoutAreCountedAgain) {
 // A stamp made before deletions were counted (no deletion triggers, no mark) vouches for nothing;
 // the next batch gives it both and counts again.
 TEST_F(FleetCounts, AStampThatDidNotCountDeletionsIsBroughtUpToDate) {
-  writeCsv("PCA", {"1,10,アプリケーション,Viewer,1", "3,1,Windows Update,KB1,x"});
+  writeCsv("PCA", {"1,10,アプリケーション,Viewer,1", "3,1,Windows Update,KB1,x", "3,1,Windows Update,KB2,x"});
   runBatchOnce();
   {
-    db::Connection c;
+    db::Connection c;  // as an earlier version left it, and a deletion it did not count
     c.open(dbPath());
     c.executeNative("DROP TRIGGER TavrixStamp_T_ApplInst_Delete; DROP TRIGGER TavrixStamp_T_WinUpdate_Delete;"
                     "ALTER TABLE TavrixStamp DROP COLUMN Importing");
+    c.execute("DELETE FROM T_WinUpdate WHERE WinUpdName = 'KB1'");
   }
   EXPECT_FALSE(countsCurrent());
+  {
+    db::Connection c;  // the next batch's first step: from then on questions are answered
+    c.open(dbPath());
+    queries::keepInventoryStamp(c);
+  }
+  EXPECT_FALSE(countsCurrent()) << "counts vouched for across a deletion nobody counted";
   runBatchOnce();
   ASSERT_TRUE(countsCurrent());
+  const auto [kept, scanned] = keptAndScanned();
+  EXPECT_EQ(kept, scanned);
   {
     db::Connection outside;
     outside.open(dbPath());
