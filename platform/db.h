@@ -224,8 +224,13 @@ class ManyWrites {
   virtual void finish() = 0;
 };
 
-// While it lives, the connection keeps only a few pages cached: a scan that reads each page once
-// would otherwise take (and zero) fresh memory for a large cache of pages never read again.
+// While it lives, the connection keeps only a few pages cached and maps none of the file: a scan
+// that reads each page once would otherwise take (and zero) fresh memory for a large cache, or
+// fault in every mapped page, for pages never read again.
+struct PageCache {
+  std::int64_t cacheSize;
+  std::int64_t mappedBytes;
+};
 class FewPagesCached {
  public:
   explicit FewPagesCached(Connection& connection);
@@ -235,7 +240,7 @@ class FewPagesCached {
 
  private:
   Connection& connection_;
-  std::optional<std::int64_t> replaced_;
+  std::optional<PageCache> replaced_;
 };
 
 // One database file. Statements the layer builds with parameters are prepared once and cached

@@ -64,7 +64,8 @@ void Connection::setBusyTimeout(int milliseconds) {
 std::unique_ptr<ManyWrites> Connection::startManyWrites() { return engine().startManyWrites(*this); }
 
 FewPagesCached::FewPagesCached(Connection& connection) : connection_(connection) {
-  if (connection_.isOpen()) replaced_ = connection_.engine().replacePageCache(-2048);  // 2 MiB
+  // 2 MiB, nothing mapped: a mapped page costs a fault the first time it is read.
+  if (connection_.isOpen()) replaced_ = connection_.engine().replacePageCache({-2048, 0});
 }
 
 FewPagesCached::~FewPagesCached() {

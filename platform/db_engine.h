@@ -60,9 +60,10 @@ struct EngineDatabase {
   // The counter number of the row just added.
   virtual std::int64_t lastInsertRowId() const = 0;
   virtual std::unique_ptr<ManyWrites> startManyWrites(Connection& connection) = 0;
-  // Sets how many pages the connection keeps cached (in the engine's own terms) and returns the
-  // setting it replaces; none for an engine whose cache belongs to the server.
-  virtual std::optional<std::int64_t> replacePageCache(std::int64_t /*setting*/) { return std::nullopt; }
+  // Sets how many pages the connection keeps cached and how much of the file it maps (in the
+  // engine's own terms) and returns the setting it replaces; none for an engine whose cache
+  // belongs to the server.
+  virtual std::optional<PageCache> replacePageCache(const PageCache& /*setting*/) { return std::nullopt; }
 
   // Catalogue questions (names compared as the engine compares them).
   virtual std::vector<std::string> tableColumns(const std::string& table) = 0;  // empty when missing

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <unordered_set>
+#include <variant>
 
 #include "platform/text.h"
 #include "counts/fleet_counts.h"
@@ -20,14 +22,40 @@ namespace {
 
 constexpr const char* kComputerSelect =
     "SELECT ComputerName, UserName, OSVersion, CreateDate, PCid, RNO FROM T_BasicInf ";
-// Text order ignoring ASCII case, then byte order, by computer name and then file name.
-constexpr const char* kComputerOrder =
-    " ORDER BY ComputerName COLLATE NOCASE, ComputerName COLLATE BINARY, PCid COLLATE NOCASE, "
-    "PCid COLLATE BINARY, RNO";
 
 ResultRow shownRow(const ResultRow& stored) {
-  const ComputerListRow texts = computerListRow(stored[0], stored[1], stored[2], stored[3], stored[4], stored[5]);
-  return {texts[0], texts[1], texts[2], texts[3], texts[4], stored[5]};
+  ComputerListRow texts = computerListRow(stored[0], stored[1], stored[2], stored[3], stored[4], stored[5]);
+  return {std::move(texts[0]), std::move(texts[1]), std::move(texts[2]), std::move(texts[3]), std::move(texts[4]), stored[5]};
+}
+
+// The place of a stored value in the database's ORDER BY: NULL, then numbers, then texts.
+int orderRank(const db::Value& v) { return v.isNull() ? 0 : (std::holds_alternative<std::string>(v.raw()) ? 2 : 1); }
+
+// A computer of an answer: its shown row, and how its stored name and file name order.
+struct ListedComputer {
+  ResultRow row;
+  int nameRank, fileRank;
+};
+
+// Shown texts in the order of their stored values: a text shows as stored, a number as its digits.
+int compareShown(const db::Value& a, const db::Value& b, int rank) {
+  if (rank == 0) return 0;
+  if (rank == 2) return compareText(std::get<std::string>(a.raw()), std::get<std::string>(b.raw()));
+  const double x = std::strtod(a.text().c_str(), nullptr), y = std::strtod(b.text().c_str(), nullptr);
+  return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+// The questions' computer order, as the database orders it (by computer name and then file name,
+// each ignoring ASCII case and then by bytes, NULL first; then RNO). Sorted here: the database's
+// sorter spilled a fleet's list to a temporary file.
+void sortComputers(std::vector<ListedComputer>& computers) {
+  std::sort(computers.begin(), computers.end(), [](const ListedComputer& a, const ListedComputer& b) {
+    if (a.nameRank != b.nameRank) return a.nameRank < b.nameRank;
+    if (const int order = compareShown(a.row[0], b.row[0], a.nameRank); order != 0) return order < 0;
+    if (a.fileRank != b.fileRank) return a.fileRank < b.fileRank;
+    if (const int order = compareShown(a.row[4], b.row[4], a.fileRank); order != 0) return order < 0;
+    return a.row[5].toInt() < b.row[5].toInt();
+  });
 }
 
 bool anyShownTextContains(const ResultRow& row, std::string_view part) {
@@ -114,13 +142,23 @@ enum class Sides { Both, Having, Lacking };
 // Every computer in list order, split by whether its RNO is among rnos; a side not wanted stays empty.
 std::pair<ResultTable, ResultTable> computersSplitBy(db::Connection& connection, const std::unordered_set<std::int64_t>& rnos,
                                                      Sides wanted = Sides::Both) {
+  std::vector<ListedComputer> having, lacking;
+  {
+    db::FewPagesCached readOnce(connection);
+    ResultRow stored(6);
+    forEachStep(connection, kComputerSelect, {}, [&](const db::RowView& row) {
+      const bool in = !row.isNull(5) && rnos.contains(row.integer(5));
+      if (wanted == (in ? Sides::Lacking : Sides::Having)) return;
+      for (int c = 0; c < 6; ++c) stored[static_cast<std::size_t>(c)] = row.value(c);
+      (in ? having : lacking).push_back({shownRow(stored), orderRank(stored[0]), orderRank(stored[4])});
+    });
+  }
   std::pair<ResultTable, ResultTable> split{{computerColumns(), {}}, {computerColumns(), {}}};
-  db::FewPagesCached readOnce(connection);
-  forEachRow(connection, std::string(kComputerSelect) + kComputerOrder, {}, [&](const ResultRow& row) {
-    const bool in = !row[5].isNull() && rnos.contains(row[5].toInt());
-    if (wanted == (in ? Sides::Lacking : Sides::Having)) return;
-    (in ? split.first : split.second).rows.push_back(shownRow(row));
-  });
+  for (auto [listed, table] : {std::pair(&having, &split.first), std::pair(&lacking, &split.second)}) {
+    sortComputers(*listed);
+    table->rows.reserve(listed->size());
+    for (ListedComputer& computer : *listed) table->rows.push_back(std::move(computer.row));
+  }
   return split;
 }
 

@@ -188,15 +188,19 @@ bool SqliteDatabase::isReadOnly() const { return sqlite3_db_readonly(db_, "main"
 void SqliteDatabase::setBusyTimeout(int milliseconds) { sqlite3_busy_timeout(db_, milliseconds); }
 std::int64_t SqliteDatabase::lastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
 
-// PRAGMA cache_size: pages when positive, KiB when negative.
-std::optional<std::int64_t> SqliteDatabase::replacePageCache(std::int64_t setting) {
-  sqlite3_stmt* raw = nullptr;
-  sqlite3_prepare_v2(db_, "PRAGMA cache_size", -1, &raw, nullptr);
-  SqliteStatement holder(raw);
-  if (!raw || sqlite3_step(raw) != SQLITE_ROW) return std::nullopt;
-  const std::int64_t before = sqlite3_column_int64(raw, 0);
-  execute("PRAGMA cache_size=" + std::to_string(setting));
-  return before;
+// PRAGMA cache_size: pages when positive, KiB when negative; PRAGMA mmap_size: bytes.
+std::optional<PageCache> SqliteDatabase::replacePageCache(const PageCache& setting) {
+  const auto read = [this](const char* pragma) -> std::optional<std::int64_t> {
+    sqlite3_stmt* raw = nullptr;
+    sqlite3_prepare_v2(db_, pragma, -1, &raw, nullptr);
+    SqliteStatement holder(raw);
+    if (!raw || sqlite3_step(raw) != SQLITE_ROW) return std::nullopt;
+    return sqlite3_column_int64(raw, 0);
+  };
+  const std::optional<std::int64_t> cacheSize = read("PRAGMA cache_size"), mapped = read("PRAGMA mmap_size");
+  if (!cacheSize || !mapped) return std::nullopt;
+  execute("PRAGMA cache_size=" + std::to_string(setting.cacheSize) + "; PRAGMA mmap_size=" + std::to_string(setting.mappedBytes));
+  return PageCache{*cacheSize, *mapped};
 }
 
 std::vector<std::string> SqliteDatabase::tableColumns(const std::string& table) {

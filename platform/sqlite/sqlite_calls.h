@@ -56,7 +56,7 @@ class SqliteDatabase final : public EngineDatabase {
   void setBusyTimeout(int milliseconds) override;
   std::int64_t lastInsertRowId() const override;
   std::unique_ptr<ManyWrites> startManyWrites(Connection& connection) override;
-  std::optional<std::int64_t> replacePageCache(std::int64_t setting) override;
+  std::optional<PageCache> replacePageCache(const PageCache& setting) override;
   std::vector<std::string> tableColumns(const std::string& table) override;
   bool hasTable(std::string_view name) override;
   std::vector<std::string> tableNames() override;

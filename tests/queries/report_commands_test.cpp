@@ -2,6 +2,7 @@
 // tree and its clashes, the database found beside the program, and the command-line mistakes.
 #include <gtest/gtest.h>
 
+#include "platform/text.h"
 #include "tests/queries/fleet_fixture.h"
 
 namespace tavrix::test {
@@ -135,6 +136,26 @@ TEST_P(FleetOnEachEngine, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsag
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.substr(0, 21), "usage: tavrix-report ");
   EXPECT_EQ(help.err, "");
+}
+
+// Computers answer by name, then file name, each ignoring ASCII case and then by bytes, a missing
+// name first; the same on both engines.
+TEST_P(FleetOnEachEngine, ComputersComeByNameThenFileNameCaseIgnoredThenBytes) {
+  {
+    db::Connection c;
+    c.open(database());
+    c.execute("INSERT INTO T_BasicInf (PCid, ComputerName) VALUES ('pc03', 'alpha')");
+    c.execute("INSERT INTO T_BasicInf (PCid, ComputerName) VALUES ('PC05', 'ALPHA')");
+    c.execute("INSERT INTO T_BasicInf (PCid, ComputerName) VALUES ('PC03', 'alpha')");
+  }
+  const ProgramRun run = report("computers --missing-update NONE");
+  ASSERT_EQ(run.status, 0) << run.err;
+  std::string order;
+  for (const std::string& line : text::split(run.out, '\n')) {
+    const std::vector<std::string> fields = text::split(line, '\t');
+    if (fields.size() > 4) order += fields[0] + "/" + fields[4] + " ";
+  }
+  EXPECT_EQ(order, "/PC00 ALPHA/PC05 alpha/PC01 alpha/PC03 alpha/pc03 Beta/pc02 tab here/q\"t,x y ");
 }
 
 INSTANTIATE_TEST_SUITE_P(FileAndServer, FleetOnEachEngine, ::testing::Bool(), engineName);
