@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <QStringList>
+
 #include "ui/main/qt_computer_list_model.h"
 
 namespace tavrix {
@@ -65,6 +67,31 @@ TEST(ComputerListModelTest, ManyTextsEqualIgnoringCaseKeepTheirOrder) {
   model.setRows(std::move(rows));
   model.sortAscending(0);
   EXPECT_EQ(shownColumn(model, 5), expected);
+}
+
+// The sort's keys order texts as Qt's own case-insensitive comparison does, over letters whose case
+// folding is not ASCII's: sharp s, final sigma, dotted and dotless i, Kelvin, title case, full-width
+// letters and characters beyond the first 65,536.
+TEST(ComputerListModelTest, CaseFoldedKeysOrderAsQtComparesIgnoringCase) {
+  const QStringList letters = QString::fromUtf8("a A z ß ẞ Σ σ ς İ i ı K k ǅ ǆ Ǆ Ａ ａ 𐐀 𐐨 😀 1 _ ").split(QLatin1Char(' '));
+  std::vector<QString> texts = {QString()};
+  for (int n = 0; n < 3; ++n) {
+    const std::size_t before = texts.size();
+    for (std::size_t t = 0; t < before; ++t)
+      for (qsizetype l = n == 0 ? 0 : (static_cast<qsizetype>(t) * 7 + n) % 5; l < letters.size(); l += 5)
+        texts.push_back(texts[t] + letters[l]);
+  }
+  const auto sign = [](int v) { return (v > 0) - (v < 0); };
+  int checked = 0;
+  for (const QString& a : texts) {
+    const std::u16string ka = caseFoldedKey(a.toStdString());
+    for (const QString& b : texts) {
+      const std::u16string kb = caseFoldedKey(b.toStdString());
+      ASSERT_EQ(sign(ka.compare(kb)), sign(a.compare(b, Qt::CaseInsensitive))) << a.toStdString() << " / " << b.toStdString();
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 10000);
 }
 
 }  // namespace

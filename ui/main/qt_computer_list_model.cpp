@@ -53,26 +53,41 @@ void ComputerListModel::showMatching() {
   shown_.shrink_to_fit();
 }
 
+// A text as Qt's case-insensitive comparison sees it: each UTF-16 unit folded as it folds them (a
+// low surrogate as the low half of its folded character), so comparing two keys unit by unit and
+// then by length orders them exactly as QString::compare(..., Qt::CaseInsensitive) does.
+std::u16string caseFoldedKey(std::string_view utf8) {
+  const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  std::u16string key;
+  key.reserve(static_cast<std::size_t>(text.size()));
+  char16_t last = 0;
+  for (const QChar unit : text) {
+    const char16_t ch = unit.unicode();
+    char32_t ucs4 = ch;
+    if (QChar::isLowSurrogate(ch) && QChar::isHighSurrogate(last)) ucs4 = QChar::surrogateToUcs4(last, ch);
+    last = ch;
+    const char32_t folded = QChar::toCaseFolded(ucs4);
+    key.push_back(QChar::requiresSurrogates(ucs4) ? QChar::lowSurrogate(folded) : static_cast<char16_t>(folded));
+  }
+  return key;
+}
+
 // The column's distinct texts in the order of a case-insensitive comparison of their shown texts;
 // texts that compare equal share a rank.
 const std::vector<std::uint32_t>& ComputerListModel::ranksOf(int column) {
   std::vector<std::uint32_t>& ranks = ranks_[static_cast<std::size_t>(column)];
   const DistinctTexts& values = rows_.values(static_cast<std::size_t>(column));
   if (ranks.size() == values.size()) return ranks;
-  std::vector<QString> texts;
-  texts.reserve(values.size());
-  for (std::uint32_t id = 0; id < values.size(); ++id) {
-    const std::string_view text = values.text(id);
-    texts.push_back(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-  }
+  std::vector<std::u16string> keys;
+  keys.reserve(values.size());
+  for (std::uint32_t id = 0; id < values.size(); ++id) keys.push_back(caseFoldedKey(values.text(id)));
   std::vector<std::uint32_t> ids(values.size());
   std::iota(ids.begin(), ids.end(), 0U);
-  std::sort(ids.begin(), ids.end(),
-            [&](std::uint32_t a, std::uint32_t b) { return texts[a].compare(texts[b], Qt::CaseInsensitive) < 0; });
+  std::sort(ids.begin(), ids.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
   ranks.assign(values.size(), 0);
   std::uint32_t rank = 0;
   for (std::size_t k = 1; k < ids.size(); ++k) {
-    if (texts[ids[k - 1]].compare(texts[ids[k]], Qt::CaseInsensitive) != 0) ++rank;
+    if (keys[ids[k - 1]] != keys[ids[k]]) ++rank;
     ranks[ids[k]] = rank;
   }
   return ranks;

@@ -14,6 +14,9 @@
 
 namespace tavrix {
 
+// A text's key for ordering as QString::compare(a, b, Qt::CaseInsensitive) orders texts.
+std::u16string caseFoldedKey(std::string_view utf8);
+
 class ComputerListModel : public QAbstractTableModel {
   Q_OBJECT
 
