@@ -8,7 +8,11 @@ namespace tavrix {
 
 namespace {
 
-std::size_t slotOf(std::string_view text, std::size_t mask) { return std::hash<std::string_view>{}(text) & mask; }
+std::uint64_t hashOf(std::string_view text) { return std::hash<std::string_view>{}(text); }
+
+// A slot holds the text's number + 1 in its low half and the high half of its hash in the other,
+// so a probe compares texts only when their hashes agree.
+std::uint64_t slotValue(std::uint32_t id, std::uint64_t hash) { return (hash & 0xFFFFFFFF00000000ULL) | (id + 1ULL); }
 
 }  // namespace
 
@@ -22,21 +26,26 @@ std::uint32_t PackedTexts::append(std::string_view text) {
 std::uint32_t DistinctTexts::intern(std::string_view text) {
   if ((size() + 1) * 2 > slots_.size()) grow();
   const std::size_t mask = slots_.size() - 1;
-  std::size_t slot = slotOf(text, mask);
-  for (; slots_[slot] != 0; slot = (slot + 1) & mask)
-    if (this->text(slots_[slot] - 1) == text) return slots_[slot] - 1;
+  const std::uint64_t hash = hashOf(text);
+  const std::uint64_t tag = hash & 0xFFFFFFFF00000000ULL;
+  std::size_t slot = hash & mask;
+  for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
+    const auto id = static_cast<std::uint32_t>(slots_[slot] & 0xFFFFFFFFULL) - 1;
+    if ((slots_[slot] & 0xFFFFFFFF00000000ULL) == tag && this->text(id) == text) return id;
+  }
   const std::uint32_t id = texts_.append(text);
-  slots_[slot] = id + 1;
+  slots_[slot] = slotValue(id, hash);
   return id;
 }
 
 void DistinctTexts::grow() {
-  std::vector<std::uint32_t> slots(slots_.empty() ? 64 : slots_.size() * 2, 0);
+  std::vector<std::uint64_t> slots(slots_.empty() ? 64 : slots_.size() * 2, 0);
   const std::size_t mask = slots.size() - 1;
   for (std::uint32_t id = 0; id < size(); ++id) {
-    std::size_t slot = slotOf(text(id), mask);
+    const std::uint64_t hash = hashOf(text(id));
+    std::size_t slot = hash & mask;
     while (slots[slot] != 0) slot = (slot + 1) & mask;
-    slots[slot] = id + 1;
+    slots[slot] = slotValue(id, hash);
   }
   slots_.swap(slots);
 }

@@ -32,13 +32,13 @@ class DistinctTexts {
   std::uint32_t intern(std::string_view text);
   std::size_t size() const { return texts_.size(); }
   std::string_view text(std::uint32_t id) const { return texts_.text(id); }
-  std::size_t memoryBytes() const { return texts_.memoryBytes() + slots_.capacity() * sizeof(std::uint32_t); }
+  std::size_t memoryBytes() const { return texts_.memoryBytes() + slots_.capacity() * sizeof(std::uint64_t); }
 
  private:
   void grow();
 
   PackedTexts texts_;
-  std::vector<std::uint32_t> slots_;  // open addressing: id + 1, 0 for an empty slot
+  std::vector<std::uint64_t> slots_;  // open addressing: id + 1 and the hash's high half, 0 for an empty slot
 };
 
 // Rows of texts kept as columns; a row is any indexable sequence of at least columnCount() texts.
