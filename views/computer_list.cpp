@@ -1,8 +1,9 @@
 // The computer list rows (F21_List's six column texts) read from T_BasicInf.
 #include "views/computer_list.h"
 
+#include <optional>
+
 #include "platform/datetime.h"
-#include "views/detail/line_format.h"
 
 namespace tavrix {
 
@@ -20,9 +21,13 @@ namespace {
 // The fallbacks differ by column: "" for the computer name, one blank for user and OS name.
 std::string orFallback(const db::Value& v, const char* fallback) { return v.isNull() ? fallback : v.text(); }
 
+// To the minute as the tree shows it, parsed once (a million rows are read at once); none before 1900.
 std::string createDateText(const db::Value& v) {
-  if (auto t = DateTime::fromStorage(v.text()); t && t->before1900()) return {};
-  return minuteText(v);
+  if (v.isNull()) return {};
+  std::string stored = v.text();
+  const std::optional<DateTime> t = DateTime::fromStorage(stored);
+  if (!t) return stored;
+  return t->before1900() ? std::string() : t->minuteText();
 }
 
 }  // namespace

@@ -12,7 +12,8 @@ std::uint64_t hashOf(std::string_view text) { return std::hash<std::string_view>
 
 // A slot holds the text's number + 1 in its low half and the high half of its hash in the other,
 // so a probe compares texts only when their hashes agree.
-std::uint64_t slotValue(std::uint32_t id, std::uint64_t hash) { return (hash & 0xFFFFFFFF00000000ULL) | (id + 1ULL); }
+constexpr std::uint64_t kHashHalf = 0xFFFFFFFF00000000ULL;
+std::uint64_t slotValue(std::uint32_t id, std::uint64_t hash) { return (hash & kHashHalf) | (id + 1ULL); }
 
 }  // namespace
 
@@ -27,11 +28,11 @@ std::uint32_t DistinctTexts::intern(std::string_view text) {
   if ((size() + 1) * 2 > slots_.size()) grow();
   const std::size_t mask = slots_.size() - 1;
   const std::uint64_t hash = hashOf(text);
-  const std::uint64_t tag = hash & 0xFFFFFFFF00000000ULL;
+  const std::uint64_t tag = hash & kHashHalf;
   std::size_t slot = hash & mask;
   for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
-    const auto id = static_cast<std::uint32_t>(slots_[slot] & 0xFFFFFFFFULL) - 1;
-    if ((slots_[slot] & 0xFFFFFFFF00000000ULL) == tag && this->text(id) == text) return id;
+    const auto id = static_cast<std::uint32_t>(slots_[slot] & ~kHashHalf) - 1;
+    if ((slots_[slot] & kHashHalf) == tag && this->text(id) == text) return id;
   }
   const std::uint32_t id = texts_.append(text);
   slots_[slot] = slotValue(id, hash);
