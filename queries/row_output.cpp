@@ -82,43 +82,56 @@ void appendOneLine(std::string& out, const db::Value& v) {
     if (out[i] == '\t' || out[i] == '\r' || out[i] == '\n') out[i] = ' ';
 }
 
-std::string tsv(const ResultTable& table) {
+// Any rows as a table: the columns' names, the number of rows, and cell(row, column) giving a db::Value.
+template <typename Cell>
+std::string tsv(std::size_t count, std::size_t columns, const Cell& cell) {
   std::string out;
-  for (const ResultRow& row : table.rows) {
-    for (std::size_t i = 0; i < row.size(); ++i) {
-      if (i) out += '\t';
-      appendOneLine(out, row[i]);
+  for (std::size_t r = 0; r < count; ++r) {
+    for (std::size_t c = 0; c < columns; ++c) {
+      if (c) out += '\t';
+      appendOneLine(out, cell(r, c));
     }
     out += '\n';
   }
   return out;
 }
 
-std::string csv(const ResultTable& table) {
+template <typename Cell>
+std::string csv(const std::vector<std::string>& columns, std::size_t count, const Cell& cell) {
   std::string out = "\xEF\xBB\xBF";
-  appendCsvLine(out, table.columns);
-  std::vector<std::string> fields;
-  for (const ResultRow& row : table.rows) {
-    fields.clear();
-    for (const db::Value& v : row) fields.push_back(v.text());
+  appendCsvLine(out, columns);
+  std::vector<std::string> fields(columns.size());
+  for (std::size_t r = 0; r < count; ++r) {
+    for (std::size_t c = 0; c < columns.size(); ++c) fields[c] = db::Value(cell(r, c)).text();
     appendCsvLine(out, fields);
   }
   return out;
 }
 
-std::string json(const ResultTable& table) {
+template <typename Cell>
+std::string json(const std::vector<std::string>& columns, std::size_t count, const Cell& cell) {
   std::string out = "[";
-  for (std::size_t r = 0; r < table.rows.size(); ++r) {
+  for (std::size_t r = 0; r < count; ++r) {
     out += r ? ",\n{" : "\n{";
-    for (std::size_t c = 0; c < table.columns.size() && c < table.rows[r].size(); ++c) {
+    for (std::size_t c = 0; c < columns.size(); ++c) {
       if (c) out += ',';
-      appendJsonString(out, table.columns[c]);
+      appendJsonString(out, columns[c]);
       out += ':';
-      appendJsonValue(out, table.rows[r][c]);
+      appendJsonValue(out, cell(r, c));
     }
     out += '}';
   }
-  return out + (table.rows.empty() ? "]\n" : "\n]\n");
+  return out + (count == 0 ? "]\n" : "\n]\n");
+}
+
+template <typename Cell>
+std::string format(const std::vector<std::string>& columns, std::size_t count, const Cell& cell, OutputFormat format) {
+  switch (format) {
+    case OutputFormat::Csv: return csv(columns, count, cell);
+    case OutputFormat::Json: return json(columns, count, cell);
+    case OutputFormat::Tsv: break;
+  }
+  return tsv(count, columns.size(), cell);
 }
 
 }  // namespace
@@ -138,12 +151,17 @@ std::string oneLine(std::string_view text) {
 }
 
 std::string formatRows(const ResultTable& table, OutputFormat format) {
-  switch (format) {
-    case OutputFormat::Csv: return csv(table);
-    case OutputFormat::Json: return json(table);
-    case OutputFormat::Tsv: break;
-  }
-  return tsv(table);
+  // A row shorter than the columns (none is made so) reads NULL for the rest.
+  const db::Value null;
+  const auto cell = [&](std::size_t r, std::size_t c) -> const db::Value& {
+    return c < table.rows[r].size() ? table.rows[r][c] : null;
+  };
+  return tavrix::queries::format(table.columns, table.rows.size(), cell, format);
+}
+
+std::string formatRows(const ResultRows& rows, const std::vector<std::uint32_t>& picked, OutputFormat format) {
+  const auto cell = [&](std::size_t r, std::size_t c) { return rows.value(picked[r], c); };
+  return tavrix::queries::format(rows.columns(), picked.size(), cell, format);
 }
 
 }  // namespace tavrix::queries

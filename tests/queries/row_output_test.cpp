@@ -31,7 +31,21 @@ TEST(RowOutput, EachFormatKeepsEveryValueInItsField) {
       {"csv without rows: the header", empty, OutputFormat::Csv, "\xEF\xBB\xBF" "A\r\n"},
       {"json without rows", empty, OutputFormat::Json, "[]\n"},
   };
-  for (const Case& c : cases) EXPECT_EQ(formatRows(c.table, c.format), c.out) << c.name;
+  for (const Case& c : cases) {
+    EXPECT_EQ(formatRows(c.table, c.format), c.out) << c.name;
+    // Held compactly, every value comes back with its kind: NULL, empty text, numbers, odd bytes.
+    const ResultRows compact(c.table);
+    std::vector<std::uint32_t> all(compact.size());
+    for (std::uint32_t r = 0; r < all.size(); ++r) all[r] = r;
+    EXPECT_EQ(formatRows(compact, all, c.format), c.out) << c.name;
+  }
+  const ResultRows compact(table);
+  EXPECT_EQ(formatRows(compact, {1, 0}, OutputFormat::Tsv), "say \"hi\", 髙\t\tbad \xFF byte\x01\na b  c\t-7\t\n");
+  const ResultRows numbers(ResultTable{{"N"}, {{db::Value(0.1)}, {db::Value(std::int64_t{12})}, {db::Value("12")}, {db::Value(0.1)}}});
+  EXPECT_EQ(numbers.row(0), (ResultRow{db::Value(0.1)}));
+  EXPECT_EQ(numbers.row(1), (ResultRow{db::Value(std::int64_t{12})}));
+  EXPECT_EQ(numbers.row(2), (ResultRow{db::Value("12")}));
+  EXPECT_EQ(numbers.distinctCount(0), 3U);
   EXPECT_EQ(parseOutputFormat("csv"), OutputFormat::Csv);
   EXPECT_EQ(parseOutputFormat("CSV"), std::nullopt);
 }

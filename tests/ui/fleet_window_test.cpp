@@ -48,8 +48,8 @@ class FleetWindowTest : public test::WindowedRun, public ::testing::WithParamInt
 
 TEST_P(FleetWindowTest, SoftwareTabListsProgramsAndTheComputersOfTheSelectedOne) {
   F_Fleet& fleet = openFleet();
-  QTreeWidget* software = list(fleet, "SoftwareList")->tree();
-  QTreeWidget* computers = list(fleet, "SoftwareComputers")->tree();
+  QTreeView* software = list(fleet, "SoftwareList")->tree();
+  QTreeView* computers = list(fleet, "SoftwareComputers")->tree();
   EXPECT_EQ(rowsOf(software), (Rows{{"Office", "11.0", "2"}, {"Office", "12.0", "1"}, {"秀丸", "7.10", "1"}}));
   test::clickRow(software, 0);
   EXPECT_EQ(rowsOf(computers), (Rows{{"alpha", "山田", "XP", "2004/10/24 09:05", "PC01", "1"},
@@ -61,12 +61,12 @@ TEST_P(FleetWindowTest, SoftwareTabListsProgramsAndTheComputersOfTheSelectedOne)
 
   edit(fleet, "SoftwareFilter")->setText(qs("秀"));
   EXPECT_EQ(rowsOf(software), (Rows{{"秀丸", "7.10", "1"}}));
-  EXPECT_EQ(computers->topLevelItemCount(), 0);
+  EXPECT_EQ(computers->model()->rowCount(), 0);
 
   // A double-click on a computer opens its detail window.
   test::clickRow(software, 0);
   test::clickRow(computers, 0);  // a double-click as a user makes it: a click, then the second press
-  const int y = computers->visualItemRect(computers->topLevelItem(0)).center().y();
+  const int y = computers->visualRect(computers->model()->index(0, 0)).center().y();
   QTest::mouseDClick(computers->viewport(), Qt::LeftButton, {}, QPoint(10, y));
   ASSERT_NE(fleet.detailWindow(), nullptr);
   EXPECT_EQ(s.CurrentRno, 1);
@@ -77,7 +77,7 @@ TEST_P(FleetWindowTest, SoftwareTabListsProgramsAndTheComputersOfTheSelectedOne)
 TEST_P(FleetWindowTest, UpdatesTabListsWhoHasAndWhoLacksTheSelectedUpdate) {
   F_Fleet& fleet = openFleet();
   fleet.tabs()->setCurrentIndex(1);
-  QTreeWidget* updates = list(fleet, "UpdateList")->tree();
+  QTreeView* updates = list(fleet, "UpdateList")->tree();
   EXPECT_EQ(rowsOf(updates), (Rows{{"KB100", "1"}, {"KB200", "2"}}));
   test::clickRow(updates, 0);
   EXPECT_EQ(rowsOf(list(fleet, "UpdateHaving")->tree()), (Rows{{"alpha", "山田", "XP", "2004/10/24 09:05", "PC01", "1"}}));
@@ -85,7 +85,7 @@ TEST_P(FleetWindowTest, UpdatesTabListsWhoHasAndWhoLacksTheSelectedUpdate) {
                                                              {"gamma", "本田", "XP", "2004/10/26 09:05", "PC03", "3"}}));
   edit(fleet, "UpdateFilter")->setText(QStringLiteral("kb2"));
   EXPECT_EQ(rowsOf(updates), (Rows{{"KB200", "2"}}));
-  EXPECT_EQ(list(fleet, "UpdateMissing")->tree()->topLevelItemCount(), 0);
+  EXPECT_EQ(list(fleet, "UpdateMissing")->tree()->model()->rowCount(), 0);
 }
 
 TEST_P(FleetWindowTest, SearchTabFindsTheTextAndItsRowsAreCopiedAndWritten) {

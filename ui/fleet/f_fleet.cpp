@@ -100,9 +100,9 @@ QWidget* F_Fleet::softwareTab() {
   split->addWidget(software_);
   split->addWidget(softwareComputers_);
   connect(softwareFilter_, &QLineEdit::textChanged, this, [this] { fillSoftware(); });
-  connect(software_->tree(), &QTreeWidget::itemSelectionChanged, this, [this] { softwareSelected(); });
-  connect(softwareComputers_->tree(), &QTreeWidget::itemDoubleClicked, this,
-          [this](QTreeWidgetItem* item) { openDetail(softwareComputers_, item, kComputerRno); });
+  connect(software_->tree()->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { softwareSelected(); });
+  connect(softwareComputers_->tree(), &QTreeView::doubleClicked, this,
+          [this](const QModelIndex& index) { openDetail(softwareComputers_, index, kComputerRno); });
   return page("名前に含む:", softwareFilter_, nullptr, split);
 }
 
@@ -118,10 +118,10 @@ QWidget* F_Fleet::updatesTab() {
   split->addWidget(updates_);
   split->addWidget(computers);
   connect(updateFilter_, &QLineEdit::textChanged, this, [this] { fillUpdates(); });
-  connect(updates_->tree(), &QTreeWidget::itemSelectionChanged, this, [this] { updateSelected(); });
+  connect(updates_->tree()->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { updateSelected(); });
   for (ui::ResultList* list : {updateHaving_, updateMissing_})
-    connect(list->tree(), &QTreeWidget::itemDoubleClicked, this,
-            [this, list](QTreeWidgetItem* item) { openDetail(list, item, kComputerRno); });
+    connect(list->tree(), &QTreeView::doubleClicked, this,
+            [this, list](const QModelIndex& index) { openDetail(list, index, kComputerRno); });
   return page("名前に含む:", updateFilter_, nullptr, split);
 }
 
@@ -133,8 +133,8 @@ QWidget* F_Fleet::searchTab() {
       "SearchList", headers({"コンピュータ名", "ＣＳＶファイル名", "RNO", "テーブル", "項目", "値"}), s_.Messages, this);
   connect(button, &QPushButton::clicked, this, [this] { runSearch(); });
   connect(searchText_, &QLineEdit::returnPressed, this, [this] { runSearch(); });
-  connect(found_->tree(), &QTreeWidget::itemDoubleClicked, this,
-          [this](QTreeWidgetItem* item) { openDetail(found_, item, kSearchRno); });
+  connect(found_->tree(), &QTreeView::doubleClicked, this,
+          [this](const QModelIndex& index) { openDetail(found_, index, kSearchRno); });
   return page("含む文字列:", searchText_, button, found_);
 }
 
@@ -167,16 +167,16 @@ void F_Fleet::fillUpdates() {
 }
 
 void F_Fleet::softwareSelected() {
-  const QList<QTreeWidgetItem*> chosen = software_->tree()->selectedItems();
-  if (chosen.isEmpty()) return softwareComputers_->clear();
-  const queries::ResultRow& row = software_->rowOf(chosen.front());
+  const QModelIndex chosen = software_->selectedRow();
+  if (!chosen.isValid()) return softwareComputers_->clear();
+  const queries::ResultRow row = software_->rowOf(chosen);
   fill(softwareComputers_, [&] { return ask([&](db::Connection& c) { return queries::computersWithProgram(c, row[0], row[1]); }); });
 }
 
 void F_Fleet::updateSelected() {
-  const QList<QTreeWidgetItem*> chosen = updates_->tree()->selectedItems();
-  if (chosen.isEmpty()) return updateHaving_->clear(), updateMissing_->clear();
-  const std::string name = updates_->rowOf(chosen.front())[0].text();
+  const QModelIndex chosen = updates_->selectedRow();
+  if (!chosen.isValid()) return updateHaving_->clear(), updateMissing_->clear();
+  const std::string name = updates_->rowOf(chosen)[0].text();
   try {
     auto [having, missing] = ask([&](db::Connection& c) { return queries::computersWithAndWithoutUpdate(c, name); });
     updateHaving_->show(std::move(having));
@@ -194,9 +194,9 @@ void F_Fleet::runSearch() {
   fill(found_, [&] { return ask([&](db::Connection& c) { return queries::searchInventory(c, text); }); });
 }
 
-void F_Fleet::openDetail(const ui::ResultList* list, QTreeWidgetItem* item, std::size_t rnoColumn) {
-  if (item == nullptr) return;
-  s_.CurrentRno = static_cast<int>(list->rowOf(item)[rnoColumn].toInt());
+void F_Fleet::openDetail(const ui::ResultList* list, const QModelIndex& index, std::size_t rnoColumn) {
+  if (!index.isValid()) return;
+  s_.CurrentRno = static_cast<int>(list->rowOf(index)[rnoColumn].toInt());
   if (detail_) detail_->unload();
   try {
     detail_ = new F_DetailList(s_, this);

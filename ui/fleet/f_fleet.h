@@ -9,7 +9,7 @@
 
 class QLineEdit;
 class QTabWidget;
-class QTreeWidgetItem;
+class QModelIndex;
 
 namespace tavrix {
 
@@ -40,7 +40,7 @@ class F_Fleet : public QWidget {
   void softwareSelected();
   void updateSelected();
   void runSearch();
-  void openDetail(const ui::ResultList* list, QTreeWidgetItem* item, std::size_t rnoColumn);
+  void openDetail(const ui::ResultList* list, const QModelIndex& index, std::size_t rnoColumn);
   // Runs a question; a database failure is shown as a message and leaves the list empty.
   template <typename Question>
   auto ask(Question question);

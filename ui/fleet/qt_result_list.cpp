@@ -2,56 +2,27 @@
 #include "ui/fleet/qt_result_list.h"
 
 #include <fstream>
-#include <variant>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "queries/row_output.h"
-#include "queries/text_match.h"
 #include "ui/qt_form_support.h"
 
 namespace tavrix::ui {
-
-namespace {
-
-constexpr int kRowRole = Qt::UserRole;
-
-// Integers sort by value, texts as the database orders them (ASCII case ignored, then bytes).
-class ResultItem : public QTreeWidgetItem {
- public:
-  ResultItem(const queries::ResultRow& row, int index) {
-    for (int c = 0; c < static_cast<int>(row.size()); ++c)
-      setText(c, qs(queries::oneLine(row[static_cast<std::size_t>(c)].text())));
-    setData(0, kRowRole, index);
-    row_ = &row;
-  }
-  bool operator<(const QTreeWidgetItem& other) const override {
-    const auto column = static_cast<std::size_t>(treeWidget() ? treeWidget()->sortColumn() : 0);
-    const db::Value& a = (*row_)[column];
-    const db::Value& b = (*static_cast<const ResultItem&>(other).row_)[column];
-    const bool numbers = std::holds_alternative<std::int64_t>(a.raw()) && std::holds_alternative<std::int64_t>(b.raw());
-    if (numbers) return a.toInt() < b.toInt();
-    return queries::compareText(a.text(), b.text()) < 0;
-  }
-
- private:
-  const queries::ResultRow* row_;
-};
-
-}  // namespace
 
 void ResultTree::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::Copy) && onCopy) {
     onCopy();
     return;
   }
-  QTreeWidget::keyPressEvent(event);
+  QTreeView::keyPressEvent(event);
 }
 
 ResultList::ResultList(const char* objectName, const QStringList& headers, MessageSink& messages, QWidget* parent)
@@ -59,24 +30,30 @@ ResultList::ResultList(const char* objectName, const QStringList& headers, Messa
   setObjectName(QString::fromLatin1(objectName));
   tree_ = new ResultTree(this);
   tree_->setObjectName(QString::fromLatin1(objectName) + QStringLiteral("View"));
+  model_ = new ResultListModel(headers, tree_);
+  tree_->setModel(model_);
   tree_->setFont(fixedGothic(9));
   tree_->setRootIsDecorated(false);
   tree_->setUniformRowHeights(true);
   tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tree_->setSelectionBehavior(QAbstractItemView::SelectRows);
   tree_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  tree_->setHeaderLabels(headers);
   tree_->header()->setSortIndicatorShown(true);
   tree_->setSortingEnabled(false);
   // Ascending on the first click of a column, then each further click reverses the order.
   connect(tree_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
     sortAscending_ = column != sortColumn_ || !sortAscending_;
     sortColumn_ = column;
-    tree_->sortItems(column, sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    const Qt::SortOrder order = sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder;
+    tree_->header()->setSortIndicator(column, order);
+    model_->sort(column, order);
   });
   tree_->header()->setSectionsClickable(true);
   tree_->onCopy = [this] { copySelection(); };
 
+  count_ = new QLabel(this);
+  count_->setObjectName(QString::fromLatin1(objectName) + QStringLiteral("Count"));
+  connect(model_, &ResultListModel::countChanged, this, [this] { showCount(); });
   csvButton_ = new QPushButton(qs("CSV出力…"), this);
   csvButton_->setObjectName(QString::fromLatin1(objectName) + QStringLiteral("Csv"));
   chooseCsvFile = [](QWidget* parent) {
@@ -91,43 +68,62 @@ ResultList::ResultList(const char* objectName, const QStringList& headers, Messa
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(tree_);
   auto* buttons = new QHBoxLayout;
+  buttons->addWidget(count_);
   buttons->addStretch();
   buttons->addWidget(csvButton_);
   layout->addLayout(buttons);
 }
 
-void ResultList::show(queries::ResultTable table) {
-  tree_->clear();
-  table_ = std::move(table);
-  QList<QTreeWidgetItem*> items;
-  items.reserve(static_cast<qsizetype>(table_.rows.size()));
-  for (std::size_t r = 0; r < table_.rows.size(); ++r) items.append(new ResultItem(table_.rows[r], static_cast<int>(r)));
-  tree_->addTopLevelItems(items);
+void ResultList::show(const queries::ResultTable& table) { show(queries::ResultRows(table), nullptr); }
+
+void ResultList::show(queries::ResultRows rows, ResultListModel::MoreRows more) {
+  model_->setRows(std::move(rows), std::move(more));
   tree_->header()->setSortIndicator(-1, Qt::AscendingOrder);  // the question's own order
   sortColumn_ = -1;
-  for (int c = 0; c < tree_->columnCount(); ++c) tree_->resizeColumnToContents(c);
+  for (int c = 0; c < model_->columnCount(); ++c) tree_->resizeColumnToContents(c);
 }
 
-const queries::ResultRow& ResultList::rowOf(const QTreeWidgetItem* item) const {
-  return table_.rows.at(static_cast<std::size_t>(item->data(0, kRowRole).toInt()));
+void ResultList::clear() { show(queries::ResultRows(model_->rows().columns()), nullptr); }
+
+// "1,234件", and whether more follow or the answer was longer than a list holds.
+void ResultList::showCount() {
+  const QString count = QLocale(QLocale::English).toString(static_cast<qlonglong>(model_->rowCount()));
+  QString line = count + qs("件");
+  if (model_->cut()) line = qs("先頭の") + line + qs("を表示 (CSV出力も同じ)");
+  else if (!model_->complete()) line += qs(" (続きはスクロールで読み込み)");
+  count_->setText(line);
 }
 
-queries::ResultTable ResultList::shownRows(bool selectedOnly) const {
-  queries::ResultTable shown{table_.columns, {}};
-  for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
-    const QTreeWidgetItem* item = tree_->topLevelItem(i);
-    if (!selectedOnly || item->isSelected()) shown.rows.push_back(rowOf(item));
+queries::ResultRow ResultList::rowOf(const QModelIndex& index) const {
+  return model_->rows().row(model_->storedRow(index.row()));
+}
+
+QModelIndex ResultList::selectedRow() const {
+  const QModelIndexList chosen = tree_->selectionModel()->selectedRows();
+  return chosen.isEmpty() ? QModelIndex() : chosen.front();
+}
+
+std::vector<std::uint32_t> ResultList::shownRows(bool selectedOnly) const {
+  if (!selectedOnly) {
+    model_->readAll();
+    return model_->shownRows();
   }
-  return shown;
+  std::vector<int> chosen;
+  for (const QModelIndex& index : tree_->selectionModel()->selectedRows()) chosen.push_back(index.row());
+  std::sort(chosen.begin(), chosen.end());
+  std::vector<std::uint32_t> rows;
+  rows.reserve(chosen.size());
+  for (const int row : chosen) rows.push_back(model_->storedRow(row));
+  return rows;
 }
 
 void ResultList::copySelection() const {
-  const std::string text = queries::formatRows(shownRows(true), queries::OutputFormat::Tsv);
+  const std::string text = queries::formatRows(model_->rows(), shownRows(true), queries::OutputFormat::Tsv);
   QApplication::clipboard()->setText(qs(text));
 }
 
 bool ResultList::writeCsv(const QString& path) const {
-  const std::string bytes = queries::formatRows(shownRows(false), queries::OutputFormat::Csv);
+  const std::string bytes = queries::formatRows(model_->rows(), shownRows(false), queries::OutputFormat::Csv);
   std::ofstream out(path.toStdString(), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();

@@ -1,24 +1,28 @@
 // A list of result rows for the fleet window: header click sorts, Ctrl+C copies the selected rows as
-// TSV, and its "CSV出力…" button writes the shown rows as CSV through a file dialog.
+// TSV, and its "CSV出力…" button writes the shown rows as CSV through a file dialog. A long answer
+// comes in pages as the list is scrolled; the line under it counts the rows.
 #pragma once
 
 #include <functional>
 #include <vector>
 
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QWidget>
 
 #include "platform/message_sink.h"
+#include "queries/result_rows.h"
 #include "queries/result_table.h"
+#include "ui/fleet/qt_result_list_model.h"
 
+class QLabel;
 class QPushButton;
 
 namespace tavrix::ui {
 
-class ResultTree : public QTreeWidget {
+class ResultTree : public QTreeView {
   Q_OBJECT
  public:
-  using QTreeWidget::QTreeWidget;
+  using QTreeView::QTreeView;
   std::function<void()> onCopy;
 
  protected:
@@ -29,28 +33,37 @@ class ResultList : public QWidget {
   Q_OBJECT
 
  public:
-  // headers: the shown column titles, one per column of the tables shown later.
+  // headers: the shown column titles, one per column of the answers shown later.
   ResultList(const char* objectName, const QStringList& headers, MessageSink& messages, QWidget* parent);
 
-  void show(queries::ResultTable table);
-  void clear() { show({table_.columns, {}}); }
-  QTreeWidget* tree() const { return tree_; }
+  void show(const queries::ResultTable& table);
+  // An answer's first rows; more reads the next ones when the list needs them.
+  void show(queries::ResultRows rows, ResultListModel::MoreRows more);
+  void clear();
+  QTreeView* tree() const { return tree_; }
+  ResultListModel* model() const { return model_; }
   QPushButton* csvButton() const { return csvButton_; }
-  // The stored row of an item of the list.
-  const queries::ResultRow& rowOf(const QTreeWidgetItem* item) const;
-  // The shown rows (in the shown order); only the selected ones with selectedOnly.
-  queries::ResultTable shownRows(bool selectedOnly) const;
+  QLabel* countLine() const { return count_; }
+  // The stored row of a shown row of the list.
+  queries::ResultRow rowOf(const QModelIndex& index) const;
+  // The first selected row's index (invalid when none is selected).
+  QModelIndex selectedRow() const;
+  // The shown rows, in the shown order (the whole answer read first); only the selected ones with selectedOnly.
+  std::vector<std::uint32_t> shownRows(bool selectedOnly) const;
   void copySelection() const;
-  // Writes the shown rows as CSV to path; false (with a message shown) when it cannot be written.
+  // Writes every row of the answer as shown as CSV to path; false (with a message shown) when it cannot be written.
   bool writeCsv(const QString& path) const;
   // Where "CSV出力…" writes: a save dialog unless replaced (tests answer it ahead).
   std::function<QString(QWidget*)> chooseCsvFile;
 
  private:
+  void showCount();
+
   ResultTree* tree_;
+  ResultListModel* model_;
   QPushButton* csvButton_;
+  QLabel* count_;
   MessageSink& messages_;
-  queries::ResultTable table_;
   int sortColumn_ = -1;  // the column of the last header click, -1 for the question's order
   bool sortAscending_ = true;
 };

@@ -23,25 +23,20 @@ void ComputerListModel::setRows(ComputerListTable rows) {
 
 void ComputerListModel::setFilter(std::string_view typed) {
   typed_ = typed;
-  changeShownRows([&] {
+  changeShownRows(rows_.size(), [&] {
     filter_.apply(typed_, matching_);
     showMatching();
   });
   emit countChanged();
 }
 
-// A stable counting sort of every row by its text's rank: equal texts keep their order.
+// Every row, hidden ones too, by its text's rank: equal texts keep their order.
 void ComputerListModel::sortAscending(int column) {
   if (column < 0 || column >= columnCount()) return;
   const std::vector<std::uint32_t>& ranks = ranksOf(column);
-  changeShownRows([&] {
+  changeShownRows(rows_.size(), [&] {
     const auto c = static_cast<std::size_t>(column);
-    std::vector<std::uint32_t> starts(ranks.size() + 1, 0);
-    for (const std::uint32_t row : order_) ++starts[ranks[rows_.valueId(row, c)] + 1];
-    std::partial_sum(starts.begin(), starts.end(), starts.begin());
-    std::vector<std::uint32_t> sorted(order_.size());
-    for (const std::uint32_t row : order_) sorted[starts[ranks[rows_.valueId(row, c)]]++] = row;
-    order_.swap(sorted);
+    ui::sortByRank(order_, ranks, [&](std::uint32_t row) { return rows_.valueId(row, c); });
     showMatching();
   });
 }
@@ -93,37 +88,11 @@ const std::vector<std::uint32_t>& ComputerListModel::ranksOf(int column) {
   return ranks;
 }
 
-template <typename Change>
-void ComputerListModel::changeShownRows(Change change) {
-  emit layoutAboutToBeChanged();
-  const QModelIndexList before = persistentIndexList();
-  std::vector<std::uint32_t> kept;
-  kept.reserve(static_cast<std::size_t>(before.size()));
-  for (const QModelIndex& index : before) kept.push_back(shown_[static_cast<std::size_t>(index.row())]);
-  change();
-  if (!before.isEmpty()) {
-    std::vector<int> placeOf(rows_.size(), -1);
-    for (std::size_t i = 0; i < shown_.size(); ++i) placeOf[shown_[i]] = static_cast<int>(i);
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (qsizetype k = 0; k < before.size(); ++k) {
-      const int place = placeOf[kept[static_cast<std::size_t>(k)]];
-      after.append(place < 0 ? QModelIndex() : index(place, before[k].column()));
-    }
-    changePersistentIndexList(before, after);
-  }
-  emit layoutChanged();
-}
-
 std::size_t ComputerListModel::memoryBytes() const {
   std::size_t bytes = rows_.memoryBytes() + filter_.memoryBytes() +
                       (order_.capacity() + shown_.capacity()) * sizeof(std::uint32_t) + matching_.capacity();
   for (const std::vector<std::uint32_t>& ranks : ranks_) bytes += ranks.capacity() * sizeof(std::uint32_t);
   return bytes;
-}
-
-int ComputerListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(shown_.size());
 }
 
 int ComputerListModel::columnCount(const QModelIndex& parent) const {
@@ -139,10 +108,6 @@ QVariant ComputerListModel::data(const QModelIndex& index, int role) const {
 QVariant ComputerListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount()) return {};
   return QString::fromUtf8(kComputerListColumns[static_cast<std::size_t>(section)].header);
-}
-
-Qt::ItemFlags ComputerListModel::flags(const QModelIndex& index) const {
-  return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
 }
 
 }  // namespace tavrix

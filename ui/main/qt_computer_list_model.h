@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include <QAbstractTableModel>
+#include "ui/qt_row_order_model.h"
 
 #include "views/computer_list.h"
 #include "views/list_filter.h"
@@ -17,11 +17,11 @@ namespace tavrix {
 // A text's key for ordering as QString::compare(a, b, Qt::CaseInsensitive) orders texts.
 std::u16string caseFoldedKey(std::string_view utf8);
 
-class ComputerListModel : public QAbstractTableModel {
+class ComputerListModel : public ui::RowOrderModel {
   Q_OBJECT
 
  public:
-  explicit ComputerListModel(QObject* parent) : QAbstractTableModel(parent) {}
+  explicit ComputerListModel(QObject* parent) : RowOrderModel(parent) {}
 
   // New rows in database order; the typed filter applies to them. An empty table clears the list.
   void setRows(ComputerListTable rows);
@@ -38,21 +38,15 @@ class ComputerListModel : public QAbstractTableModel {
   }
   std::size_t memoryBytes() const;
 
-  int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  signals:
   // The shown rows changed in number: new rows or another filter.
   void countChanged();
 
  private:
-  // Changes the shown rows through change(), keeping the current row and the selection on the
-  // rows they were on (they drop when the row is hidden).
-  template <typename Change>
-  void changeShownRows(Change change);
   void showMatching();
   const std::vector<std::uint32_t>& ranksOf(int column);
 
@@ -61,7 +55,6 @@ class ComputerListModel : public QAbstractTableModel {
   std::string typed_;
   std::vector<std::uint32_t> order_;    // every row, in the order shown (database order until sorted)
   std::vector<char> matching_;          // per row: holds every typed word
-  std::vector<std::uint32_t> shown_;    // the matching rows of order_, in that order
   std::vector<std::vector<std::uint32_t>> ranks_;  // per column, per distinct text: its place in the sort
 };
 

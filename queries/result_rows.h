@@ -1,0 +1,49 @@
+// A long answer held compactly: its rows as columns, each column's distinct values stored once
+// (NULL, integer, real or text told apart), per row a number into them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/db.h"
+#include "queries/result_table.h"
+#include "views/text_columns.h"
+
+namespace tavrix::queries {
+
+enum class ValueKind : char { Null = 'N', Integer = 'I', Real = 'R', Text = 'T' };
+
+class ResultRows {
+ public:
+  explicit ResultRows(std::vector<std::string> columns = {});
+  explicit ResultRows(const ResultTable& table);
+
+  const std::vector<std::string>& columns() const { return columns_; }
+  std::size_t size() const { return values_.size(); }
+  void append(const ResultRow& row);
+
+  db::Value value(std::size_t row, std::size_t column) const { return valueOf(column, valueId(row, column)); }
+  ResultRow row(std::size_t row) const;
+  // The value's text as db::Value::text() gives it, without a copy.
+  std::string_view text(std::size_t row, std::size_t column) const { return textOf(column, valueId(row, column)); }
+
+  // A row's value as the number of its column's distinct value.
+  std::uint32_t valueId(std::size_t row, std::size_t column) const { return values_.valueId(row, column); }
+  std::size_t distinctCount(std::size_t column) const { return values_.values(column).size(); }
+  ValueKind kindOf(std::size_t column, std::uint32_t id) const;
+  std::string_view textOf(std::size_t column, std::uint32_t id) const;
+  db::Value valueOf(std::size_t column, std::uint32_t id) const;
+
+  // The rows picked, in that order, as a table.
+  ResultTable table(const std::vector<std::uint32_t>& picked) const;
+  std::size_t memoryBytes() const { return values_.memoryBytes(); }
+
+ private:
+  std::vector<std::string> columns_;
+  TextColumns values_;  // each value as its kind's letter and then its text (a real's bytes after a NUL)
+  std::vector<std::string> encoded_;  // the row being appended, reused
+};
+
+}  // namespace tavrix::queries
