@@ -6,6 +6,7 @@
 
 #include "platform/db.h"
 #include "queries/fleet_search.h"
+#include "queries/search_pages.h"
 #include "searchindex/search_index_reader.h"
 #include "searchindex/search_index_tables.h"
 #include "searchindex/snapshot_numbers.h"
@@ -55,11 +56,26 @@ class SearchIndex : public ImportFixture {
     }
     return out;
   }
+  // The answer read in pages of at least three rows; pageCount, when given, counts them.
+  static std::vector<std::string> pagedLines(db::Connection& c, const std::string& part, queries::SearchWay way,
+                                             int* pageCount = nullptr) {
+    queries::SearchPages pages(c, part, way);
+    queries::ResultTable all{queries::SearchPages::columns(), {}};
+    if (pageCount) *pageCount = 0;
+    for (int count = 1; !pages.atEnd(); ++count) {
+      const queries::SearchPage page = pages.read(c, 3);
+      pages.take(page);
+      all.rows.insert(all.rows.end(), page.rows.begin(), page.rows.end());
+      if (pageCount) *pageCount = count;
+    }
+    return lines(all);
+  }
   void expectSameAsScan(const std::string& part, std::size_t atLeast = 1) {
     db::Connection c;
     open(c);
     const auto fastest = lines(queries::searchInventory(c, part));
     EXPECT_EQ(fastest, lines(queries::searchInventory(c, part, queries::SearchWay::Scan))) << part;
+    EXPECT_EQ(fastest, pagedLines(c, part, queries::SearchWay::Fastest)) << part;
     EXPECT_GE(fastest.size(), atLeast) << part;
   }
   std::string rareText() { return samples::makeComputer(5, 17).pcId; }
@@ -78,6 +94,16 @@ TEST_F(SearchIndex, AnswersAsReadingEveryTable) {
       {"nowhere-at-all", 0}, {"\xE3\x81", 0},  // none, and half a character
   };
   for (const Case& c : cases) expectSameAsScan(c.part, c.atLeast);
+  // Every computer read a few at a time gives the same answer as the index's pages.
+  db::Connection c;
+  open(c);
+  int pages = 0;
+  for (const Case& one : cases)
+    EXPECT_EQ(pagedLines(c, one.part, queries::SearchWay::Scan, &pages), lines(queries::searchInventory(c, one.part))) << one.part;
+  pagedLines(c, "nowhere-at-all", queries::SearchWay::Fastest, &pages);
+  EXPECT_EQ(pages, 0) << "the index names no computer: nothing to read";
+  pagedLines(c, "pc000", queries::SearchWay::Fastest, &pages);
+  EXPECT_GE(pages, 10) << "one page per computer or two";
   EXPECT_TRUE(indexAnswers(rareText()));
   EXPECT_TRUE(indexAnswers("ＡＰ"));  // shorter than a trigram, on one computer
 }

@@ -2,6 +2,8 @@
 // and the text search; a double-click on a computer opens its detail window.
 #include "ui/fleet/f_fleet.h"
 
+#include <memory>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,7 +13,7 @@
 
 #include "batch/database.h"
 #include "queries/fleet_queries.h"
-#include "queries/fleet_search.h"
+#include "queries/search_pages.h"
 #include "queries/read_one_state.h"
 #include "ui/detail/f_detail_list.h"
 #include "ui/fleet/qt_result_list.h"
@@ -26,6 +28,7 @@ namespace {
 
 constexpr std::size_t kComputerRno = 5;  // RNO in the computer lists
 constexpr std::size_t kSearchRno = 2;    // RNO in the search rows
+constexpr std::size_t kSearchPageRows = 1000;  // a search's rows read at a time, whole computers
 
 QStringList computerHeaders() {
   QStringList headers;
@@ -188,10 +191,28 @@ void F_Fleet::updateSelected() {
   }
 }
 
+// The first page of the answer at once; the list reads the next ones as it is scrolled (or sorted).
 void F_Fleet::runSearch() {
   const std::string text = ui::utf8(searchText_->text());
   if (text.empty()) return found_->clear();
-  fill(found_, [&] { return ask([&](db::Connection& c) { return queries::searchInventory(c, text); }); });
+  std::shared_ptr<queries::SearchPages> pages;
+  try {
+    pages = std::make_shared<queries::SearchPages>(ask([&](db::Connection& c) { return queries::SearchPages(c, text); }));
+  } catch (const std::exception& e) {
+    found_->clear();
+    return s_.Messages.show(e.what(), MessageStyle::Exclamation);
+  }
+  found_->show(queries::ResultRows(queries::SearchPages::columns()), [this, pages](queries::ResultRows& rows) {
+    try {
+      const queries::SearchPage page = ask([&](db::Connection& c) { return pages->read(c, kSearchPageRows); });
+      pages->take(page);
+      for (const queries::ResultRow& row : page.rows) rows.append(row);
+      return !pages->atEnd();
+    } catch (const std::exception& e) {
+      s_.Messages.show(e.what(), MessageStyle::Exclamation);
+      return false;
+    }
+  });
 }
 
 void F_Fleet::openDetail(const ui::ResultList* list, const QModelIndex& index, std::size_t rnoColumn) {

@@ -78,6 +78,7 @@ void ResultList::show(const queries::ResultTable& table) { show(queries::ResultR
 
 void ResultList::show(queries::ResultRows rows, ResultListModel::MoreRows more) {
   model_->setRows(std::move(rows), std::move(more));
+  model_->fetchMore({});  // an answer in pages shows its first at once
   tree_->header()->setSortIndicator(-1, Qt::AscendingOrder);  // the question's own order
   sortColumn_ = -1;
   for (int c = 0; c < model_->columnCount(); ++c) tree_->resizeColumnToContents(c);

@@ -37,7 +37,8 @@ class ResultList : public QWidget {
   ResultList(const char* objectName, const QStringList& headers, MessageSink& messages, QWidget* parent);
 
   void show(const queries::ResultTable& table);
-  // An answer's first rows; more reads the next ones when the list needs them.
+  // An answer's first rows; more reads the next ones (its first page at once, the others when the
+  // list needs them).
   void show(queries::ResultRows rows, ResultListModel::MoreRows more);
   void clear();
   QTreeView* tree() const { return tree_; }

@@ -1,0 +1,53 @@
+// The search read a few computers at a time in the answer's order, so a window shows its first
+// rows at once and a broad text never holds the whole answer.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/db.h"
+#include "queries/fleet_search.h"
+#include "queries/result_table.h"
+#include "searchindex/searched_fields.h"
+
+namespace tavrix::queries {
+
+struct SearchPage {
+  std::vector<ResultRow> rows;
+  std::size_t nextComputer = 0;  // where the page after it starts
+};
+
+class SearchPages {
+ public:
+  // Finds the computers to read, in the answer's order: those the search index names, or (when it
+  // cannot answer) every computer of T_BasicInf. Runs in one read transaction.
+  SearchPages(db::Connection& connection, std::string_view part, SearchWay way = SearchWay::Fastest);
+
+  // The rows of the next computers, at least minRows of them unless the answer ends first: whole
+  // computers (all those of one name at once), read in one read transaction. take() moves past them.
+  SearchPage read(db::Connection& connection, std::size_t minRows) const;
+  void take(const SearchPage& page) { next_ = page.nextComputer; }
+  bool atEnd() const { return next_ >= computers_.size(); }
+
+  // The rows are those of searchInventory, in its order. A computer replaced between two pages
+  // shows as its page finds it (or not at all once gone); a row of no computer in T_BasicInf (only
+  // another program writes one) is found only where the index names it.
+  static const std::vector<std::string>& columns();
+
+ private:
+  struct Computer {
+    db::Value rno;
+    std::string name, pcId;  // as the answer orders them
+  };
+
+  std::string part_;
+  db::Value pattern_;
+  std::vector<searchindex::SearchedTable> tables_;
+  std::vector<bool> readTable_;  // per table: it may hold the text
+  std::vector<Computer> computers_;
+  std::size_t next_ = 0;
+};
+
+}  // namespace tavrix::queries
