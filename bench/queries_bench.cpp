@@ -12,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "bench/bench_folder.h"
 #include "run/main_batch.h"
@@ -30,6 +31,7 @@
 
 #include "platform/message_sink.h"
 #include "ui/fleet/f_fleet.h"
+#include "ui/fleet/qt_result_list.h"
 #endif
 
 namespace {
@@ -149,35 +151,63 @@ void SearchRare(benchmark::State& state) {
 }
 
 #ifdef TAVRIX_BENCH_WIDGETS
+// The process's resident memory and its peak so far, in MiB (/proc/self/status).
+std::pair<double, double> residentMiB() {
+  std::ifstream status("/proc/self/status");
+  double now = 0, peak = 0;
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with("VmRSS:")) now = std::atof(line.c_str() + 6) / 1024;
+    if (line.starts_with("VmHWM:")) peak = std::atof(line.c_str() + 6) / 1024;
+  }
+  return {now, peak};
+}
+
 // The fleet window as the main window's button opens it (the software tab filled), then its updates
-// tab shown and a rare text searched, offscreen without a display.
-void fleetWindow(benchmark::State& state, int step) {
+// tab shown and a rare text searched, offscreen without a display. A broad text ("microsoft", in
+// nearly every computer's rows) shows its first page; with readAll every row of its answer is read
+// (as a header click or the CSV output does), up to what a list holds.
+void fleetWindow(benchmark::State& state, int step, bool readAll = false) {
   CountingSink sink;
   SystemClock clock;
   RunState s(sink, clock);
   const fs::path database(g_database.filePath());
   s.MDB_DIR = database.parent_path().string() + "/";
   s.MDB_NAME = database.filename().string();
+  std::size_t rows = 0, heldBytes = 0;
   for (auto _ : state) {
     state.PauseTiming();
     if (step == 0) state.ResumeTiming();
     auto* window = new F_Fleet(s);
     if (step == 1) state.ResumeTiming();
     if (step == 1) window->tabs()->setCurrentIndex(1);
-    if (step == 2) {
-      window->findChild<QLineEdit*>(QStringLiteral("SearchText"))->setText(QString::fromStdString(samples::pcIdOf(g_computers / 2)));
+    if (step >= 2) {
+      const std::string text = step == 2 ? samples::pcIdOf(g_computers / 2) : "microsoft";
+      window->findChild<QLineEdit*>(QStringLiteral("SearchText"))->setText(QString::fromStdString(text));
       state.ResumeTiming();
       window->findChild<QPushButton*>(QStringLiteral("SearchButton"))->click();
+      auto* found = window->findChild<ui::ResultList*>(QStringLiteral("SearchList"));
+      if (readAll) found->model()->readAll();
+      rows = static_cast<std::size_t>(found->model()->rowCount());
+      heldBytes = found->model()->memoryBytes();
     }
     state.PauseTiming();
     delete window;
     state.ResumeTiming();
+  }
+  if (step >= 2) {
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["held_MiB"] = static_cast<double>(heldBytes) / (1 << 20);
+    const auto [now, peak] = residentMiB();
+    state.counters["rss_MiB"] = now;
+    state.counters["peak_MiB"] = peak;
   }
   if (sink.count) state.SkipWithError("the window showed messages");
 }
 void FleetWindowOpen(benchmark::State& state) { fleetWindow(state, 0); }
 void FleetWindowUpdatesTab(benchmark::State& state) { fleetWindow(state, 1); }
 void FleetWindowSearch(benchmark::State& state) { fleetWindow(state, 2); }
+void FleetWindowSearchBroad(benchmark::State& state) { fleetWindow(state, 3); }
+void FleetWindowSearchBroadAll(benchmark::State& state) { fleetWindow(state, 3, true); }
 #endif
 
 }  // namespace
@@ -221,7 +251,8 @@ int main(int argc, char** argv) {
   if (qgetenv("DISPLAY").isEmpty() && qgetenv("WAYLAND_DISPLAY").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   for (auto [name, fn] : {std::pair{"FleetWindowOpen", &FleetWindowOpen}, {"FleetWindowUpdatesTab", &FleetWindowUpdatesTab},
-                          {"FleetWindowSearch", &FleetWindowSearch}})
+                          {"FleetWindowSearch", &FleetWindowSearch}, {"FleetWindowSearchBroad", &FleetWindowSearchBroad},
+                          {"FleetWindowSearchBroadAll", &FleetWindowSearchBroadAll}})
     benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
 #endif
   benchmark::RunSpecifiedBenchmarks();

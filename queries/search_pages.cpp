@@ -3,6 +3,7 @@
 #include "queries/search_pages.h"
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_set>
 #include <variant>
 
@@ -21,6 +22,9 @@ bool rnoBefore(const db::Value& a, const db::Value& b) {
   if (std::holds_alternative<std::int64_t>(a.raw())) return a.toInt() < b.toInt();
   return a.text() < b.text();
 }
+
+// Fewer computers than this are looked up one by one; more are picked from one read of T_BasicInf.
+constexpr std::size_t kLookedUpComputers = 2000;
 
 struct ValueKey {
   std::size_t operator()(const db::Value& v) const { return std::hash<std::string>{}(v.text()) ^ v.raw().index(); }
@@ -41,7 +45,17 @@ SearchPages::SearchPages(db::Connection& connection, std::string_view part, Sear
   readTable_ = candidates ? candidates->tables : std::vector<bool>(tables_.size(), true);
   std::unordered_set<db::Value, ValueKey> named;
   if (candidates) named.insert(candidates->rnos.begin(), candidates->rnos.end());
-  {
+  if (candidates && named.size() <= kLookedUpComputers) {
+    // A few computers: each looked up by its number.
+    for (auto rno = named.begin(); rno != named.end();) {
+      bool found = false;
+      forEachStep(connection, "SELECT ComputerName, PCid FROM T_BasicInf WHERE RNO = ?1", {*rno}, [&](const db::RowView& row) {
+        computers_.push_back({*rno, std::string(row.text(0)), std::string(row.text(1))});
+        found = true;
+      });
+      rno = found ? named.erase(rno) : std::next(rno);
+    }
+  } else {
     db::FewPagesCached readOnce(connection);
     forEachStep(connection, "SELECT RNO, ComputerName, PCid FROM T_BasicInf", {}, [&](const db::RowView& row) {
       db::Value rno = row.value(0);
@@ -59,6 +73,7 @@ SearchPages::SearchPages(db::Connection& connection, std::string_view part, Sear
 
 SearchPage SearchPages::read(db::Connection& connection, std::size_t minRows) const {
   db::ReadTransaction oneState(connection);
+  db::FewPagesCached readOnce(connection);  // a broad text's pages read most of the file, each once
   SearchPage page{{}, next_};
   std::vector<const db::Value*> group;
   while (page.nextComputer < computers_.size() && (page.rows.size() < minRows || page.rows.empty())) {

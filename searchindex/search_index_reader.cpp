@@ -3,6 +3,8 @@
 #include "searchindex/search_index_reader.h"
 
 #include <algorithm>
+#include <array>
+#include <memory>
 #include <functional>
 #include <set>
 #include <string>
@@ -52,6 +54,44 @@ void forEachMatchingText(db::Connection& connection, std::string_view part,
   });
 }
 
+// Snapshot numbers gathered from many texts' lists: numbers from 0 below 2^31 as bits in blocks of
+// 65,536 made as they are needed, so a broad text's millions of entries cost a bit each; any
+// other number (only another program writes one) in a set.
+class SnapshotSet {
+ public:
+  void add(std::int64_t rno) {
+    if (rno < 0 || rno >= kBlockBits * kMostBlocks) {
+      others_.insert(rno);
+      return;
+    }
+    const auto block = static_cast<std::size_t>(rno / kBlockBits);
+    if (block >= blocks_.size()) blocks_.resize(block + 1);
+    if (!blocks_[block]) blocks_[block] = std::make_unique<Block>();
+    const auto bit = static_cast<std::size_t>(rno % kBlockBits);
+    (*blocks_[block])[bit / 64] |= std::uint64_t{1} << (bit % 64);
+  }
+  // Every number once, ascending.
+  template <typename Each>
+  void forEach(Each each) const {
+    auto other = others_.begin();
+    for (; other != others_.end() && *other < 0; ++other) each(*other);
+    for (std::size_t block = 0; block < blocks_.size(); ++block) {
+      if (!blocks_[block]) continue;
+      for (std::size_t word = 0; word < blocks_[block]->size(); ++word)
+        for (std::uint64_t bits = (*blocks_[block])[word]; bits != 0; bits &= bits - 1)
+          each(static_cast<std::int64_t>(block) * kBlockBits + static_cast<std::int64_t>(word * 64) + __builtin_ctzll(bits));
+    }
+    for (; other != others_.end(); ++other) each(*other);
+  }
+
+ private:
+  static constexpr std::int64_t kBlockBits = 65536;
+  static constexpr std::int64_t kMostBlocks = 32768;
+  using Block = std::array<std::uint64_t, kBlockBits / 64>;
+  std::vector<std::unique_ptr<Block>> blocks_;
+  std::set<std::int64_t> others_;
+};
+
 bool hasBit(std::uint64_t tables, std::size_t index) { return (tables >> std::min<std::size_t>(index, 63)) & 1; }
 
 // Reading the candidates' rows costs about twice a row of the whole scan: a look-up per
@@ -80,17 +120,18 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
   if (!coverage) return std::nullopt;
 
   SearchCandidates candidates{{}, std::vector<bool>(tables.size(), false)};
-  std::set<std::int64_t> indexed;
+  SnapshotSet indexed;
   bool whole = true;
   forEachMatchingText(connection, part, [&](std::uint64_t inTables, std::string_view snapshots) {
     for (std::size_t t = 0; t < tables.size(); ++t)
       if (hasBit(inTables, t)) candidates.tables[t] = true;
     const auto rnos = decodeSnapshots(snapshots);
-    if (rnos) indexed.insert(rnos->begin(), rnos->end());
+    if (rnos)
+      for (const std::int64_t rno : *rnos) indexed.add(rno);
     whole = whole && rnos;
   });
   if (!whole) return std::nullopt;
-  for (std::int64_t rno : indexed) candidates.rnos.emplace_back(rno);
+  indexed.forEach([&](std::int64_t rno) { candidates.rnos.emplace_back(rno); });
 
   // Rows the index does not cover (this batch's, an import's that keeps no index, another
   // program's) are read whatever they hold.

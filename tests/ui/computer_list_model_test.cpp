@@ -2,6 +2,8 @@
 // filter narrows the rows and a sort keeps it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,34 @@ TEST(ComputerListModelTest, ManyTextsEqualIgnoringCaseKeepTheirOrder) {
   model.setRows(std::move(rows));
   model.sortAscending(0);
   EXPECT_EQ(shownColumn(model, 5), expected);
+}
+
+// Long texts that begin alike and differ anywhere (within the first eight characters after the
+// shared start, past them, only in case, or one ending where another goes on) sort as a stable
+// sort by Qt's case-insensitive comparison sorts them.
+TEST(ComputerListModelTest, TextsBeginningAlikeSortAsQtComparesThem) {
+  const QString tails = QString::fromUtf8("aAbB0_ßＡ");
+  std::vector<QString> names;
+  unsigned seed = 7;
+  for (int i = 0; i < 3000; ++i) {
+    seed = seed * 1103515245U + 12345U;
+    QString tail;
+    for (unsigned length = (seed >> 16) % 14, k = 0; k < length; ++k) tail += tails[static_cast<qsizetype>((seed >> (k % 13)) % 8)];
+    names.push_back(QStringLiteral("HINSHITSU-PC-") + tail);
+  }
+  ComputerListTable rows(kComputerListColumns.size());
+  for (std::size_t i = 0; i < names.size(); ++i)
+    rows.append(ComputerListRow{names[i].toStdString(), "", "", "", "", std::to_string(i)});
+  std::vector<std::size_t> expected(names.size());
+  std::iota(expected.begin(), expected.end(), std::size_t{0});
+  std::stable_sort(expected.begin(), expected.end(),
+                   [&](std::size_t a, std::size_t b) { return names[a].compare(names[b], Qt::CaseInsensitive) < 0; });
+  Names expectedRnos;
+  for (const std::size_t i : expected) expectedRnos.push_back(std::to_string(i));
+  ComputerListModel model(nullptr);
+  model.setRows(std::move(rows));
+  model.sortAscending(0);
+  EXPECT_EQ(shownColumn(model, 5), expectedRnos);
 }
 
 // The sort's keys order texts as Qt's own case-insensitive comparison does, over letters whose case

