@@ -38,8 +38,7 @@ void readCandidates(db::Connection& connection, const std::vector<SearchedTable>
   const db::Value pattern(containsPattern(part));
   for (std::size_t t = 0; t < tables.size(); ++t) {
     if (!candidates.tables[t]) continue;
-    const std::string sql = searchSql(tables[t]) + " AND t.RNO IS ?2";
-    for (const db::Value& rno : candidates.rnos) collectMatches(connection, tables[t], sql, {pattern, rno}, part, result);
+    for (const db::Value& rno : candidates.rnos) collectSnapshotMatches(connection, tables[t], rno, pattern, part, result);
   }
 }
 

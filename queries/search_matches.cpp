@@ -32,6 +32,13 @@ void collectMatches(db::Connection& connection, const searchindex::SearchedTable
   });
 }
 
+void collectSnapshotMatches(db::Connection& connection, const searchindex::SearchedTable& table, const db::Value& rno,
+                            const db::Value& pattern, std::string_view part, std::vector<ResultRow>& found) {
+  const std::string sql = searchSql(table);
+  if (rno.isNull()) collectMatches(connection, table, sql + " AND t.RNO IS NULL", {pattern}, part, found);
+  else collectMatches(connection, table, sql + " AND t.RNO = ?2", {pattern, rno}, part, found);
+}
+
 bool searchRowBefore(const ResultRow& a, const ResultRow& b) {
   for (std::size_t c : {0, 1, 3, 4, 5})
     if (int order = compareText(a[c].text(), b[c].text()); order != 0) return order < 0;

@@ -19,6 +19,10 @@ std::string searchSql(const searchindex::SearchedTable& table);
 void collectMatches(db::Connection& connection, const searchindex::SearchedTable& table, const std::string& sql,
                     const std::vector<db::Value>& params, std::string_view part, std::vector<ResultRow>& found);
 
+// The same for the rows of one snapshot (its RNO NULL too): pattern is part's containsPattern.
+void collectSnapshotMatches(db::Connection& connection, const searchindex::SearchedTable& table, const db::Value& rno,
+                            const db::Value& pattern, std::string_view part, std::vector<ResultRow>& found);
+
 // The answer's order: computer name, PCid, Table, Field, Value, each as compareText orders texts.
 bool searchRowBefore(const ResultRow& a, const ResultRow& b);
 

@@ -86,11 +86,7 @@ SearchPage SearchPages::read(db::Connection& connection, std::size_t minRows) co
     const std::size_t first = page.rows.size();
     for (std::size_t t = 0; t < tables_.size(); ++t) {
       if (!readTable_[t]) continue;
-      const std::string sql = searchSql(tables_[t]);
-      for (const db::Value* rno : group) {
-        if (rno->isNull()) collectMatches(connection, tables_[t], sql + " AND t.RNO IS NULL", {pattern_}, part_, page.rows);
-        else collectMatches(connection, tables_[t], sql + " AND t.RNO = ?2", {pattern_, *rno}, part_, page.rows);
-      }
+      for (const db::Value* rno : group) collectSnapshotMatches(connection, tables_[t], *rno, pattern_, part_, page.rows);
     }
     std::stable_sort(page.rows.begin() + static_cast<std::ptrdiff_t>(first), page.rows.end(), searchRowBefore);
   }

@@ -2,6 +2,9 @@
 // command answers with the same bytes.
 #include <filesystem>
 
+#include "platform/db.h"
+#include "searchindex/searched_fields.h"
+#include "searchindex/server_search_index.h"
 #include "tests/queries/fleet_fixture.h"
 #include "tests/support/server_database.h"
 #include "tools/samples.h"
@@ -49,7 +52,8 @@ TEST_F(ServerAnswers, EveryCommandAnswersWithTheSameBytes) {
   std::vector<std::string> commands = {
       "list", "--format json list", "--format csv list", "list --filter alpha", "list --older-than 30",
       "software", "software office", "--format json software", "software '_'", "updates", "updates kb1",
-      "search office", "search 山田", "search 'c:'", "computers --software 'office 2003'",
+      "search office", "search 山田", "search 'c:'", "search 'OFFICE 2'", "search 秀丸エ", "search 'ice 20'",
+      "search 'PC0000'", "search 'office 2003 11.0'", "computers --software 'office 2003'",
       "computers --software 'Office 2003' --version 11.0", "computers --update kb200", "computers --missing-update KB200"};
   for (int rno = 1; rno <= 28; ++rno) commands.push_back("tree " + std::to_string(rno));
   for (const std::string& command : commands) {
@@ -58,7 +62,8 @@ TEST_F(ServerAnswers, EveryCommandAnswersWithTheSameBytes) {
     EXPECT_EQ(server.status, file.status) << server.err;
     EXPECT_EQ(server.err, file.err);
     EXPECT_EQ(server.out, file.out);
-    if (command != "software '_'") {  // a LIKE wildcard is plain text: no program has "_"
+    // A LIKE wildcard is plain text (no program has "_"), and two fields side by side are not one text.
+    if (command != "software '_'" && command != "search 'office 2003 11.0'") {
       EXPECT_FALSE(file.out.empty());
     }
   }
@@ -68,6 +73,28 @@ TEST_F(ServerAnswers, EveryCommandAnswersWithTheSameBytes) {
   const ProgramRun reader = runReport(dir, "--db '" + server.connectionString() + " user=tavrix_reader' tree 26");
   EXPECT_EQ(reader.err, onFile("tree 26").err);
   EXPECT_EQ(reader.out, onFile("tree 26").out);
+}
+
+// Each searched table of the server database has its trigram index, and the question a search
+// asks is the one the index answers (the planner told not to read tables whole, as it would for
+// tables this small).
+TEST_F(ServerAnswers, TheSearchAsksTheServersTrigramIndexes) {
+  db::Connection c;
+  db::ServerStringProblem problem;
+  c.open(db::serverLocation(server.connectionString(), problem).value());
+  const std::vector<searchindex::SearchedTable> tables = searchindex::searchedTables(c);
+  ASSERT_GE(tables.size(), 12U);
+  for (const searchindex::SearchedTable& table : tables) {
+    SCOPED_TRACE(table.name);
+    std::string sql = c.translateJet("SELECT DISTINCT t.RNO FROM " + db::quoteIdentifier(table.name) + " t WHERE " +
+                                     searchindex::serverTextsMatch(table, "t", 1));
+    sql.replace(sql.find("?1"), 2, "'%offi%'");
+    std::string plan;
+    for (const std::string& line : server.rows("SET enable_seqscan = off; SET enable_indexscan = off; EXPLAIN " + sql)) plan += line + "\n";
+    EXPECT_NE(plan.find("Bitmap Index Scan on \"TavrixSearch_" + table.name + "\""), std::string::npos) << plan;
+  }
+  EXPECT_EQ(searchindex::serverTextsPattern("Ab%\x01"), std::nullopt);
+  EXPECT_EQ(searchindex::serverTextsPattern("Ab%"), "%ab\\%%");
 }
 
 }  // namespace
