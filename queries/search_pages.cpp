@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <iterator>
-#include <unordered_set>
 #include <variant>
 
 #include "queries/search_matches.h"
 #include "queries/statement_rows.h"
 #include "queries/text_match.h"
 #include "searchindex/search_index_reader.h"
+#include "searchindex/snapshot_set.h"
 
 namespace tavrix::queries {
 
@@ -26,9 +26,6 @@ bool rnoBefore(const db::Value& a, const db::Value& b) {
 // Fewer computers than this are looked up one by one; more are picked from one read of T_BasicInf.
 constexpr std::size_t kLookedUpComputers = 2000;
 
-struct ValueKey {
-  std::size_t operator()(const db::Value& v) const { return std::hash<std::string>{}(v.text()) ^ v.raw().index(); }
-};
 
 }  // namespace
 
@@ -37,36 +34,49 @@ const std::vector<std::string>& SearchPages::columns() {
   return names;
 }
 
+void SearchPages::addComputer(db::Value rno, std::string_view name, std::string_view pcId) {
+  computers_.push_back({std::move(rno), texts_.intern(name), texts_.intern(pcId)});
+}
+
 SearchPages::SearchPages(db::Connection& connection, std::string_view part, SearchWay way)
     : part_(part), pattern_(containsPattern(part)) {
   db::ReadTransaction oneState(connection);
   tables_ = searchindex::searchedTables(connection);
   const auto candidates = way == SearchWay::Fastest ? searchindex::searchCandidates(connection, tables_, part) : std::nullopt;
   readTable_ = candidates ? candidates->tables : std::vector<bool>(tables_.size(), true);
-  std::unordered_set<db::Value, ValueKey> named;
-  if (candidates) named.insert(candidates->rnos.begin(), candidates->rnos.end());
-  if (candidates && named.size() <= kLookedUpComputers) {
-    // A few computers: each looked up by its number.
-    for (auto rno = named.begin(); rno != named.end();) {
+  if (candidates && candidates->rnos.size() <= kLookedUpComputers) {
+    // A few computers: each looked up by its number; one not found holds rows of no computer.
+    for (const db::Value& rno : candidates->rnos) {
       bool found = false;
-      forEachStep(connection, "SELECT ComputerName, PCid FROM T_BasicInf WHERE RNO = ?1", {*rno}, [&](const db::RowView& row) {
-        computers_.push_back({*rno, std::string(row.text(0)), std::string(row.text(1))});
+      forEachStep(connection, "SELECT ComputerName, PCid FROM T_BasicInf WHERE RNO = ?1", {rno}, [&](const db::RowView& row) {
+        if (!found) addComputer(rno, row.text(0), row.text(1));
         found = true;
       });
-      rno = found ? named.erase(rno) : std::next(rno);
+      if (!found) addComputer(rno, "", "");
     }
   } else {
+    searchindex::SnapshotSet named;  // a million numbers as bits
+    std::vector<db::Value> odd;      // NULL and text numbers: rows of no computer
+    if (candidates) {
+      for (const db::Value& rno : candidates->rnos) {
+        if (std::holds_alternative<std::int64_t>(rno.raw())) named.add(rno.toInt());
+        else odd.push_back(rno);
+      }
+    }
     db::FewPagesCached readOnce(connection);
     forEachStep(connection, "SELECT RNO, ComputerName, PCid FROM T_BasicInf", {}, [&](const db::RowView& row) {
-      db::Value rno = row.value(0);
-      if (candidates && named.erase(rno) == 0) return;
-      computers_.push_back({std::move(rno), std::string(row.text(1)), std::string(row.text(2))});
+      if (candidates) {
+        if (row.isNull(0) || !named.contains(row.integer(0))) return;
+        named.remove(row.integer(0));
+      }
+      addComputer(row.value(0), row.text(1), row.text(2));
     });
+    named.forEach([&](std::int64_t rno) { addComputer(rno, "", ""); });
+    for (db::Value& rno : odd) addComputer(std::move(rno), "", "");
   }
-  for (const db::Value& rno : named) computers_.push_back({rno, "", ""});  // rows of no computer: no name
-  std::sort(computers_.begin(), computers_.end(), [](const Computer& a, const Computer& b) {
-    if (const int order = compareText(a.name, b.name); order != 0) return order < 0;
-    if (const int order = compareText(a.pcId, b.pcId); order != 0) return order < 0;
+  std::sort(computers_.begin(), computers_.end(), [&](const Computer& a, const Computer& b) {
+    if (const int order = compareText(texts_.text(a.name), texts_.text(b.name)); order != 0) return order < 0;
+    if (const int order = compareText(texts_.text(a.pcId), texts_.text(b.pcId)); order != 0) return order < 0;
     return rnoBefore(a.rno, b.rno);
   });
 }
@@ -79,7 +89,7 @@ SearchPage SearchPages::read(db::Connection& connection, std::size_t minRows) co
   while (page.nextComputer < computers_.size() && (page.rows.size() < minRows || page.rows.empty())) {
     // Every computer of one name: their rows sort among each other by PCid, table, field and value.
     group.clear();
-    const std::string& name = computers_[page.nextComputer].name;
+    const std::uint32_t name = computers_[page.nextComputer].name;
     for (; page.nextComputer < computers_.size() && computers_[page.nextComputer].name == name; ++page.nextComputer)
       group.push_back(&computers_[page.nextComputer].rno);
     std::sort(group.begin(), group.end(), [](const db::Value* a, const db::Value* b) { return rnoBefore(*a, *b); });

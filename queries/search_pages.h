@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "queries/fleet_search.h"
 #include "queries/result_table.h"
 #include "searchindex/searched_fields.h"
+#include "views/text_columns.h"
 
 namespace tavrix::queries {
 
@@ -39,14 +41,16 @@ class SearchPages {
  private:
   struct Computer {
     db::Value rno;
-    std::string name, pcId;  // as the answer orders them
+    std::uint32_t name, pcId;  // in texts_, as the answer orders them
   };
+  void addComputer(db::Value rno, std::string_view name, std::string_view pcId);
 
   std::string part_;
   db::Value pattern_;
   std::vector<searchindex::SearchedTable> tables_;
   std::vector<bool> readTable_;  // per table: it may hold the text
   std::vector<Computer> computers_;
+  DistinctTexts texts_;  // the computers' names and PCids, each once
   std::size_t next_ = 0;
 };
 

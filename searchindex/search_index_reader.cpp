@@ -3,8 +3,6 @@
 #include "searchindex/search_index_reader.h"
 
 #include <algorithm>
-#include <array>
-#include <memory>
 #include <functional>
 #include <set>
 #include <string>
@@ -14,6 +12,7 @@
 #include "searchindex/search_index_tables.h"
 #include "searchindex/server_search_index.h"
 #include "searchindex/snapshot_numbers.h"
+#include "searchindex/snapshot_set.h"
 
 namespace tavrix::searchindex {
 
@@ -54,44 +53,6 @@ void forEachMatchingText(db::Connection& connection, std::string_view part,
     if (queries::containsNoCase(row.text(0), part)) each(static_cast<std::uint64_t>(row.integer(1)), row.bytes(2));
   });
 }
-
-// Snapshot numbers gathered from many texts' lists: numbers from 0 below 2^31 as bits in blocks of
-// 65,536 made as they are needed, so a broad text's millions of entries cost a bit each; any
-// other number (only another program writes one) in a set.
-class SnapshotSet {
- public:
-  void add(std::int64_t rno) {
-    if (rno < 0 || rno >= kBlockBits * kMostBlocks) {
-      others_.insert(rno);
-      return;
-    }
-    const auto block = static_cast<std::size_t>(rno / kBlockBits);
-    if (block >= blocks_.size()) blocks_.resize(block + 1);
-    if (!blocks_[block]) blocks_[block] = std::make_unique<Block>();
-    const auto bit = static_cast<std::size_t>(rno % kBlockBits);
-    (*blocks_[block])[bit / 64] |= std::uint64_t{1} << (bit % 64);
-  }
-  // Every number once, ascending.
-  template <typename Each>
-  void forEach(Each each) const {
-    auto other = others_.begin();
-    for (; other != others_.end() && *other < 0; ++other) each(*other);
-    for (std::size_t block = 0; block < blocks_.size(); ++block) {
-      if (!blocks_[block]) continue;
-      for (std::size_t word = 0; word < blocks_[block]->size(); ++word)
-        for (std::uint64_t bits = (*blocks_[block])[word]; bits != 0; bits &= bits - 1)
-          each(static_cast<std::int64_t>(block) * kBlockBits + static_cast<std::int64_t>(word * 64) + __builtin_ctzll(bits));
-    }
-    for (; other != others_.end(); ++other) each(*other);
-  }
-
- private:
-  static constexpr std::int64_t kBlockBits = 65536;
-  static constexpr std::int64_t kMostBlocks = 32768;
-  using Block = std::array<std::uint64_t, kBlockBits / 64>;
-  std::vector<std::unique_ptr<Block>> blocks_;
-  std::set<std::int64_t> others_;
-};
 
 bool hasBit(std::uint64_t tables, std::size_t index) { return (tables >> std::min<std::size_t>(index, 63)) & 1; }
 
@@ -145,6 +106,7 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
                                                  std::string_view part) {
   if (!queries::fitsContainsPattern(part)) return std::nullopt;
   if (connection.location().isServer()) return serverCandidates(connection, tables, part);
+  db::FewPagesCached readOnce(connection);  // a broad text's lists run to hundreds of megabytes, each read once
   const std::optional<IndexCoverage> coverage = usableIndex(connection, tables);
   if (!coverage) return std::nullopt;
 
