@@ -7,7 +7,6 @@
 #include "dbscript/script_files.h"
 #include "import/inventory_schema.h"
 #include "import/record_identity.h"
-#include "searchindex/server_search_index.h"
 
 namespace tavrix {
 
@@ -52,21 +51,6 @@ void ensureImportIndexes(RunState& s) {
   }
 }
 
-// The search's trigram indexes, made when missing in a transaction of their own (the first time on a
-// large inventory, a while); without them a search reads every table, with the same answers.
-void ensureSearchIndexes(RunState& s) {
-  db::Connection& server = s.DbConnection;
-  try {
-    server.begin();
-    const int made = searchindex::createServerSearchIndexes(server);
-    server.commit();
-    if (made > 0) F_WRITE_LOG(s, databaseLocation(s).shown() + " に検索用の索引を作りました（" + std::to_string(made) + " 表）。");
-  } catch (const db::DbError& e) {
-    server.rollback();
-    F_WRITE_LOG(s, databaseLocation(s).shown() + " に検索用の索引を作れませんでした（" + std::string(e.what()) + "）。");
-  }
-}
-
 }  // namespace
 
 void createImportIndexes(db::Connection& server) {
@@ -86,7 +70,6 @@ bool ensureServerTables(RunState& s) {
   }
   if (missing.empty()) {
     ensureImportIndexes(s);
-    ensureSearchIndexes(s);
     return true;
   }
   const std::string shown = databaseLocation(s).shown();
@@ -98,7 +81,6 @@ bool ensureServerTables(RunState& s) {
   if (!buildFromScripts(s)) return false;
   F_WRITE_LOG(s, shown + " に在庫の表をスクリプトから作りました。");
   ensureImportIndexes(s);
-  ensureSearchIndexes(s);
   return true;
 }
 

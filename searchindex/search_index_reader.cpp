@@ -10,7 +10,6 @@
 #include "queries/statement_rows.h"
 #include "queries/text_match.h"
 #include "searchindex/search_index_tables.h"
-#include "searchindex/server_search_index.h"
 #include "searchindex/snapshot_numbers.h"
 #include "searchindex/snapshot_set.h"
 
@@ -73,39 +72,11 @@ bool worthReading(db::Connection& connection, const std::vector<SearchedTable>& 
   return kCandidateRowCost * read * share <= all;
 }
 
-// A server's trigram indexes name the snapshots whose rows may hold part, table by table. A part
-// shorter than a trigram has no trigram to look up, and when most computers are named, reading
-// every table whole is quicker: none then.
-std::optional<SearchCandidates> serverCandidates(db::Connection& connection, const std::vector<SearchedTable>& tables,
-                                                 std::string_view part) {
-  const std::optional<std::size_t> characters = utf8Characters(part);
-  const std::optional<std::string> pattern = serverTextsPattern(part);
-  if (!characters || *characters < 3 || !pattern) return std::nullopt;
-  SearchCandidates candidates{{}, std::vector<bool>(tables.size(), false)};
-  SnapshotSet named;
-  bool unnumbered = false;
-  for (std::size_t t = 0; t < tables.size(); ++t) {
-    const std::string sql = "SELECT DISTINCT t.RNO FROM " + db::quoteIdentifier(tables[t].name) + " t WHERE " +
-                            serverTextsMatch(tables[t], "t", 1);
-    queries::forEachStep(connection, sql, {db::Value(*pattern)}, [&](const db::RowView& row) {
-      candidates.tables[t] = true;
-      if (row.isNull(0)) unnumbered = true;
-      else named.add(row.integer(0));
-    });
-  }
-  if (unnumbered) candidates.rnos.emplace_back();
-  named.forEach([&](std::int64_t rno) { candidates.rnos.emplace_back(rno); });
-  const auto snapshots = queries::readNumber(connection, "SELECT count(*) FROM T_BasicInf");
-  if (candidates.rnos.size() * 2 > static_cast<std::size_t>(snapshots) && candidates.rnos.size() > 1) return std::nullopt;
-  return candidates;
-}
-
 }  // namespace
 
 std::optional<SearchCandidates> searchCandidates(db::Connection& connection, const std::vector<SearchedTable>& tables,
                                                  std::string_view part) {
   if (!queries::fitsContainsPattern(part)) return std::nullopt;
-  if (connection.location().isServer()) return serverCandidates(connection, tables, part);
   db::FewPagesCached readOnce(connection);  // a broad text's lists run to hundreds of megabytes, each read once
   const std::optional<IndexCoverage> coverage = usableIndex(connection, tables);
   if (!coverage) return std::nullopt;

@@ -18,8 +18,8 @@ struct SearchCandidates {
 
 // The candidates for a text compared as the search compares (ASCII case ignored): those the index
 // finds, and every RNO with rows it does not cover (read directly). None when the index cannot
-// answer for the tables as they are, or when reading the tables whole would be quicker. A server
-// database answers from its trigram indexes (server_search_index.h). Runs in the caller's read transaction.
+// answer for the tables as they are, or when reading the tables whole would be quicker.
+// Runs in the caller's read transaction.
 std::optional<SearchCandidates> searchCandidates(db::Connection& connection, const std::vector<SearchedTable>& tables,
                                                  std::string_view part);
 

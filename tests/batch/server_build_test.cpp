@@ -58,18 +58,10 @@ TEST_F(ServerBuild, AnEmptyDatabaseGetsTheScriptsTablesOnceAndNoFileIsMade) {
             Lines{R"(CREATE INDEX "IX_T_BasicInf_PCid" ON public."T_BasicInf" USING btree (lower("PCid")))"});
   EXPECT_EQ(server.rows("SELECT count(*) FROM pg_indexes WHERE indexname LIKE 'IX\\_T\\_%\\_RNO'"), Lines{"11"});
   EXPECT_FALSE(std::filesystem::exists(dir.path() + "/db"));
-  // The search's trigram index of each searched table.
-  EXPECT_EQ(server.rows("SELECT count(*) FROM pg_indexes WHERE indexname LIKE 'TavrixSearch\\_%' AND indexdef LIKE '%gin_trgm_ops%'"),
-            Lines{"12"});
-  EXPECT_EQ(logged(shown() + " に検索用の索引を作りました（12 表）。"), 1u);
 
   EXPECT_EQ(run(dstrb), ExitStatus::Ok);  // built once: the second run finds every table
   EXPECT_EQ(logged(shown() + " に在庫の表をスクリプトから作りました。"), 0u);
-  EXPECT_EQ(logged(shown() + " に検索用の索引を作りました（12 表）。"), 0u);
   EXPECT_EQ(tables(), kBuilt);
-  server.rows(R"(DROP INDEX "TavrixSearch_T_Printer")");  // one dropped is made again by the next run
-  EXPECT_EQ(run(dstrb), ExitStatus::Ok);
-  EXPECT_EQ(logged(shown() + " に検索用の索引を作りました（1 表）。"), 1u);
 }
 
 TEST_F(ServerBuild, ADatabaseWithSomeInventoryTablesIsNeverBuiltOver) {

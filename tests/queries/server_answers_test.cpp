@@ -2,9 +2,6 @@
 // command answers with the same bytes.
 #include <filesystem>
 
-#include "platform/db.h"
-#include "searchindex/searched_fields.h"
-#include "searchindex/server_search_index.h"
 #include "tests/queries/fleet_fixture.h"
 #include "tests/support/server_database.h"
 #include "tools/samples.h"
@@ -73,28 +70,6 @@ TEST_F(ServerAnswers, EveryCommandAnswersWithTheSameBytes) {
   const ProgramRun reader = runReport(dir, "--db '" + server.connectionString() + " user=tavrix_reader' tree 26");
   EXPECT_EQ(reader.err, onFile("tree 26").err);
   EXPECT_EQ(reader.out, onFile("tree 26").out);
-}
-
-// Each searched table of the server database has its trigram index, and the question a search
-// asks is the one the index answers (the planner told not to read tables whole, as it would for
-// tables this small).
-TEST_F(ServerAnswers, TheSearchAsksTheServersTrigramIndexes) {
-  db::Connection c;
-  db::ServerStringProblem problem;
-  c.open(db::serverLocation(server.connectionString(), problem).value());
-  const std::vector<searchindex::SearchedTable> tables = searchindex::searchedTables(c);
-  ASSERT_GE(tables.size(), 12U);
-  for (const searchindex::SearchedTable& table : tables) {
-    SCOPED_TRACE(table.name);
-    std::string sql = c.translateJet("SELECT DISTINCT t.RNO FROM " + db::quoteIdentifier(table.name) + " t WHERE " +
-                                     searchindex::serverTextsMatch(table, "t", 1));
-    sql.replace(sql.find("?1"), 2, "'%offi%'");
-    std::string plan;
-    for (const std::string& line : server.rows("SET enable_seqscan = off; SET enable_indexscan = off; EXPLAIN " + sql)) plan += line + "\n";
-    EXPECT_NE(plan.find("Bitmap Index Scan on \"TavrixSearch_" + table.name + "\""), std::string::npos) << plan;
-  }
-  EXPECT_EQ(searchindex::serverTextsPattern("Ab%\x01"), std::nullopt);
-  EXPECT_EQ(searchindex::serverTextsPattern("Ab%"), "%ab\\%%");
 }
 
 }  // namespace
