@@ -36,7 +36,7 @@ int printTree(RunState& s, int rno, const std::string& path, std::string& out) {
   return 0;
 }
 
-queries::ResultTable computers(db::Connection& c, const Options& o) {
+queries::ResultRows computers(db::Connection& c, const Options& o) {
   switch (o.computersBy) {
     case ComputersBy::Update: return queries::computersByUpdate(c, *o.text, true);
     case ComputersBy::MissingUpdate: return queries::computersByUpdate(c, *o.text, false);
@@ -45,7 +45,7 @@ queries::ResultTable computers(db::Connection& c, const Options& o) {
   return queries::computersWithSoftware(c, *o.text, o.version);
 }
 
-queries::ResultTable answer(RunState& s, const Options& o) {
+queries::ResultRows answer(RunState& s, const Options& o) {
   db::Connection& c = s.DbConnection;
   switch (o.command) {
     case Command::List: {
@@ -53,16 +53,16 @@ queries::ResultTable answer(RunState& s, const Options& o) {
       if (o.olderThanDays) filter.createdBefore = queries::daysBefore(s.TheClock.now(), *o.olderThanDays);
       return queries::computerList(c, filter);
     }
-    case Command::Software: return queries::softwareSummary(c, o.text);
-    case Command::Updates: return queries::updateSummary(c, o.text);
+    case Command::Software: return queries::ResultRows(queries::softwareSummary(c, o.text));
+    case Command::Updates: return queries::ResultRows(queries::updateSummary(c, o.text));
     case Command::Computers: return computers(c, o);
-    case Command::Search: return queries::searchInventory(c, *o.text);
+    case Command::Search: return queries::ResultRows(queries::searchInventory(c, *o.text));
     case Command::Tree:
     case Command::History:
     case Command::Diff:
     case Command::Changes: break;  // not answered from the database
   }
-  return {};
+  return queries::ResultRows();
 }
 
 history::CommandResult historyAnswer(const Options& o, const std::string& saveFolder) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <numeric>
 #include <unordered_set>
 #include <variant>
 
@@ -23,44 +24,75 @@ namespace {
 constexpr const char* kComputerSelect =
     "SELECT ComputerName, UserName, OSVersion, CreateDate, PCid, RNO FROM T_BasicInf ";
 
-ResultRow shownRow(const ResultRow& stored) {
-  ComputerListRow texts = computerListRow(stored[0], stored[1], stored[2], stored[3], stored[4], stored[5]);
-  return {std::move(texts[0]), std::move(texts[1]), std::move(texts[2]), std::move(texts[3]), std::move(texts[4]), stored[5]};
+// A computer's shown row (as the list shows it) into row, from its stored values.
+void shownRow(const db::RowView& stored, ResultRow& row) {
+  const ComputerListRow texts = computerListRow(stored.value(0), stored.value(1), stored.value(2), stored.value(3),
+                                                stored.value(4), stored.value(5));
+  row.resize(6);
+  for (std::size_t c = 0; c < 5; ++c) row[c] = texts[c];
+  row[5] = stored.value(5);
 }
 
 // The place of a stored value in the database's ORDER BY: NULL, then numbers, then texts.
-int orderRank(const db::Value& v) { return v.isNull() ? 0 : (std::holds_alternative<std::string>(v.raw()) ? 2 : 1); }
+std::uint8_t orderRank(const db::RowView& row, int column) {
+  if (row.isNull(column)) return 0;
+  return std::holds_alternative<std::string>(row.value(column).raw()) ? 2 : 1;
+}
 
-// A computer of an answer: its shown row, and how its stored name and file name order.
+// A computer of an answer: its row there, and how its stored name and file name order.
 struct ListedComputer {
-  ResultRow row;
-  int nameRank, fileRank;
+  std::uint32_t row;
+  std::uint8_t nameRank, fileRank;
+  std::int64_t rno;
 };
 
 // Shown texts in the order of their stored values: a text shows as stored, a number as its digits.
-int compareShown(const db::Value& a, const db::Value& b, int rank) {
+int compareShown(std::string_view a, std::string_view b, int rank) {
   if (rank == 0) return 0;
-  if (rank == 2) return compareText(std::get<std::string>(a.raw()), std::get<std::string>(b.raw()));
-  const double x = std::strtod(a.text().c_str(), nullptr), y = std::strtod(b.text().c_str(), nullptr);
+  if (rank == 2) return compareText(a, b);
+  const double x = std::strtod(std::string(a).c_str(), nullptr), y = std::strtod(std::string(b).c_str(), nullptr);
   return x < y ? -1 : (x > y ? 1 : 0);
 }
 
 // The questions' computer order, as the database orders it (by computer name and then file name,
 // each ignoring ASCII case and then by bytes, NULL first; then RNO). Sorted here: the database's
 // sorter spilled a fleet's list to a temporary file.
-void sortComputers(std::vector<ListedComputer>& computers) {
-  std::sort(computers.begin(), computers.end(), [](const ListedComputer& a, const ListedComputer& b) {
-    if (a.nameRank != b.nameRank) return a.nameRank < b.nameRank;
-    if (const int order = compareShown(a.row[0], b.row[0], a.nameRank); order != 0) return order < 0;
-    if (a.fileRank != b.fileRank) return a.fileRank < b.fileRank;
-    if (const int order = compareShown(a.row[4], b.row[4], a.fileRank); order != 0) return order < 0;
-    return a.row[5].toInt() < b.row[5].toInt();
+std::vector<std::uint32_t> textRanks(const ResultRows& rows, std::size_t column) {
+  std::vector<std::uint32_t> ids(rows.distinctCount(column));
+  std::iota(ids.begin(), ids.end(), 0U);
+  std::sort(ids.begin(), ids.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return compareText(rows.textOf(column, a), rows.textOf(column, b)) < 0;
   });
+  std::vector<std::uint32_t> ranks(ids.size());
+  for (std::uint32_t place = 0; place < ids.size(); ++place) ranks[ids[place]] = place;  // distinct texts never tie
+  return ranks;
+}
+
+void sortComputers(ResultRows& rows, std::vector<ListedComputer>& computers) {
+  // Texts compared once per distinct name and file name, not once per comparison of two computers.
+  const std::vector<std::uint32_t> names = textRanks(rows, 0), files = textRanks(rows, 4);
+  const auto compare = [&](const ListedComputer& a, const ListedComputer& b, std::size_t column, int rank,
+                           const std::vector<std::uint32_t>& ranks) {
+    const std::uint32_t x = rows.valueId(a.row, column), y = rows.valueId(b.row, column);
+    if (rank == 2) return ranks[x] < ranks[y] ? -1 : (ranks[x] > ranks[y] ? 1 : 0);
+    return compareShown(rows.textOf(column, x), rows.textOf(column, y), rank);
+  };
+  std::sort(computers.begin(), computers.end(), [&](const ListedComputer& a, const ListedComputer& b) {
+    if (a.nameRank != b.nameRank) return a.nameRank < b.nameRank;
+    if (const int order = compare(a, b, 0, a.nameRank, names); order != 0) return order < 0;
+    if (a.fileRank != b.fileRank) return a.fileRank < b.fileRank;
+    if (const int order = compare(a, b, 4, a.fileRank, files); order != 0) return order < 0;
+    return a.rno < b.rno;
+  });
+  std::vector<std::uint32_t> order;
+  order.reserve(computers.size());
+  for (const ListedComputer& computer : computers) order.push_back(computer.row);
+  rows.reorder(order);
 }
 
 bool anyShownTextContains(const ResultRow& row, std::string_view part) {
   for (std::size_t c = 0; c < 5; ++c)
-    if (containsNoCase(row[c].text(), part)) return true;
+    if (containsNoCase(std::get<std::string>(row[c].raw()), part)) return true;
   return false;
 }
 
@@ -140,25 +172,24 @@ std::unordered_set<std::int64_t> rnosWhere(db::Connection& connection, const std
 enum class Sides { Both, Having, Lacking };
 
 // Every computer in list order, split by whether its RNO is among rnos; a side not wanted stays empty.
-std::pair<ResultTable, ResultTable> computersSplitBy(db::Connection& connection, const std::unordered_set<std::int64_t>& rnos,
-                                                     Sides wanted = Sides::Both) {
+std::pair<ResultRows, ResultRows> computersSplitBy(db::Connection& connection, const std::unordered_set<std::int64_t>& rnos,
+                                                   Sides wanted = Sides::Both) {
+  std::pair<ResultRows, ResultRows> split{ResultRows(computerColumns()), ResultRows(computerColumns())};
   std::vector<ListedComputer> having, lacking;
   {
     db::FewPagesCached readOnce(connection);
-    ResultRow stored(6);
+    ResultRow shown;
     forEachStep(connection, kComputerSelect, {}, [&](const db::RowView& row) {
       const bool in = !row.isNull(5) && rnos.contains(row.integer(5));
       if (wanted == (in ? Sides::Lacking : Sides::Having)) return;
-      for (int c = 0; c < 6; ++c) stored[static_cast<std::size_t>(c)] = row.value(c);
-      (in ? having : lacking).push_back({shownRow(stored), orderRank(stored[0]), orderRank(stored[4])});
+      ResultRows& rows = in ? split.first : split.second;
+      shownRow(row, shown);
+      (in ? having : lacking).push_back({static_cast<std::uint32_t>(rows.size()), orderRank(row, 0), orderRank(row, 4), row.integer(5)});
+      rows.append(shown);
     });
   }
-  std::pair<ResultTable, ResultTable> split{{computerColumns(), {}}, {computerColumns(), {}}};
-  for (auto [listed, table] : {std::pair(&having, &split.first), std::pair(&lacking, &split.second)}) {
-    sortComputers(*listed);
-    table->rows.reserve(listed->size());
-    for (ListedComputer& computer : *listed) table->rows.push_back(std::move(computer.row));
-  }
+  sortComputers(split.first, having);
+  sortComputers(split.second, lacking);
   return split;
 }
 
@@ -170,16 +201,17 @@ const std::vector<std::string>& computerColumns() {
   return columns;
 }
 
-ResultTable computerList(db::Connection& connection, const ListFilter& filter) {
-  ResultTable table{computerColumns(), {}};
+ResultRows computerList(db::Connection& connection, const ListFilter& filter) {
+  ResultRows rows(computerColumns());
   const db::Value before = filter.createdBefore ? db::Value(*filter.createdBefore) : db::Value();
   db::FewPagesCached readOnce(connection);
-  forEachRow(connection, std::string(kComputerSelect) + "WHERE CreateDate < ?1 OR ?1 IS NULL ORDER BY RNO", {before},
-             [&](const ResultRow& stored) {
-               ResultRow row = shownRow(stored);
-               if (!filter.contains || anyShownTextContains(row, *filter.contains)) table.rows.push_back(std::move(row));
-             });
-  return table;
+  ResultRow shown;
+  forEachStep(connection, std::string(kComputerSelect) + "WHERE CreateDate < ?1 OR ?1 IS NULL ORDER BY RNO", {before},
+              [&](const db::RowView& row) {
+                shownRow(row, shown);
+                if (!filter.contains || anyShownTextContains(shown, *filter.contains)) rows.append(shown);
+              });
+  return rows;
 }
 
 std::string daysBefore(const DateTime& now, int days) {
@@ -226,7 +258,7 @@ bool sameNoCase(const db::Value& a, const db::Value& b) {
   return a.isNull() ? b.isNull() : !b.isNull() && text::equalsNoCase(a.text(), b.text());
 }
 
-ResultTable computersWithSoftware(db::Connection& connection, std::string_view nameContains,
+ResultRows computersWithSoftware(db::Connection& connection, std::string_view nameContains,
                                   const std::optional<std::string>& version) {
   db::ReadTransaction oneState(connection);
   const auto has = [&](const ResultRow& program) {
@@ -240,7 +272,7 @@ ResultTable computersWithSoftware(db::Connection& connection, std::string_view n
       .first;
 }
 
-ResultTable computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version) {
+ResultRows computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version) {
   db::ReadTransaction oneState(connection);
   const auto has = [&](const ResultRow& program) { return sameNoCase(program[0], appl) && sameNoCase(program[1], version); };
   if (auto rnos = keptSnapshots(connection, TallyKind::Software, has)) return computersSplitBy(connection, *rnos, Sides::Having).first;
@@ -251,7 +283,7 @@ ResultTable computersWithProgram(db::Connection& connection, const db::Value& ap
 
 namespace {
 
-std::pair<ResultTable, ResultTable> computersSplitByUpdate(db::Connection& connection, std::string_view name, Sides wanted) {
+std::pair<ResultRows, ResultRows> computersSplitByUpdate(db::Connection& connection, std::string_view name, Sides wanted) {
   db::ReadTransaction oneState(connection);
   const auto has = [&](const ResultRow& update) { return !update[0].isNull() && text::equalsNoCase(update[0].text(), name); };
   if (auto rnos = keptSnapshots(connection, TallyKind::Updates, has)) return computersSplitBy(connection, *rnos, wanted);
@@ -262,11 +294,11 @@ std::pair<ResultTable, ResultTable> computersSplitByUpdate(db::Connection& conne
 
 }  // namespace
 
-std::pair<ResultTable, ResultTable> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name) {
+std::pair<ResultRows, ResultRows> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name) {
   return computersSplitByUpdate(connection, name, Sides::Both);
 }
 
-ResultTable computersByUpdate(db::Connection& connection, std::string_view name, bool having) {
+ResultRows computersByUpdate(db::Connection& connection, std::string_view name, bool having) {
   auto split = computersSplitByUpdate(connection, name, having ? Sides::Having : Sides::Lacking);
   return having ? std::move(split.first) : std::move(split.second);
 }

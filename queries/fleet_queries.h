@@ -1,5 +1,6 @@
 // The fleet questions: which computers, which programs and updates, and where a text appears.
-// Each returns whole rows in a fixed order; text matches ignore ASCII letter case. Throw db::DbError.
+// Each returns whole rows in a fixed order (the computer lists compactly: they run to a fleet's
+// length); text matches ignore ASCII letter case. Throw db::DbError.
 #pragma once
 
 #include <optional>
@@ -9,6 +10,7 @@
 
 #include "platform/datetime.h"
 #include "platform/db.h"
+#include "queries/result_rows.h"
 #include "queries/result_table.h"
 
 namespace tavrix::queries {
@@ -21,7 +23,7 @@ struct ListFilter {
   std::optional<std::string> createdBefore;  // stored date-time: CreateDate earlier than this
 };
 // The computer list in database order, as the main window shows it.
-ResultTable computerList(db::Connection& connection, const ListFilter& filter);
+ResultRows computerList(db::Connection& connection, const ListFilter& filter);
 // The stored date-time days days before now, for ListFilter::createdBefore.
 std::string daysBefore(const DateTime& now, int days);
 
@@ -31,13 +33,13 @@ ResultTable softwareSummary(db::Connection& connection, const std::optional<std:
 ResultTable updateSummary(db::Connection& connection, const std::optional<std::string>& nameContains);
 
 // Computers with a program whose name contains nameContains (and whose Version equals version).
-ResultTable computersWithSoftware(db::Connection& connection, std::string_view nameContains,
+ResultRows computersWithSoftware(db::Connection& connection, std::string_view nameContains,
                                   const std::optional<std::string>& version);
 // Computers with exactly this program and version (a NULL version matches only NULL): one summary row.
-ResultTable computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version);
+ResultRows computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version);
 // Computers that have, and those that lack, an update named exactly name (ASCII case ignored).
-std::pair<ResultTable, ResultTable> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name);
+std::pair<ResultRows, ResultRows> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name);
 // Computers that have (or, with having false, lack) an update named exactly name.
-ResultTable computersByUpdate(db::Connection& connection, std::string_view name, bool having);
+ResultRows computersByUpdate(db::Connection& connection, std::string_view name, bool having);
 
 }  // namespace tavrix::queries

@@ -52,15 +52,6 @@ ResultRow ResultRows::row(std::size_t row) const {
   return values;
 }
 
-ValueKind ResultRows::kindOf(std::size_t column, std::uint32_t id) const {
-  return static_cast<ValueKind>(values_.values(column).text(id).front());
-}
-
-std::string_view ResultRows::textOf(std::size_t column, std::uint32_t id) const {
-  const std::string_view stored = values_.values(column).text(id).substr(1);
-  return kindOf(column, id) == ValueKind::Real ? stored.substr(0, stored.size() - sizeof(double) - 1) : stored;
-}
-
 db::Value ResultRows::valueOf(std::size_t column, std::uint32_t id) const {
   const std::string_view text = textOf(column, id);
   switch (kindOf(column, id)) {
@@ -82,6 +73,13 @@ ResultTable ResultRows::table(const std::vector<std::uint32_t>& picked) const {
   ResultTable table{columns_, {}};
   table.rows.reserve(picked.size());
   for (const std::uint32_t r : picked) table.rows.push_back(row(r));
+  return table;
+}
+
+ResultTable ResultRows::table() const {
+  ResultTable table{columns_, {}};
+  table.rows.reserve(size());
+  for (std::size_t r = 0; r < size(); ++r) table.rows.push_back(row(r));
   return table;
 }
 

@@ -32,12 +32,22 @@ class ResultRows {
   // A row's value as the number of its column's distinct value.
   std::uint32_t valueId(std::size_t row, std::size_t column) const { return values_.valueId(row, column); }
   std::size_t distinctCount(std::size_t column) const { return values_.values(column).size(); }
-  ValueKind kindOf(std::size_t column, std::uint32_t id) const;
-  std::string_view textOf(std::size_t column, std::uint32_t id) const;
+  ValueKind kindOf(std::size_t column, std::uint32_t id) const {
+    return static_cast<ValueKind>(values_.values(column).text(id).front());
+  }
+  std::string_view textOf(std::size_t column, std::uint32_t id) const {
+    const std::string_view stored = values_.values(column).text(id);
+    // A real number's exact bytes follow its text and a NUL.
+    return stored.front() == static_cast<char>(ValueKind::Real) ? stored.substr(1, stored.size() - sizeof(double) - 2)
+                                                                : stored.substr(1);
+  }
   db::Value valueOf(std::size_t column, std::uint32_t id) const;
 
-  // The rows picked, in that order, as a table.
+  // The rows picked, in that order, as a table; every row without picked.
   ResultTable table(const std::vector<std::uint32_t>& picked) const;
+  ResultTable table() const;
+  // Puts the rows in this order: row i becomes the row that was order[i] (every row once).
+  void reorder(const std::vector<std::uint32_t>& order) { values_.reorder(order); }
   std::size_t memoryBytes() const { return values_.memoryBytes(); }
 
  private:

@@ -20,7 +20,8 @@ enum class OutputFormat {
 std::optional<OutputFormat> parseOutputFormat(std::string_view name);
 
 std::string formatRows(const ResultTable& table, OutputFormat format);
-// The rows picked from a compact answer, in that order.
+// Every row of a compact answer, and the rows picked from one, in that order.
+std::string formatRows(const ResultRows& rows, OutputFormat format);
 std::string formatRows(const ResultRows& rows, const std::vector<std::uint32_t>& picked, OutputFormat format);
 
 // A value's text with TAB, CR and LF each turned into one blank, so that it stays on one line.

@@ -51,6 +51,14 @@ void DistinctTexts::grow() {
   slots_.swap(slots);
 }
 
+void TextColumns::reorder(const std::vector<std::uint32_t>& order) {
+  for (std::vector<std::uint32_t>& ids : ids_) {
+    std::vector<std::uint32_t> moved(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) moved[i] = ids[order[i]];
+    ids.swap(moved);
+  }
+}
+
 std::size_t TextColumns::memoryBytes() const {
   std::size_t bytes = 0;
   for (std::size_t c = 0; c < ids_.size(); ++c) bytes += values_[c].memoryBytes() + ids_[c].capacity() * sizeof(std::uint32_t);

@@ -54,6 +54,8 @@ class TextColumns {
   std::string_view text(std::size_t row, std::size_t column) const { return values_[column].text(ids_[column][row]); }
   std::uint32_t valueId(std::size_t row, std::size_t column) const { return ids_[column][row]; }
   const DistinctTexts& values(std::size_t column) const { return values_[column]; }
+  // Puts the rows in this order: row i becomes the row that was order[i].
+  void reorder(const std::vector<std::uint32_t>& order);
   std::size_t memoryBytes() const;
 
  private:

@@ -151,7 +151,7 @@ TEST_F(FleetCounts, ANumericComputerIdIsNotTakenForItsSnapshotNumber) {
   EXPECT_EQ(kept, scanned);
   db::Connection c;
   c.openReadOnly(dbPath());
-  const queries::ResultTable found = queries::computersWithSoftware(c, "office", std::nullopt);
+  const queries::ResultTable found = queries::computersWithSoftware(c, "office", std::nullopt).table();
   const auto pcId = std::find(found.columns.begin(), found.columns.end(), "PCid") - found.columns.begin();
   std::vector<std::string> computers;
   for (const auto& row : found.rows) computers.push_back(row[static_cast<std::size_t>(pcId)].text());
@@ -259,7 +259,7 @@ TEST_F(FleetCounts, CountsOfTheEarlierLayoutAreCountedAgain) {
   {
     db::Connection c;
     c.openReadOnly(dbPath());
-    EXPECT_EQ(queries::computersByUpdate(c, "kb1", true).rows.size(), 1u);  // scanned, not the emptied list
+    EXPECT_EQ(queries::computersByUpdate(c, "kb1", true).size(), 1u);  // scanned, not the emptied list
   }
   runBatchOnce();
   ASSERT_TRUE(countsCurrent());

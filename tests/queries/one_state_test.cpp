@@ -43,7 +43,7 @@ class OneState : public ImportFixture {
   Lines askViewer() {
     db::Connection c;
     return pcIdsAndRnos(queries::readOneState(
-        c, dbPath(), [](db::Connection& open) { return queries::computersWithSoftware(open, "viewer", std::nullopt); }));
+        c, dbPath(), [](db::Connection& open) { return queries::computersWithSoftware(open, "viewer", std::nullopt).table(); }));
   }
 };
 

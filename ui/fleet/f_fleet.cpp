@@ -182,8 +182,8 @@ void F_Fleet::updateSelected() {
   const std::string name = updates_->rowOf(chosen)[0].text();
   try {
     auto [having, missing] = ask([&](db::Connection& c) { return queries::computersWithAndWithoutUpdate(c, name); });
-    updateHaving_->show(std::move(having));
-    updateMissing_->show(std::move(missing));
+    updateHaving_->show(std::move(having), nullptr);
+    updateMissing_->show(std::move(missing), nullptr);
   } catch (const std::exception& e) {
     updateHaving_->clear();
     updateMissing_->clear();

@@ -37,6 +37,7 @@ class ResultList : public QWidget {
   ResultList(const char* objectName, const QStringList& headers, MessageSink& messages, QWidget* parent);
 
   void show(const queries::ResultTable& table);
+  void show(queries::ResultRows rows) { show(std::move(rows), nullptr); }
   // An answer's first rows; more reads the next ones (its first page at once, the others when the
   // list needs them).
   void show(queries::ResultRows rows, ResultListModel::MoreRows more);
