@@ -38,19 +38,22 @@ std::string phraseOf(std::string_view part) {
   return phrase + "\"";
 }
 
-// Calls back with the tables and snapshots of each chunk's text that holds part.
+// Calls back with the tables and snapshots of each chunk's text that holds part, until each
+// returns false.
 void forEachMatchingText(db::Connection& connection, std::string_view part,
-                         const std::function<void(std::uint64_t tables, std::string_view snapshots)>& each) {
+                         const std::function<bool(std::uint64_t tables, std::string_view snapshots)>& each) {
   const std::optional<std::size_t> characters = utf8Characters(part);
   const bool trigrams = characters && *characters >= 3;
   const std::string sql =
       trigrams ? "SELECT t.Value, t.Tables, t.Snapshots FROM TavrixSearchTrigrams f JOIN TavrixSearchText t ON t.Id = f.rowid "
                  "WHERE TavrixSearchTrigrams MATCH ?1"
                : "SELECT Value, Tables, Snapshots FROM TavrixSearchText WHERE " + queries::containsSql("Value", 1);
-  const db::Value pattern(trigrams ? phraseOf(part) : queries::containsPattern(part));
-  queries::forEachStep(connection, sql, {pattern}, [&](const db::RowView& row) {
-    if (queries::containsNoCase(row.text(0), part)) each(static_cast<std::uint64_t>(row.integer(1)), row.bytes(2));
-  });
+  db::Statement statement(connection, sql);
+  statement.bind(1, db::Value(trigrams ? phraseOf(part) : queries::containsPattern(part)));
+  while (statement.next()) {
+    const db::RowView& row = statement.row();
+    if (queries::containsNoCase(row.text(0), part) && !each(static_cast<std::uint64_t>(row.integer(1)), row.bytes(2))) break;
+  }
 }
 
 bool hasBit(std::uint64_t tables, std::size_t index) { return (tables >> std::min<std::size_t>(index, 63)) & 1; }
@@ -58,19 +61,30 @@ bool hasBit(std::uint64_t tables, std::size_t index) { return (tables >> std::mi
 // Reading the candidates' rows costs about twice a row of the whole scan: a look-up per
 // computer and table, where the scan reads in order and in parts at once. Tables are weighed by
 // their rows (the last row number, which the file finds at once).
-bool worthReading(db::Connection& connection, const std::vector<SearchedTable>& tables, const SearchCandidates& candidates) {
-  constexpr double kCandidateRowCost = 2.0;
-  const auto snapshots = static_cast<double>(queries::readNumber(connection, "SELECT count(*) FROM T_BasicInf"));
-  const double share = snapshots > 0 ? std::min(1.0, static_cast<double>(candidates.rnos.size()) / snapshots) : 1.0;
-  double all = 0, read = 0;
-  for (std::size_t t = 0; t < tables.size(); ++t) {
-    const auto rows = static_cast<double>(
-        queries::readNumber(connection, "SELECT coalesce(max(rowid), 0) FROM " + db::quoteIdentifier(tables[t].name)));
-    all += rows;
-    if (candidates.tables[t]) read += rows;
+class ReadingCost {
+ public:
+  ReadingCost(db::Connection& connection, const std::vector<SearchedTable>& tables)
+      : snapshots_(static_cast<double>(queries::readNumber(connection, "SELECT count(*) FROM T_BasicInf"))) {
+    for (const SearchedTable& table : tables) {
+      rows_.push_back(static_cast<double>(
+          queries::readNumber(connection, "SELECT coalesce(max(rowid), 0) FROM " + db::quoteIdentifier(table.name))));
+      all_ += rows_.back();
+    }
   }
-  return kCandidateRowCost * read * share <= all;
-}
+  // More candidates or tables only make it less worth: a search may stop gathering once it is not.
+  bool worthReading(std::size_t candidates, const std::vector<bool>& tables) const {
+    constexpr double kCandidateRowCost = 2.0;
+    const double share = snapshots_ > 0 ? std::min(1.0, static_cast<double>(candidates) / snapshots_) : 1.0;
+    double read = 0;
+    for (std::size_t t = 0; t < rows_.size(); ++t)
+      if (tables[t]) read += rows_[t];
+    return kCandidateRowCost * read * share <= all_;
+  }
+
+ private:
+  double snapshots_, all_ = 0;
+  std::vector<double> rows_;
+};
 
 }  // namespace
 
@@ -81,9 +95,10 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
   const std::optional<IndexCoverage> coverage = usableIndex(connection, tables);
   if (!coverage) return std::nullopt;
 
+  const ReadingCost cost(connection, tables);
   SearchCandidates candidates{{}, std::vector<bool>(tables.size(), false)};
   SnapshotSet indexed;
-  bool whole = true;
+  bool whole = true, worth = true;
   forEachMatchingText(connection, part, [&](std::uint64_t inTables, std::string_view snapshots) {
     for (std::size_t t = 0; t < tables.size(); ++t)
       if (hasBit(inTables, t)) candidates.tables[t] = true;
@@ -91,8 +106,11 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
     if (rnos)
       for (const std::int64_t rno : *rnos) indexed.add(rno);
     whole = whole && rnos;
+    // A broad text's many lists are not read to the end once the tables would be read whole anyway.
+    worth = cost.worthReading(indexed.size(), candidates.tables);
+    return whole && worth;
   });
-  if (!whole) return std::nullopt;
+  if (!whole || !worth) return std::nullopt;
   indexed.forEach([&](std::int64_t rno) { candidates.rnos.emplace_back(rno); });
 
   // Rows the index does not cover (this batch's, an import's that keeps no index, another
@@ -107,7 +125,7 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
       if (unread.emplace(static_cast<int>(row[0].raw().index()), row[0].text()).second) candidates.rnos.push_back(row[0]);
     });
   }
-  if (!worthReading(connection, tables, candidates)) return std::nullopt;
+  if (!cost.worthReading(candidates.rnos.size(), candidates.tables)) return std::nullopt;
   return candidates;
 }
 

@@ -15,22 +15,26 @@ class SnapshotSet {
  public:
   void add(std::int64_t rno) {
     if (!inBlocks(rno)) {
-      others_.insert(rno);
+      size_ += others_.insert(rno).second ? 1 : 0;
       return;
     }
     const auto block = static_cast<std::size_t>(rno / kBlockBits);
     if (block >= blocks_.size()) blocks_.resize(block + 1);
     if (!blocks_[block]) blocks_[block] = std::make_unique<Block>();
+    size_ += (word(rno) & bit(rno)) == 0 ? 1 : 0;
     word(rno) |= bit(rno);
   }
+  std::size_t size() const { return size_; }
   bool contains(std::int64_t rno) const {
     if (!inBlocks(rno)) return others_.contains(rno);
     const auto block = static_cast<std::size_t>(rno / kBlockBits);
     return block < blocks_.size() && blocks_[block] && (word(rno) & bit(rno)) != 0;
   }
   void remove(std::int64_t rno) {
+    if (!contains(rno)) return;
+    --size_;
     if (!inBlocks(rno)) others_.erase(rno);
-    else if (contains(rno)) word(rno) &= ~bit(rno);
+    else word(rno) &= ~bit(rno);
   }
   // Every number once, ascending.
   template <typename Each>
@@ -58,6 +62,7 @@ class SnapshotSet {
 
   std::vector<std::unique_ptr<Block>> blocks_;
   std::set<std::int64_t> others_;
+  std::size_t size_ = 0;
 };
 
 }  // namespace tavrix::searchindex

@@ -1,6 +1,7 @@
 // The search index: the same answers as reading every table, whatever was written around it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "searchindex/search_index_reader.h"
 #include "searchindex/search_index_tables.h"
 #include "searchindex/snapshot_numbers.h"
+#include "searchindex/snapshot_set.h"
 #include "tests/import/import_fixture.h"
 #include "tests/platform/db_rows.h"
 #include "tools/samples.h"
@@ -28,6 +30,27 @@ TEST(SnapshotNumbers, BlobsReadBackAndDamagedOnesAreRefused) {
   EXPECT_FALSE(decodeSnapshots(cut));
   EXPECT_FALSE(decodeSnapshots(std::string(10, '\xFF') + '\x01'));  // past 64 bits
   EXPECT_FALSE(decodeSnapshots(encodeSnapshots({INT64_MAX}) + encodeSnapshots({1})));  // past the largest RNO
+}
+
+// Numbers kept as bits or, out of their range, in a tree: each once, in ascending order, counted.
+TEST(SnapshotSet, HoldsEveryNumberOnceInOrder) {
+  searchindex::SnapshotSet set;
+  const std::vector<std::int64_t> added = {5, 65536, 3, -7, 5, INT64_MAX, 64, 0, std::int64_t{1} << 31, 65535, -7, 200000};
+  for (const std::int64_t rno : added) set.add(rno);
+  std::vector<std::int64_t> expected = added;
+  std::sort(expected.begin(), expected.end());
+  expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+  std::vector<std::int64_t> held;
+  set.forEach([&](std::int64_t rno) { held.push_back(rno); });
+  EXPECT_EQ(held, expected);
+  EXPECT_EQ(set.size(), expected.size());
+  for (const std::int64_t rno : {std::int64_t{5}, std::int64_t{-7}, INT64_MAX, std::int64_t{1} << 31}) set.remove(rno);
+  set.remove(6);  // not held: nothing changes
+  EXPECT_EQ(set.size(), expected.size() - 4);
+  EXPECT_FALSE(set.contains(5));
+  EXPECT_FALSE(set.contains(INT64_MAX));
+  EXPECT_TRUE(set.contains(65536));
+  EXPECT_FALSE(set.contains(70000000));  // past the blocks made
 }
 
 class SearchIndex : public ImportFixture {
