@@ -5,6 +5,7 @@
 
 #include "history/history_commands.h"
 #include "queries/fleet_queries.h"
+#include "queries/fleet_overview.h"
 #include "queries/fleet_search.h"
 #include "queries/row_output.h"
 #include "queries/statement_rows.h"
@@ -57,6 +58,7 @@ queries::ResultRows answer(RunState& s, const Options& o) {
     case Command::Updates: return queries::ResultRows(queries::updateSummary(c, o.text));
     case Command::Computers: return computers(c, o);
     case Command::Search: return queries::ResultRows(queries::searchInventory(c, *o.text));
+    case Command::Overview: return queries::ResultRows(queries::fleetOverview(c, s.TheClock.now()));
     case Command::Tree:
     case Command::History:
     case Command::Diff:

@@ -170,6 +170,7 @@ std::string parseCommand(Arguments& a, Options& o) {
   if (command == "software") return o.command = Command::Software, parseText(a, o, command, false);
   if (command == "updates") return o.command = Command::Updates, parseText(a, o, command, false);
   if (command == "search") return o.command = Command::Search, parseText(a, o, command, true);
+  if (command == "overview") return o.command = Command::Overview, a.done() ? "" : "overview: unknown argument \"" + a.peek() + "\"";
   if (command == "computers") return o.command = Command::Computers, parseComputers(a, o);
   if (command == "history") return o.command = Command::History, parseComputerHistory(a, o, command, 1);
   if (command == "diff") return o.command = Command::Diff, parseComputerHistory(a, o, command, 3);
@@ -202,6 +203,7 @@ const char* usageText() {
          "  computers --update NAME                    computers with an update\n"
          "  computers --missing-update NAME            computers without an update\n"
          "  search TEXT                                every field that contains the text\n"
+         "  overview                                   the fleet at a glance: card, item, value, computers\n"
          "  history PCID                               a computer's kept inventories, newest first\n"
          "  diff PCID [FROM [TO]]                      the changes between two of them (number or date;\n"
          "                                             default the two newest)\n"

@@ -9,7 +9,7 @@
 
 namespace tavrix::report {
 
-enum class Command { List, Tree, Software, Updates, Computers, Search, History, Diff, Changes };
+enum class Command { List, Tree, Software, Updates, Computers, Search, Overview, History, Diff, Changes };
 enum class ComputersBy { Software, Update, MissingUpdate };
 
 struct Options {

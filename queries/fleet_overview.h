@@ -1,0 +1,37 @@
+// The fleet at a glance: the figures of the overview's cards, from one state of the database.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "platform/datetime.h"
+#include "platform/db.h"
+#include "queries/result_table.h"
+
+namespace tavrix::queries {
+
+struct OverviewSettings {
+  int lowDiskPercent = 10;       // a fixed drive with less free space than this is nearly full
+  int notSeenDays = 30;          // a computer inventoried longer ago than this is not seen
+  int commonUpdatePercent = 80;  // an update at least this share of the fleet has is expected
+  int rarestPrograms = 20;       // the programs on the fewest computers shown
+};
+
+// Card, Item, Value, Computers; one row per figure, cards in this order:
+//   computers  ""               the computers                       the computers
+//   os         OSVersion        computers with it (most first)      the same
+//   memory     "512MB"...       computers with at least that much memory and less than twice it;
+//              "unknown"        a size that does not read as one   (every computer in one class)
+//   low_disk   "10%"            fixed drives with less free space   computers with one
+//              "unknown"        fixed drives whose sizes do not read as sizes, and their computers
+//   not_seen   "30"             computers inventoried before then   the same
+//   missing_update  WinUpdName  computers lacking an update most of the fleet has (most lacking first)
+//   rare_program    Appl [Version]  computers with it (fewest first)
+// Texts compare as the database compares them (ASCII case ignored, then bytes).
+ResultTable fleetOverview(db::Connection& connection, const DateTime& now, const OverviewSettings& settings = {});
+
+// A size written as a number and a unit ("38154MB", "1.5 GB", "512 KB", "1024"), in megabytes;
+// none for anything else.
+std::optional<double> sizeInMegabytes(std::string_view text);
+
+}  // namespace tavrix::queries
