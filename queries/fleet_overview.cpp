@@ -39,17 +39,14 @@ void computersByOsAndMemory(db::Connection& connection, ResultTable& table) {
   std::map<std::string, std::int64_t, TextOrder> systems;
   std::map<std::int64_t, std::int64_t> memory;  // class in megabytes, -1 unknown
   std::int64_t computers = 0;
-  {
-    db::FewPagesCached readOnce(connection);
-    forEachStep(connection, "SELECT OSVersion, MemorySize FROM T_BasicInf", {}, [&](const db::RowView& row) {
-      ++computers;
-      ++systems[std::string(row.text(0))];
-      const std::optional<double> size = row.isNull(1) ? std::nullopt : sizeInMegabytes(row.text(1));
-      std::int64_t shown = -1;
-      if (size && *size >= 1) shown = std::int64_t{1} << static_cast<int>(std::floor(std::log2(*size) + 1e-9));
-      ++memory[shown];
-    });
-  }
+  forEachStep(connection, "SELECT OSVersion, MemorySize FROM T_BasicInf", {}, [&](const db::RowView& row) {
+    ++computers;
+    ++systems[std::string(row.text(0))];
+    const std::optional<double> size = row.isNull(1) ? std::nullopt : sizeInMegabytes(row.text(1));
+    std::int64_t shown = -1;
+    if (size && *size >= 1) shown = std::int64_t{1} << static_cast<int>(std::floor(std::log2(*size) + 1e-9));
+    ++memory[shown];
+  });
   addRow(table, "computers", "", computers, computers);
   for (const auto& [os, count] : byCountDown(systems)) addRow(table, "os", os, count, count);
   for (const auto& [megabytes, count] : memory)
@@ -117,6 +114,7 @@ std::optional<double> sizeInMegabytes(std::string_view text) {
 
 ResultTable fleetOverview(db::Connection& connection, const DateTime& now, const OverviewSettings& settings) {
   db::ReadTransaction oneState(connection);
+  db::FewPagesCached readOnce(connection);  // the basic and drive tables are read whole, once
   ResultTable table{{"Card", "Item", "Value", "Computers"}, {}};
   computersByOsAndMemory(connection, table);
   const std::int64_t computers = table.rows.front()[2].toInt();
