@@ -50,7 +50,7 @@ queries::ResultRows answer(RunState& s, const Options& o) {
   db::Connection& c = s.DbConnection;
   switch (o.command) {
     case Command::List: {
-      queries::ListFilter filter{o.text, std::nullopt};
+      queries::ListFilter filter{o.text, std::nullopt, o.lowDiskPercent};
       if (o.olderThanDays) filter.createdBefore = queries::daysBefore(s.TheClock.now(), *o.olderThanDays);
       return queries::computerList(c, filter);
     }

@@ -88,6 +88,13 @@ constexpr OptionRule kListOptions[] = {
        o.olderThanDays = days;
        return std::string();
      }},
+    {"--low-disk", true, [](Options& o, const std::string&, const std::string& value) {
+       int percent = 0;
+       if (!parseWhole(value, percent) || percent < 0 || percent > 100)
+         return "--low-disk needs a percent from 0 to 100, not \"" + value + "\"";
+       o.lowDiskPercent = percent;
+       return std::string();
+     }},
 };
 
 // One question per run: the program, the update or the missing update asked about.
@@ -196,6 +203,7 @@ const char* usageText() {
          "       tavrix-report --help\n"
          "commands:\n"
          "  list [--filter TEXT] [--older-than DAYS]   the computer list\n"
+         "       [--low-disk PERCENT]                 (a fixed drive with less free space than that)\n"
          "  tree RNO                                   one computer's detail tree\n"
          "  software [TEXT]                            programs and versions, with their computers\n"
          "  updates [TEXT]                             updates, with their computers\n"

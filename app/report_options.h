@@ -22,6 +22,7 @@ struct Options {
   int rno = 0;                        // tree
   std::optional<std::string> text;    // list --filter, software/updates TEXT, search TEXT, computers TEXT/NAME
   std::optional<int> olderThanDays;   // list --older-than
+  std::optional<int> lowDiskPercent;  // list --low-disk
   ComputersBy computersBy = ComputersBy::Software;
   std::optional<std::string> version; // computers --software --version
   std::string pcId;                   // history, diff

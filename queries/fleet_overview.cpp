@@ -3,13 +3,10 @@
 #include "queries/fleet_overview.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <cstdlib>
 #include <map>
-#include <set>
 
-#include "platform/text.h"
+#include "queries/drive_space.h"
 #include "queries/fleet_queries.h"
 #include "queries/statement_rows.h"
 #include "queries/text_match.h"
@@ -17,8 +14,6 @@
 namespace tavrix::queries {
 
 namespace {
-
-constexpr const char* kFixedDrive = "ローカル ディスク";
 
 struct TextOrder {
   bool operator()(const std::string& a, const std::string& b) const { return compareText(a, b) < 0; }
@@ -54,22 +49,10 @@ void computersByOsAndMemory(db::Connection& connection, ResultTable& table) {
   if (memory.contains(-1)) addRow(table, "memory", "unknown", memory[-1], memory[-1]);
 }
 
-void nearlyFullDrives(db::Connection& connection, int percent, ResultTable& table) {
-  std::int64_t full = 0, unread = 0;
-  std::set<std::int64_t> fullComputers, unreadComputers;
-  forEachStep(connection, "SELECT RNO, AllSpace, FreeSpace FROM T_Drive WHERE DriveType = ?1", {db::Value(kFixedDrive)},
-              [&](const db::RowView& row) {
-                const std::optional<double> all = sizeInMegabytes(row.text(1)), free = sizeInMegabytes(row.text(2));
-                if (!all || !free || *all <= 0 || *free > *all) {
-                  ++unread;
-                  unreadComputers.insert(row.integer(0));
-                } else if (*free * 100 < *all * percent) {
-                  ++full;
-                  fullComputers.insert(row.integer(0));
-                }
-              });
-  addRow(table, "low_disk", std::to_string(percent) + "%", full, static_cast<std::int64_t>(fullComputers.size()));
-  if (unread > 0) addRow(table, "low_disk", "unknown", unread, static_cast<std::int64_t>(unreadComputers.size()));
+void nearlyFullCard(db::Connection& connection, int percent, ResultTable& table) {
+  const NearlyFullDrives full = nearlyFullDrives(connection, percent);
+  addRow(table, "low_disk", std::to_string(percent) + "%", full.drives, static_cast<std::int64_t>(full.computers.size()));
+  if (full.unread > 0) addRow(table, "low_disk", "unknown", full.unread, static_cast<std::int64_t>(full.unreadComputers.size()));
 }
 
 void updatesMostHave(db::Connection& connection, std::int64_t computers, int percent, ResultTable& table) {
@@ -94,31 +77,13 @@ void rarestPrograms(db::Connection& connection, int shown, ResultTable& table) {
 
 }  // namespace
 
-std::optional<double> sizeInMegabytes(std::string_view text) {
-  text = text::trim(text);
-  std::size_t digits = 0;
-  bool point = false;
-  while (digits < text.size() && (std::isdigit(static_cast<unsigned char>(text[digits])) || (text[digits] == '.' && !point))) {
-    point = point || text[digits] == '.';
-    ++digits;
-  }
-  if (digits == 0 || text.substr(0, digits) == ".") return std::nullopt;
-  const double number = std::strtod(std::string(text.substr(0, digits)).c_str(), nullptr);
-  const std::string unit = text::toUpperAscii(std::string(text::trim(text.substr(digits))));
-  static const std::map<std::string, double> kUnits = {{"", 1.0 / (1 << 20)}, {"B", 1.0 / (1 << 20)}, {"BYTES", 1.0 / (1 << 20)},
-                                                        {"KB", 1.0 / 1024}, {"MB", 1}, {"GB", 1024}, {"TB", 1024.0 * 1024}};
-  const auto found = kUnits.find(unit);
-  if (found == kUnits.end()) return std::nullopt;
-  return number * found->second;
-}
-
 ResultTable fleetOverview(db::Connection& connection, const DateTime& now, const OverviewSettings& settings) {
   db::ReadTransaction oneState(connection);
   db::FewPagesCached readOnce(connection);  // the basic and drive tables are read whole, once
   ResultTable table{{"Card", "Item", "Value", "Computers"}, {}};
   computersByOsAndMemory(connection, table);
   const std::int64_t computers = table.rows.front()[2].toInt();
-  nearlyFullDrives(connection, settings.lowDiskPercent, table);
+  nearlyFullCard(connection, settings.lowDiskPercent, table);
   const std::int64_t notSeen = readNumber(connection, "SELECT count(*) FROM T_BasicInf WHERE CreateDate < ?1",
                                           {db::Value(daysBefore(now, settings.notSeenDays))});
   addRow(table, "not_seen", std::to_string(settings.notSeenDays), notSeen, notSeen);

@@ -30,8 +30,4 @@ struct OverviewSettings {
 // Texts compare as the database compares them (ASCII case ignored, then bytes).
 ResultTable fleetOverview(db::Connection& connection, const DateTime& now, const OverviewSettings& settings = {});
 
-// A size written as a number and a unit ("38154MB", "1.5 GB", "512 KB", "1024"), in megabytes;
-// none for anything else.
-std::optional<double> sizeInMegabytes(std::string_view text);
-
 }  // namespace tavrix::queries

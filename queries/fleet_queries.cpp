@@ -12,6 +12,7 @@
 #include "platform/text.h"
 #include "counts/fleet_counts.h"
 #include "counts/group_count.h"
+#include "queries/drive_space.h"
 #include "queries/statement_rows.h"
 #include "queries/table_parts.h"
 #include "queries/text_match.h"
@@ -204,10 +205,14 @@ const std::vector<std::string>& computerColumns() {
 ResultRows computerList(db::Connection& connection, const ListFilter& filter) {
   ResultRows rows(computerColumns());
   const db::Value before = filter.createdBefore ? db::Value(*filter.createdBefore) : db::Value();
+  db::ReadTransaction oneState(connection);
   db::FewPagesCached readOnce(connection);
+  const std::optional<NearlyFullDrives> full =
+      filter.lowDiskPercent ? std::optional(nearlyFullDrives(connection, *filter.lowDiskPercent)) : std::nullopt;
   ResultRow shown;
   forEachStep(connection, std::string(kComputerSelect) + "WHERE CreateDate < ?1 OR ?1 IS NULL ORDER BY RNO", {before},
               [&](const db::RowView& row) {
+                if (full && (row.isNull(5) || !full->computers.contains(row.integer(5)))) return;
                 shownRow(row, shown);
                 if (!filter.contains || anyShownTextContains(shown, *filter.contains)) rows.append(shown);
               });

@@ -21,6 +21,7 @@ const std::vector<std::string>& computerColumns();
 struct ListFilter {
   std::optional<std::string> contains;       // any of the first five shown texts contains it
   std::optional<std::string> createdBefore;  // stored date-time: CreateDate earlier than this
+  std::optional<int> lowDiskPercent;         // a fixed drive with less free space than this percent
 };
 // The computer list in database order, as the main window shows it.
 ResultRows computerList(db::Connection& connection, const ListFilter& filter);

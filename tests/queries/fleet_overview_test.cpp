@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/db.h"
+#include "queries/drive_space.h"
 #include "queries/fleet_overview.h"
 #include "queries/fleet_queries.h"
 #include "queries/statement_rows.h"
@@ -91,7 +92,13 @@ TEST_F(FleetOverview, EveryCardAddsUpToTheFleetAndAgreesWithItsComputers) {
                                             {"10%", {1, 1}}, {"unknown", {1, 1}}}));
   queries::OverviewSettings wider;
   wider.lowDiskPercent = 11;
-  EXPECT_EQ(card(queries::fleetOverview(c, now, wider), "low_disk")[0].second.first, 2);
+  const auto widerCard = card(queries::fleetOverview(c, now, wider), "low_disk");
+  EXPECT_EQ(widerCard[0].second.first, 2);
+  // The list of the computers behind the card (list --low-disk).
+  queries::ListFilter lowDisk{std::nullopt, std::nullopt, 10};
+  EXPECT_EQ(queries::computerList(c, lowDisk).size(), 1u);
+  lowDisk.lowDiskPercent = 11;
+  EXPECT_EQ(static_cast<std::int64_t>(queries::computerList(c, lowDisk).size()), widerCard[0].second.second);
 
   const auto notSeen = card(overview, "not_seen");
   ASSERT_EQ(notSeen.size(), 1u);

@@ -93,6 +93,8 @@ TEST_P(FleetOnEachEngine, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsag
       {"unknown format", "--format xml list", 2, "tavrix-report: --format must be tsv, csv or json, not \"xml\""},
       {"format missing", "list --format", 2, "tavrix-report: list: unknown argument \"--format\""},
       {"list option", "list --older-than x", 2, "tavrix-report: --older-than needs a number of days, not \"x\""},
+      {"a percent past 100", "list --low-disk 101", 2, "tavrix-report: --low-disk needs a percent from 0 to 100, not \"101\""},
+      {"overview takes nothing", "overview os", 2, "tavrix-report: overview: unknown argument \"os\""},
       {"computers without a question", "computers", 2,
        "tavrix-report: computers needs --software TEXT, --update NAME or --missing-update NAME"},
       {"two questions", "computers --update a --software b", 2,

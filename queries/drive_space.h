@@ -1,0 +1,27 @@
+// Fixed drives and their free space, read from the texts the collector writes ("38154MB").
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <unordered_set>
+
+#include "platform/db.h"
+
+namespace tavrix::queries {
+
+// A size written as a number and a unit ("38154MB", "1.5 GB", "512 KB", "1024"), in megabytes;
+// none for anything else.
+std::optional<double> sizeInMegabytes(std::string_view text);
+
+struct NearlyFullDrives {
+  std::int64_t drives = 0;                        // fixed drives with less free space than the percent
+  std::unordered_set<std::int64_t> computers;     // the RNOs holding one
+  std::int64_t unread = 0;                        // fixed drives whose sizes do not read as sizes
+  std::unordered_set<std::int64_t> unreadComputers;
+};
+
+// Every fixed drive ("ローカル ディスク") read once; in the caller's read transaction.
+NearlyFullDrives nearlyFullDrives(db::Connection& connection, int percent);
+
+}  // namespace tavrix::queries
