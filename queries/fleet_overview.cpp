@@ -6,6 +6,7 @@
 #include <cmath>
 #include <map>
 
+#include "batch/batch_record.h"
 #include "queries/drive_space.h"
 #include "queries/fleet_queries.h"
 #include "queries/statement_rows.h"
@@ -89,6 +90,13 @@ ResultTable fleetOverview(db::Connection& connection, const DateTime& now, const
   addRow(table, "not_seen", std::to_string(settings.notSeenDays), notSeen, notSeen);
   updatesMostHave(connection, computers, settings.commonUpdatePercent, table);
   rarestPrograms(connection, settings.rarestPrograms, table);
+  if (const std::optional<BatchRecord> batch = lastBatch(connection)) {
+    const std::optional<DateTime> finished = DateTime::parse(batch->finished);
+    table.rows.push_back({db::Value("last_batch"), db::Value("finished"),
+                          db::Value(finished ? finished->minuteText() : batch->finished), db::Value()});
+    for (const auto& [item, files] : {std::pair{"imported", batch->imported}, {"kept", batch->kept}, {"rejected", batch->rejected}})
+      table.rows.push_back({db::Value("last_batch"), db::Value(item), db::Value(files), db::Value()});
+  }
   return table;
 }
 

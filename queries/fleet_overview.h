@@ -27,6 +27,8 @@ struct OverviewSettings {
 //   not_seen   "30"             computers inventoried before then   the same
 //   missing_update  WinUpdName  computers lacking an update most of the fleet has (most lacking first)
 //   rare_program    Appl [Version]  computers with it (fewest first)
+//   last_batch  finished        "yyyy/mm/dd hh:nn" the newest batch ended (Computers NULL here and below)
+//               imported, kept, rejected   its CSV files: committed, left for the next run, not inventories
 // Texts compare as the database compares them (ASCII case ignored, then bytes).
 ResultTable fleetOverview(db::Connection& connection, const DateTime& now, const OverviewSettings& settings = {});
 

@@ -4,6 +4,7 @@
 #include <exception>
 #include <new>
 
+#include "batch/batch_record.h"
 #include "batch/database.h"
 #include "batch/folders.h"
 #include "batch/messages.h"
@@ -105,6 +106,20 @@ void dropEmptyDatabase(RunState& s) {
   F_WRITE_LOG(s, path + " は空のファイルです。スクリプトから作り直します。");
 }
 
+// The batch's row in the database (when it could write there): when it ended and what became of
+// each CSV file. A failure costs the overview its last batch only: one log line.
+void recordThisBatch(RunState& s) {
+  if (!s.DbOpen || !s.DatabaseFailure.empty() || !s.DbConnection.isOpen()) return;
+  BatchRecord record{s.TheClock.now().storageText(), 0, 0, 0};
+  for (const CsvOutcome outcome : s.CsvOutcomes)
+    ++(outcome == CsvOutcome::Imported ? record.imported : outcome == CsvOutcome::Rejected ? record.rejected : record.kept);
+  try {
+    recordBatch(s.DbConnection, record);
+  } catch (const db::DbError& e) {
+    F_WRITE_LOG(s, "バッチの記録をデータベースに書けませんでした（" + std::string(e.what()) + "）。");
+  }
+}
+
 // From the folders to the list; returns early where the batch ends.
 void runFromFoldersToList(RunState& s, BatchWindows* windows, bool noDisplay) {
   if (F_CHECK_ENV(s)) {
@@ -139,6 +154,7 @@ void runFromFoldersToList(RunState& s, BatchWindows* windows, bool noDisplay) {
   importCsvFiles(s);
   keepSearchIndex(s);
   keepFleetCounts(s);
+  recordThisBatch(s);
   // Closing checkpoints and syncs the database before any CSV leaves the CSV folder.
   closeDbConnection(s);
   if (s.FoundFileCount > 0) F_SAVE_CSV(s);

@@ -47,7 +47,7 @@ TEST_F(CopyToServer, TheFileArrivesWholeAndTheNextImportNumbersOn) {
   }
   ASSERT_EQ(copy(server.connectionString()), ExitStatus::Ok) << (messages.texts().empty() ? "" : messages.texts()[0]);
   EXPECT_EQ(messages.texts(), Lines{});
-  EXPECT_EQ(copied.size(), 14u);  // twelve inventory tables, T_Version, and the closing line
+  EXPECT_EQ(copied.size(), 15u);  // twelve inventory tables, T_Version, the batches' record, and the closing line
   std::vector<std::string> tables = kTables;
   tables.push_back("T_Version");
   db::Connection file, onServer;

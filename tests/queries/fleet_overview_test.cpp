@@ -128,7 +128,25 @@ TEST_F(FleetOverview, AnEmptyInventoryHasOnlyEmptyFigures) {
   const queries::ResultTable overview = queries::fleetOverview(c, *DateTime::parse("2008/07/01 00:00:00"));
   std::vector<std::string> lines;
   for (const ResultRow& row : overview.rows) lines.push_back(row[0].text() + "|" + row[1].text() + "|" + row[2].text() + "|" + row[3].text());
-  EXPECT_EQ(lines, (std::vector<std::string>{"computers||0|0", "low_disk|10%|0|0", "not_seen|30|0|0"}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"computers||0|0", "low_disk|10%|0|0", "not_seen|30|0|0",
+                                             "last_batch|finished|" + clock.now().minuteText() + "|", "last_batch|imported|30|",
+                                             "last_batch|kept|0|", "last_batch|rejected|0|"}));
+  // Without the batches' record (a database no batch of ours wrote since) the card is left out.
+  c.execute("DROP TABLE TavrixBatch");
+  EXPECT_EQ(queries::fleetOverview(c, *DateTime::parse("2008/07/01 00:00:00")).rows.size(), 3u);
+}
+
+// Each batch keeps its row, the newest read: a batch of one inventory and one file that is none.
+TEST_F(FleetOverview, TheLastBatchIsTheNewestRecorded) {
+  writeInventory(csvDir(), {"PC99.csv", "2008/06/30 10:00:00", "late", "abe", "Windows XP", {}});
+  writeFile(csvDir() + "/JUNK.csv", "not an inventory\r\n");
+  clock.set(DateTime{2026, 12, 6, 8, 30, 0});
+  runBatchOnce();
+  std::vector<std::string> lines;
+  for (const ResultRow& row : queries::fleetOverview(c, *DateTime::parse("2008/07/01 00:00:00")).rows)
+    if (row[0].text() == "last_batch") lines.push_back(row[1].text() + "=" + row[2].text());
+  EXPECT_EQ(lines, (std::vector<std::string>{"finished=2026/12/06 08:30", "imported=1", "kept=0", "rejected=1"}));
+  EXPECT_EQ(queries::readNumber(c, "SELECT count(*) FROM TavrixBatch"), 2);
 }
 
 }  // namespace
