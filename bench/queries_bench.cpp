@@ -19,6 +19,7 @@
 #include "batch/run_state.h"
 #include "platform/clock.h"
 #include "platform/db.h"
+#include "queries/fleet_overview.h"
 #include "queries/fleet_queries.h"
 #include "queries/fleet_search.h"
 #include "tools/samples.h"
@@ -148,6 +149,9 @@ void ComputersMissingUpdate(benchmark::State& state) {
   timeQuestion(state, [](db::Connection& c) { return queries::computersByUpdate(c, "KB820029", false); });
 }
 // A text of one computer only: its file name appears in its T_BasicInf row alone.
+void Overview(benchmark::State& state) {
+  timeQuestion(state, [](db::Connection& c) { return queries::fleetOverview(c, SystemClock().now()); });
+}
 void SearchRare(benchmark::State& state) {
   const std::string rare = samples::pcIdOf(g_computers / 2);
   timeQuestion(state, [&](db::Connection& c) { return queries::searchInventory(c, rare); });
@@ -243,7 +247,7 @@ int main(int argc, char** argv) {
   for (auto [name, fn] : {std::pair{"Software", &Software}, {"ComputersWithSoftware", &ComputersWithSoftware},
                           {"ComputersWithProgram", &ComputersWithProgram}, {"Updates", &Updates},
                           {"ComputersWithUpdate", &ComputersWithUpdate}, {"ComputersMissingUpdate", &ComputersMissingUpdate},
-                          {"SearchRare", &SearchRare}})
+                          {"SearchRare", &SearchRare}, {"Overview", &Overview}})
     benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->MinTime(0.5)->UseRealTime();
 #ifdef TAVRIX_BENCH_WIDGETS
   if (server) {
