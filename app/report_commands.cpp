@@ -58,7 +58,12 @@ queries::ResultRows answer(RunState& s, const Options& o) {
     case Command::Updates: return queries::ResultRows(queries::updateSummary(c, o.text));
     case Command::Computers: return computers(c, o);
     case Command::Search: return queries::ResultRows(queries::searchInventory(c, *o.text));
-    case Command::Overview: return queries::ResultRows(queries::fleetOverview(c, s.TheClock.now()));
+    case Command::Overview: {
+      queries::OverviewSettings settings;
+      settings.lowDiskPercent = o.lowDiskPercent.value_or(settings.lowDiskPercent);
+      settings.notSeenDays = o.olderThanDays.value_or(settings.notSeenDays);
+      return queries::ResultRows(queries::fleetOverview(c, s.TheClock.now(), settings));
+    }
     case Command::Tree:
     case Command::History:
     case Command::Diff:

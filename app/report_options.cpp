@@ -80,21 +80,31 @@ constexpr OptionRule kCommonOptions[] = {
      }},
 };
 
+std::string takeOlderThan(Options& o, const std::string&, const std::string& value) {
+  int days = 0;
+  if (!parseWhole(value, days) || days < 0) return "--older-than needs a number of days, not \"" + value + "\"";
+  o.olderThanDays = days;
+  return "";
+}
+
+std::string takeLowDisk(Options& o, const std::string&, const std::string& value) {
+  int percent = 0;
+  if (!parseWhole(value, percent) || percent < 0 || percent > 100)
+    return "--low-disk needs a percent from 0 to 100, not \"" + value + "\"";
+  o.lowDiskPercent = percent;
+  return "";
+}
+
 constexpr OptionRule kListOptions[] = {
     {"--filter", true, [](Options& o, const std::string&, const std::string& value) { return o.text = value, std::string(); }},
-    {"--older-than", true, [](Options& o, const std::string&, const std::string& value) {
-       int days = 0;
-       if (!parseWhole(value, days) || days < 0) return "--older-than needs a number of days, not \"" + value + "\"";
-       o.olderThanDays = days;
-       return std::string();
-     }},
-    {"--low-disk", true, [](Options& o, const std::string&, const std::string& value) {
-       int percent = 0;
-       if (!parseWhole(value, percent) || percent < 0 || percent > 100)
-         return "--low-disk needs a percent from 0 to 100, not \"" + value + "\"";
-       o.lowDiskPercent = percent;
-       return std::string();
-     }},
+    {"--older-than", true, takeOlderThan},
+    {"--low-disk", true, takeLowDisk},
+};
+
+// The overview's thresholds, named as the list's options that list the computers behind its cards.
+constexpr OptionRule kOverviewOptions[] = {
+    {"--older-than", true, takeOlderThan},
+    {"--low-disk", true, takeLowDisk},
 };
 
 // One question per run: the program, the update or the missing update asked about.
@@ -177,7 +187,7 @@ std::string parseCommand(Arguments& a, Options& o) {
   if (command == "software") return o.command = Command::Software, parseText(a, o, command, false);
   if (command == "updates") return o.command = Command::Updates, parseText(a, o, command, false);
   if (command == "search") return o.command = Command::Search, parseText(a, o, command, true);
-  if (command == "overview") return o.command = Command::Overview, a.done() ? "" : "overview: unknown argument \"" + a.peek() + "\"";
+  if (command == "overview") return o.command = Command::Overview, takeOptions(a, o, kOverviewOptions, false, "overview: unknown argument ");
   if (command == "computers") return o.command = Command::Computers, parseComputers(a, o);
   if (command == "history") return o.command = Command::History, parseComputerHistory(a, o, command, 1);
   if (command == "diff") return o.command = Command::Diff, parseComputerHistory(a, o, command, 3);
@@ -211,7 +221,9 @@ const char* usageText() {
          "  computers --update NAME                    computers with an update\n"
          "  computers --missing-update NAME            computers without an update\n"
          "  search TEXT                                every field that contains the text\n"
-         "  overview                                   the fleet at a glance: card, item, value, computers\n"
+         "  overview [--low-disk PERCENT] [--older-than DAYS]\n"
+         "                                             the fleet at a glance: card, item, value, computers\n"
+         "                                             (default 10 % free and 30 days)\n"
          "  history PCID                               a computer's kept inventories, newest first\n"
          "  diff PCID [FROM [TO]]                      the changes between two of them (number or date;\n"
          "                                             default the two newest)\n"

@@ -94,7 +94,8 @@ TEST_P(FleetOnEachEngine, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsag
       {"format missing", "list --format", 2, "tavrix-report: list: unknown argument \"--format\""},
       {"list option", "list --older-than x", 2, "tavrix-report: --older-than needs a number of days, not \"x\""},
       {"a percent past 100", "list --low-disk 101", 2, "tavrix-report: --low-disk needs a percent from 0 to 100, not \"101\""},
-      {"overview takes nothing", "overview os", 2, "tavrix-report: overview: unknown argument \"os\""},
+      {"overview takes its thresholds only", "overview os", 2, "tavrix-report: overview: unknown argument \"os\""},
+      {"overview's days", "overview --older-than -1", 2, "tavrix-report: --older-than needs a number of days, not \"-1\""},
       {"computers without a question", "computers", 2,
        "tavrix-report: computers needs --software TEXT, --update NAME or --missing-update NAME"},
       {"two questions", "computers --update a --software b", 2,
@@ -121,6 +122,12 @@ TEST_P(FleetOnEachEngine, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsag
       EXPECT_NE(run.err.find("usage: tavrix-report"), std::string::npos);
     }
   }
+  // The overview's thresholds are the list's options: the days count the stale computers alike.
+  const ProgramRun overview = report("overview --low-disk 50 --older-than 7");
+  EXPECT_EQ(overview.status, 0) << overview.err;
+  EXPECT_NE(overview.out.find("low_disk\t50%\t"), std::string::npos) << overview.out;
+  const std::size_t stale = text::split(report("list --older-than 7").out, '\n').size() - 1;
+  EXPECT_NE(overview.out.find("not_seen\t7\t" + std::to_string(stale) + "\t"), std::string::npos) << overview.out;
   // A text whose pattern just fits is looked for (SQLite refuses one byte more).
   const ProgramRun longest = report("search " + std::string(49998, 'x'));
   EXPECT_EQ(longest.status, 0) << longest.err;
