@@ -131,6 +131,29 @@ TEST_F(SearchIndex, AnswersAsReadingEveryTable) {
   EXPECT_TRUE(indexAnswers("ＡＰ"));  // shorter than a trigram, on one computer
 }
 
+// A window reads a search's pages while a batch replaces every computer between two of them: the
+// pages after it find the computers of its list gone (nothing of the new ones, nothing twice), and
+// the next search finds them all again.
+TEST_F(SearchIndex, PagesReadAcrossABatchShowNoComputerTwice) {
+  db::Connection c;
+  open(c);
+  queries::SearchPages pages(c, "pc000", queries::SearchWay::Fastest);
+  const queries::SearchPage first = pages.read(c, 3);
+  pages.take(first);
+  ASSERT_FALSE(first.rows.empty());
+  ASSERT_FALSE(pages.atEnd());
+  samples::writeFleet(csvDir(), 30, 6);
+  runBatchOnce();
+  std::size_t later = 0;
+  while (!pages.atEnd()) {
+    const queries::SearchPage page = pages.read(c, 3);
+    pages.take(page);
+    later += page.rows.size();
+  }
+  EXPECT_EQ(later, 0u) << "every computer of the list was replaced";
+  EXPECT_GE(pagedLines(c, "pc000", queries::SearchWay::Fastest).size(), 30u);
+}
+
 TEST_F(SearchIndex, ReplacedSnapshotsAreFoundNewAndTheirOldTextsLeave) {
   // Every computer again with another fleet's texts: the old snapshots, and their chunk, go.
   const auto one = [&](const std::string& sql) { return queryRows(dbPath(), sql).at(0); };
