@@ -55,9 +55,7 @@ int compareShown(std::string_view a, std::string_view b, int rank) {
   return x < y ? -1 : (x > y ? 1 : 0);
 }
 
-// The questions' computer order, as the database orders it (by computer name and then file name,
-// each ignoring ASCII case and then by bytes, NULL first; then RNO). Sorted here: the database's
-// sorter spilled a fleet's list to a temporary file.
+// The place of each distinct text of a column in text order.
 std::vector<std::uint32_t> textRanks(const ResultRows& rows, std::size_t column) {
   std::vector<std::uint32_t> ids(rows.distinctCount(column));
   std::iota(ids.begin(), ids.end(), 0U);
@@ -69,8 +67,11 @@ std::vector<std::uint32_t> textRanks(const ResultRows& rows, std::size_t column)
   return ranks;
 }
 
+// The questions' computer order, as the database orders it (by computer name and then file name,
+// each ignoring ASCII case and then by bytes, NULL first; then RNO). Sorted here: the database's
+// sorter spilled a fleet's list to a temporary file. Texts are compared once per distinct name and
+// file name, not once per comparison of two computers.
 void sortComputers(ResultRows& rows, std::vector<ListedComputer>& computers) {
-  // Texts compared once per distinct name and file name, not once per comparison of two computers.
   const std::vector<std::uint32_t> names = textRanks(rows, 0), files = textRanks(rows, 4);
   const auto compare = [&](const ListedComputer& a, const ListedComputer& b, std::size_t column, int rank,
                            const std::vector<std::uint32_t>& ranks) {
