@@ -104,7 +104,7 @@ std::string csv(const std::vector<std::string>& columns, std::size_t count, cons
   appendCsvLine(out, columns);
   std::vector<std::string> fields(columns.size());
   for (std::size_t r = 0; r < count; ++r) {
-    for (std::size_t c = 0; c < columns.size(); ++c) fields[c] = db::Value(cell(r, c)).text();
+    for (std::size_t c = 0; c < columns.size(); ++c) fields[c] = cell(r, c).text();
     appendCsvLine(out, fields);
   }
   return out;
