@@ -139,6 +139,7 @@ struct ScriptPhase {
 struct CurrentFile {
   std::string CurrentCsvFile;              // the name as the file system has it
   std::string CurrentCsvName;              // the same as UTF-8 text for logs and boxes
+  std::size_t CurrentCsvEntry = 0;         // its entry in CsvOutcomes and CsvReadAs
   std::string CurrentPcId;
   DateTime CurrentCreateDate;
   int CurrentRno = 0;

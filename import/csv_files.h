@@ -7,8 +7,9 @@ namespace tavrix {
 
 // Lists CSV_DIR + "*.csv" into CsvFileList and FoundFileCount. True when it failed.
 bool F_CNT_CSVFILE(RunState& s);
-// Imports CsvFileList entries 1 to FoundFileCount, one transaction per file, logging
-// CurrentCsvFile + " 取込を終了しました。 " after each.
+// Imports CsvFileList entries 1 to FoundFileCount, each file's snapshot whole or not at all,
+// logging CurrentCsvFile + " 取込を終了しました。 " once it is committed. A file database commits
+// each file; a server's files share a transaction, a savepoint each (the engine's ManyWrites).
 void importCsvFiles(RunState& s);
 
 }  // namespace tavrix

@@ -59,8 +59,8 @@ void passFailed(RunState& s, const std::string& why) {
 
 // Both passes must read one and the same file: one put in its place between them is not imported.
 bool sameFileAsBefore(RunState& s, const paths::FileIdentity& read) {
-  if (s.CsvReadAs.empty()) return true;  // a file read outside the batch's loop
-  paths::FileIdentity& before = s.CsvReadAs.back();
+  if (s.CurrentCsvEntry >= s.CsvReadAs.size()) return true;  // a file read outside the batch's loop
+  paths::FileIdentity& before = s.CsvReadAs[s.CurrentCsvEntry];
   if (!before.known()) before = read;
   if (before == read) return true;
   passFailed(s, "the file was replaced while it was read");

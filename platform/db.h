@@ -222,6 +222,10 @@ class ManyWrites {
  public:
   virtual ~ManyWrites() = default;
   virtual void finish() = 0;
+  // Whether the open transaction, holding this many files of the run (each in a savepoint of its
+  // own), may take one more before it commits. An engine whose commits cost little gives every
+  // file its own transaction; a server stores many files' rows in one go and one synced commit.
+  virtual bool roomForAnotherFile(int filesInTransaction) const { return filesInTransaction == 0; }
 };
 
 // While it lives, the connection keeps only a few pages cached and maps none of the file: a scan
@@ -390,6 +394,7 @@ class Savepoint {
 
  private:
   Connection& connection_;
+  std::vector<std::size_t> heldRows_;  // the rows the engine held back when the savepoint was taken
   bool ended_ = false;
 };
 

@@ -143,12 +143,15 @@ bool ImportLock::acquire(const Location& location) {
   return false;
 }
 
-Savepoint::Savepoint(Connection& connection) : connection_(connection) { connection.executeNative("SAVEPOINT tavrix_step"); }
+Savepoint::Savepoint(Connection& connection) : connection_(connection), heldRows_(EngineAccess::of(connection).heldRowsMark()) {
+  connection.executeNative("SAVEPOINT tavrix_step");
+}
 
 Savepoint::~Savepoint() {
   if (ended_ || !connection_.inTransaction()) return;
   try {
     connection_.executeNative("ROLLBACK TO SAVEPOINT tavrix_step; RELEASE SAVEPOINT tavrix_step");
+    EngineAccess::of(connection_).dropHeldRowsAfter(heldRows_);
   } catch (const DbError&) {
     // a session that has gone cannot roll back: its transaction has gone with it
   }

@@ -87,6 +87,10 @@ struct EngineDatabase {
     (void)table, (void)names, (void)values;
     return false;
   }
+  // The rows held back by copyRow as they stand, and back to such a point when a savepoint taken
+  // then is rolled back (rows held since are dropped; rows already sent the server rolls back).
+  virtual std::vector<std::size_t> heldRowsMark() const { return {}; }
+  virtual void dropHeldRowsAfter(const std::vector<std::size_t>& mark) { (void)mark; }
   // Takes the lock that lets one import at a time write this database, for as long as the
   // session lasts; false when another session holds it. An engine whose database has no such
   // lock (a file: its batch lock is the CSV folder's) takes nothing and says true.

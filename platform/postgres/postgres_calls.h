@@ -111,7 +111,13 @@ class PgDatabase final : public EngineDatabase {
   std::string createTableSql(const TableDefinition& table) const override;
   std::string rowNumberOf(const std::string& table) override;
   bool copyRow(const std::string& table, const std::vector<std::string>& names, std::span<const FieldRef> values) override;
+  std::vector<std::size_t> heldRowsMark() const override;
+  void dropHeldRowsAfter(const std::vector<std::size_t>& mark) override;
   bool takeImportLock() override;
+  // While on, added rows wait for the commit, one COPY per table and columns for the whole
+  // transaction; the caller's statements meanwhile must neither read nor change them.
+  void holdRowsUntilCommit(bool on) { holdingUntilCommit_ = on; }
+  std::size_t heldRowBytes() const;
 
  private:
   // Rows held for one COPY into one table and its columns.
@@ -120,12 +126,15 @@ class PgDatabase final : public EngineDatabase {
     std::vector<std::string> names;
     std::string data;  // COPY's text form: tab-separated fields, one line per row
   };
-  // Sends the held rows without waiting for their outcome; throws DbError for the rows sent
-  // before, whose outcome it reads first.
+  // The rows held for a table and its columns, made when there are none yet.
+  HeldRows& heldFor(const std::string& table, const std::vector<std::string>& names);
+  // Sends the held rows, the last table's without waiting for its outcome; throws DbError for the
+  // rows sent before, whose outcome it reads first.
   void sendHeldRows();
   // Reads the outcome of the rows sent last, when not read yet; throws DbError.
   void finishCopy();
-  // Sends the held rows and reads every outcome, before any other statement and the commit.
+  // Reads every outcome, before any other statement, and sends the held rows first unless they
+  // are held until the commit.
   void settle();
   // The schema's table and column names by their upper-case form (each spelling once), read once
   // per change of the schema.
@@ -146,7 +155,8 @@ class PgDatabase final : public EngineDatabase {
   bool writing_ = false;  // a transaction begun with begin()
   bool reading_ = false;  // a transaction begun with beginRead()
   int cursorCount_ = 0;
-  HeldRows held_;
+  std::vector<HeldRows> held_;  // in the order first held
+  bool holdingUntilCommit_ = false;
   bool copying_ = false;  // rows sent, their outcome not read yet
   std::map<std::string, std::string> rowNumbers_;     // by table
   std::map<std::string, std::string> prepared_;       // the session's prepared statements' names, by text

@@ -51,13 +51,21 @@ bool definesSomething(std::string_view sql) {
 // The server keeps its own log. After a long run of writes its statistics are brought up to date,
 // so that the next batch's look-ups and the readers' questions are planned for the tables as they
 // now are, not as they were (empty, at the first import); a role that may not do it is left as it is.
+// The files' rows are held until their transaction commits: each round trip to the server costs
+// more than storing a file's rows.
 class ServerWrites final : public ManyWrites {
  public:
-  explicit ServerWrites(Connection& connection) : connection_(connection) {}
+  explicit ServerWrites(Connection& connection) : connection_(connection) { server().holdRowsUntilCommit(true); }
   ~ServerWrites() override { finish(); }
+  bool roomForAnotherFile(int filesInTransaction) const override {
+    constexpr int kFiles = 50;
+    constexpr std::size_t kBytes = 16 << 20;
+    return connection_.isOpen() && filesInTransaction < kFiles && server().heldRowBytes() < kBytes;
+  }
   void finish() override {
     if (finished_) return;
     finished_ = true;
+    if (connection_.isOpen()) server().holdRowsUntilCommit(false);
     if (!connection_.isOpen() || connection_.inTransaction()) return;
     try {
       connection_.executeNative("ANALYZE");
@@ -67,6 +75,7 @@ class ServerWrites final : public ManyWrites {
   }
 
  private:
+  PgDatabase& server() const { return static_cast<PgDatabase&>(EngineAccess::of(connection_)); }
   Connection& connection_;
   bool finished_ = false;
 };
@@ -258,7 +267,8 @@ void PgDatabase::beginRead() {
 // A transaction that failed a statement ends in a rollback whatever is asked: the server answers
 // COMMIT with ROLLBACK, so that is an error here.
 void PgDatabase::commit() {
-  settle();
+  sendHeldRows();
+  finishCopy();
   const bool failed = PQtransactionStatus(connection_) == PQTRANS_INERROR;
   writing_ = false;
   reading_ = false;
@@ -269,7 +279,7 @@ void PgDatabase::commit() {
 void PgDatabase::rollback() {
   writing_ = false;
   reading_ = false;
-  held_ = HeldRows{};  // rows never sent need no undoing
+  held_.clear();  // rows never sent need no undoing
   try {
     finishCopy();
   } catch (const DbError&) {
@@ -438,40 +448,71 @@ void appendCopyField(std::string& out, const FieldRef& value) {
 
 }  // namespace
 
+PgDatabase::HeldRows& PgDatabase::heldFor(const std::string& table, const std::vector<std::string>& names) {
+  if (!holdingUntilCommit_) {
+    // Held until the next statement: one table's rows at a time, in parts of kHeldBytes.
+    if (!held_.empty() && (held_.back().table != table || held_.back().names != names || held_.back().data.size() >= kHeldBytes))
+      sendHeldRows();
+  } else {
+    for (HeldRows& rows : held_)
+      if (rows.table == table && rows.names == names) return rows;
+  }
+  if (held_.empty() || held_.back().table != table || held_.back().names != names) held_.push_back(HeldRows{table, names, {}});
+  return held_.back();
+}
+
 bool PgDatabase::copyRow(const std::string& table, const std::vector<std::string>& names, std::span<const FieldRef> values) {
   if (names.size() != values.size()) throw DbError("field names and values differ in number", DbError::kMisuse);
-  if (held_.table != table || held_.names != names || held_.data.size() >= kHeldBytes) {
-    sendHeldRows();
-    held_.table = table;
-    held_.names = names;
-  }
+  std::string& data = heldFor(table, names).data;
   for (std::size_t i = 0; i < values.size(); ++i) {
-    if (i) held_.data += '\t';
-    appendCopyField(held_.data, values[i]);
+    if (i) data += '\t';
+    appendCopyField(data, values[i]);
   }
-  held_.data += '\n';
+  data += '\n';
   return true;
 }
 
-// The rows go to the server without waiting for it to store them: the program reads the next rows
-// meanwhile, and the outcome is read before anything else is asked of the server (finishCopy).
+std::size_t PgDatabase::heldRowBytes() const {
+  std::size_t bytes = 0;
+  for (const HeldRows& rows : held_) bytes += rows.data.size();
+  return bytes;
+}
+
+std::vector<std::size_t> PgDatabase::heldRowsMark() const {
+  std::vector<std::size_t> mark;
+  for (const HeldRows& rows : held_) mark.push_back(rows.data.size());
+  return mark;
+}
+
+// Rows are only appended while held, whole lines at a time, so a mark's sizes end on rows.
+void PgDatabase::dropHeldRowsAfter(const std::vector<std::size_t>& mark) {
+  if (!holdingUntilCommit_) return;  // held rows went out before the rollback's statement
+  held_.resize(std::min(held_.size(), mark.size()));
+  for (std::size_t i = 0; i < held_.size(); ++i) held_[i].data.resize(std::min(held_[i].data.size(), mark[i]));
+}
+
+// The rows go to the server without waiting for it to store the last of them: the program reads
+// the next rows meanwhile, and the outcome is read before anything else is asked of the server
+// (finishCopy).
 void PgDatabase::sendHeldRows() {
   finishCopy();
-  if (held_.data.empty()) return;
-  const HeldRows rows = std::exchange(held_, HeldRows{});
-  std::string sql = "COPY " + quoteIdentifier(rows.table) + " (";
-  for (std::size_t i = 0; i < rows.names.size(); ++i) sql += (i ? ", " : "") + quoteIdentifier(rows.names[i]);
-  sql += ") FROM STDIN";
-  ResultPtr start(PQexec(connection_, sql.c_str()));
-  if (PQresultStatus(start.get()) != PGRES_COPY_IN) throw failure(start.get());
-  copying_ = true;
-  if (PQputCopyData(connection_, rows.data.data(), static_cast<int>(rows.data.size())) != 1 ||
-      PQputCopyEnd(connection_, nullptr) != 1)
+  for (const HeldRows& rows : std::exchange(held_, {})) {
+    if (rows.data.empty()) continue;
     finishCopy();
+    std::string sql = "COPY " + quoteIdentifier(rows.table) + " (";
+    for (std::size_t i = 0; i < rows.names.size(); ++i) sql += (i ? ", " : "") + quoteIdentifier(rows.names[i]);
+    sql += ") FROM STDIN";
+    ResultPtr start(PQexec(connection_, sql.c_str()));
+    if (PQresultStatus(start.get()) != PGRES_COPY_IN) throw failure(start.get());
+    copying_ = true;
+    if (PQputCopyData(connection_, rows.data.data(), static_cast<int>(rows.data.size())) != 1 ||
+        PQputCopyEnd(connection_, nullptr) != 1)
+      finishCopy();
+  }
 }
 
 void PgDatabase::settle() {
-  sendHeldRows();
+  if (!holdingUntilCommit_) sendHeldRows();
   finishCopy();
 }
 
