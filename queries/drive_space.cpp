@@ -2,6 +2,7 @@
 #include "queries/drive_space.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -33,6 +34,12 @@ std::optional<double> sizeInMegabytes(std::string_view text) {
   const auto found = kUnits.find(unit);
   if (found == kUnits.end()) return std::nullopt;
   return number * found->second;
+}
+
+std::int64_t memoryClassOf(std::optional<std::string_view> size) {
+  const std::optional<double> megabytes = size ? sizeInMegabytes(*size) : std::nullopt;
+  if (!megabytes || *megabytes < 1) return -1;
+  return std::int64_t{1} << static_cast<int>(std::floor(std::log2(*megabytes) + 1e-9));
 }
 
 NearlyFullDrives nearlyFullDrives(db::Connection& connection, int percent) {

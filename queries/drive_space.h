@@ -14,6 +14,10 @@ namespace tavrix::queries {
 // none for anything else.
 std::optional<double> sizeInMegabytes(std::string_view text);
 
+// The memory class of a size text: the power of two of megabytes at or below it ("768MB" is in
+// 512); -1 for a size that does not read as one (or is under a megabyte).
+std::int64_t memoryClassOf(std::optional<std::string_view> size);
+
 struct NearlyFullDrives {
   std::int64_t drives = 0;                        // fixed drives with less free space than the percent
   std::unordered_set<std::int64_t> computers;     // the RNOs holding one

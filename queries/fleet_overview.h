@@ -2,10 +2,13 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/datetime.h"
 #include "platform/db.h"
+#include "queries/result_rows.h"
 #include "queries/result_table.h"
 
 namespace tavrix::queries {
@@ -30,6 +33,18 @@ struct OverviewSettings {
 //   last_batch  finished        "yyyy/mm/dd hh:nn" the newest batch ended (Computers NULL here and below)
 //               imported, kept, rejected   its CSV files: committed, left for the next run, not inventories
 // Texts compare as the database compares them (ASCII case ignored, then bytes).
-ResultTable fleetOverview(db::Connection& connection, const DateTime& now, const OverviewSettings& settings = {});
+// What a figure counts, to list its computers: its card and the item's own values (the OSVersion
+// text, the memory class in megabytes (-1 unknown), the percent (version "unknown" for drives
+// that do not read), the days, the update's name, the program's Appl and Version).
+struct OverviewItem {
+  std::string card;
+  db::Value key;
+  db::Value version;
+};
+// With items, one OverviewItem per row of the answer.
+ResultTable fleetOverview(db::Connection& connection, const DateTime& now, const OverviewSettings& settings = {},
+                         std::vector<OverviewItem>* items = nullptr);
+// The computers behind a figure, as the computer list shows them (none behind last_batch).
+ResultRows overviewComputers(db::Connection& connection, const DateTime& now, const OverviewItem& item);
 
 }  // namespace tavrix::queries

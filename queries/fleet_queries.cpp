@@ -24,6 +24,9 @@ namespace {
 
 constexpr const char* kComputerSelect =
     "SELECT ComputerName, UserName, OSVersion, CreateDate, PCid, RNO FROM T_BasicInf ";
+// The same with MemorySize after them, for the list's memory filter.
+constexpr const char* kComputerSelectWithMemory =
+    "SELECT ComputerName, UserName, OSVersion, CreateDate, PCid, RNO, MemorySize FROM T_BasicInf ";
 
 // A computer's shown row (as the list shows it) into row, from its stored values.
 void shownRow(const db::RowView& stored, ResultRow& row) {
@@ -211,9 +214,15 @@ ResultRows computerList(db::Connection& connection, const ListFilter& filter) {
   const std::optional<NearlyFullDrives> full =
       filter.lowDiskPercent ? std::optional(nearlyFullDrives(connection, *filter.lowDiskPercent)) : std::nullopt;
   ResultRow shown;
-  forEachStep(connection, std::string(kComputerSelect) + "WHERE CreateDate < ?1 OR ?1 IS NULL ORDER BY RNO", {before},
+  const auto drivesOf = [&](std::int64_t rno) {
+    return (filter.unreadableDrives ? full->unreadComputers : full->computers).contains(rno);
+  };
+  forEachStep(connection, std::string(kComputerSelectWithMemory) + "WHERE CreateDate < ?1 OR ?1 IS NULL ORDER BY RNO", {before},
               [&](const db::RowView& row) {
-                if (full && (row.isNull(5) || !full->computers.contains(row.integer(5)))) return;
+                if (full && (row.isNull(5) || !drivesOf(row.integer(5)))) return;
+                if (filter.osVersion && (row.isNull(2) ? std::string_view() : row.text(2)) != *filter.osVersion) return;
+                if (filter.memoryClass && memoryClassOf(row.isNull(6) ? std::nullopt : std::optional(row.text(6))) != *filter.memoryClass)
+                  return;
                 shownRow(row, shown);
                 if (!filter.contains || anyShownTextContains(shown, *filter.contains)) rows.append(shown);
               });

@@ -22,6 +22,9 @@ struct ListFilter {
   std::optional<std::string> contains;       // any of the first five shown texts contains it
   std::optional<std::string> createdBefore;  // stored date-time: CreateDate earlier than this
   std::optional<int> lowDiskPercent;         // a fixed drive with less free space than this percent
+  bool unreadableDrives = false;             // with lowDiskPercent: a fixed drive whose sizes do not read instead
+  std::optional<std::string> osVersion;      // OSVersion exactly this text (NULL as "")
+  std::optional<std::int64_t> memoryClass;   // MemorySize in this class (memoryClassOf)
 };
 // The computer list in database order, as the main window shows it.
 ResultRows computerList(db::Connection& connection, const ListFilter& filter);

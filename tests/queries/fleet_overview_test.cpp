@@ -123,6 +123,41 @@ TEST_F(FleetOverview, EveryCardAddsUpToTheFleetAndAgreesWithItsComputers) {
   EXPECT_EQ(rare[0].second.first, 1);
 }
 
+// Each figure's computers, as a click on it lists them: as many as it counts, and each one of them.
+TEST_F(FleetOverview, EachFigureListsTheComputersItCounts) {
+  const DateTime now = *DateTime::parse("2008/07/01 00:00:00");
+  std::vector<queries::OverviewItem> items;
+  const queries::ResultTable overview = queries::fleetOverview(c, now, {}, &items);
+  ASSERT_EQ(items.size(), overview.rows.size());
+  std::map<std::string, int> listed;
+  for (std::size_t f = 0; f < items.size(); ++f) {
+    const ResultRow& figure = overview.rows[f];
+    const std::string what = figure[0].text() + " " + figure[1].text();
+    EXPECT_EQ(items[f].card, figure[0].text());
+    const queries::ResultRows computers = queries::overviewComputers(c, now, items[f]);
+    EXPECT_EQ(static_cast<std::int64_t>(computers.size()), figure[3].isNull() ? 0 : figure[3].toInt()) << what;
+    ++listed[items[f].card];
+    for (std::size_t r = 0; r < computers.size(); ++r) {
+      const queries::ResultRow computer = computers.row(r);
+      const db::Value rno = computer[5];
+      if (items[f].card == "os")
+        EXPECT_EQ(queries::readRows(c, "SELECT coalesce(OSVersion, '') FROM T_BasicInf WHERE RNO = ?1", {rno})[0][0].text(),
+                  figure[1].text()) << what;
+      if (items[f].card == "memory")
+        EXPECT_EQ(queries::memoryClassOf(queries::readRows(c, "SELECT MemorySize FROM T_BasicInf WHERE RNO = ?1", {rno})[0][0].text()),
+                  items[f].key.toInt()) << what;
+      if (items[f].card == "low_disk")  // the planted drives: 5 % free, and sizes that do not read
+        EXPECT_EQ(queries::readNumber(c, "SELECT count(*) FROM T_Drive WHERE RNO = ?1 AND FreeSpace = ?2",
+                                      {rno, db::Value(items[f].version.isNull() ? "50MB" : "n/a")}), 1) << what;
+      if (items[f].card == "rare_program")
+        EXPECT_EQ(queries::readNumber(c, "SELECT count(*) FROM T_ApplInst WHERE RNO = ?1 AND Appl = ?2 AND Version IS ?3",
+                                      {rno, items[f].key, items[f].version}), 1) << what;
+    }
+  }
+  for (const char* card : {"computers", "os", "memory", "low_disk", "not_seen", "missing_update", "rare_program", "last_batch"})
+    EXPECT_GT(listed[card], 0) << card;
+}
+
 TEST_F(FleetOverview, AnEmptyInventoryHasOnlyEmptyFigures) {
   c.execute("DELETE FROM T_Drive; DELETE FROM T_ApplInst; DELETE FROM T_WinUpdate; DELETE FROM T_BasicInf");
   const queries::ResultTable overview = queries::fleetOverview(c, *DateTime::parse("2008/07/01 00:00:00"));

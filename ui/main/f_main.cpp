@@ -22,6 +22,7 @@
 #include "platform/db.h"
 #include "ui/detail/f_detail_list.h"
 #include "ui/fleet/f_fleet.h"
+#include "ui/overview/f_overview.h"
 #include "views/computer_list.h"
 #include "ui/main/qt_computer_list_model.h"
 #include "ui/main/qt_list_actions.h"
@@ -112,14 +113,21 @@ F_Main::F_Main(RunState& s) : s_(s) {
   freeLayout->setContentsMargins(0, 0, 0, 0);
   freeLayout->addWidget(filterBar_);
   freeLayout->addStretch();
-  // The fleet questions: at the right of the free area, so no designed control moves.
+  // The overview and the fleet questions: at the right of the free area, so no designed control moves.
+  BtnOverview = new QPushButton(qs("概要…"), freeArea_);
+  BtnOverview->setObjectName(QStringLiteral("BtnOverview"));
+  BtnOverview->setFixedSize(twipsRect(0, 0, 1200, 420).size());
+  BtnOverview->setToolTip(qs("フリートの概要 (Ctrl+O)"));
+  connect(BtnOverview, &QPushButton::clicked, this, [this] { openOverview(); });
+  freeLayout->addWidget(BtnOverview);
   BtnFleet = new QPushButton(qs("フリート照会…"), freeArea_);
   BtnFleet->setObjectName(QStringLiteral("BtnFleet"));
   BtnFleet->setFixedSize(twipsRect(0, 0, 1800, 420).size());
   connect(BtnFleet, &QPushButton::clicked, this, [this] { openFleet(); });
   freeLayout->addWidget(BtnFleet);
   setTabOrder(ListView1, filterBar_->field());
-  setTabOrder(filterBar_->field(), BtnFleet);
+  setTabOrder(filterBar_->field(), BtnOverview);
+  setTabOrder(BtnOverview, BtnFleet);
   setTabOrder(BtnFleet, BtnEND);
 
   addKeysAndMenu();
@@ -131,10 +139,25 @@ F_Main::F_Main(RunState& s) : s_(s) {
 F_Main::~F_Main() {
   delete detail_.data();
   delete fleet_.data();
+  delete overview_.data();
 }
 
 F_DetailList* F_Main::detailWindow() const { return detail_.data(); }
 F_Fleet* F_Main::fleetWindow() const { return fleet_.data(); }
+F_Overview* F_Main::overviewWindow() const { return overview_.data(); }
+
+// Read afresh each time it is opened: the figures are those of the moment.
+void F_Main::openOverview() {
+  delete overview_.data();
+  try {
+    overview_ = new F_Overview(s_);
+  } catch (const std::exception& e) {
+    s_.Messages.show(e.what(), MessageStyle::Exclamation);
+    return;
+  }
+  overview_->show();
+  overview_->raise();
+}
 
 void F_Main::openFleet() {
   if (!fleet_) {
@@ -269,8 +292,10 @@ void F_Main::openCurrentRow() {
   ListView1_ItemClick(ListView1->currentIndex());
 }
 
-// Ctrl+F to the filter, Esc clears it, Enter opens the current row; the list's context menu.
+// Ctrl+F to the filter, Esc clears it, Enter opens the current row, Ctrl+O the overview; the list's
+// context menu.
 void F_Main::addKeysAndMenu() {
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this, [this] { openOverview(); });
   QLineEdit* filter = filterBar_->field();
   connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this, [filter] {
     filter->setFocus(Qt::ShortcutFocusReason);

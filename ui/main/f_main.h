@@ -20,6 +20,7 @@ namespace tavrix {
 class ComputerListModel;
 class F_DetailList;
 class F_Fleet;
+class F_Overview;
 class ListFilterBar;
 
 class F_Main : public QWidget {
@@ -40,6 +41,7 @@ class F_Main : public QWidget {
   QWidget* freeArea() const { return freeArea_; }
   F_DetailList* detailWindow() const;
   F_Fleet* fleetWindow() const;
+  F_Overview* overviewWindow() const;
   void closeDetail();
   // While busy the window ignores its close box: the batch is running.
   void setBusy(bool busy) { busy_ = busy; }
@@ -57,6 +59,7 @@ class F_Main : public QWidget {
   void ListView1_ItemClick(const QModelIndex& item);
   void buildList();
   void openFleet();
+  void openOverview();
   void addKeysAndMenu();
   void showListMenu(const QPoint& at);
   void openCurrentRow();
@@ -72,9 +75,11 @@ class F_Main : public QWidget {
   QFrame* Shape1;
   QWidget* freeArea_;
   ListFilterBar* filterBar_;
-  QPushButton* BtnFleet;  // our own, at the right of the free area
+  QPushButton* BtnOverview;  // our own, at the right of the free area
+  QPushButton* BtnFleet;
   QPointer<F_DetailList> detail_;
   QPointer<F_Fleet> fleet_;
+  QPointer<F_Overview> overview_;
   ui::WindowSettings settings_;
   std::optional<QPoint> placeBeforeDetail_;  // where the window was when the detail window hid it
   bool busy_ = false;

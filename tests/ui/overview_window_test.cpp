@@ -1,0 +1,93 @@
+// The overview window after a real windowed batch, on a file and on a server: opened by Ctrl+O and
+// by its button, its cards' bars and numbers, a click on a bar listing those computers, and the
+// detail window from one of them.
+#include <QPushButton>
+
+#include "tests/ui/ui_fixture.h"
+#include "ui/detail/f_detail_list.h"
+#include "ui/fleet/qt_result_list.h"
+#include "ui/overview/f_overview.h"
+#include "ui/overview/qt_overview_card.h"
+
+namespace tavrix {
+namespace {
+
+using test::Rows;
+using test::rowsOf;
+using ui::qs;
+
+class OverviewWindowTest : public test::WindowedRun, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    if (GetParam()) useServer();
+  }
+  static ui::OverviewCard* card(F_Overview& overview, const char* name) {
+    return overview.findChild<ui::OverviewCard*>(QString::fromLatin1(name));
+  }
+  // Each row of a card as "item=number".
+  static std::vector<std::string> shown(const ui::OverviewCard* card) {
+    std::vector<std::string> rows;
+    for (const ui::OverviewCard::Row& row : card->rows()) rows.push_back(ui::utf8(row.item) + "=" + ui::utf8(row.shown));
+    return rows;
+  }
+};
+
+TEST_P(OverviewWindowTest, CardsShowTheFleetAndABarListsItsComputers) {
+  writeCsv({"PC01.csv", "2004/10/24 09:05:30", "alpha", "山田", "XP", {"1,10,アプリケーション,秀丸,7.10"}});
+  writeCsv({"PC02.csv", "2004/10/25 09:05:30", "Beta", "abe", "2000", {"1,10,アプリケーション,Office,11.0"}});
+  writeCsv({"PC03.csv", "2004/10/26 09:05:30", "gamma", "本田", "XP", {"1,10,アプリケーション,Office,11.0"}});
+  runMain();
+  main().show();
+  main().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+  QTest::keyClick(main().listView(), Qt::Key_O, Qt::ControlModifier);
+  F_Overview* overview = main().overviewWindow();
+  ASSERT_NE(overview, nullptr);
+  EXPECT_TRUE(overview->isVisible());
+  EXPECT_EQ(test::textOf(overview, ""), "TAVRIX 概要");
+
+  EXPECT_EQ(shown(card(*overview, "Card_computers")), std::vector<std::string>{"台数=3台"});
+  ui::OverviewCard* systems = card(*overview, "Card_os");
+  EXPECT_EQ(shown(systems), (std::vector<std::string>{"XP=2台", "2000=1台"}));
+  EXPECT_EQ(shown(card(*overview, "Card_rare_program")), (std::vector<std::string>{"秀丸 7.10=1台", "Office 11.0=2台"}));
+  EXPECT_EQ(shown(card(*overview, "Card_last_batch")),
+            (std::vector<std::string>{"終了=" + s.TheClock.now().minuteText(), "取り込んだファイル=3件", "残したファイル=0件",
+                                      "除いたファイル=0件"}));
+  // Bars as long as their share of the largest figure, drawn without fault.
+  EXPECT_NEAR(systems->barRect(0).width(), 2 * systems->barRect(1).width(), 2);
+  EXPECT_FALSE(systems->grab().isNull());
+
+  QTest::mouseClick(systems, Qt::LeftButton, {}, systems->rowRect(0).center());
+  ui::ResultList* computers = overview->computers();
+  ASSERT_NE(computers, nullptr);
+  EXPECT_TRUE(computers->isVisible());
+  EXPECT_EQ(rowsOf(computers->tree()), (Rows{{"alpha", "山田", "XP", "2004/10/24 09:05", "PC01", "1"},
+                                             {"gamma", "本田", "XP", "2004/10/26 09:05", "PC03", "3"}}));
+  ui::OverviewCard* programs = card(*overview, "Card_rare_program");
+  QTest::mouseClick(programs, Qt::LeftButton, {}, programs->rowRect(1).center());
+  EXPECT_EQ(rowsOf(computers->tree()), (Rows{{"Beta", "abe", "2000", "2004/10/25 09:05", "PC02", "2"},
+                                             {"gamma", "本田", "XP", "2004/10/26 09:05", "PC03", "3"}}));
+  // The last batch's figures list nothing.
+  ui::OverviewCard* batch = card(*overview, "Card_last_batch");
+  QTest::mouseClick(batch, Qt::LeftButton, {}, batch->rowRect(1).center());
+  EXPECT_EQ(rowsOf(computers->tree()).size(), 2u);
+
+  QTreeView* tree = computers->tree();
+  test::clickRow(tree, 1);
+  const int y = tree->visualRect(tree->model()->index(1, 0)).center().y();
+  QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, QPoint(10, y));
+  ASSERT_NE(overview->detailWindow(), nullptr);
+  EXPECT_EQ(test::textOf(overview->detailWindow(), "TxtRNO"), "3");
+
+  // The button opens it afresh (the earlier one and its windows go).
+  QTest::mouseClick(main().findChild<QPushButton*>(QStringLiteral("BtnOverview")), Qt::LeftButton);
+  ASSERT_NE(main().overviewWindow(), nullptr);
+  EXPECT_EQ(main().overviewWindow()->cards().size(), 8u);
+  EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(FileAndServer, OverviewWindowTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Server" : "File"; });
+
+}  // namespace
+}  // namespace tavrix

@@ -1,0 +1,108 @@
+// Drawn with QPainter: a framed card, its title in bold, then each row's item (elided to its part),
+// its bar and its number.
+#include "ui/overview/qt_overview_card.h"
+
+#include <algorithm>
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "ui/qt_form_support.h"
+
+namespace tavrix::ui {
+
+namespace {
+
+constexpr int kMargin = 8;
+
+}  // namespace
+
+OverviewCard::OverviewCard(const QString& title, std::vector<Row> rows, bool bars, QWidget* parent)
+    : QWidget(parent), title_(title), rows_(std::move(rows)), bars_(bars) {
+  for (const Row& row : rows_) largest_ = std::max(largest_, row.value);
+  setMouseTracking(true);
+  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  setToolTip(QString());
+}
+
+int OverviewCard::rowHeight() const { return fontMetrics().height() + 6; }
+int OverviewCard::titleHeight() const { return fontMetrics().height() + 2 * kMargin; }
+int OverviewCard::itemWidth() const { return bars_ ? (width() - 2 * kMargin) * 2 / 5 : (width() - 2 * kMargin) / 2; }
+
+QSize OverviewCard::sizeHint() const {
+  const int shown = std::max(1, static_cast<int>(rows_.size()));
+  return {fontMetrics().averageCharWidth() * 60, titleHeight() + shown * rowHeight() + kMargin};
+}
+
+QRect OverviewCard::rowRect(std::size_t row) const {
+  return {kMargin, titleHeight() + static_cast<int>(row) * rowHeight(), width() - 2 * kMargin, rowHeight()};
+}
+
+QRect OverviewCard::barRect(std::size_t row) const {
+  if (!bars_ || row >= rows_.size() || largest_ <= 0) return {};
+  const QRect line = rowRect(row);
+  const int room = line.width() - itemWidth() - kMargin;
+  const int length = static_cast<int>(static_cast<double>(room) * static_cast<double>(rows_[row].value) / static_cast<double>(largest_));
+  return {line.left() + itemWidth() + kMargin, line.top() + 2, std::max(length, rows_[row].value > 0 ? 2 : 0), line.height() - 4};
+}
+
+void OverviewCard::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QPalette& colors = palette();
+  painter.setPen(colors.color(QPalette::Mid));
+  painter.setBrush(colors.color(QPalette::Base));
+  painter.drawRoundedRect(rect().adjusted(1, 1, -2, -2), 6, 6);
+
+  QFont bold = font();
+  bold.setBold(true);
+  painter.setFont(bold);
+  painter.setPen(colors.color(QPalette::Text));
+  painter.drawText(QRect(kMargin, 0, width() - 2 * kMargin, titleHeight()), Qt::AlignVCenter | Qt::AlignLeft, title_);
+  painter.setFont(font());
+
+  if (rows_.empty()) {
+    painter.setPen(colors.color(QPalette::PlaceholderText));
+    painter.drawText(rowRect(0), Qt::AlignVCenter | Qt::AlignLeft, qs("なし"));
+    return;
+  }
+  const QColor bar = colors.color(QPalette::Highlight);
+  for (std::size_t r = 0; r < rows_.size(); ++r) {
+    const Row& row = rows_[r];
+    const QRect line = rowRect(r);
+    const QRect itemPart(line.left(), line.top(), itemWidth(), line.height());
+    painter.setPen(colors.color(QPalette::Text));
+    painter.drawText(itemPart, Qt::AlignVCenter | Qt::AlignLeft,
+                     fontMetrics().elidedText(row.item, Qt::ElideMiddle, itemPart.width()));
+    if (!bars_) {
+      painter.drawText(QRect(itemPart.right() + kMargin, line.top(), line.width() - itemPart.width() - kMargin, line.height()),
+                       Qt::AlignVCenter | Qt::AlignLeft, row.shown);
+      continue;
+    }
+    const QRect barPart = barRect(r);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(row.figure >= 0 ? bar : bar.lighter(150));
+    painter.drawRect(barPart);
+    // The number on the bar when it fits there, else just after it.
+    const int textWidth = fontMetrics().horizontalAdvance(row.shown) + 8;
+    const bool inside = barPart.width() >= textWidth;
+    const QRect numberPart = inside ? barPart : QRect(barPart.right() + 4, line.top(), textWidth, line.height());
+    painter.setPen(inside ? colors.color(QPalette::HighlightedText) : colors.color(QPalette::Text));
+    painter.drawText(numberPart, Qt::AlignVCenter | (inside ? Qt::AlignRight : Qt::AlignLeft), inside ? row.shown + QLatin1Char(' ') : row.shown);
+  }
+}
+
+void OverviewCard::mouseMoveEvent(QMouseEvent* event) {
+  bool over = false;
+  for (std::size_t r = 0; r < rows_.size(); ++r)
+    over = over || (rows_[r].figure >= 0 && rowRect(r).contains(event->position().toPoint()));
+  setCursor(over ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+void OverviewCard::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  for (std::size_t r = 0; r < rows_.size(); ++r)
+    if (rows_[r].figure >= 0 && rowRect(r).contains(event->position().toPoint())) emit figureClicked(rows_[r].figure);
+}
+
+}  // namespace tavrix::ui
