@@ -113,7 +113,7 @@ void F_Overview::addCards() {
     auto* drawn = new ui::OverviewCard(cardTitle(card, firstItem[card]), std::move(rows), card != "last_batch", sheet);
     drawn->setObjectName(qs("Card_" + card));
     connect(drawn, &ui::OverviewCard::figureClicked, this, [this](int figure) { openFigure(figure); });
-    grid->addWidget(drawn, place / 2, place % 2);
+    grid->addWidget(drawn, place / 2, place % 2, Qt::AlignTop);
     cards_.push_back(drawn);
     ++place;
   }

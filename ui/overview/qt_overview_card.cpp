@@ -39,11 +39,12 @@ QRect OverviewCard::rowRect(std::size_t row) const {
 }
 
 QRect OverviewCard::barRect(std::size_t row) const {
-  if (!bars_ || row >= rows_.size() || largest_ <= 0) return {};
+  if (!bars_ || row >= rows_.size()) return {};
   const QRect line = rowRect(row);
-  const int room = line.width() - itemWidth() - kMargin;
-  const int length = static_cast<int>(static_cast<double>(room) * static_cast<double>(rows_[row].value) / static_cast<double>(largest_));
-  return {line.left() + itemWidth() + kMargin, line.top() + 2, std::max(length, rows_[row].value > 0 ? 2 : 0), line.height() - 4};
+  const double room = line.width() - itemWidth() - kMargin;
+  const double share = largest_ > 0 ? static_cast<double>(rows_[row].value) / static_cast<double>(largest_) : 0;
+  const int length = rows_[row].value > 0 ? std::max(2, static_cast<int>(room * share)) : 0;
+  return {line.left() + itemWidth() + kMargin, line.top() + 2, length, line.height() - 4};
 }
 
 void OverviewCard::paintEvent(QPaintEvent*) {
@@ -86,7 +87,7 @@ void OverviewCard::paintEvent(QPaintEvent*) {
     // The number on the bar when it fits there, else just after it.
     const int textWidth = fontMetrics().horizontalAdvance(row.shown) + 8;
     const bool inside = barPart.width() >= textWidth;
-    const QRect numberPart = inside ? barPart : QRect(barPart.right() + 4, line.top(), textWidth, line.height());
+    const QRect numberPart = inside ? barPart : QRect(barPart.left() + barPart.width() + 4, line.top(), textWidth, line.height());
     painter.setPen(inside ? colors.color(QPalette::HighlightedText) : colors.color(QPalette::Text));
     painter.drawText(numberPart, Qt::AlignVCenter | (inside ? Qt::AlignRight : Qt::AlignLeft), inside ? row.shown + QLatin1Char(' ') : row.shown);
   }
