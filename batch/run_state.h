@@ -9,6 +9,7 @@
 #include "batch/import_tally.h"
 #include "batch/import_texts.h"
 #include "batch/unsaved_csv.h"
+#include "batch/watch_rules.h"
 #include "platform/clock.h"
 #include "platform/datetime.h"
 #include "platform/db.h"
@@ -108,6 +109,8 @@ struct RunSettings {
   std::string IniPath;
   std::vector<std::string> MissingIniKeys;  // keys without which no file may be touched
   int DbBusyTimeoutMs = 10000;             // how long a database held by another writer is waited for
+  WatchRules Watch;                        // [Watch]: what the batch reports after importing
+  std::string WatchProblem;                // a [Watch] value that does not read: its key and why
 };
 
 // The shared connection to the inventory database.

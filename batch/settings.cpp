@@ -52,6 +52,7 @@ bool F_READ_INI(RunState& s) {
     s.RunMode = text::toUpperAscii(readKey(s, "RUNMODE"));
     s.CSV_SAVE_DIR = required("CSV_SAVE_DIR");
     // Optional: software and update counts kept beside the database for the fleet summaries.
+    s.Watch = readWatchRules(s.IniPath, s.WatchProblem);
     const std::string counts = text::toUpperAscii(std::string(text::trim(readKey(s, "FLEET_COUNTS"))));
     s.KeepFleetCounts = !onServer && (counts == "ON" || counts == "YES" || counts == "1");
     for (std::string* folder : {&s.LOG_DIR, &s.MDB_DIR, &s.CSV_DIR, &s.DSTRB_DIR, &s.CSV_SAVE_DIR}) {

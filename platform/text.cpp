@@ -9,6 +9,9 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <cctype>
+#include <cstdlib>
+#include <map>
 
 namespace tavrix::text {
 namespace {
@@ -388,5 +391,23 @@ std::optional<double> leadingNumber(std::string_view field) {
 }
 
 std::string quoteSqlText(std::string_view s) { return replaceAll(std::string(s), "'", "''"); }
+
+std::optional<double> sizeInMegabytes(std::string_view text) {
+  text = trim(text);
+  std::size_t digits = 0;
+  bool point = false;
+  while (digits < text.size() && (std::isdigit(static_cast<unsigned char>(text[digits])) || (text[digits] == '.' && !point))) {
+    point = point || text[digits] == '.';
+    ++digits;
+  }
+  if (digits == 0 || text.substr(0, digits) == ".") return std::nullopt;
+  const double number = std::strtod(std::string(text.substr(0, digits)).c_str(), nullptr);
+  const std::string unit = toUpperAscii(std::string(trim(text.substr(digits))));
+  static const std::map<std::string, double> kUnits = {{"", 1.0 / (1 << 20)}, {"B", 1.0 / (1 << 20)}, {"BYTES", 1.0 / (1 << 20)},
+                                                        {"KB", 1.0 / 1024}, {"MB", 1}, {"GB", 1024}, {"TB", 1024.0 * 1024}};
+  const auto found = kUnits.find(unit);
+  if (found == kUnits.end()) return std::nullopt;
+  return number * found->second;
+}
 
 }  // namespace tavrix::text

@@ -51,4 +51,8 @@ std::string replaceAll(std::string s, std::string_view from, std::string_view to
 // Doubles every apostrophe, for a text literal inside SQL.
 std::string quoteSqlText(std::string_view s);
 
+// A size written as a number and a unit ("38154MB", "1.5 GB", "512 KB", "1024"), in megabytes;
+// none for anything else.
+std::optional<double> sizeInMegabytes(std::string_view text);
+
 }  // namespace tavrix::text

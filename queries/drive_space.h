@@ -1,4 +1,5 @@
-// Fixed drives and their free space, read from the texts the collector writes ("38154MB").
+// Fixed drives and their free space, read from the texts the collector writes ("38154MB",
+// text::sizeInMegabytes).
 #pragma once
 
 #include <cstdint>
@@ -9,10 +10,6 @@
 #include "platform/db.h"
 
 namespace tavrix::queries {
-
-// A size written as a number and a unit ("38154MB", "1.5 GB", "512 KB", "1024"), in megabytes;
-// none for anything else.
-std::optional<double> sizeInMegabytes(std::string_view text);
 
 // The memory class of a size text: the power of two of megabytes at or below it ("768MB" is in
 // 512); -1 for a size that does not read as one (or is under a megabyte).

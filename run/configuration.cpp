@@ -55,6 +55,7 @@ std::string configurationProblem(RunState& s) {
     std::string where = exists ? s.IniPath : s.IniPath + (closed ? "（読めません: Permission denied）" : "（ファイルがありません）");
     return "設定エラー: " + where + " に " + joined(s.MissingIniKeys) + " の指定がありません。処理を中止します。";
   }
+  if (!s.WatchProblem.empty()) return "設定エラー: " + s.IniPath + " の [Watch] の " + s.WatchProblem + "処理を中止します。";
   if (std::string server = serverProblem(s); !server.empty())
     return "設定エラー: " + s.IniPath + " の " + server + "処理を中止します。";
   if (csvFolderInsideSaveFolder(s))

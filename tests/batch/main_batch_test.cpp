@@ -191,6 +191,8 @@ TEST_F(MainBatchTest, ConfigurationErrorsStopBeforeAnyFileIsTouched) {
        "設定エラー: MDB_NAME（Other.mdb）とスクリプトの MDBNAME（Tavrix.mdb）が違います。処理を中止します。", true},
       {"CSV folder inside the save folder", text::replaceAll(full, "CSV_DIR=*\\csv", "CSV_DIR=*\\save\\20261205"),
        "log/run.log", "設定エラー: CSV_DIR（<p>/save/20261205/）が CSV_SAVE_DIR（<p>/save/）と同じか、その中にあります。処理を中止します。"},
+      {"a watch rule that does not read", full + "[Watch]\r\nPROGRAM_ADDED=*\r\nDISK_FREE_BELOW=ten\r\n", "log/run.log",
+       "設定エラー: <p>/Tavrix.ini の [Watch] の DISK_FREE_BELOW（ten）が読めません（1 から 99 の整数で書いてください）。処理を中止します。"},
       {"CSV folder is the save folder", text::replaceAll(full, "CSV_SAVE_DIR=*\\save", "CSV_SAVE_DIR=*/csv/./"),
        "log/run.log", "設定エラー: CSV_DIR（<p>/csv/）が CSV_SAVE_DIR（<p>/csv/./）と同じか、その中にあります。処理を中止します。"},
   };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/db.h"
+#include "platform/text.h"
 #include "queries/drive_space.h"
 #include "queries/fleet_overview.h"
 #include "queries/fleet_queries.h"
@@ -25,7 +26,7 @@ TEST(SizeInMegabytes, ReadsANumberAndItsUnit) {
       {"1048576", 1},        {"3 gb", 3072},      {"", std::nullopt},  {"MB", std::nullopt},
       {"12XB", std::nullopt}, {".", std::nullopt}, {"1,024MB", std::nullopt}, {"-5MB", std::nullopt},
   };
-  for (const auto& [text, megabytes] : cases) EXPECT_EQ(queries::sizeInMegabytes(text), megabytes) << text;
+  for (const auto& [text, megabytes] : cases) EXPECT_EQ(text::sizeInMegabytes(text), megabytes) << text;
 }
 
 class FleetOverview : public ImportFixture {
