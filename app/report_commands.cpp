@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "history/history_commands.h"
+#include "run/watch_digest.h"
 #include "queries/fleet_queries.h"
 #include "queries/fleet_overview.h"
 #include "queries/fleet_search.h"
@@ -67,7 +68,8 @@ queries::ResultRows answer(RunState& s, const Options& o) {
     case Command::Tree:
     case Command::History:
     case Command::Diff:
-    case Command::Changes: break;  // not answered from the database
+    case Command::Changes:
+    case Command::Digest: break;  // not answered from the database
   }
   return queries::ResultRows();
 }
@@ -100,6 +102,25 @@ int runHistoryCommand(const Options& o, const std::string& saveFolder, std::stri
   for (const std::string& warning : result.warnings) std::fprintf(stderr, "tavrix-report: %s\n", warning.c_str());
   if (result.failed()) return failure(result.error);
   out = queries::formatRows(resultTable(result.table), o.format);
+  return 0;
+}
+
+int runDigestCommand(const Options& o, const std::string& logFolder, std::string& out) {
+  std::string sinceDay;
+  if (!o.since.empty()) {
+    const std::optional<DateTime> since = DateTime::parse(o.since + " 00:00:00");
+    if (!since || since->dayText() != o.since) return failure("digest: --since needs a date as yyyy/mm/dd: " + o.since);
+    sinceDay = since->compactDay();
+  }
+  std::string error;
+  const std::vector<DigestLine> lines = readDigest(logFolder, sinceDay, error);
+  if (!error.empty()) return failure(error);
+  queries::ResultTable table{{"PCid", "Rule", "Item", "Old", "New"}, {}};
+  for (const DigestLine& line : lines) {
+    const history::Finding& f = line.finding;
+    table.rows.push_back({db::Value(f.pcId), db::Value(f.rule), db::Value(f.item), db::Value(f.oldValue), db::Value(f.newValue)});
+  }
+  out = queries::formatRows(table, o.format);
   return 0;
 }
 

@@ -9,7 +9,7 @@
 
 namespace tavrix::report {
 
-enum class Command { List, Tree, Software, Updates, Computers, Search, Overview, History, Diff, Changes };
+enum class Command { List, Tree, Software, Updates, Computers, Search, Overview, History, Diff, Changes, Digest };
 enum class ComputersBy { Software, Update, MissingUpdate };
 
 struct Options {
@@ -27,7 +27,7 @@ struct Options {
   std::optional<std::string> version; // computers --software --version
   std::string pcId;                   // history, diff
   std::string from, to;               // diff: "" = the two newest
-  std::string since;                  // changes --since
+  std::string since;                  // changes and digest --since
 };
 
 // History, diff and changes read the kept inventories in the save folder, not the database.

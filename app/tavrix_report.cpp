@@ -95,12 +95,22 @@ int runHistory(RunState& s, const report::Options& o) {
   return status;
 }
 
+// The digest is read from the log folder Tavrix.ini names.
+int runDigest(RunState& s, const report::Options& o) {
+  std::string problem, out;
+  if (!readIni(s, "log folder", problem)) return report::failure(problem);
+  const int status = report::runDigestCommand(o, s.LOG_DIR, out);
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  return status;
+}
+
 int run(const report::Options& o) {
   StderrMessageSink sink;
   SystemClock clock;
   RunState s(sink, clock);
   s.ProgramFolder = paths::programFolder();
   if (report::readsSaveFolder(o.command)) return runHistory(s, o);
+  if (o.command == report::Command::Digest) return runDigest(s, o);
 
   std::string named, problem;
   if (!findNamed(s, kDatabase, o.database, named, problem)) return report::failure(problem);

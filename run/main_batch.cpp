@@ -18,6 +18,7 @@
 #include "counts/fleet_counts_upkeep.h"
 #include "searchindex/search_index_upkeep.h"
 #include "run/save_csv.h"
+#include "run/watch_digest.h"
 #include "run/server_tables.h"
 
 namespace tavrix {
@@ -154,6 +155,7 @@ void runFromFoldersToList(RunState& s, BatchWindows* windows, bool noDisplay) {
   importCsvFiles(s);
   keepSearchIndex(s);
   keepFleetCounts(s);
+  writeWatchDigest(s);  // this batch's files still in the CSV folder, the previous batch's record the last
   recordThisBatch(s);
   // Closing checkpoints and syncs the database before any CSV leaves the CSV folder.
   closeDbConnection(s);

@@ -1,0 +1,141 @@
+// Findings are gathered per computer: its newest inventory of this batch (two files of one computer
+// in a batch: the later header wins, so an item gone and back between them is no change) against the
+// newest kept before it.
+#include "run/watch_digest.h"
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <optional>
+
+#include "batch/batch_record.h"
+#include "batch/run_log.h"
+#include "history/kept_files.h"
+#include "history/kept_inventory.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "queries/fleet_queries.h"
+#include "queries/statement_rows.h"
+
+namespace tavrix {
+namespace {
+
+constexpr const char* kDigestFolder = "digest/";
+
+// A value on one line of its own field: tabs and line ends become blanks.
+std::string field(std::string value) {
+  std::replace_if(value.begin(), value.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+  return value;
+}
+
+// This batch's newest inventory of each computer it imported, by PCid folded as the import folds it.
+std::map<std::string, std::pair<std::string, history::Inventory>> importedComputers(RunState& s) {
+  std::map<std::string, std::pair<std::string, history::Inventory>> newest;
+  for (std::size_t i = 0; i < s.CsvOutcomes.size() && i < s.CsvFileList.size(); ++i) {
+    if (s.CsvOutcomes[i] != CsvOutcome::Imported) continue;
+    const std::string& name = s.CsvFileList[i];
+    std::string error;
+    std::optional<history::Inventory> inventory = history::readInventory(s.CSV_DIR + name, error);
+    if (!inventory) continue;  // moved only this time: compared by the run that imported it
+    const std::string pcId = text::decodeUtf8OrCp932(name.substr(0, name.find('.')));
+    auto [at, added] = newest.try_emplace(text::toLowerAscii(pcId), pcId, std::move(*inventory));
+    if (!added && !(inventory->createDate < at->second.second.createDate)) at->second = {pcId, std::move(*inventory)};
+  }
+  return newest;
+}
+
+// Computers whose newest inventory became older than the days since the previous batch that
+// imported something (every such computer when there was none).
+std::vector<history::Finding> notSeen(RunState& s, int days) {
+  const std::string before = queries::daysBefore(s.TheClock.now(), days);
+  std::string since;
+  if (const std::optional<BatchRecord> last = lastBatch(s.DbConnection))
+    if (const std::optional<DateTime> finished = DateTime::parse(last->finished)) since = queries::daysBefore(*finished, days);
+  std::vector<history::Finding> found;
+  queries::forEachRow(s.DbConnection,
+                      "SELECT PCid, CreateDate FROM T_BasicInf WHERE CreateDate < ?1 AND (CreateDate >= ?2 OR ?2 IS NULL)"
+                      " ORDER BY PCid, RNO",
+                      {db::Value(before), since.empty() ? db::Value() : db::Value(since)}, [&](const queries::ResultRow& row) {
+                        const std::optional<DateTime> created = DateTime::parse(row[1].text());
+                        found.push_back({row[0].text(), "NOT_SEEN_DAYS", std::to_string(days),
+                                         created ? created->minuteText() : row[1].text(), ""});
+                      });
+  return found;
+}
+
+}  // namespace
+
+void writeWatchDigest(RunState& s) {
+  if (!s.Watch.any() || std::none_of(s.CsvOutcomes.begin(), s.CsvOutcomes.end(), [](CsvOutcome o) { return o == CsvOutcome::Imported; }))
+    return;
+  std::vector<history::Finding> found;
+  try {
+    for (const auto& [key, computer] : importedComputers(s)) {
+      const history::KeptFiles kept = history::findKeptInventories(s.CSV_SAVE_DIR, computer.first);
+      if (kept.files.empty()) continue;  // its first inventory: nothing to compare with
+      std::string error;
+      if (const auto previous = history::readInventory(kept.files.back().location, error)) {
+        std::vector<history::Finding> more = history::watchFindings(s.Watch, computer.first, *previous, computer.second);
+        found.insert(found.end(), more.begin(), more.end());
+      }
+    }
+    if (s.Watch.notSeenDays && s.DbConnection.isOpen()) {
+      std::vector<history::Finding> more = notSeen(s, *s.Watch.notSeenDays);
+      found.insert(found.end(), more.begin(), more.end());
+    }
+  } catch (const std::exception& e) {
+    F_WRITE_LOG(s, "監視: 変化を調べられませんでした（" + std::string(e.what()) + "）。");
+    return;
+  }
+  const DateTime now = s.TheClock.now();
+  const std::string path = s.LOG_DIR + kDigestFolder + now.compactDay() + ".tsv";
+  if (found.empty()) return F_WRITE_LOG(s, "監視: 変化はありません。");
+  std::string lines;
+  for (const history::Finding& f : found)
+    lines += now.storageText() + "\t" + field(f.pcId) + "\t" + f.rule + "\t" + field(f.item) + "\t" + field(f.oldValue) + "\t" +
+             field(f.newValue) + "\n";
+  std::string error;
+  std::ofstream out;
+  if (paths::directoryExists(s.LOG_DIR + kDigestFolder) || paths::makeFolder(s.LOG_DIR + kDigestFolder, &error))
+    out.open(path, std::ios::app | std::ios::binary);
+  if (out) out << lines;
+  if (!out || !out.flush()) return F_WRITE_LOG(s, "監視: " + path + " に書けませんでした。" + std::to_string(found.size()) + " 件の変化は失われました。");
+  F_WRITE_LOG(s, "監視: " + std::to_string(found.size()) + " 件の変化を " + path + " に書きました。");
+}
+
+std::vector<DigestLine> readDigest(const std::string& logFolder, const std::string& sinceDay, std::string& error) {
+  std::vector<DigestLine> lines;
+  const std::string folder = logFolder + kDigestFolder;
+  if (!paths::directoryExists(folder)) return lines;
+  const std::optional<std::vector<std::string>> names = paths::listFiles(folder, "*.tsv");
+  if (!names) {
+    error = folder + " を読めません。";
+    return lines;
+  }
+  std::vector<std::string> days = *names;
+  std::sort(days.begin(), days.end());
+  for (const std::string& name : days) {
+    if (!sinceDay.empty() && name.substr(0, name.size() - 4) < sinceDay) continue;
+    if (sinceDay.empty() && name != days.back()) continue;
+    const std::optional<std::string> text = paths::readFile(folder + name);
+    if (!text) continue;
+    for (std::size_t start = 0; start < text->size();) {
+      const std::size_t end = std::min(text->find('\n', start), text->size());
+      std::vector<std::string> parts;
+      for (std::size_t p = start; p <= end;) {
+        const std::size_t tab = std::min(text->find('\t', p), end);
+        parts.emplace_back(text->substr(p, tab - p));
+        p = tab + 1;
+      }
+      if (parts.size() == 6) lines.push_back({parts[0], {parts[1], parts[2], parts[3], parts[4], parts[5]}});
+      start = end + 1;
+    }
+  }
+  if (sinceDay.empty() && !lines.empty()) {
+    const std::string newest = lines.back().batch;
+    std::erase_if(lines, [&](const DigestLine& line) { return line.batch != newest; });
+  }
+  return lines;
+}
+
+}  // namespace tavrix
