@@ -9,6 +9,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "import/inventory_lines.h"
 #include "platform/line_reader.h"
@@ -166,13 +167,23 @@ bool isTimeFolderName(std::string_view name) {
 
 KeptFiles findKeptInventories(const std::string& saveFolder, std::string_view pcId) {
   KeptFiles kept;
-  const std::string root = withSlash(saveFolder);
-  auto days = dayFolders(root, kept.problems, kept.error);
-  if (!days) return kept;
-  auto pick = [&](std::string_view name) { return text::equalsNoCase(pcIdOfName(name), pcId); };
-  kept.files = keptInDays(root, *days, pick, kept.problems);
-  std::sort(kept.files.begin(), kept.files.end(), older);
+  std::map<std::string, std::vector<KeptFile>> found = findKeptInventoriesOf(saveFolder, {std::string(pcId)}, kept.problems, kept.error);
+  if (!found.empty()) kept.files = std::move(found.begin()->second);
   return kept;
+}
+
+std::map<std::string, std::vector<KeptFile>> findKeptInventoriesOf(const std::string& saveFolder, const std::set<std::string>& pcIds,
+                                                                   std::vector<std::string>& problems, std::string& error) {
+  std::set<std::string> wanted;
+  for (const std::string& pcId : pcIds) wanted.insert(computerKey(pcId));
+  std::map<std::string, std::vector<KeptFile>> byComputer;
+  const std::string root = withSlash(saveFolder);
+  auto days = dayFolders(root, problems, error);
+  if (!days) return byComputer;
+  auto pick = [&](std::string_view name) { return wanted.contains(computerKey(pcIdOfName(name))); };
+  for (KeptFile& file : keptInDays(root, *days, pick, problems)) byComputer[computerKey(file.pcId)].push_back(std::move(file));
+  for (auto& [key, files] : byComputer) std::sort(files.begin(), files.end(), older);
+  return byComputer;
 }
 
 std::vector<KeptFiles> findKeptInventoriesSince(const std::string& saveFolder, const DateTime& since,

@@ -2,7 +2,9 @@
 // delivery of a name on one day, CSV_SAVE_DIR/yyyymmdd/hhmmss[-n]/NAME. Nothing is written.
 #pragma once
 
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +30,11 @@ struct KeptFiles {
 // The kept inventories of one computer; pcId is compared without regard to ASCII case. Only the
 // header of each file is read.
 KeptFiles findKeptInventories(const std::string& saveFolder, std::string_view pcId);
+
+// The kept inventories of several computers at once, each folder listed once: by their PCid
+// upper-cased in ASCII (as PCids are compared), each computer's oldest first.
+std::map<std::string, std::vector<KeptFile>> findKeptInventoriesOf(const std::string& saveFolder, const std::set<std::string>& pcIds,
+                                                                   std::vector<std::string>& problems, std::string& error);
 
 // For every computer with a kept inventory whose header date is at or after since: those
 // inventories, oldest first, after the one in force before since (its newest dated before since,

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "batch/batch_record.h"
 #include "batch/run_log.h"
@@ -28,7 +29,8 @@ std::string field(std::string value) {
   return value;
 }
 
-// This batch's newest inventory of each computer it imported, by PCid folded as the import folds it.
+// This batch's newest inventory of each computer it imported, by PCid upper-cased in ASCII (as the
+// kept inventories are found).
 std::map<std::string, std::pair<std::string, history::Inventory>> importedComputers(RunState& s) {
   std::map<std::string, std::pair<std::string, history::Inventory>> newest;
   for (std::size_t i = 0; i < s.CsvOutcomes.size() && i < s.CsvFileList.size(); ++i) {
@@ -38,7 +40,7 @@ std::map<std::string, std::pair<std::string, history::Inventory>> importedComput
     std::optional<history::Inventory> inventory = history::readInventory(s.CSV_DIR + name, error);
     if (!inventory) continue;  // moved only this time: compared by the run that imported it
     const std::string pcId = text::decodeUtf8OrCp932(name.substr(0, name.find('.')));
-    auto [at, added] = newest.try_emplace(text::toLowerAscii(pcId), pcId, std::move(*inventory));
+    auto [at, added] = newest.try_emplace(text::toUpperAscii(pcId), pcId, std::move(*inventory));
     if (!added && !(inventory->createDate < at->second.second.createDate)) at->second = {pcId, std::move(*inventory)};
   }
   return newest;
@@ -70,11 +72,16 @@ void writeWatchDigest(RunState& s) {
     return;
   std::vector<history::Finding> found;
   try {
-    for (const auto& [key, computer] : importedComputers(s)) {
-      const history::KeptFiles kept = history::findKeptInventories(s.CSV_SAVE_DIR, computer.first);
-      if (kept.files.empty()) continue;  // its first inventory: nothing to compare with
-      std::string error;
-      if (const auto previous = history::readInventory(kept.files.back().location, error)) {
+    const auto imported = importedComputers(s);
+    std::set<std::string> pcIds;
+    for (const auto& [key, computer] : imported) pcIds.insert(computer.first);
+    std::vector<std::string> problems;
+    std::string error;
+    const auto kept = history::findKeptInventoriesOf(s.CSV_SAVE_DIR, pcIds, problems, error);
+    for (const auto& [key, computer] : imported) {
+      const auto earlier = kept.find(key);
+      if (earlier == kept.end()) continue;  // its first inventory: nothing to compare with
+      if (const auto previous = history::readInventory(earlier->second.back().location, error)) {
         std::vector<history::Finding> more = history::watchFindings(s.Watch, computer.first, *previous, computer.second);
         found.insert(found.end(), more.begin(), more.end());
       }
