@@ -29,22 +29,66 @@ std::string field(std::string value) {
   return value;
 }
 
-// This batch's newest inventory of each computer it imported, by PCid upper-cased in ASCII (as the
-// kept inventories are found).
-std::map<std::string, std::pair<std::string, history::Inventory>> importedComputers(RunState& s) {
-  std::map<std::string, std::pair<std::string, history::Inventory>> newest;
+// This batch's newest file of each computer it imported, by PCid upper-cased in ASCII (as the kept
+// inventories are found): the later header of two (read for those only).
+std::map<std::string, std::pair<std::string, std::string>> importedComputers(RunState& s) {
+  std::map<std::string, std::pair<std::string, std::string>> newest;  // key -> PCid, file name
+  std::map<std::string, DateTime> dated;                              // the header read so far of a computer met twice
+  const auto headerOf = [&](const std::string& name) {
+    std::string error;
+    const std::optional<history::Inventory> inventory = history::readInventory(s.CSV_DIR + name, error);
+    return inventory ? inventory->createDate : DateTime::zero();
+  };
   for (std::size_t i = 0; i < s.CsvOutcomes.size() && i < s.CsvFileList.size(); ++i) {
     if (s.CsvOutcomes[i] != CsvOutcome::Imported) continue;
     const std::string& name = s.CsvFileList[i];
-    std::string error;
-    std::optional<history::Inventory> inventory = history::readInventory(s.CSV_DIR + name, error);
-    if (!inventory) continue;  // moved only this time: compared by the run that imported it
     const std::string pcId = text::decodeUtf8OrCp932(name.substr(0, name.find('.')));
-    auto [at, added] = newest.try_emplace(text::toUpperAscii(pcId), pcId, std::move(*inventory));
-    if (!added && !(inventory->createDate < at->second.second.createDate)) at->second = {pcId, std::move(*inventory)};
+    const std::string key = text::toUpperAscii(pcId);
+    auto [at, added] = newest.try_emplace(key, pcId, name);
+    if (added) continue;
+    if (!dated.contains(key)) dated[key] = headerOf(at->second.second);
+    if (const DateTime created = headerOf(name); !(created < dated[key])) {
+      dated[key] = created;
+      at->second = {pcId, name};
+    }
   }
   return newest;
 }
+
+// The findings as the digest file's lines, written in parts as they come: a batch of a whole fleet
+// of changed computers finds millions.
+class DigestWriter {
+ public:
+  DigestWriter(std::string folder, const DateTime& now)
+      : folder_(std::move(folder)), path_(folder_ + now.compactDay() + ".tsv"), batch_(now.storageText()) {}
+  void add(const std::vector<history::Finding>& found) {
+    for (const history::Finding& f : found) {
+      pending_ += batch_ + "\t" + field(f.pcId) + "\t" + f.rule + "\t" + field(f.item) + "\t" + field(f.oldValue) + "\t" +
+                  field(f.newValue) + "\n";
+      ++count_;
+    }
+    if (pending_.size() >= (1 << 20)) flush();
+  }
+  // False when a line could not be written.
+  bool flush() {
+    if (pending_.empty()) return ok_;
+    if (!out_.is_open() && ok_) {
+      std::string error;
+      if (paths::directoryExists(folder_) || paths::makeFolder(folder_, &error)) out_.open(path_, std::ios::app | std::ios::binary);
+    }
+    ok_ = ok_ && out_ && (out_ << pending_) && out_.flush();
+    pending_.clear();
+    return ok_;
+  }
+  std::size_t count() const { return count_; }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string folder_, path_, batch_, pending_;
+  std::ofstream out_;
+  std::size_t count_ = 0;
+  bool ok_ = true;
+};
 
 // Computers whose newest inventory became older than the days since the previous batch that
 // imported something (every such computer when there was none).
@@ -70,7 +114,7 @@ std::vector<history::Finding> notSeen(RunState& s, int days) {
 void writeWatchDigest(RunState& s) {
   if (!s.Watch.any() || std::none_of(s.CsvOutcomes.begin(), s.CsvOutcomes.end(), [](CsvOutcome o) { return o == CsvOutcome::Imported; }))
     return;
-  std::vector<history::Finding> found;
+  DigestWriter digest(s.LOG_DIR + kDigestFolder, s.TheClock.now());
   try {
     const auto imported = importedComputers(s);
     std::set<std::string> pcIds;
@@ -78,36 +122,23 @@ void writeWatchDigest(RunState& s) {
     std::vector<std::string> problems;
     std::string error;
     const auto kept = history::findKeptInventoriesOf(s.CSV_SAVE_DIR, pcIds, problems, error);
+    // One computer's two inventories in memory at a time.
     for (const auto& [key, computer] : imported) {
       const auto earlier = kept.find(key);
       if (earlier == kept.end()) continue;  // its first inventory: nothing to compare with
-      if (const auto previous = history::readInventory(earlier->second.back().location, error)) {
-        std::vector<history::Finding> more = history::watchFindings(s.Watch, computer.first, *previous, computer.second);
-        found.insert(found.end(), more.begin(), more.end());
-      }
+      const auto previous = history::readInventory(earlier->second.back().location, error);
+      const auto now = previous ? history::readInventory(s.CSV_DIR + computer.second, error) : std::nullopt;
+      if (previous && now) digest.add(history::watchFindings(s.Watch, computer.first, *previous, *now));
     }
-    if (s.Watch.notSeenDays && s.DbConnection.isOpen()) {
-      std::vector<history::Finding> more = notSeen(s, *s.Watch.notSeenDays);
-      found.insert(found.end(), more.begin(), more.end());
-    }
+    if (s.Watch.notSeenDays && s.DbConnection.isOpen()) digest.add(notSeen(s, *s.Watch.notSeenDays));
   } catch (const std::exception& e) {
+    digest.flush();
     F_WRITE_LOG(s, "監視: 変化を調べられませんでした（" + std::string(e.what()) + "）。");
     return;
   }
-  const DateTime now = s.TheClock.now();
-  const std::string path = s.LOG_DIR + kDigestFolder + now.compactDay() + ".tsv";
-  if (found.empty()) return F_WRITE_LOG(s, "監視: 変化はありません。");
-  std::string lines;
-  for (const history::Finding& f : found)
-    lines += now.storageText() + "\t" + field(f.pcId) + "\t" + f.rule + "\t" + field(f.item) + "\t" + field(f.oldValue) + "\t" +
-             field(f.newValue) + "\n";
-  std::string error;
-  std::ofstream out;
-  if (paths::directoryExists(s.LOG_DIR + kDigestFolder) || paths::makeFolder(s.LOG_DIR + kDigestFolder, &error))
-    out.open(path, std::ios::app | std::ios::binary);
-  if (out) out << lines;
-  if (!out || !out.flush()) return F_WRITE_LOG(s, "監視: " + path + " に書けませんでした。" + std::to_string(found.size()) + " 件の変化は失われました。");
-  F_WRITE_LOG(s, "監視: " + std::to_string(found.size()) + " 件の変化を " + path + " に書きました。");
+  if (digest.count() == 0) return F_WRITE_LOG(s, "監視: 変化はありません。");
+  if (!digest.flush()) return F_WRITE_LOG(s, "監視: " + digest.path() + " に書けませんでした。" + std::to_string(digest.count()) + " 件の変化は失われました。");
+  F_WRITE_LOG(s, "監視: " + std::to_string(digest.count()) + " 件の変化を " + digest.path() + " に書きました。");
 }
 
 std::vector<DigestLine> readDigest(const std::string& logFolder, const std::string& sinceDay, std::string& error) {
