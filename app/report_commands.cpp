@@ -2,7 +2,10 @@
 #include "app/report_commands.h"
 
 #include <cstdio>
+#include <optional>
+#include <utility>
 
+#include "app/digest_mail.h"
 #include "history/history_commands.h"
 #include "run/watch_digest.h"
 #include "queries/fleet_queries.h"
@@ -105,7 +108,8 @@ int runHistoryCommand(const Options& o, const std::string& saveFolder, std::stri
   return 0;
 }
 
-int runDigestCommand(const Options& o, const std::string& logFolder, std::string& out) {
+int runDigestCommand(const Options& o, const std::string& logFolder, const std::string& mailTo, std::string& out) {
+  if (o.mail && mailTo.empty()) return failure("digest --mail: Tavrix.ini has no MAIL_TO in its [Watch] section");
   std::string sinceDay;
   if (!o.since.empty()) {
     const std::optional<DateTime> since = DateTime::parse(o.since + " 00:00:00");
@@ -121,6 +125,17 @@ int runDigestCommand(const Options& o, const std::string& logFolder, std::string
     table.rows.push_back({db::Value(f.pcId), db::Value(f.rule), db::Value(f.item), db::Value(f.oldValue), db::Value(f.newValue)});
   }
   out = queries::formatRows(table, o.format);
+  if (!o.mail) return 0;
+  const std::string body = std::exchange(out, {});
+  // The last batch's findings once: a daily mail after a batch that found nothing sends nothing.
+  if (table.rows.empty() || (o.since.empty() && lastMailedBatch(logFolder) == lines.back().batch)) return 0;
+  const std::optional<DateTime> batch = DateTime::parse(lines.back().batch);
+  const std::string subject = "TAVRIX 監視: " + std::to_string(table.rows.size()) + " 件の変化" +
+                              (!o.since.empty() ? "（" + o.since + " から）" : batch ? "（" + batch->minuteText() + "）" : "");
+  if (const std::string problem = sendMail(digestMail(mailTo, subject, body)); !problem.empty())
+    return failure("digest --mail: " + problem);
+  if (o.since.empty() && !rememberMailedBatch(logFolder, lines.back().batch))
+    return failure("digest --mail: sent, but " + logFolder + "digest/mailed cannot be written: the next run sends it again");
   return 0;
 }
 

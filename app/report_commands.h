@@ -16,7 +16,8 @@ int runCommand(RunState& s, const Options& o, const std::string& databasePath, s
 // kept files are named on standard error and the output is still written; a failure gives status 1.
 int runHistoryCommand(const Options& o, const std::string& saveFolder, std::string& out);
 // Runs digest on the watch findings under logFolder, its output in out; a failure gives status 1.
-int runDigestCommand(const Options& o, const std::string& logFolder, std::string& out);
+// With --mail the findings go to mailTo through sendmail instead (none found: nothing is sent).
+int runDigestCommand(const Options& o, const std::string& logFolder, const std::string& mailTo, std::string& out);
 
 // "tavrix-report: <text>" on standard error; returns the failure status.
 int failure(const std::string& text);

@@ -162,13 +162,23 @@ std::string parseComputerHistory(Arguments& a, Options& o, const std::string& co
   return "";
 }
 
-std::string parseSince(Arguments& a, Options& o, const std::string& command, bool needed) {
+std::string parseChanges(Arguments& a, Options& o) {
   std::string problem;
-  if (a.done()) return needed ? command + " needs --since yyyy/mm/dd" : "";
-  if (a.peek() != "--since") return needed ? command + " needs --since yyyy/mm/dd" : command + ": unknown argument \"" + a.peek() + "\"";
+  if (a.done() || a.peek() != "--since") return "changes needs --since yyyy/mm/dd";
   const std::string option = a.take();
   if (!a.value(option, o.since, problem)) return problem;
-  if (!a.done()) return command + ": unknown argument \"" + a.peek() + "\"";
+  if (!a.done()) return "changes: unknown argument \"" + a.peek() + "\"";
+  return "";
+}
+
+std::string parseDigest(Arguments& a, Options& o) {
+  std::string problem;
+  while (!a.done()) {
+    const std::string option = a.take();
+    if (option == "--mail") o.mail = true;
+    else if (option != "--since") return "digest: unknown argument \"" + option + "\"";
+    else if (!a.value(option, o.since, problem)) return problem;
+  }
   return "";
 }
 
@@ -192,8 +202,8 @@ std::string parseCommand(Arguments& a, Options& o) {
   if (command == "computers") return o.command = Command::Computers, parseComputers(a, o);
   if (command == "history") return o.command = Command::History, parseComputerHistory(a, o, command, 1);
   if (command == "diff") return o.command = Command::Diff, parseComputerHistory(a, o, command, 3);
-  if (command == "changes") return o.command = Command::Changes, parseSince(a, o, command, true);
-  if (command == "digest") return o.command = Command::Digest, parseSince(a, o, command, false);
+  if (command == "changes") return o.command = Command::Changes, parseChanges(a, o);
+  if (command == "digest") return o.command = Command::Digest, parseDigest(a, o);
   return "unknown command \"" + command + "\"";
 }
 
@@ -230,8 +240,9 @@ const char* usageText() {
          "  diff PCID [FROM [TO]]                      the changes between two of them (number or date;\n"
          "                                             default the two newest)\n"
          "  changes --since yyyy/mm/dd                 every computer's changes since that day\n"
-         "  digest [--since yyyy/mm/dd]                what the watch rules found: the last batch's, or\n"
-         "                                             every batch's since that day (PCid, rule, item, old, new)\n"
+         "  digest [--since yyyy/mm/dd] [--mail]       what the watch rules found: the last batch's, or\n"
+         "                                             every batch's since that day (PCid, rule, item, old, new);\n"
+         "                                             --mail sends it to MAIL_TO through sendmail instead\n"
          "--db DATABASE: the database file, or a PostgreSQL server's connection string\n"
          "  (postgresql://HOST/NAME or host=HOST dbname=NAME; no password: libpq's ~/.pgpass gives it);\n"
          "  default DB_SERVER, else MDB_DIR and MDB_NAME of Tavrix.ini\n"

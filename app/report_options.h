@@ -28,6 +28,7 @@ struct Options {
   std::string pcId;                   // history, diff
   std::string from, to;               // diff: "" = the two newest
   std::string since;                  // changes and digest --since
+  bool mail = false;                  // digest --mail
 };
 
 // History, diff and changes read the kept inventories in the save folder, not the database.

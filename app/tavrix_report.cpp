@@ -99,7 +99,7 @@ int runHistory(RunState& s, const report::Options& o) {
 int runDigest(RunState& s, const report::Options& o) {
   std::string problem, out;
   if (!readIni(s, "log folder", problem)) return report::failure(problem);
-  const int status = report::runDigestCommand(o, s.LOG_DIR, out);
+  const int status = report::runDigestCommand(o, s.LOG_DIR, s.Watch.mailTo, out);
   std::fwrite(out.data(), 1, out.size(), stdout);
   return status;
 }

@@ -141,6 +141,17 @@ void writeWatchDigest(RunState& s) {
   F_WRITE_LOG(s, "監視: " + std::to_string(digest.count()) + " 件の変化を " + digest.path() + " に書きました。");
 }
 
+std::string lastMailedBatch(const std::string& logFolder) {
+  const std::optional<std::string> text = paths::readFile(logFolder + kDigestFolder + "mailed");
+  std::string batch = text ? *text : std::string();
+  while (!batch.empty() && (batch.back() == '\n' || batch.back() == '\r')) batch.pop_back();
+  return batch;
+}
+
+bool rememberMailedBatch(const std::string& logFolder, const std::string& batch) {
+  return paths::writeFile(logFolder + kDigestFolder + "mailed", batch + "\n");
+}
+
 std::vector<DigestLine> readDigest(const std::string& logFolder, const std::string& sinceDay, std::string& error) {
   std::vector<DigestLine> lines;
   const std::string folder = logFolder + kDigestFolder;

@@ -24,4 +24,10 @@ struct DigestLine {
 // sinceDay empty, those of the newest batch. error is set when the folder cannot be listed.
 std::vector<DigestLine> readDigest(const std::string& logFolder, const std::string& sinceDay, std::string& error);
 
+// The newest batch whose findings went out by mail ("" when none did), kept beside the digest files
+// so that a daily mail sends each batch's findings once; remembering it returns false when it
+// cannot be written.
+std::string lastMailedBatch(const std::string& logFolder);
+bool rememberMailedBatch(const std::string& logFolder, const std::string& batch);
+
 }  // namespace tavrix

@@ -47,7 +47,9 @@ case "$action" in
     "$bin/psql" -q -h "$folder" -U postgres -d postgres -c "CREATE ROLE tavrix_password_users NOLOGIN" >/dev/null
     ;;
   restart)
-    as_owner "$bin/pg_ctl" -D "$folder/data" -m fast -w -t 60 restart >/dev/null
+    # A server stuck in its shutdown (one that met a full disk, on a loaded machine) is stopped at once.
+    as_owner "$bin/pg_ctl" -D "$folder/data" -m fast -w -t 30 restart >/dev/null 2>&1 ||
+      as_owner "$bin/pg_ctl" -D "$folder/data" -m immediate -w -t 60 restart >/dev/null
     ;;
   stop) stop ;;
   *) echo "usage: $0 start|restart|stop FOLDER" >&2; exit 2 ;;

@@ -1,7 +1,8 @@
 // The watch rules: [Watch] read from an ini (and each value that does not read named), and what the
-// rules find between two small inventories read from real files.
+// rules find between two small inventories read from real files; the digest mailed.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,52 @@ TEST_P(WatchFindings, FindExactlyTheirChanges) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, WatchFindings, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<FindingCase>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace tavrix::test
+
+namespace tavrix::test {
+namespace {
+
+// tavrix-report digest --mail through a stand-in sendmail that keeps its arguments and the message.
+TEST(DigestMail, TheFindingsGoToMailToThroughSendmail) {
+  TempDir dir;
+  const std::string ini = "[Tavrix Section]\r\nLOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nMDB_DIR=*\\db\r\nMDB_NAME=T.mdb\r\n"
+                          "CSV_DIR=*\\csv\r\nDSTRB_DIR=*\\dstrb\r\nCSV_SAVE_DIR=*\\save\r\n[Watch]\r\nADMIN_ADDED=ON\r\n";
+  writeFile(dir.file("Tavrix.ini"), ini + "MAIL_TO=it@example.com\r\n");
+  std::filesystem::create_directories(dir.file("log/digest"));
+  writeFile(dir.file("log/digest/20261206.tsv"), "2026-12-06 09:30:00\tPC01\tADMIN_ADDED\tAdministrators\t\tPC\\bob\n");
+  std::filesystem::create_directories(dir.file("bin"));
+  writeFile(dir.file("bin/sendmail"), "#!/bin/sh\necho \"$@\" > '" + dir.file("args") + "'\ncat > '" + dir.file("mail") + "'\n");
+  std::filesystem::permissions(dir.file("bin/sendmail"), std::filesystem::perms::owner_all);
+  std::filesystem::copy_file(binaryDir() + "/app/tavrix-report", dir.file("tavrix-report"));
+  const auto digest = [&](const std::string& args) {
+    return runProgram(dir, "PATH='" + dir.file("bin") + "':\"$PATH\" '" + dir.file("tavrix-report") + "' digest " + args);
+  };
+
+  const ProgramRun sent = digest("--mail");
+  EXPECT_EQ(sent.status, 0) << sent.err;
+  EXPECT_EQ(sent.out, "");
+  EXPECT_EQ(readFile(dir.file("args")), "-t -oi\n");
+  const std::string mail = readFile(dir.file("mail"));
+  EXPECT_TRUE(mail.starts_with("To: it@example.com\nSubject: =?UTF-8?B?")) << mail;
+  EXPECT_NE(mail.find("Content-Type: text/plain; charset=UTF-8\n"), std::string::npos) << mail;
+  EXPECT_TRUE(mail.ends_with("\n\nPC01\tADMIN_ADDED\tAdministrators\t\tPC\\bob\n")) << mail;
+
+  std::filesystem::remove(dir.file("mail"));
+  EXPECT_EQ(digest("--mail").status, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("mail"))) << "the last batch's findings went out already";
+  EXPECT_EQ(digest("--mail --since 2026/12/07").status, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("mail"))) << "nothing found: nothing sent";
+  writeFile(dir.file("log/digest/20261207.tsv"), "2026-12-07 09:30:00\tPC02\tADMIN_ADDED\tAdministrators\t\tPC\\eve\n");
+  EXPECT_EQ(digest("--mail").status, 0);
+  EXPECT_NE(readFile(dir.file("mail")).find("PC02\tADMIN_ADDED"), std::string::npos) << "a newer batch goes out";
+
+  writeFile(dir.file("bin/sendmail"), "#!/bin/sh\ncat > /dev/null\nexit 75\n");
+  EXPECT_EQ(digest("--mail --since 2026/12/01").err, "tavrix-report: digest --mail: " + dir.file("bin") + "/sendmail failed (status 75)\n");
+  writeFile(dir.file("Tavrix.ini"), ini);
+  EXPECT_EQ(digest("--mail").err, "tavrix-report: digest --mail: Tavrix.ini has no MAIL_TO in its [Watch] section\n");
+}
 
 }  // namespace
 }  // namespace tavrix::test

@@ -78,6 +78,7 @@ class PackageTest : public ::testing::Test {
 TEST_F(PackageTest, FilesLinksAndConfiguration) {
   std::vector<std::string> expected = {
       "-rw-r--r-- root/root ./etc/tavrix/Tavrix.ini",
+      "-rw-r--r-- root/root ./lib/systemd/system/tavrix-digest-mail.service",
       "-rw-r--r-- root/root ./lib/systemd/system/tavrix-import.service",
       "-rw-r--r-- root/root ./lib/systemd/system/tavrix-import.timer",
       "-rwxr-xr-x root/root ./opt/tavrix/tavrix",
@@ -125,6 +126,7 @@ TEST_F(PackageTest, ControlFieldsAndMaintainerScript) {
                               "libsqlite3-0 (>= ", "libc6 (>= "})
     EXPECT_NE(depends.find(package), std::string::npos) << package << " not in " << depends;
   EXPECT_NE(output("dpkg-deb -f " + inQuotes(deb_) + " Maintainer").find('@'), std::string::npos);
+  EXPECT_EQ(output("dpkg-deb -f " + inQuotes(deb_) + " Suggests"), "default-mta | mail-transport-agent\n");
   const std::vector<std::string> description = text::split(output("dpkg-deb -f " + inQuotes(deb_) + " Description"), '\n');
   EXPECT_EQ(description.front(), "PC inventory importer and viewer");
   EXPECT_GE(description.size(), 5u);  // the summary, then a paragraph or more
@@ -166,8 +168,12 @@ TEST_F(PackageTest, TheServiceIsHardened) {
   writeFile(units + "/tavrix-import.service", text::replaceAll(readFile(unit), "ExecStart=/usr/bin/tavrix",
                                                                "ExecStart=" + dir.file("root/opt/tavrix/tavrix")));
   std::filesystem::copy_file(dir.file("root/lib/systemd/system/tavrix-import.timer"), units + "/tavrix-import.timer");
+  writeFile(units + "/tavrix-digest-mail.service",
+            text::replaceAll(readFile(dir.file("root/lib/systemd/system/tavrix-digest-mail.service")),
+                             "ExecStart=/usr/bin/tavrix-report", "ExecStart=" + dir.file("root/opt/tavrix/tavrix-report")));
+  EXPECT_NE(readFile(unit).find("OnSuccess=tavrix-digest-mail.service"), std::string::npos);
   EXPECT_EQ(output("systemd-analyze verify --man=no " + inQuotes(units + "/tavrix-import.service") + " " +
-                   inQuotes(units + "/tavrix-import.timer") + " 2>&1"),
+                   inQuotes(units + "/tavrix-import.timer") + " " + inQuotes(units + "/tavrix-digest-mail.service") + " 2>&1"),
             "");
 }
 
