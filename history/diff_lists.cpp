@@ -93,7 +93,9 @@ void compareUpdates(const Inventory& o, const Inventory& n, Changes& out) {
   static const std::pair<const char*, const char*> kLists[] = {
       {"1", "Windows Update"}, {"2", "Windows HotFix"}, {"3", "Internet Explolor他"}};
   auto make = [](const Fields& f) { return Item{f["WinUpdName"], f["WinUpdName"], f["WinUpdCmnt"]}; };
-  for (const auto& [typeNo, section] : kLists) {
+  for (const auto& list : kLists) {
+    const char* typeNo = list.first;
+    const char* section = list.second;
     auto ofType = [typeNo](const Fields& f) { return f["TypeNo"] == typeNo; };
     out.list(section, itemsOf(o, DetailKind::Update, make, ofType), itemsOf(n, DetailKind::Update, make, ofType));
   }
