@@ -196,7 +196,7 @@ void wrap(std::vector<Token>& t, std::size_t first, std::size_t last, std::strin
 }
 
 // "name op operand" for a text column: lower() on both sides, so that the comparison ignores ASCII
-// case as the file's NOCASE columns do; "name IS ?N" as IS NOT DISTINCT FROM, folded alike.
+// case (and only ASCII case) as the file's NOCASE columns do; "name IS ?N" as IS NOT DISTINCT FROM, folded alike.
 // Returns the last token it rewrote (i when none).
 std::size_t foldComparison(std::vector<Token>& t, std::size_t i) {
   std::size_t op = nextToken(t, i + 1);
@@ -218,7 +218,9 @@ std::size_t foldComparison(std::vector<Token>& t, std::size_t i) {
   // A number compared to a text column is compared as its text ("TypeNo=1" matches "1" only).
   if (t[first].kind == Kind::Word) t[first].text = "'" + t[first].text + "'";
   wrap(t, qualifiedStart(t, i), i, "lower");
-  wrap(t, first, end - 1, "lower");
+  // The operand folds as the column does, ASCII only, whatever the database's own collation folds.
+  t[first].text = "lower((" + t[first].text;
+  t[end - 1].text += ") COLLATE \"C\")";
   return end - 1;
 }
 

@@ -43,7 +43,8 @@ std::string phraseOf(std::string_view part) {
 void forEachMatchingText(db::Connection& connection, std::string_view part,
                          const std::function<bool(std::uint64_t tables, std::string_view snapshots)>& each) {
   const std::optional<std::size_t> characters = utf8Characters(part);
-  const bool trigrams = characters && *characters >= 3;
+  // A server's LIKE finds its texts through their trigrams itself.
+  const bool trigrams = characters && *characters >= 3 && !connection.location().isServer();
   const std::string sql =
       trigrams ? "SELECT t.Value, t.Tables, t.Snapshots FROM TavrixSearchTrigrams f JOIN TavrixSearchText t ON t.Id = f.rowid "
                  "WHERE TavrixSearchTrigrams MATCH ?1"
@@ -60,14 +61,20 @@ bool hasBit(std::uint64_t tables, std::size_t index) { return (tables >> std::mi
 
 // Reading the candidates' rows costs about twice a row of the whole scan: a look-up per
 // computer and table, where the scan reads in order and in parts at once. Tables are weighed by
-// their rows (the last row number, which the file finds at once).
+// their rows (the last row number, which the file finds at once; a server's own estimate).
+std::int64_t rowsOf(db::Connection& connection, const std::string& table) {
+  if (connection.location().isServer())
+    return queries::readNumber(connection, "SELECT greatest(reltuples, 0)::bigint FROM pg_class WHERE oid = to_regclass(?1)",
+                               {db::Value(db::quoteIdentifier(table))});
+  return queries::readNumber(connection, "SELECT coalesce(max(rowid), 0) FROM " + db::quoteIdentifier(table));
+}
+
 class ReadingCost {
  public:
   ReadingCost(db::Connection& connection, const std::vector<SearchedTable>& tables)
       : snapshots_(static_cast<double>(queries::readNumber(connection, "SELECT count(*) FROM T_BasicInf"))) {
     for (const SearchedTable& table : tables) {
-      rows_.push_back(static_cast<double>(
-          queries::readNumber(connection, "SELECT coalesce(max(rowid), 0) FROM " + db::quoteIdentifier(table.name))));
+      rows_.push_back(static_cast<double>(rowsOf(connection, table.name)));
       all_ += rows_.back();
     }
   }
@@ -116,11 +123,15 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
   // Rows the index does not cover (this batch's, an import's that keeps no index, another
   // program's) are read whatever they hold.
   std::set<std::pair<int, std::string>> unread;  // by kind and text, so NULL and text RNOs are kept apart
+  // (A server keeps no seen rows: its rows without a number are read as the file's above the seen row.)
   for (std::size_t t = 0; t < tables.size(); ++t) {
     const std::string name = db::quoteIdentifier(tables[t].name);  // two searches: an OR would read the whole index
+    const bool server = connection.location().isServer();
     const std::string sql = "SELECT DISTINCT RNO FROM " + name + " WHERE RNO > ?1 UNION SELECT DISTINCT RNO FROM " + name +
-                            " WHERE rowid > ?2";
-    queries::forEachRow(connection, sql, {db::Value(coverage->mark), db::Value(coverage->seen[t])}, [&](const queries::ResultRow& row) {
+                            (server ? " WHERE RNO IS NULL" : " WHERE rowid > ?2");
+    std::vector<db::Value> bounds = {db::Value(coverage->mark)};
+    if (!server) bounds.emplace_back(coverage->seen[t]);
+    queries::forEachRow(connection, sql, bounds, [&](const queries::ResultRow& row) {
       candidates.tables[t] = true;
       if (unread.emplace(static_cast<int>(row[0].raw().index()), row[0].text()).second) candidates.rnos.push_back(row[0]);
     });

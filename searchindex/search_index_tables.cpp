@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "queries/statement_rows.h"
+#include "searchindex/server_index_tables.h"
 
 namespace tavrix::searchindex {
 
@@ -35,10 +36,16 @@ std::optional<std::string> rowText(db::Connection& connection, const std::string
 }  // namespace
 
 std::optional<IndexCoverage> usableIndex(db::Connection& connection, const std::vector<SearchedTable>& tables) {
-  if (connection.location().isServer() || !connection.hasTable("TavrixSearchState") || !connection.hasTable("TavrixSearchSeen"))
+  const bool server = connection.location().isServer();
+  if (!connection.hasTable("TavrixSearchState") || !connection.hasTable(server ? "TavrixSearchText" : "TavrixSearchSeen"))
     return std::nullopt;
   const auto state = queries::readRows(connection, "SELECT IndexedThrough, Trusted, Shape FROM TavrixSearchState", {});
   if (state.size() != 1 || state[0][1].toInt() != 1 || state[0][2].text() != shapeOf(tables)) return std::nullopt;
+  // The server's triggers vouch for every row at or below the mark: no seen rows to compare.
+  if (server) {
+    if (!serverTriggersInPlace(connection, tables)) return std::nullopt;
+    return IndexCoverage{state[0][0].toInt(), {}};
+  }
   // A trigger dropped from outside would let changes pass unseen.
   if (ourTriggers(connection).size() != tables.size()) return std::nullopt;
   IndexCoverage coverage{state[0][0].toInt(), {}};
@@ -56,6 +63,7 @@ std::optional<IndexCoverage> usableIndex(db::Connection& connection, const std::
 
 bool hasRowsBelowTheMarkUnseen(db::Connection& connection, const std::vector<SearchedTable>& tables,
                                const IndexCoverage& coverage) {
+  if (connection.location().isServer()) return false;
   for (std::size_t t = 0; t < tables.size(); ++t) {
     const std::string sql = "SELECT EXISTS (SELECT 1 FROM " + db::quoteIdentifier(tables[t].name) +
                             " WHERE rowid > ?1 AND coalesce(RNO > ?2, 0) = 0)";
@@ -70,6 +78,7 @@ namespace {
 // leaves it) and moves it there, with that row's text.
 void placeSeenRows(db::Connection& connection, const std::vector<SearchedTable>& tables,
                    const std::function<std::optional<std::int64_t>(const std::string& name, std::int64_t seen)>& place) {
+  if (connection.location().isServer()) return;
   db::Statement seenRow(connection, "SELECT Seen FROM TavrixSearchSeen WHERE TableName = ?1");
   db::Statement moved(connection, "UPDATE TavrixSearchSeen SET Seen = ?2, TopRow = ?3 WHERE TableName = ?1");
   for (const SearchedTable& table : tables) {
@@ -104,6 +113,7 @@ void keepSeenRows(db::Connection& connection, const std::vector<SearchedTable>& 
 }
 
 void dropSearchIndex(db::Connection& connection) {
+  if (connection.location().isServer()) return dropServerIndex(connection);
   for (const std::string& trigger : ourTriggers(connection))
     connection.executeNative("DROP TRIGGER " + db::quoteIdentifier(trigger));
   connection.executeNative(
@@ -115,6 +125,7 @@ void dropSearchIndex(db::Connection& connection) {
 }
 
 void createSearchIndex(db::Connection& connection, const std::vector<SearchedTable>& tables) {
+  if (connection.location().isServer()) return createServerIndex(connection, tables);
   dropSearchIndex(connection);
   // Each chunk keeps its own distinct texts, added at the end of the table: writing a chunk never
   // reaches into what earlier chunks wrote, however large the index grows.

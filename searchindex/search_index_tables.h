@@ -22,7 +22,8 @@ struct IndexCoverage {
 };
 
 // What the database's index covers, when it can answer for tables as they are now: made for them,
-// no row it covers changed since, and every table's seen row as it was. None for a server database.
+// no row it covers changed since, and every table's seen row as it was (on a server: its triggers
+// in place, and no seen rows).
 std::optional<IndexCoverage> usableIndex(db::Connection& connection, const std::vector<SearchedTable>& tables);
 
 // Rows added below the mark since the seen rows were taken (by another program): the index must be
@@ -33,7 +34,7 @@ bool hasRowsBelowTheMarkUnseen(db::Connection& connection, const std::vector<Sea
 // After the index took every row of the snapshots above oldMark up to its new mark: each table's
 // seen row moves to its last row (taken again when the import replaced the last rows), unless rows
 // of snapshots at or below oldMark (or without a number) were added above it. In the connection's
-// open transaction.
+// open transaction. Nothing on a server, and neither does keepSeenRows.
 void moveSeenRows(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t oldMark);
 
 // Rows deleted since (the import's, of computers it imports again): a table whose seen row went

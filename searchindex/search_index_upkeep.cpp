@@ -15,7 +15,7 @@ namespace tavrix {
 namespace {
 
 bool databaseUsable(const RunState& s) {
-  return s.DbOpen && s.DatabaseFailure.empty() && s.DbConnection.isOpen() && !s.DbConnection.location().isServer();
+  return s.DbOpen && s.DatabaseFailure.empty() && s.DbConnection.isOpen();
 }
 
 void logFailure(RunState& s, const std::exception& e) {
@@ -40,9 +40,11 @@ void prepareSearchIndex(RunState& s) {
       coverage = searchindex::IndexCoverage{0, std::vector<std::int64_t>(tables.size(), 0)};
     }
     const std::int64_t newest = queries::readNumber(connection, "SELECT coalesce(max(RNO), 0) FROM T_BasicInf");
-    // With nothing left to read back, the import's own texts make the index's new chunks.
+    // With nothing left to read back, the import's own texts make the index's new chunks. A
+    // server's files share transactions instead: its new snapshots are read back after the import.
     const bool allIndexed = newest <= coverage->mark;
-    s.SearchFeed = std::make_unique<searchindex::SearchFeed>(connection, tables, coverage->mark, allIndexed);
+    if (!connection.location().isServer())
+      s.SearchFeed = std::make_unique<searchindex::SearchFeed>(connection, tables, coverage->mark, allIndexed);
     s.SearchIndexFromScratch = !allIndexed && coverage->mark == 0;
   } catch (const std::exception& e) {
     logFailure(s, e);

@@ -8,6 +8,7 @@
 
 #include "queries/statement_rows.h"
 #include "searchindex/search_index_tables.h"
+#include "searchindex/server_index_tables.h"
 #include "searchindex/snapshot_numbers.h"
 
 namespace tavrix::searchindex {
@@ -20,22 +21,37 @@ std::string rowsSql(const SearchedTable& table) {
   return sql + " FROM " + db::quoteIdentifier(table.name) + " WHERE RNO > ?1 AND RNO <= ?2";
 }
 
+// The bounds cutting (after, through] into parts of about kPartSnapshots snapshots each, so that
+// a server sends one part's rows at a time.
+std::vector<std::int64_t> partBounds(db::Connection& connection, std::int64_t after, std::int64_t through) {
+  constexpr std::int64_t kPartSnapshots = 250;
+  std::vector<std::int64_t> bounds{after};
+  const auto rnos = queries::readRows(connection, "SELECT RNO FROM T_BasicInf WHERE RNO > ?1 AND RNO < ?2 ORDER BY RNO",
+                                      {db::Value(after), db::Value(through)});
+  for (std::size_t i = kPartSnapshots; i < rnos.size(); i += kPartSnapshots) bounds.push_back(rnos[i][0].toInt());
+  bounds.push_back(through);
+  return bounds;
+}
+
 // The texts of the rows with RNOs in (after, through]. A row whose RNO is no whole number cannot be
 // kept by number: throws, and the index is made again by the next batch.
 ChunkTexts readTexts(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t after,
                      std::int64_t through) {
   ChunkTexts texts(tables);
+  const std::vector<std::int64_t> bounds = partBounds(connection, after, through);
   for (std::size_t t = 0; t < tables.size(); ++t) {
     const std::size_t fields = tables[t].textFields.size();
     db::Statement rows(connection, rowsSql(tables[t]));
-    rows.bind(1, db::Value(after)).bind(2, db::Value(through));
-    while (rows.next()) {
-      const db::RowView& row = rows.row();
-      if (!std::holds_alternative<std::int64_t>(row.value(0).raw()))
-        throw db::DbError(tables[t].name + " has a row whose RNO is not a whole number", db::DbError::kError);
-      const std::int64_t rno = row.integer(0);
-      for (std::size_t f = 0; f < fields; ++f)
-        if (!row.isNull(static_cast<int>(f) + 1)) texts.add(t, f, row.text(static_cast<int>(f) + 1), rno);
+    for (std::size_t part = 1; part < bounds.size(); ++part) {
+      rows.bind(1, db::Value(bounds[part - 1])).bind(2, db::Value(bounds[part]));
+      while (rows.next()) {
+        const db::RowView& row = rows.row();
+        if (!std::holds_alternative<std::int64_t>(row.value(0).raw()))
+          throw db::DbError(tables[t].name + " has a row whose RNO is not a whole number", db::DbError::kError);
+        const std::int64_t rno = row.integer(0);
+        for (std::size_t f = 0; f < fields; ++f)
+          if (!row.isNull(static_cast<int>(f) + 1)) texts.add(t, f, row.text(static_cast<int>(f) + 1), rno);
+      }
     }
   }
   return texts;
@@ -44,10 +60,11 @@ ChunkTexts readTexts(db::Connection& connection, const std::vector<SearchedTable
 // Drops a chunk with its texts and their trigram index entries.
 void dropChunk(db::Connection& connection, std::int64_t chunk, std::int64_t firstText, std::int64_t lastText) {
   const std::vector<db::Value> texts = {db::Value(firstText), db::Value(lastText)};
-  queries::runStatement(connection,
-         "INSERT INTO TavrixSearchTrigrams (TavrixSearchTrigrams, rowid, Value) "
-         "SELECT 'delete', Id, Value FROM TavrixSearchText WHERE Id BETWEEN ?1 AND ?2",
-         texts);
+  if (!connection.location().isServer())  // a server's trigram index follows its table itself
+    queries::runStatement(connection,
+                          "INSERT INTO TavrixSearchTrigrams (TavrixSearchTrigrams, rowid, Value) "
+                          "SELECT 'delete', Id, Value FROM TavrixSearchText WHERE Id BETWEEN ?1 AND ?2",
+                          texts);
   queries::runStatement(connection, "DELETE FROM TavrixSearchText WHERE Id BETWEEN ?1 AND ?2", texts);
   queries::runStatement(connection, "DELETE FROM TavrixSearchChunk WHERE Chunk = ?1", {db::Value(chunk)});
 }
@@ -57,12 +74,32 @@ template <typename Work>
 void inTransaction(db::Connection& connection, Work&& work) {
   connection.begin();
   try {
+    holdIndexState(connection);
     work();
     connection.commit();
   } catch (...) {
     connection.rollback();
     throw;
   }
+}
+
+// A server takes the texts in one COPY: the snapshot lists go as bytea's hex text.
+void addServerTexts(db::Connection& connection, ChunkTexts& texts, std::int64_t& id) {
+  static const std::vector<std::string> names = {"Id", "Value", "Tables", "Snapshots"};
+  db::UpdatableRecordSet rows(connection, "SELECT * FROM TavrixSearchText");
+  std::string hex;
+  for (const auto& [text, h] : texts.sorted()) {
+    const std::string blob = encodeSnapshots(h.rnos);
+    hex.assign("\\x");
+    for (const char byte : blob) {
+      constexpr const char* kDigits = "0123456789abcdef";
+      hex += kDigits[static_cast<unsigned char>(byte) >> 4];
+      hex += kDigits[static_cast<unsigned char>(byte) & 15];
+    }
+    const db::FieldRef values[] = {id++, std::string_view(text), static_cast<std::int64_t>(h.tables), std::string_view(hex)};
+    rows.addNew(names, values);
+  }
+  rows.close();
 }
 
 }  // namespace
@@ -72,15 +109,20 @@ void writeChunk(db::Connection& connection, ChunkTexts& texts, std::int64_t afte
   if (texts.empty()) return;  // no text in the range: nothing to find there
   const std::int64_t firstText = queries::readNumber(connection, "SELECT coalesce(max(Id), 0) + 1 FROM TavrixSearchText", {});
   std::int64_t id = firstText;
-  db::Statement add(connection, "INSERT INTO TavrixSearchText VALUES (?1, ?2, ?3, ?4)");
-  for (const auto& [text, h] : texts.sorted()) {
-    const std::string blob = encodeSnapshots(h.rnos);
-    add.bind(1, db::Value(id++)).bind(2, db::FieldRef(std::string_view(text)));
-    add.bind(3, db::Value(static_cast<std::int64_t>(h.tables))).bindBytes(4, blob);
-    add.run();
+  if (connection.location().isServer()) {
+    addServerTexts(connection, texts, id);
+  } else {
+    db::Statement add(connection, "INSERT INTO TavrixSearchText VALUES (?1, ?2, ?3, ?4)");
+    for (const auto& [text, h] : texts.sorted()) {
+      const std::string blob = encodeSnapshots(h.rnos);
+      add.bind(1, db::Value(id++)).bind(2, db::FieldRef(std::string_view(text)));
+      add.bind(3, db::Value(static_cast<std::int64_t>(h.tables))).bindBytes(4, blob);
+      add.run();
+    }
+    queries::runStatement(connection,
+                          "INSERT INTO TavrixSearchTrigrams (rowid, Value) SELECT Id, Value FROM TavrixSearchText WHERE Id >= ?1",
+                          {db::Value(firstText)});
   }
-  queries::runStatement(connection, "INSERT INTO TavrixSearchTrigrams (rowid, Value) SELECT Id, Value FROM TavrixSearchText WHERE Id >= ?1",
-         {db::Value(firstText)});
   queries::runStatement(connection,
          "INSERT INTO TavrixSearchChunk VALUES ((SELECT coalesce(max(Chunk), 0) + 1 FROM TavrixSearchChunk), ?1, ?2, ?3, ?4, ?5)",
          {db::Value(after + 1), db::Value(through), db::Value(snapshots), db::Value(firstText), db::Value(id - 1)});

@@ -39,7 +39,8 @@ class ServerBuild : public test::BatchFixture {
 };
 
 const Lines kBuilt = {"T_ApplInst", "T_BasicInf", "T_Device", "T_Drive", "T_NIC", "T_Printer", "T_Service", "T_StartUp",
-                      "T_Users", "T_Version", "T_Video", "T_WinUpdRegCheck", "T_WinUpdate", "TavrixBatch", "tavrix_counters"};
+                      "T_Users", "T_Version", "T_Video", "T_WinUpdRegCheck", "T_WinUpdate", "TavrixBatch",
+                      "TavrixSearchChunk", "TavrixSearchState", "TavrixSearchText", "tavrix_counters"};
 
 TEST_F(ServerBuild, AnEmptyDatabaseGetsTheScriptsTablesOnceAndNoFileIsMade) {
   const std::string dstrb = test::sourceDir() + "/dstrb";

@@ -118,10 +118,10 @@ TEST(TranslateJet, QuotedNamesForAServer) {
       {"SELECT distinct Group FROM T_Users where RNO=2 order by Group DESC",
        R"(SELECT distinct "Group", lower("Group") FROM "T_Users" where "RNO"=2 order by lower("Group") DESC NULLS LAST, "Group" DESC NULLS LAST)"},
       {R"(SELECT * FROM T where TypeNo=1 and t.Version LIKE ?1 ESCAPE '\')",
-       R"(SELECT * FROM "T" where lower("TypeNo")=lower('1') and lower("t"."Version") LIKE lower(?1) ESCAPE '\')"},
+       R"(SELECT * FROM "T" where lower("TypeNo")=lower(('1') COLLATE "C") and lower("t"."Version") LIKE lower((?1) COLLATE "C") ESCAPE '\')"},
       {"SELECT a FROM T WHERE Version IS ?2 ORDER BY Version COLLATE NOCASE, Version COLLATE BINARY",
-       R"(SELECT "a" FROM "T" WHERE lower("Version") IS NOT DISTINCT FROM lower(?2) ORDER BY lower("Version") NULLS FIRST, "Version" NULLS FIRST)"},
-      {"UPDATE T SET Version=?1 WHERE Version=?2", R"(UPDATE "T" SET "Version"=?1 WHERE lower("Version")=lower(?2))"},
+       R"(SELECT "a" FROM "T" WHERE lower("Version") IS NOT DISTINCT FROM lower((?2) COLLATE "C") ORDER BY lower("Version") NULLS FIRST, "Version" NULLS FIRST)"},
+      {"UPDATE T SET Version=?1 WHERE Version=?2", R"(UPDATE "T" SET "Version"=?1 WHERE lower("Version")=lower((?2) COLLATE "C"))"},
       {"INSERT INTO T_Version (version) VALUES (1)", R"(INSERT INTO "T_Version" ("VERSION") VALUES (1))"},
       {"CREATE UNIQUE INDEX IX ON T (DeviceNo, RNO)", R"(CREATE UNIQUE INDEX "IX" ON "T" (lower("deviceNo"), "RNO"))"},
   };
