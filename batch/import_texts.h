@@ -1,5 +1,5 @@
 // What the import tells the search index, file by file: the rows it adds and the fields it sets,
-// and whether the file committed.
+// and whether the file committed (alone, or with others sharing its transaction).
 #pragma once
 
 #include <cstdint>
@@ -22,7 +22,11 @@ class ImportTexts {
                         std::int64_t rno) = 0;
   // One field of snapshot rno's row of table set to value (the basic row is filled after it is added).
   virtual void fieldSet(std::string_view table, std::string_view name, const db::Value& value, std::int64_t rno) = 0;
-  virtual void commitFile() = 0;
+  // The file's rows stand in the open transaction (its savepoint kept, or its own commit next).
+  virtual void fileKept() = 0;
+  // The open transaction committed every file kept in it; or it rolled back, and none of them is in.
+  virtual void transactionCommitted() = 0;
+  virtual void transactionLost() = 0;
 };
 
 }  // namespace tavrix

@@ -65,6 +65,9 @@ class ImportProgress {
   virtual void fileStarted(int index, int count, const std::string& fileName) = 0;
   // A file of the list (counted from 1) reached the save folder.
   virtual void fileSaved(int /*index*/) {}
+  // Every file's rows are committed (or kept back); the search index is kept next, then written.
+  virtual void filesImported() {}
+  virtual void searchIndexKept() {}
 };
 
 // What became of one listed inventory CSV in this run.

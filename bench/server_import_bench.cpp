@@ -59,6 +59,9 @@ class Timeline : public tavrix::ImportProgress {
     starts.push_back(Clock::now());
     rss.push_back(rssKiB());
   }
+  void filesImported() override { imported = Clock::now(); }
+  void searchIndexKept() override { indexed = Clock::now(); }
+  Clock::time_point imported, indexed;
   std::vector<Clock::time_point> starts;
   std::vector<long> rss;
 };
@@ -146,6 +149,9 @@ double timedBatch(const char* what, const fs::path& folder, int files, long long
               " %.2f ms last (x%.2f); RSS %ld KiB at a tenth, %ld KiB at the end\n",
               what, wall, files / wall, static_cast<double>(rows) / wall, cpuSeconds() - cpu, first, last, last / first,
               timeline.rss[timeline.rss.size() / 10], timeline.rss.back());
+  const double index = std::chrono::duration<double>(timeline.indexed - timeline.imported).count();
+  const double import = std::chrono::duration<double>(timeline.imported - start).count();
+  std::printf("%-14s search index kept in %.2f s after an import of %.2f s (+%.1f %%)\n", what, index, import, 100 * index / import);
   return wall;
 }
 
@@ -193,6 +199,19 @@ double rawFloor(const std::string& connection, int computersPerTransaction) {
 
 }  // namespace
 
+// The server database's size and the search index's share of it.
+void printSizes(const std::string& connection) {
+  Session sizes(connection);
+  sizes.copyOut("COPY (SELECT pg_database_size(current_database()), coalesce(sum(pg_total_relation_size(c.oid)), 0) FROM pg_class c "
+                "WHERE c.relkind = 'r' AND c.relname LIKE 'TavrixSearch%') TO STDOUT",
+                [](std::string_view line) {
+                  const std::string text(line);
+                  const double all = std::strtod(text.c_str(), nullptr), index = std::strtod(text.c_str() + text.find('\t') + 1, nullptr);
+                  std::printf("server database %.1f MB, of which the search index %.1f MB (+%.1f %% over the rest)\n", all / 1e6,
+                              index / 1e6, 100 * index / (all - index));
+                });
+}
+
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
   const std::uint64_t seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1;
@@ -222,6 +241,7 @@ int main(int argc, char** argv) {
         const std::string what = std::string(server ? "server " : "file   ") + (times == first ? "first" : "again");
         times[server ? 0 : 1] = timedBatch(what.c_str(), folder, fleet.files, rows);
       }
+      printSizes(bench);
       if (times == first) {
         const double floor = rawFloor(bench, 1), grouped = rawFloor(bench, 50);
         std::printf("first import: server / file %.2f, server / raw floor %.2f (%.2f of fifty computers a transaction)\n",

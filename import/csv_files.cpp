@@ -65,10 +65,16 @@ void endFile(RunState& s, std::optional<db::Savepoint>& savepoint, bool shared) 
   } catch (const std::exception& e) {
     noteImportFailure(s, e);
   }
-  if (shared) return savepoint.reset();  // rolls back to it when it was not kept
+  if (shared) {
+    if (!fileFailed(s) && s.SearchFeed) s.SearchFeed->fileKept();
+    return savepoint.reset();  // rolls back to it when it was not kept
+  }
   if (!fileFailed(s)) {
     if (s.Tally) s.Tally->commitFile();
-    if (s.SearchFeed) s.SearchFeed->commitFile();
+    if (s.SearchFeed) {
+      s.SearchFeed->fileKept();
+      s.SearchFeed->transactionCommitted();
+    }
     return;
   }
   try {
@@ -161,8 +167,10 @@ bool commitShared(RunState& s, SharedTransaction& open) {
   if (refused.empty()) {
     for (const PendingFile& file : open.files) imported(s, file.index, file.name);
     open.files.clear();
+    if (s.SearchFeed) s.SearchFeed->transactionCommitted();
     return false;
   }
+  if (s.SearchFeed) s.SearchFeed->transactionLost();
   try {
     s.DbConnection.rollback();
   } catch (const std::exception&) {
@@ -205,6 +213,7 @@ void importSnapshot(RunState& s, int index, PrefetchedCsv bytes, SharedTransacti
   replaceSnapshot(s, bytes, true);
   if (!s.DatabaseFailure.empty()) {
     keepPendingFiles(s, *open, s.DatabaseFailure, false);
+    if (s.SearchFeed) s.SearchFeed->transactionLost();
     try {
       s.DbConnection.rollback();
     } catch (const std::exception&) {
@@ -275,9 +284,9 @@ void importCsvFiles(RunState& s) {
   if (s.DatabaseFailure.empty()) names.assign(s.CsvFileList.begin(), s.CsvFileList.begin() + last);
   if (s.Progress) s.Progress->filesListed(count);
   CsvPrefetcher files(s.CSV_DIR, std::move(names));
-  // The counts and the search index follow each file's own commit.
+  // The counts follow each file's own commit.
   SharedTransaction shared{writes.get(), {}};
-  const bool sharing = writes && !s.Tally && !s.SearchFeed && writes->roomForAnotherFile(1);
+  const bool sharing = writes && !s.Tally && writes->roomForAnotherFile(1);
   for (int i = 1; i <= last; ++i) importFile(s, i, count, files, sharing ? &shared : nullptr);
   if (sharing && (!shared.files.empty() || s.DbConnection.inTransaction())) commitShared(s, shared);
   if (writes) writes->finish();

@@ -153,7 +153,9 @@ void runFromFoldersToList(RunState& s, BatchWindows* windows, bool noDisplay) {
   startFleetTally(s);
   prepareSearchIndex(s);
   importCsvFiles(s);
+  if (s.Progress) s.Progress->filesImported();
   keepSearchIndex(s);
+  if (s.Progress) s.Progress->searchIndexKept();
   keepFleetCounts(s);
   writeWatchDigest(s);  // this batch's files still in the CSV folder, the previous batch's record the last
   recordThisBatch(s);

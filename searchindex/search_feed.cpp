@@ -9,12 +9,14 @@
 #include "queries/statement_rows.h"
 #include "searchindex/search_index_tables.h"
 #include "searchindex/search_index_writer.h"
+#include "searchindex/server_index_tables.h"
 
 namespace tavrix::searchindex {
 
 SearchFeed::SearchFeed(db::Connection& connection, std::vector<SearchedTable> tables, std::int64_t mark, bool gatherTexts)
     : connection_(connection), tables_(std::move(tables)), mark_(mark), gatherer_(tables_), fileRows_(tables_.size()),
-      chunkRows_(tables_.size()), through_(mark), stopped_(!gatherTexts) {
+      keptRows_(tables_.size()), chunkRows_(tables_.size()), fileThrough_(mark), keptThrough_(mark), through_(mark),
+      stopped_(!gatherTexts) {
   for (std::size_t t = 0; t < tables_.size(); ++t) {
     tableIndexes_[text::toLowerAscii(tables_[t].name)] = t;
     auto& fields = fieldIndexes_.emplace_back();
@@ -42,6 +44,7 @@ const std::vector<int>& SearchFeed::fieldsOf(std::size_t table, std::span<const 
 
 void SearchFeed::startFile() {
   std::fill(fileRows_.begin(), fileRows_.end(), 0);
+  fileThrough_ = mark_;
   gatherer_.dropFile();
 }
 
@@ -61,7 +64,7 @@ void SearchFeed::rowAdded(std::string_view table, std::span<const std::string> n
   const std::optional<std::size_t> t = tableIndex(table);
   if (!t) return;
   ++fileRows_[*t];
-  through_ = std::max(through_, rno);
+  fileThrough_ = std::max(fileThrough_, rno);
   const std::vector<int>& fields = fieldsOf(*t, names);
   for (std::size_t i = 0; i < values.size() && i < fields.size(); ++i) {
     if (fields[i] < 0) continue;
@@ -85,10 +88,26 @@ void SearchFeed::fieldSet(std::string_view table, std::string_view name, const d
   gatherer_.note(*t, static_cast<std::size_t>(field->second), value.text(), rno);
 }
 
-void SearchFeed::commitFile() {
+void SearchFeed::fileKept() {
   if (stopped_) return;
-  for (std::size_t t = 0; t < tables_.size(); ++t) chunkRows_[t] += fileRows_[t];
-  gatherer_.commitFile();
+  for (std::size_t t = 0; t < tables_.size(); ++t) keptRows_[t] += fileRows_[t];
+  keptThrough_ = std::max(keptThrough_, fileThrough_);
+  gatherer_.keepFile();
+}
+
+void SearchFeed::transactionLost() {
+  std::fill(keptRows_.begin(), keptRows_.end(), 0);
+  keptThrough_ = mark_;
+  gatherer_.dropKept();
+}
+
+void SearchFeed::transactionCommitted() {
+  if (stopped_) return;
+  for (std::size_t t = 0; t < tables_.size(); ++t) chunkRows_[t] += keptRows_[t];
+  through_ = std::max(through_, keptThrough_);
+  std::fill(keptRows_.begin(), keptRows_.end(), 0);
+  keptThrough_ = mark_;
+  gatherer_.commitKept();
   const std::optional<std::size_t> basic = tableIndex(kBasicTable);
   if (basic && chunkRows_[*basic] >= kChunkSnapshots) writeGathered();
 }
@@ -109,10 +128,10 @@ void SearchFeed::writeGathered() {
   std::optional<ChunkTexts> texts = gatherer_.take();
   try {
     connection_.begin();
+    holdIndexState(connection_, tables_);
     if (texts && rangeHoldsJustTheFedRows()) {
       writeChunk(connection_, *texts, mark_, through_, chunkRows_[*basic]);
-      db::Statement marked(connection_, "UPDATE TavrixSearchState SET IndexedThrough = ?1");
-      marked.bind(1, db::Value(through_)).run();
+      setIndexMark(connection_, tables_, through_);
       moveSeenRows(connection_, tables_, mark_);
       mark_ = through_;
     } else {

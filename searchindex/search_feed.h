@@ -30,7 +30,9 @@ class SearchFeed : public ImportTexts {
   void rowAdded(std::string_view table, std::span<const std::string> names, std::span<const db::FieldRef> values,
                 std::int64_t rno) override;
   void fieldSet(std::string_view table, std::string_view name, const db::Value& value, std::int64_t rno) override;
-  void commitFile() override;
+  void fileKept() override;
+  void transactionCommitted() override;
+  void transactionLost() override;
   // Writes what is gathered since the last chunk.
   void finish() { writeGathered(); }
 
@@ -50,8 +52,9 @@ class SearchFeed : public ImportTexts {
   TextGatherer gatherer_;
   std::string lastTable_;  // the table of the last row told, and its index: rows come table by table
   std::optional<std::size_t> lastTableIndex_;
-  std::vector<std::int64_t> fileRows_, chunkRows_;  // rows added per searched table, this file's and the committed ones
-  std::int64_t through_;                             // the highest snapshot committed
+  // Rows added per searched table: this file's, those kept in the open transaction, the committed ones.
+  std::vector<std::int64_t> fileRows_, keptRows_, chunkRows_;
+  std::int64_t fileThrough_, keptThrough_, through_;  // the highest snapshot of each
   bool stopped_;                                     // no texts gathered: the rest is read back by the batch
   bool seenRowsKept_ = true;                         // every deletion of the import kept the seen rows
 };

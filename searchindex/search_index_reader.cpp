@@ -123,12 +123,13 @@ std::optional<SearchCandidates> searchCandidates(db::Connection& connection, con
   // Rows the index does not cover (this batch's, an import's that keeps no index, another
   // program's) are read whatever they hold.
   std::set<std::pair<int, std::string>> unread;  // by kind and text, so NULL and text RNOs are kept apart
-  // (A server keeps no seen rows: its rows without a number are read as the file's above the seen row.)
+  // (A server keeps no seen rows: its rows without a number, or below 1, are read as the file's above
+  // the seen row.)
   for (std::size_t t = 0; t < tables.size(); ++t) {
     const std::string name = db::quoteIdentifier(tables[t].name);  // two searches: an OR would read the whole index
     const bool server = connection.location().isServer();
     const std::string sql = "SELECT DISTINCT RNO FROM " + name + " WHERE RNO > ?1 UNION SELECT DISTINCT RNO FROM " + name +
-                            (server ? " WHERE RNO IS NULL" : " WHERE rowid > ?2");
+                            (server ? " WHERE RNO IS NULL OR RNO < 1" : " WHERE rowid > ?2");
     std::vector<db::Value> bounds = {db::Value(coverage->mark)};
     if (!server) bounds.emplace_back(coverage->seen[t]);
     queries::forEachRow(connection, sql, bounds, [&](const queries::ResultRow& row) {

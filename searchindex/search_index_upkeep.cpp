@@ -40,11 +40,9 @@ void prepareSearchIndex(RunState& s) {
       coverage = searchindex::IndexCoverage{0, std::vector<std::int64_t>(tables.size(), 0)};
     }
     const std::int64_t newest = queries::readNumber(connection, "SELECT coalesce(max(RNO), 0) FROM T_BasicInf");
-    // With nothing left to read back, the import's own texts make the index's new chunks. A
-    // server's files share transactions instead: its new snapshots are read back after the import.
+    // With nothing left to read back, the import's own texts make the index's new chunks.
     const bool allIndexed = newest <= coverage->mark;
-    if (!connection.location().isServer())
-      s.SearchFeed = std::make_unique<searchindex::SearchFeed>(connection, tables, coverage->mark, allIndexed);
+    s.SearchFeed = std::make_unique<searchindex::SearchFeed>(connection, tables, coverage->mark, allIndexed);
     s.SearchIndexFromScratch = !allIndexed && coverage->mark == 0;
   } catch (const std::exception& e) {
     logFailure(s, e);

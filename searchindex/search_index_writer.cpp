@@ -71,10 +71,10 @@ void dropChunk(db::Connection& connection, std::int64_t chunk, std::int64_t firs
 
 // Runs work in a transaction of its own: committed whole, or rolled back and rethrown.
 template <typename Work>
-void inTransaction(db::Connection& connection, Work&& work) {
+void inTransaction(db::Connection& connection, const std::vector<SearchedTable>& tables, Work&& work) {
   connection.begin();
   try {
-    holdIndexState(connection);
+    holdIndexState(connection, tables);
     work();
     connection.commit();
   } catch (...) {
@@ -139,17 +139,17 @@ void indexNewSnapshots(db::Connection& connection, const std::vector<SearchedTab
                                         {db::Value(mark), db::Value(chunkSnapshots)});
     if (rnos.empty()) break;
     const std::int64_t through = rnos.back()[0].toInt();
-    inTransaction(connection, [&] {
+    inTransaction(connection, tables, [&] {
       ChunkTexts texts = readTexts(connection, tables, mark, through);
       writeChunk(connection, texts, mark, through, static_cast<std::int64_t>(rnos.size()));
-      queries::runStatement(connection, "UPDATE TavrixSearchState SET IndexedThrough = ?1", {db::Value(through)});
+      setIndexMark(connection, tables, through);
     });
     mark = through;
     indexed += static_cast<std::int64_t>(rnos.size());
     if (progress) progress(indexed, total);
   }
   // Once, at the end: each look over a table reads the rows added since its seen row.
-  inTransaction(connection, [&] { moveSeenRows(connection, tables, startMark); });
+  inTransaction(connection, tables, [&] { moveSeenRows(connection, tables, startMark); });
 }
 
 void dropDeadChunks(db::Connection& connection, const std::vector<SearchedTable>& tables) {
@@ -160,7 +160,7 @@ void dropDeadChunks(db::Connection& connection, const std::vector<SearchedTable>
     const std::int64_t live =
         queries::readNumber(connection, "SELECT count(*) FROM T_BasicInf WHERE RNO BETWEEN ?1 AND ?2", {db::Value(first), db::Value(last)});
     if (live * 2 >= chunk[3].toInt()) continue;
-    inTransaction(connection, [&] {
+    inTransaction(connection, tables, [&] {
       ChunkTexts texts = readTexts(connection, tables, first - 1, last);
       writeChunk(connection, texts, first - 1, last, live);
       dropChunk(connection, chunk[0].toInt(), chunk[4].toInt(), chunk[5].toInt());

@@ -10,22 +10,12 @@ namespace tavrix::searchindex {
 
 namespace {
 
-// One function for every searched table: the snapshot number's column comes as its argument. It
-// runs as the index's owner, so a program that may write the inventory but not the index still can.
-constexpr const char* kWrittenFunction =
-    "CREATE OR REPLACE FUNCTION tavrix_search_written() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER\n"
+// It runs as the index's owner, so a program that may write the inventory but not the index still can.
+constexpr const char* kUntrustedFunction =
+    "CREATE OR REPLACE FUNCTION tavrix_search_untrusted() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER\n"
     "SET search_path FROM CURRENT AS $body$\n"
-    "DECLARE\n"
-    "  mark bigint;\n"
-    "  below boolean;\n"
     "BEGIN\n"
-    "  SELECT \"IndexedThrough\" INTO mark FROM \"TavrixSearchState\" FOR SHARE;\n"
-    "  IF NOT FOUND THEN RETURN NULL; END IF;\n"
-    "  EXECUTE format('SELECT EXISTS (SELECT 1 FROM written WHERE %I <= $1)', TG_ARGV[0]) INTO below USING mark;\n"
-    "  IF NOT below AND TG_OP = 'UPDATE' THEN\n"
-    "    EXECUTE format('SELECT EXISTS (SELECT 1 FROM replaced WHERE %I <= $1)', TG_ARGV[0]) INTO below USING mark;\n"
-    "  END IF;\n"
-    "  IF below THEN UPDATE \"TavrixSearchState\" SET \"Trusted\" = 0; END IF;\n"
+    "  UPDATE \"TavrixSearchState\" SET \"Trusted\" = 0 WHERE \"Trusted\" <> 0;\n"
     "  RETURN NULL;\n"
     "END $body$;\n";
 
@@ -39,12 +29,30 @@ std::string snapshotColumn(db::Connection& connection, const std::string& table)
 
 std::string literal(const std::string& text) { return "'" + text::replaceAll(text, "'", "''") + "'"; }
 
+// Each searched table's two triggers for the mark. Rows numbered below 1 are read by every search,
+// as rows without a number are: the index holds snapshots from 1 up. Deleted rows need no trigger:
+// a search checks every candidate against the rows themselves.
+void placeTriggers(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t mark) {
+  for (const SearchedTable& table : tables) {
+    const std::string name = db::quoteIdentifier(table.name), column = db::quoteIdentifier(snapshotColumn(connection, table.name));
+    const auto covered = [&](const char* row) {
+      return std::string(row) + "." + column + " BETWEEN 1 AND " + std::to_string(mark);
+    };
+    connection.executeNative("CREATE OR REPLACE TRIGGER " + db::quoteIdentifier(kTriggerPrefix + table.name + "_Insert") +
+                             " AFTER INSERT ON " + name + " FOR EACH ROW WHEN (" + covered("NEW") +
+                             ") EXECUTE FUNCTION tavrix_search_untrusted()");
+    connection.executeNative("CREATE OR REPLACE TRIGGER " + db::quoteIdentifier(kTriggerPrefix + table.name + "_Update") +
+                             " AFTER UPDATE ON " + name + " FOR EACH ROW WHEN (" + covered("OLD") + " OR " + covered("NEW") +
+                             ") EXECUTE FUNCTION tavrix_search_untrusted()");
+  }
+}
+
 }  // namespace
 
 void dropServerIndex(db::Connection& connection) {
   connection.executeNative(
       "DROP TABLE IF EXISTS \"TavrixSearchText\", \"TavrixSearchChunk\", \"TavrixSearchState\";"
-      "DROP FUNCTION IF EXISTS tavrix_search_written() CASCADE");
+      "DROP FUNCTION IF EXISTS tavrix_search_untrusted() CASCADE");
 }
 
 void createServerIndex(db::Connection& connection, const std::vector<SearchedTable>& tables) {
@@ -60,32 +68,28 @@ void createServerIndex(db::Connection& connection, const std::vector<SearchedTab
       // The search compares texts with ASCII letters folded: so are the trigrams' texts.
       "CREATE INDEX \"TavrixSearchTrigrams\" ON \"TavrixSearchText\" USING gin (lower(\"Value\") gin_trgm_ops);");
   connection.executeNative("INSERT INTO \"TavrixSearchState\" VALUES (0, 1, " + literal(shapeOf(tables)) + ")");
-  connection.executeNative(kWrittenFunction);
-  // Deleted rows need no trigger: a search checks every candidate against the rows themselves.
-  for (const SearchedTable& table : tables) {
-    const std::string name = db::quoteIdentifier(table.name), column = literal(snapshotColumn(connection, table.name));
-    connection.executeNative("CREATE TRIGGER " + db::quoteIdentifier(kTriggerPrefix + table.name + "_Insert") +
-                             " AFTER INSERT ON " + name +
-                             " REFERENCING NEW TABLE AS written FOR EACH STATEMENT EXECUTE FUNCTION tavrix_search_written(" +
-                             column + ")");
-    connection.executeNative("CREATE TRIGGER " + db::quoteIdentifier(kTriggerPrefix + table.name + "_Update") +
-                             " AFTER UPDATE ON " + name +
-                             " REFERENCING OLD TABLE AS replaced NEW TABLE AS written FOR EACH STATEMENT "
-                             "EXECUTE FUNCTION tavrix_search_written(" + column + ")");
-  }
+  connection.executeNative(kUntrustedFunction);
+  placeTriggers(connection, tables, 0);
 }
 
 bool serverTriggersInPlace(db::Connection& connection, const std::vector<SearchedTable>& tables) {
   const std::int64_t enabled = queries::readNumber(
       connection,
       "SELECT count(*) FROM pg_trigger t JOIN pg_class c ON c.oid = t.tgrelid JOIN pg_proc p ON p.oid = t.tgfoid "
-      "WHERE c.relnamespace = current_schema()::regnamespace AND p.proname = 'tavrix_search_written' AND t.tgenabled <> 'D'");
+      "WHERE c.relnamespace = current_schema()::regnamespace AND p.proname = 'tavrix_search_untrusted' AND t.tgenabled <> 'D'");
   return enabled == static_cast<std::int64_t>(2 * tables.size());
 }
 
-void holdIndexState(db::Connection& connection) {
-  if (!connection.location().isServer()) return;
-  connection.executeNative("SELECT 1 FROM \"TavrixSearchState\" FOR UPDATE");
+void holdIndexState(db::Connection& connection, const std::vector<SearchedTable>& tables) {
+  if (!connection.location().isServer() || tables.empty()) return;
+  std::string names;
+  for (const SearchedTable& table : tables) names += (names.empty() ? "" : ", ") + db::quoteIdentifier(table.name);
+  connection.executeNative("LOCK TABLE " + names + " IN SHARE ROW EXCLUSIVE MODE");
+}
+
+void setIndexMark(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t mark) {
+  queries::runStatement(connection, "UPDATE TavrixSearchState SET IndexedThrough = ?1", {db::Value(mark)});
+  if (connection.location().isServer()) placeTriggers(connection, tables, mark);
 }
 
 }  // namespace tavrix::searchindex

@@ -1,11 +1,13 @@
 // The search index's tables on a server. The texts carry a trigram index (pg_trgm) over their
 // ASCII-folded form. A server numbers no rows the way a file does, so there is no seen row: rows
-// above the mark (and rows without a snapshot number) are read by every search, and a statement
-// trigger on each searched table takes the index's trust away when anyone adds or changes a row at
-// or below the mark. A transaction that moves the mark holds the state row first, so a write
-// racing it is judged by the mark it leaves.
+// above the mark (and rows without a snapshot number) are read by every search, and a row trigger
+// on each searched table, holding the mark as a constant, takes the index's trust away when anyone
+// adds or changes a row at or below it; the import's rows, above it, cost it one comparison. A
+// transaction that moves the mark locks the searched tables against writers first, so every write
+// is either read by it or judged by the new mark.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/db.h"
@@ -23,8 +25,11 @@ void dropServerIndex(db::Connection& connection);
 // Every searched table has its two triggers, enabled.
 bool serverTriggersInPlace(db::Connection& connection, const std::vector<SearchedTable>& tables);
 
-// Holds the index's state until the open transaction ends: writes of other sessions wait to be
-// judged until the new mark is committed. Nothing on a database file (its writer holds the file).
-void holdIndexState(db::Connection& connection);
+// Keeps writers of the searched tables out until the open transaction ends, once those already
+// writing have ended. Nothing on a database file (its writer holds the whole file).
+void holdIndexState(db::Connection& connection, const std::vector<SearchedTable>& tables);
+
+// The new mark, in the state and (on a server) in the triggers, in the open transaction.
+void setIndexMark(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t mark);
 
 }  // namespace tavrix::searchindex

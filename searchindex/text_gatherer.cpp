@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace tavrix::searchindex {
 
@@ -49,16 +50,24 @@ void TextGatherer::forgetLastItems() {
   for (auto& fields : lastItem_) std::fill(fields.begin(), fields.end(), std::nullopt);
 }
 
-void TextGatherer::commitFile() {
-  {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return queue_.size() < kMostWaitingFiles; });
-    queue_.push_back(std::move(file_));
-  }
-  changed_.notify_all();
-  file_ = Batch{};
+void TextGatherer::keepFile() {
+  kept_.push_back(std::exchange(file_, Batch{}));
   forgetLastItems();
 }
+
+void TextGatherer::commitKept() {
+  for (Batch& file : kept_) {
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [&] { return queue_.size() < kMostWaitingFiles; });
+      queue_.push_back(std::move(file));
+    }
+    changed_.notify_all();
+  }
+  kept_.clear();
+}
+
+void TextGatherer::dropKept() { kept_.clear(); }
 
 std::optional<ChunkTexts> TextGatherer::take() {
   std::unique_lock lock(mutex_);

@@ -24,11 +24,15 @@ class TextGatherer {
   TextGatherer(const TextGatherer&) = delete;
   TextGatherer& operator=(const TextGatherer&) = delete;
 
-  // A text of the file being imported; handed over when it commits, dropped when the next begins.
+  // A text of the file being imported; kept with its transaction's other files, dropped when the
+  // next begins.
   void note(std::size_t table, std::size_t field, std::string_view text, std::int64_t rno);
   void dropFile();
-  // Hands the file's texts over; waits while many files are still to be gathered.
-  void commitFile();
+  void keepFile();
+  // Hands the kept files' texts over (their transaction committed); waits while many files are
+  // still to be gathered. Or drops them (it rolled back).
+  void commitKept();
+  void dropKept();
   // Waits until every handed-over text is gathered and returns them all, starting afresh; none
   // when gathering failed (out of memory).
   std::optional<ChunkTexts> take();
@@ -46,7 +50,8 @@ class TextGatherer {
   void forgetLastItems();
 
   const std::vector<SearchedTable> tables_;
-  Batch file_;  // the file being imported, on the import's thread
+  Batch file_;                // the file being imported, on the import's thread
+  std::vector<Batch> kept_;   // the files of the open transaction
   // Per table and field, the file's item last noted there: a label repeats row after row.
   std::vector<std::vector<std::optional<std::size_t>>> lastItem_;
   std::mutex mutex_;
