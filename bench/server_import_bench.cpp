@@ -3,7 +3,8 @@
 // the same files again (every snapshot replaced); the same two runs into a database file beside it;
 // then the first run's rows again with bare COPY, one transaction per computer (the raw floor), and
 // with one COPY per table for fifty computers at a time.
-// Usage: server_import_bench [count=1000] [seed=1] [work folder=/tmp/tavrix-server-bench]
+// Usage: server_import_bench [count=1000] [seed=1] [work folder=/tmp/tavrix-server-bench] [server]
+// ("server": the server's two runs alone, for comparing two builds of it)
 #include <libpq-fe.h>
 #include <sys/resource.h>
 #include <time.h>
@@ -216,6 +217,7 @@ int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
   const std::uint64_t seed = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1;
   const fs::path work = argc > 3 ? fs::path(argv[3]) : fs::path("/tmp/tavrix-server-bench");
+  const bool serverOnly = argc > 4 && std::string(argv[4]) == "server";
   const fs::path source = tavrix::bench::sourceDir();
   fs::remove_all(work);
   fs::create_directories(work);
@@ -235,6 +237,7 @@ int main(int argc, char** argv) {
     for (double* times : {first, again}) {
       for (const fs::path& folder : {onServer, onFile}) {
         const bool server = folder == onServer;
+        if (!server && serverOnly) continue;
         const tavrix::samples::FleetSummary fleet = tavrix::samples::writeFleet((folder / "csv").string(), count, seed);
         long long rows = 0;
         for (const auto& [table, n] : fleet.rows) rows += n;
@@ -242,13 +245,13 @@ int main(int argc, char** argv) {
         times[server ? 0 : 1] = timedBatch(what.c_str(), folder, fleet.files, rows);
       }
       printSizes(bench);
-      if (times == first) {
+      if (times == first && !serverOnly) {
         const double floor = rawFloor(bench, 1), grouped = rawFloor(bench, 50);
         std::printf("first import: server / file %.2f, server / raw floor %.2f (%.2f of fifty computers a transaction)\n",
                     first[0] / first[1], first[0] / floor, first[0] / grouped);
       }
     }
-    std::printf("again: server / file %.2f\n", again[0] / again[1]);
+    if (!serverOnly) std::printf("again: server / file %.2f\n", again[0] / again[1]);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     std::system(("bash '" + (source / "tools/pg-test-server.sh").string() + "' stop '" + socket + "'").c_str());

@@ -9,6 +9,7 @@
 #include "searchindex/search_feed.h"
 #include "searchindex/search_index_tables.h"
 #include "searchindex/search_index_writer.h"
+#include "searchindex/server_index_tables.h"
 
 namespace tavrix {
 
@@ -65,6 +66,7 @@ void keepSearchIndex(RunState& s) {
         F_WRITE_LOG(s, "検索用の索引を作っています: " + std::to_string(indexed) + " / " + std::to_string(total) + " 台");
       };
     searchindex::indexNewSnapshots(connection, tables, searchindex::kChunkSnapshots, progress);
+    searchindex::sortPendingTrigrams(connection);
   } catch (const std::exception& e) {
     logFailure(s, e);
   }

@@ -21,6 +21,10 @@ constexpr const char* kUntrustedFunction =
 
 constexpr const char* kTriggerPrefix = "TavrixSearch_";
 
+// Pending trigrams are sorted into the index in parts of this much memory (the server's default
+// takes ten times the parts).
+constexpr const char* kSortingMemory = "SET LOCAL work_mem = '64MB';";
+
 std::string snapshotColumn(db::Connection& connection, const std::string& table) {
   const auto& columns = connection.tableColumns(table);
   const auto found = std::ranges::find_if(columns, [](const std::string& c) { return text::equalsNoCase(c, "RNO"); });
@@ -65,8 +69,10 @@ void createServerIndex(db::Connection& connection, const std::vector<SearchedTab
       "\"Snapshots\" bigint NOT NULL, \"FirstText\" bigint NOT NULL, \"LastText\" bigint NOT NULL);"
       "CREATE TABLE \"TavrixSearchText\" (\"Id\" bigint PRIMARY KEY, \"Value\" text COLLATE \"C\" NOT NULL, "
       "\"Tables\" bigint NOT NULL, \"Snapshots\" bytea NOT NULL);"
-      // The search compares texts with ASCII letters folded: so are the trigrams' texts.
-      "CREATE INDEX \"TavrixSearchTrigrams\" ON \"TavrixSearchText\" USING gin (lower(\"Value\") gin_trgm_ops);");
+      // The search compares texts with ASCII letters folded: so are the trigrams' texts. A batch's
+      // texts wait in the index's pending list and are sorted into it once, at the batch's end.
+      "CREATE INDEX \"TavrixSearchTrigrams\" ON \"TavrixSearchText\" USING gin (lower(\"Value\") gin_trgm_ops) "
+      "WITH (gin_pending_list_limit = 131072);");
   connection.executeNative("INSERT INTO \"TavrixSearchState\" VALUES (0, 1, " + literal(shapeOf(tables)) + ")");
   connection.executeNative(kUntrustedFunction);
   placeTriggers(connection, tables, 0);
@@ -84,7 +90,19 @@ void holdIndexState(db::Connection& connection, const std::vector<SearchedTable>
   if (!connection.location().isServer() || tables.empty()) return;
   std::string names;
   for (const SearchedTable& table : tables) names += (names.empty() ? "" : ", ") + db::quoteIdentifier(table.name);
-  connection.executeNative("LOCK TABLE " + names + " IN SHARE ROW EXCLUSIVE MODE");
+  connection.executeNative("LOCK TABLE " + names + " IN SHARE ROW EXCLUSIVE MODE;" + kSortingMemory);
+}
+
+void sortPendingTrigrams(db::Connection& connection) {
+  if (!connection.location().isServer()) return;
+  connection.begin();
+  try {
+    connection.executeNative(std::string(kSortingMemory) + "SELECT gin_clean_pending_list('\"TavrixSearchTrigrams\"'::regclass)");
+    connection.commit();
+  } catch (...) {
+    connection.rollback();
+    throw;
+  }
 }
 
 void setIndexMark(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t mark) {

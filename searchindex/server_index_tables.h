@@ -26,8 +26,13 @@ void dropServerIndex(db::Connection& connection);
 bool serverTriggersInPlace(db::Connection& connection, const std::vector<SearchedTable>& tables);
 
 // Keeps writers of the searched tables out until the open transaction ends, once those already
-// writing have ended. Nothing on a database file (its writer holds the whole file).
+// writing have ended; the trigram index may sort its pending texts in more memory meanwhile.
+// Nothing on a database file (its writer holds the whole file).
 void holdIndexState(db::Connection& connection, const std::vector<SearchedTable>& tables);
+
+// Sorts the texts added since into the trigram index, in a transaction of its own; until then a
+// search reads them one by one. Nothing on a database file.
+void sortPendingTrigrams(db::Connection& connection);
 
 // The new mark, in the state and (on a server) in the triggers, in the open transaction.
 void setIndexMark(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t mark);
