@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <functional>
 
+#include "queries/fleet_search.h"
+#include "searchindex/search_index_reader.h"
 #include "tools/samples.h"
 #include "tests/import/import_fixture.h"
 #include "tests/support/server_database.h"
@@ -48,6 +50,20 @@ class ServerImport : public ImportFixture {
     return db::serverLocation(connection, problem).value();
   }
   db::Location serverLocation() const { return locationOf(server.connectionString()); }
+  // The server's search index answers for each part, with the same rows as reading every table.
+  void expectIndexAnswersAsTheScan(const std::vector<std::string>& parts) {
+    db::Connection c;
+    c.openReadOnly(serverLocation());
+    for (const std::string& part : parts) {
+      {
+        db::ReadTransaction state(c);
+        EXPECT_TRUE(searchindex::searchCandidates(c, searchindex::searchedTables(c), part).has_value()) << part;
+      }
+      const auto fastest = queries::searchInventory(c, part), scanned = queries::searchInventory(c, part, queries::SearchWay::Scan);
+      EXPECT_EQ(fastest.rows, scanned.rows) << part;
+      EXPECT_FALSE(fastest.rows.empty()) << part;
+    }
+  }
   ServerDatabase server;
   TempDir onServer;
   std::unique_ptr<RunState> serverRun;
@@ -314,6 +330,8 @@ TEST_F(ServerImport, AFileTheServerRefusesStaysAloneAndTheOthersOfItsTransaction
     EXPECT_EQ(server.rows(R"(SELECT "PCid" FROM "T_BasicInf" ORDER BY "PCid")"), (Lines{"PC01", "PC04", "pc02"}));
     EXPECT_EQ(server.rows(R"(SELECT "PCid", "Appl" FROM "T_ApplInst" ORDER BY "PCid")"),
               (Lines{"PC01|PC01", "PC04|PC04", "pc02|pc02.b"}));
+    // The texts of the files tried again alone are the index's; the refused file's are not.
+    expectIndexAnswersAsTheScan({"pc02.b", "PC04"});
 
     server.rows(R"(DROP TRIGGER refuse ON )" + std::string(c.trigger).substr(std::string(c.trigger).find('"')));
     messages.messages.clear();
@@ -362,6 +380,7 @@ TEST_F(ServerImport, AKilledBatchLeavesEveryCsvWholeAndTheNextRunCompletes) {
   for (const std::string& table : kTables)
     EXPECT_EQ(server.rows("SELECT count(*) FROM \"" + table + "\"")[0], std::to_string(fleet.rows.at(table))) << table;
   EXPECT_EQ(messages.texts(), Lines{});
+  expectIndexAnswersAsTheScan({"PC00050", "pc000"});  // made whole by the last run
 }
 
 }  // namespace
