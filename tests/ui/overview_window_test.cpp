@@ -86,6 +86,32 @@ TEST_P(OverviewWindowTest, CardsShowTheFleetAndABarListsItsComputers) {
   EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
 }
 
+// A database without a computer: every card drawn (one without figures says "なし"), and no click
+// lists a computer.
+TEST_P(OverviewWindowTest, AnEmptyInventoryShowsEveryCardAndListsNothing) {
+  runMain();
+  main().show();
+  QTest::mouseClick(main().findChild<QPushButton*>(QStringLiteral("BtnOverview")), Qt::LeftButton);
+  F_Overview* overview = main().overviewWindow();
+  ASSERT_NE(overview, nullptr);
+  ASSERT_EQ(overview->cards().size(), 8u);
+  std::vector<std::string> all;
+  for (ui::OverviewCard* each : overview->cards()) {
+    all.push_back(ui::utf8(each->objectName()) + ":");
+    for (const std::string& row : shown(each)) all.back() += " " + row;
+    EXPECT_FALSE(each->grab().isNull());
+    for (int row = 0; row < std::max<int>(1, static_cast<int>(each->rows().size())); ++row)
+      QTest::mouseClick(each, Qt::LeftButton, {}, each->rowRect(row).center());
+  }
+  const std::string finished = "終了=" + s.TheClock.now().minuteText();
+  EXPECT_EQ(all, (std::vector<std::string>{"Card_computers: 台数=0台", "Card_os:", "Card_memory:",
+                                           "Card_low_disk: 空き 10%未満=0台 (0ドライブ)", "Card_not_seen: 30日より前=0台",
+                                           "Card_missing_update:", "Card_rare_program:",
+                                           "Card_last_batch: " + finished + " 取り込んだファイル=0件 残したファイル=0件 除いたファイル=0件"}));
+  if (overview->computers()) EXPECT_EQ(rowsOf(overview->computers()->tree()), Rows{}) << "no figure lists a computer";
+  EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
+}
+
 INSTANTIATE_TEST_SUITE_P(FileAndServer, OverviewWindowTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Server" : "File"; });
 

@@ -96,18 +96,20 @@ void F_Overview::addCards() {
   auto* sheet = new QWidget(area);
   auto* grid = new QGridLayout(sheet);
   grid->setAlignment(Qt::AlignTop);
-  // The cards in the order of the figures; the last batch's even when it has not run yet.
+  // Every card, in this order, also one without figures (an empty inventory has no OS to count,
+  // a batch may not have run yet): it says so.
+  static const char* const kCards[] = {"computers",      "os",           "memory",    "low_disk", "not_seen",
+                                       "missing_update", "rare_program", "last_batch"};
   std::vector<std::pair<std::string, std::vector<ui::OverviewCard::Row>>> rowsByCard;
+  for (const char* card : kCards) rowsByCard.emplace_back(card, std::vector<ui::OverviewCard::Row>{});
   std::map<std::string, std::string> firstItem;
   for (std::size_t f = 0; f < figures_.rows.size(); ++f) {
     const std::string card = figures_.rows[f][0].text();
-    if (rowsByCard.empty() || rowsByCard.back().first != card) rowsByCard.emplace_back(card, std::vector<ui::OverviewCard::Row>{});
+    const auto rows = std::find_if(rowsByCard.begin(), rowsByCard.end(), [&](const auto& c) { return c.first == card; });
+    if (rows == rowsByCard.end()) continue;
     firstItem.try_emplace(card, figures_.rows[f][1].text());
-    rowsByCard.back().second.push_back(cardRow(figures_.rows[f], static_cast<int>(f)));
+    rows->second.push_back(cardRow(figures_.rows[f], static_cast<int>(f)));
   }
-  for (const char* card : {"missing_update", "rare_program", "last_batch"})
-    if (std::none_of(rowsByCard.begin(), rowsByCard.end(), [&](const auto& c) { return c.first == card; }))
-      rowsByCard.emplace_back(card, std::vector<ui::OverviewCard::Row>{});
   int place = 0;
   for (auto& [card, rows] : rowsByCard) {
     auto* drawn = new ui::OverviewCard(cardTitle(card, firstItem[card]), std::move(rows), card != "last_batch", sheet);
