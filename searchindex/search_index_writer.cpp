@@ -148,8 +148,10 @@ void indexNewSnapshots(db::Connection& connection, const std::vector<SearchedTab
     indexed += static_cast<std::int64_t>(rnos.size());
     if (progress) progress(indexed, total);
   }
-  // Once, at the end: each look over a table reads the rows added since its seen row.
-  inTransaction(connection, tables, [&] { moveSeenRows(connection, tables, startMark); });
+  // Once, at the end: each look over a table reads the rows added since its seen row. A server
+  // keeps no seen rows, and its transaction would only lock the tables for nothing.
+  if (!connection.location().isServer())
+    inTransaction(connection, tables, [&] { moveSeenRows(connection, tables, startMark); });
 }
 
 void dropDeadChunks(db::Connection& connection, const std::vector<SearchedTable>& tables) {
