@@ -88,15 +88,15 @@ void addServerTexts(db::Connection& connection, ChunkTexts& texts, std::int64_t&
   static const std::vector<std::string> names = {"Id", "Value", "Tables", "Snapshots"};
   db::UpdatableRecordSet rows(connection, "SELECT * FROM TavrixSearchText");
   std::string hex;
-  for (const auto& [text, h] : texts.sorted()) {
-    const std::string blob = encodeSnapshots(h.rnos);
+  for (const ChunkTexts::Entry& entry : texts.sorted()) {
+    const std::string blob = encodeSnapshots(entry.holders.rnos);
     hex.assign("\\x");
     for (const char byte : blob) {
       constexpr const char* kDigits = "0123456789abcdef";
       hex += kDigits[static_cast<unsigned char>(byte) >> 4];
       hex += kDigits[static_cast<unsigned char>(byte) & 15];
     }
-    const db::FieldRef values[] = {id++, std::string_view(text), static_cast<std::int64_t>(h.tables), std::string_view(hex)};
+    const db::FieldRef values[] = {id++, texts.text(entry), static_cast<std::int64_t>(entry.holders.tables), std::string_view(hex)};
     rows.addNew(names, values);
   }
   rows.close();
@@ -113,10 +113,10 @@ void writeChunk(db::Connection& connection, ChunkTexts& texts, std::int64_t afte
     addServerTexts(connection, texts, id);
   } else {
     db::Statement add(connection, "INSERT INTO TavrixSearchText VALUES (?1, ?2, ?3, ?4)");
-    for (const auto& [text, h] : texts.sorted()) {
-      const std::string blob = encodeSnapshots(h.rnos);
-      add.bind(1, db::Value(id++)).bind(2, db::FieldRef(std::string_view(text)));
-      add.bind(3, db::Value(static_cast<std::int64_t>(h.tables))).bindBytes(4, blob);
+    for (const ChunkTexts::Entry& entry : texts.sorted()) {
+      const std::string blob = encodeSnapshots(entry.holders.rnos);
+      add.bind(1, db::Value(id++)).bind(2, db::FieldRef(texts.text(entry)));
+      add.bind(3, db::Value(static_cast<std::int64_t>(entry.holders.tables))).bindBytes(4, blob);
       add.run();
     }
     queries::runStatement(connection,
