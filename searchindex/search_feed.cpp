@@ -3,6 +3,7 @@
 #include "searchindex/search_feed.h"
 
 #include <algorithm>
+#include <utility>
 #include <exception>
 
 #include "platform/text.h"
@@ -13,10 +14,19 @@
 
 namespace tavrix::searchindex {
 
+namespace {
+
+std::int64_t feedChunkSnapshots = kChunkSnapshots;
+
+}  // namespace
+
+void setFeedChunkSnapshots(std::int64_t snapshots) { feedChunkSnapshots = snapshots; }
+
 SearchFeed::SearchFeed(db::Connection& connection, std::vector<SearchedTable> tables, std::int64_t mark, bool gatherTexts)
     : connection_(connection), tables_(std::move(tables)), mark_(mark), gatherer_(tables_), fileRows_(tables_.size()),
       keptRows_(tables_.size()), chunkRows_(tables_.size()), fileThrough_(mark), keptThrough_(mark), through_(mark),
       stopped_(!gatherTexts) {
+  if (connection.location().isServer()) beside_ = std::make_unique<TextsBesideImport>(connection.location());
   for (std::size_t t = 0; t < tables_.size(); ++t) {
     tableIndexes_[text::toLowerAscii(tables_[t].name)] = t;
     auto& fields = fieldIndexes_.emplace_back();
@@ -108,28 +118,71 @@ void SearchFeed::transactionCommitted() {
   std::fill(keptRows_.begin(), keptRows_.end(), 0);
   keptThrough_ = mark_;
   gatherer_.commitKept();
+  if (pending_ && beside_->done()) recordPending();
   const std::optional<std::size_t> basic = tableIndex(kBasicTable);
-  if (basic && chunkRows_[*basic] >= kChunkSnapshots) writeGathered();
+  if (basic && chunkRows_[*basic] >= feedChunkSnapshots) writeGathered();
 }
 
-bool SearchFeed::rangeHoldsJustTheFedRows() {
+void SearchFeed::finish() {
+  writeGathered();
+  recordPending();
+}
+
+bool SearchFeed::rangeHoldsJustTheFedRows(std::int64_t after, std::int64_t through, const std::vector<std::int64_t>& rows) {
   const std::optional<IndexCoverage> coverage = usableIndex(connection_, tables_);
-  if (!coverage || coverage->mark != mark_) return false;
+  if (!coverage || coverage->mark != after) return false;
   for (std::size_t t = 0; t < tables_.size(); ++t) {
     const std::string sql = "SELECT count(*) FROM " + db::quoteIdentifier(tables_[t].name) + " WHERE RNO > ?1 AND RNO <= ?2";
-    if (queries::readNumber(connection_, sql, {db::Value(mark_), db::Value(through_)}) != chunkRows_[t]) return false;
+    if (queries::readNumber(connection_, sql, {db::Value(after), db::Value(through)}) != rows[t]) return false;
   }
   return true;
+}
+
+void SearchFeed::handOver(std::size_t basic) {
+  recordPending();  // one chunk at a time: its mark is where the next one starts
+  std::optional<ChunkTexts> texts = gatherer_.take();
+  if (stopped_ || !texts) {
+    stopped_ = true;
+    return;
+  }
+  pending_ = PendingChunk{mark_, through_, chunkRows_[basic], chunkRows_};
+  beside_->start(std::move(*texts));
+}
+
+void SearchFeed::recordPending() {
+  if (!pending_) return;
+  const PendingChunk chunk = *std::exchange(pending_, std::nullopt);
+  try {
+    const TextIds ids = beside_->wait();
+    connection_.begin();
+    holdIndexState(connection_, tables_);
+    if (rangeHoldsJustTheFedRows(chunk.after, chunk.through, chunk.rows)) {
+      recordChunk(connection_, chunk.after, chunk.through, chunk.snapshots, ids);
+      setIndexMark(connection_, tables_, chunk.through);
+      mark_ = chunk.through;
+    } else {
+      stopped_ = true;  // its texts, in no chunk, go with the batch's end
+    }
+    connection_.commit();
+  } catch (const std::exception&) {
+    connection_.rollback();
+    stopped_ = true;
+  }
 }
 
 void SearchFeed::writeGathered() {
   const std::optional<std::size_t> basic = tableIndex(kBasicTable);
   if (stopped_ || !basic || chunkRows_[*basic] == 0) return;
+  if (beside_) {
+    handOver(*basic);
+    std::fill(chunkRows_.begin(), chunkRows_.end(), 0);
+    return;
+  }
   std::optional<ChunkTexts> texts = gatherer_.take();
   try {
     connection_.begin();
     holdIndexState(connection_, tables_);
-    if (texts && rangeHoldsJustTheFedRows()) {
+    if (texts && rangeHoldsJustTheFedRows(mark_, through_, chunkRows_)) {
       writeChunk(connection_, *texts, mark_, through_, chunkRows_[*basic]);
       setIndexMark(connection_, tables_, through_);
       moveSeenRows(connection_, tables_, mark_);

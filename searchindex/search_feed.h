@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,6 +18,7 @@
 #include "searchindex/chunk_texts.h"
 #include "searchindex/searched_fields.h"
 #include "searchindex/text_gatherer.h"
+#include "searchindex/texts_beside_import.h"
 
 namespace tavrix::searchindex {
 
@@ -34,11 +36,19 @@ class SearchFeed : public ImportTexts {
   void transactionCommitted() override;
   void transactionLost() override;
   // Writes what is gathered since the last chunk.
-  void finish() { writeGathered(); }
+  void finish();
 
  private:
+  // A chunk whose texts a server is taking in beside the import; recorded, with the new mark, by a
+  // transaction of the import's connection once they are in.
+  struct PendingChunk {
+    std::int64_t after, through, snapshots;
+    std::vector<std::int64_t> rows;
+  };
   void writeGathered();
-  bool rangeHoldsJustTheFedRows();
+  void handOver(std::size_t basic);
+  void recordPending();
+  bool rangeHoldsJustTheFedRows(std::int64_t after, std::int64_t through, const std::vector<std::int64_t>& rows);
   std::optional<std::size_t> tableIndex(std::string_view table);
   // Per searched table, the text field index of each of names (-1 for a field not searched).
   const std::vector<int>& fieldsOf(std::size_t table, std::span<const std::string> names);
@@ -57,6 +67,11 @@ class SearchFeed : public ImportTexts {
   std::int64_t fileThrough_, keptThrough_, through_;  // the highest snapshot of each
   bool stopped_;                                     // no texts gathered: the rest is read back by the batch
   bool seenRowsKept_ = true;                         // every deletion of the import kept the seen rows
+  std::unique_ptr<TextsBesideImport> beside_;        // a server's
+  std::optional<PendingChunk> pending_;
 };
+
+// The snapshots of a chunk the feed gathers: kChunkSnapshots, fewer in tests.
+void setFeedChunkSnapshots(std::int64_t snapshots);
 
 }  // namespace tavrix::searchindex

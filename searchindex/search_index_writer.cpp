@@ -104,11 +104,10 @@ void addServerTexts(db::Connection& connection, ChunkTexts& texts, std::int64_t&
 
 }  // namespace
 
-void writeChunk(db::Connection& connection, ChunkTexts& texts, std::int64_t after, std::int64_t through,
-                std::int64_t snapshots) {
-  if (texts.empty()) return;  // no text in the range: nothing to find there
-  const std::int64_t firstText = queries::readNumber(connection, "SELECT coalesce(max(Id), 0) + 1 FROM TavrixSearchText", {});
-  std::int64_t id = firstText;
+TextIds addTexts(db::Connection& connection, ChunkTexts& texts) {
+  TextIds ids;
+  ids.first = queries::readNumber(connection, "SELECT coalesce(max(Id), 0) + 1 FROM TavrixSearchText", {});
+  std::int64_t id = ids.first;
   if (connection.location().isServer()) {
     addServerTexts(connection, texts, id);
   } else {
@@ -121,11 +120,23 @@ void writeChunk(db::Connection& connection, ChunkTexts& texts, std::int64_t afte
     }
     queries::runStatement(connection,
                           "INSERT INTO TavrixSearchTrigrams (rowid, Value) SELECT Id, Value FROM TavrixSearchText WHERE Id >= ?1",
-                          {db::Value(firstText)});
+                          {db::Value(ids.first)});
   }
+  ids.last = id - 1;
+  return ids;
+}
+
+void recordChunk(db::Connection& connection, std::int64_t after, std::int64_t through, std::int64_t snapshots, TextIds ids) {
+  if (ids.last < ids.first) return;
   queries::runStatement(connection,
          "INSERT INTO TavrixSearchChunk VALUES ((SELECT coalesce(max(Chunk), 0) + 1 FROM TavrixSearchChunk), ?1, ?2, ?3, ?4, ?5)",
-         {db::Value(after + 1), db::Value(through), db::Value(snapshots), db::Value(firstText), db::Value(id - 1)});
+         {db::Value(after + 1), db::Value(through), db::Value(snapshots), db::Value(ids.first), db::Value(ids.last)});
+}
+
+void writeChunk(db::Connection& connection, ChunkTexts& texts, std::int64_t after, std::int64_t through,
+                std::int64_t snapshots) {
+  if (texts.empty()) return;
+  recordChunk(connection, after, through, snapshots, addTexts(connection, texts));
 }
 
 void indexNewSnapshots(db::Connection& connection, const std::vector<SearchedTable>& tables, std::int64_t chunkSnapshots,
@@ -155,6 +166,9 @@ void indexNewSnapshots(db::Connection& connection, const std::vector<SearchedTab
 }
 
 void dropDeadChunks(db::Connection& connection, const std::vector<SearchedTable>& tables) {
+  if (connection.location().isServer())
+    queries::runStatement(connection,
+                          "DELETE FROM TavrixSearchText WHERE Id > (SELECT coalesce(max(LastText), 0) FROM TavrixSearchChunk)", {});
   const auto chunks =
       queries::readRows(connection, "SELECT Chunk, FirstRno, LastRno, Snapshots, FirstText, LastText FROM TavrixSearchChunk", {});
   for (const auto& chunk : chunks) {

@@ -9,6 +9,7 @@
 #include "queries/fleet_search.h"
 #include "queries/search_pages.h"
 #include "queries/statement_rows.h"
+#include "searchindex/search_feed.h"
 #include "searchindex/search_index_reader.h"
 #include "searchindex/search_index_tables.h"
 #include "searchindex/snapshot_numbers.h"
@@ -267,6 +268,32 @@ TEST_P(SearchIndex, WritesFromOutsideAreNeverMissed) {
 
 // The import tells the index its texts; a snapshot another program adds between two of its files
 // is in the same range of numbers, and is read back instead of being missed.
+// The batch's own texts make its chunks as its files commit (a server takes them in beside the
+// import, one chunk while the next is gathered): small chunks that tile every new snapshot, no text
+// left outside a chunk, the same answers as the scan.
+TEST_P(SearchIndex, ChunksGatheredDuringTheBatchTileItsSnapshots) {
+  const std::int64_t before = std::stoll(one("SELECT IndexedThrough FROM TavrixSearchState"));
+  searchindex::setFeedChunkSnapshots(4);
+  samples::writeFleet(csvDir(), 120, 6);  // more than a server's transaction of fifty files
+  runBatchOnce();
+  searchindex::setFeedChunkSnapshots(searchindex::kChunkSnapshots);
+  db::Connection c;
+  open(c);
+  const auto chunks = queries::readRows(c, "SELECT FirstRno, LastRno FROM TavrixSearchChunk WHERE FirstRno > ?1 ORDER BY FirstRno",
+                                        {db::Value(before)});
+  ASSERT_GE(chunks.size(), 3u) << "made by the feed, not read back after the import as one chunk";
+  std::int64_t next = before + 1;
+  for (const auto& chunk : chunks) {
+    EXPECT_EQ(chunk[0].toInt(), next);
+    next = chunk[1].toInt() + 1;
+  }
+  EXPECT_EQ(next - 1, std::stoll(one("SELECT max(RNO) FROM T_BasicInf")));
+  EXPECT_EQ(one("SELECT IndexedThrough FROM TavrixSearchState"), std::to_string(next - 1));
+  EXPECT_EQ(one("SELECT count(*) FROM TavrixSearchText WHERE Id > (SELECT max(LastText) FROM TavrixSearchChunk)"), "0");
+  expectSameAsScan(one("SELECT max(MACAddress) FROM T_NIC"));
+  expectSameAsScan("pc00", 120);
+}
+
 TEST_P(SearchIndex, ASnapshotAddedBesideTheBatchIsReadBack) {
   if (GetParam()) GTEST_SKIP() << "a writer beside a server's shared transaction waits for its commit";
   struct Beside : ImportProgress {
