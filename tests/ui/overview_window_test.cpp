@@ -3,7 +3,9 @@
 // detail window from one of them.
 #include <QPushButton>
 
+#include "queries/statement_rows.h"
 #include "tests/ui/ui_fixture.h"
+#include "tools/samples.h"
 #include "ui/detail/f_detail_list.h"
 #include "ui/fleet/qt_result_list.h"
 #include "ui/overview/f_overview.h"
@@ -109,6 +111,39 @@ TEST_P(OverviewWindowTest, AnEmptyInventoryShowsEveryCardAndListsNothing) {
                                            "Card_missing_update:", "Card_rare_program:",
                                            "Card_last_batch: " + finished + " 取り込んだファイル=0件 残したファイル=0件 除いたファイル=0件"}));
   if (overview->computers()) EXPECT_EQ(rowsOf(overview->computers()->tree()), Rows{}) << "no figure lists a computer";
+  EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
+}
+
+// A generated fleet: the computer and OS cards as the tables count them, and a click on any figure
+// lists exactly as many computers as it says.
+TEST_P(OverviewWindowTest, EveryFigureOfAGeneratedFleetListsAsManyComputersAsItSays) {
+  samples::writeFleet(dir.path() + "/csv", 40, 3);
+  runMain();
+  main().show();
+  QTest::mouseClick(main().findChild<QPushButton*>(QStringLiteral("BtnOverview")), Qt::LeftButton);
+  F_Overview* overview = main().overviewWindow();
+  ASSERT_NE(overview, nullptr);
+  db::Connection c;
+  db::ServerStringProblem problem;
+  c.open(server ? db::serverLocation(server->connectionString(), problem).value() : db::Location(dir.path() + "/db/Tavrix.mdb"));
+  EXPECT_EQ(shown(card(*overview, "Card_computers")), std::vector<std::string>{"台数=40台"});
+  std::vector<std::string> systems;
+  for (const auto& row : queries::readRows(c, "SELECT OSVersion, count(*) FROM T_BasicInf GROUP BY OSVersion ORDER BY 2 DESC, 1", {}))
+    systems.push_back(row[0].text() + "=" + row[1].text() + "台");
+  EXPECT_EQ(shown(card(*overview, "Card_os")), systems);
+  std::size_t figures = 0;
+  for (ui::OverviewCard* each : overview->cards()) {
+    if (each->objectName() == QStringLiteral("Card_last_batch")) continue;
+    for (std::size_t row = 0; row < each->rows().size(); ++row) {
+      const std::string said = ui::utf8(each->rows()[row].shown);
+      QTest::mouseClick(each, Qt::LeftButton, {}, each->rowRect(row).center());
+      ASSERT_NE(overview->computers(), nullptr);
+      EXPECT_EQ(std::to_string(rowsOf(overview->computers()->tree()).size()) + "台", said.substr(0, said.find("台") + 3))
+          << ui::utf8(each->objectName()) << " " << ui::utf8(each->rows()[row].item);
+      ++figures;
+    }
+  }
+  EXPECT_GE(figures, 10u) << "the generated fleet fills the cards";
   EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
 }
 
