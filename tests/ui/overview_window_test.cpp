@@ -1,7 +1,10 @@
 // The overview window after a real windowed batch, on a file and on a server: opened by Ctrl+O and
 // by its button, its cards' bars and numbers, a click on a bar listing those computers, and the
 // detail window from one of them.
+#include <QApplication>
+#include <QHelpEvent>
 #include <QPushButton>
+#include <QToolTip>
 
 #include "queries/statement_rows.h"
 #include "tests/ui/ui_fixture.h"
@@ -110,7 +113,9 @@ TEST_P(OverviewWindowTest, AnEmptyInventoryShowsEveryCardAndListsNothing) {
                                            "Card_low_disk: 空き 10%未満=0台 (0ドライブ)", "Card_not_seen: 30日より前=0台",
                                            "Card_missing_update:", "Card_rare_program:",
                                            "Card_last_batch: " + finished + " 取り込んだファイル=0件 残したファイル=0件 除いたファイル=0件"}));
-  if (overview->computers()) EXPECT_EQ(rowsOf(overview->computers()->tree()), Rows{}) << "no figure lists a computer";
+  if (overview->computers()) {
+    EXPECT_EQ(rowsOf(overview->computers()->tree()), Rows{}) << "no figure lists a computer";
+  }
   EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
 }
 
@@ -136,6 +141,10 @@ TEST_P(OverviewWindowTest, EveryFigureOfAGeneratedFleetListsAsManyComputersAsItS
     if (each->objectName() == QStringLiteral("Card_last_batch")) continue;
     for (std::size_t row = 0; row < each->rows().size(); ++row) {
       const std::string said = ui::utf8(each->rows()[row].shown);
+      // Resting on a row tells its whole item, elided or not.
+      QHelpEvent help(QEvent::ToolTip, each->rowRect(row).center(), each->mapToGlobal(each->rowRect(row).center()));
+      QApplication::sendEvent(each, &help);
+      EXPECT_EQ(ui::utf8(QToolTip::text()), ui::utf8(each->rows()[row].item) + "\n" + said);
       QTest::mouseClick(each, Qt::LeftButton, {}, each->rowRect(row).center());
       ASSERT_NE(overview->computers(), nullptr);
       EXPECT_EQ(std::to_string(rowsOf(overview->computers()->tree()).size()) + "台", said.substr(0, said.find("台") + 3))

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "ui/qt_form_support.h"
 
@@ -22,12 +24,38 @@ OverviewCard::OverviewCard(const QString& title, std::vector<Row> rows, bool bar
   for (const Row& row : rows_) largest_ = std::max(largest_, row.value);
   setMouseTracking(true);
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-  setToolTip(QString());
 }
 
 int OverviewCard::rowHeight() const { return fontMetrics().height() + 6; }
 int OverviewCard::titleHeight() const { return fontMetrics().height() + 2 * kMargin; }
-int OverviewCard::itemWidth() const { return bars_ ? (width() - 2 * kMargin) * 2 / 5 : (width() - 2 * kMargin) / 2; }
+// As wide as the widest item, between a quarter and three fifths of the card (OS names and hotfixes
+// run long; the bars need the rest).
+int OverviewCard::itemWidth() const {
+  const int inner = width() - 2 * kMargin;
+  if (!bars_) return inner / 2;
+  int widest = 0;
+  for (const Row& row : rows_) widest = std::max(widest, fontMetrics().horizontalAdvance(row.item));
+  return std::clamp(widest + kMargin, inner / 4, inner * 3 / 5);
+}
+
+std::optional<std::size_t> OverviewCard::rowAt(QPoint point) const {
+  for (std::size_t r = 0; r < rows_.size(); ++r)
+    if (rowRect(r).contains(point)) return r;
+  return std::nullopt;
+}
+
+QString OverviewCard::rowToolTip(std::size_t row) const {
+  return row < rows_.size() ? rows_[row].item + QStringLiteral("\n") + rows_[row].shown : QString();
+}
+
+bool OverviewCard::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const std::optional<std::size_t> row = rowAt(help->pos());
+  if (row) QToolTip::showText(help->globalPos(), rowToolTip(*row), this, rowRect(*row));
+  else QToolTip::hideText();
+  return true;
+}
 
 QSize OverviewCard::sizeHint() const {
   const int shown = std::max(1, static_cast<int>(rows_.size()));
@@ -94,16 +122,14 @@ void OverviewCard::paintEvent(QPaintEvent*) {
 }
 
 void OverviewCard::mouseMoveEvent(QMouseEvent* event) {
-  bool over = false;
-  for (std::size_t r = 0; r < rows_.size(); ++r)
-    over = over || (rows_[r].figure >= 0 && rowRect(r).contains(event->position().toPoint()));
-  setCursor(over ? Qt::PointingHandCursor : Qt::ArrowCursor);
+  const std::optional<std::size_t> row = rowAt(event->position().toPoint());
+  setCursor(row && rows_[*row].figure >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
 void OverviewCard::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
-  for (std::size_t r = 0; r < rows_.size(); ++r)
-    if (rows_[r].figure >= 0 && rowRect(r).contains(event->position().toPoint())) emit figureClicked(rows_[r].figure);
+  const std::optional<std::size_t> row = rowAt(event->position().toPoint());
+  if (row && rows_[*row].figure >= 0) emit figureClicked(rows_[*row].figure);
 }
 
 }  // namespace tavrix::ui

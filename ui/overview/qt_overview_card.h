@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include <QString>
@@ -29,6 +30,9 @@ class OverviewCard : public QWidget {
   // Where a row is drawn, and its bar (empty without bars).
   QRect rowRect(std::size_t row) const;
   QRect barRect(std::size_t row) const;
+  // The whole item and its number, shown when the pointer rests on the row (an item too long for
+  // its part is elided there).
+  QString rowToolTip(std::size_t row) const;
   QSize sizeHint() const override;
 
  signals:
@@ -38,11 +42,13 @@ class OverviewCard : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   int rowHeight() const;
   int titleHeight() const;
   int itemWidth() const;  // the left part, where items are written
+  std::optional<std::size_t> rowAt(QPoint point) const;
 
   QString title_;
   std::vector<Row> rows_;
