@@ -108,7 +108,7 @@ struct RunSettings {
   std::string LOG_DIR, LOG_FILE, MDB_DIR, MDB_NAME, CSV_DIR, DSTRB_DIR, CSV_SAVE_DIR;
   std::string DB_SERVER;                   // a PostgreSQL connection string: the inventory on a server, not in MDB_NAME
   std::string RunMode;                     // RUNMODE, upper-cased
-  bool KeepFleetCounts = false;            // FLEET_COUNTS=ON: the batch keeps "<database>.counts"
+  bool KeepFleetCounts = false;            // FLEET_COUNTS=ON: the batch keeps "<database>.counts", or a server its summaries
   std::string IniPath;
   std::vector<std::string> MissingIniKeys;  // keys without which no file may be touched
   int DbBusyTimeoutMs = 10000;             // how long a database held by another writer is waited for

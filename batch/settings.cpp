@@ -51,10 +51,11 @@ bool F_READ_INI(RunState& s) {
     s.DSTRB_DIR = required("DSTRB_DIR");
     s.RunMode = text::toUpperAscii(readKey(s, "RUNMODE"));
     s.CSV_SAVE_DIR = required("CSV_SAVE_DIR");
-    // Optional: software and update counts kept beside the database for the fleet summaries.
+    // Optional: software and update counts kept for the fleet summaries (beside a database file,
+    // in a server database).
     s.Watch = readWatchRules(s.IniPath, s.WatchProblem);
     const std::string counts = text::toUpperAscii(std::string(text::trim(readKey(s, "FLEET_COUNTS"))));
-    s.KeepFleetCounts = !onServer && (counts == "ON" || counts == "YES" || counts == "1");
+    s.KeepFleetCounts = (counts == "ON" || counts == "YES" || counts == "1");
     for (std::string* folder : {&s.LOG_DIR, &s.MDB_DIR, &s.CSV_DIR, &s.DSTRB_DIR, &s.CSV_SAVE_DIR}) {
       normaliseFolder(*folder, s.ProgramFolder);
     }

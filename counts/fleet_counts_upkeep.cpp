@@ -6,6 +6,7 @@
 
 #include "batch/run_log.h"
 #include "counts/fleet_counts.h"
+#include "counts/server_summaries.h"
 #include "queries/statement_rows.h"
 #include "queries/text_match.h"
 
@@ -47,7 +48,7 @@ bool databaseUsable(const RunState& s) {
 
 void startFleetTally(RunState& s) {
   s.Tally.reset();
-  if (!databaseUsable(s)) return;
+  if (!databaseUsable(s) || s.DbConnection.location().isServer()) return;  // a server counts its summaries again
   try {
     queries::keepInventoryStamp(s.DbConnection);
     const auto stamp = queries::inventoryStamp(s.DbConnection);
@@ -75,6 +76,15 @@ void startFleetTally(RunState& s) {
 
 void keepFleetCounts(RunState& s) {
   if (!databaseUsable(s)) return;
+  if (s.DbConnection.location().isServer()) {
+    try {
+      queries::keepServerSummaries(s.DbConnection);
+    } catch (const std::exception& e) {
+      F_WRITE_LOG(s, "ソフトウェアと更新プログラムの集計をデータベースに残せませんでした（" + std::string(e.what()) +
+                         "）。集計は、次に残せるまで毎回数え直します。");
+    }
+    return;
+  }
   const std::optional<std::string> kept = queries::fleetCountsPath(s.DbConnection.location());
   if (!kept) return;  // no file beside the database to keep them in
   const std::string& path = *kept;

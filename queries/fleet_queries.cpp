@@ -12,6 +12,7 @@
 #include "platform/text.h"
 #include "counts/fleet_counts.h"
 #include "counts/group_count.h"
+#include "counts/server_summaries.h"
 #include "queries/drive_space.h"
 #include "queries/statement_rows.h"
 #include "queries/table_parts.h"
@@ -106,20 +107,11 @@ db::Value optionalPattern(const std::optional<std::string>& part) {
 }
 
 // Distinct computers per group, counted by a server where the rows are: one row per group comes
-// back, not every row. Groups and computers fold ASCII case as the file's NOCASE columns do (lower()
-// of a "C" text), each group shown by its smallest spelling in byte order; rows of no computer
-// count for none.
+// back, not every row.
 std::vector<ResultRow> countGroupsOnServer(db::Connection& connection, const std::string& table,
                                            const std::vector<std::string>& keys, const std::string& nameColumn,
                                            const std::optional<std::string>& nameContains) {
-  std::string shown, grouped;
-  for (const std::string& key : keys) {
-    shown += "min(" + key + "), ";
-    grouped += std::string(grouped.empty() ? "" : ", ") + "lower(" + key + ")";
-  }
-  const std::string sql = "SELECT " + shown + "count(DISTINCT lower(PCid)) FROM " + table + " WHERE PCid IS NOT NULL AND (" +
-                          containsSql(nameColumn, 1) + " OR ?1 IS NULL) GROUP BY " + grouped;
-  std::vector<ResultRow> rows = readRows(connection, sql, {optionalPattern(nameContains)});
+  std::vector<ResultRow> rows = readRows(connection, serverGroupsSql(table, keys, nameColumn), {optionalPattern(nameContains)});
   sortGroupRows(rows, keys.size());
   return rows;
 }
@@ -247,12 +239,20 @@ std::string daysBefore(const DateTime& now, int days) {
 ResultTable softwareSummary(db::Connection& connection, const std::optional<std::string>& nameContains) {
   db::ReadTransaction oneState(connection);
   if (auto counts = currentFleetCounts(connection)) return {{"Appl", "Version", "Computers"}, summaryRows(*counts, TallyKind::Software, nameContains)};
+  if (auto kept = keptServerGroups(connection, TallyKind::Software, nameContains)) {
+    sortGroupRows(*kept, 2);
+    return {{"Appl", "Version", "Computers"}, std::move(*kept)};
+  }
   return {{"Appl", "Version", "Computers"}, countGroups(connection, "T_ApplInst", "Appl, Version, PCid", "Appl", nameContains)};
 }
 
 ResultTable updateSummary(db::Connection& connection, const std::optional<std::string>& nameContains) {
   db::ReadTransaction oneState(connection);
   if (auto counts = currentFleetCounts(connection)) return {{"WinUpdName", "Computers"}, summaryRows(*counts, TallyKind::Updates, nameContains)};
+  if (auto kept = keptServerGroups(connection, TallyKind::Updates, nameContains)) {
+    sortGroupRows(*kept, 1);
+    return {{"WinUpdName", "Computers"}, std::move(*kept)};
+  }
   return {{"WinUpdName", "Computers"}, countGroups(connection, "T_WinUpdate", "WinUpdName, PCid", "WinUpdName", nameContains)};
 }
 

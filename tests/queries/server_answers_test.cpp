@@ -15,7 +15,7 @@ class ServerAnswers : public ImportFixture {
     std::filesystem::create_directories(onServer.file("csv"));
     writeFile(onServer.file("Tavrix.ini"),
               "[Tavrix Section]\r\nLOG_DIR=*\\log\r\nLOG_FILE=run.log\r\nCSV_DIR=*\\csv\r\nDSTRB_DIR=" + sourceDir() +
-                  "/dstrb\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=*\\save\r\nDB_SERVER=" + server.connectionString() + "\r\n");
+                  "/dstrb\r\nRUNMODE=UPDATEONLY\r\nCSV_SAVE_DIR=*\\save\r\nFLEET_COUNTS=ON\r\nDB_SERVER=" + server.connectionString() + "\r\n");
     for (const std::string& folder : {csvDir(), onServer.file("csv")}) {
       samples::writeFleet(folder, 25, 11);
       // Names that differ in case only, ties, tabs, quotes and Japanese text.
@@ -64,6 +64,22 @@ TEST_F(ServerAnswers, EveryCommandAnswersWithTheSameBytes) {
       EXPECT_FALSE(file.out.empty());
     }
   }
+  // The server's summaries were kept by its batch; a program added by another program makes them
+  // stale, and the answers stay the file's.
+  EXPECT_EQ(server.rows("SELECT \"Kept\" FROM \"TavrixSummaryState\""), std::vector<std::string>{"1"});
+  const std::vector<std::string> summaries = {"software", "updates", "software office", "overview"};
+  server.rows("INSERT INTO \"T_ApplInst\" (\"RNO\", \"PCid\", \"Appl\", \"Version\") VALUES (1, 'PC00001', 'Outsider', '1.0')");
+  EXPECT_EQ(server.rows("SELECT \"Kept\" FROM \"TavrixSummaryState\""), std::vector<std::string>{"0"});
+  {
+    db::Connection c;
+    c.open(db::Location(dbPath()));
+    c.execute("INSERT INTO T_ApplInst (RNO, PCid, Appl, Version) VALUES (1, 'PC00001', 'Outsider', '1.0')");
+  }
+  for (const std::string& command : summaries) {
+    SCOPED_TRACE(command + ", after an outside write");
+    EXPECT_EQ(onServerDb(command).out, onFile(command).out);
+  }
+  EXPECT_NE(onFile("software").out.find("Outsider"), std::string::npos);
   // A role that may only read is enough to answer.
   server.rows("DO $$ BEGIN CREATE ROLE tavrix_reader LOGIN; EXCEPTION WHEN duplicate_object THEN NULL; END $$;"
               "GRANT SELECT ON ALL TABLES IN SCHEMA public TO tavrix_reader");
