@@ -2,6 +2,9 @@
 // row per group: Kind, Name, Version, Computers).
 #include "counts/server_summaries.h"
 
+#include <exception>
+#include <future>
+
 #include "queries/statement_rows.h"
 #include "queries/text_match.h"
 
@@ -48,17 +51,34 @@ bool keptAndCurrent(db::Connection& connection) {
   return readNumber(connection, "SELECT count(*) FROM TavrixSummaryState WHERE Kept <> 0") == 1 && triggersInPlace(connection);
 }
 
-void countAgain(db::Connection& connection) {
-  runStatement(connection, "DELETE FROM TavrixSummary", {});
-  for (const TallyKind kind : {TallyKind::Software, TallyKind::Updates}) {
-    const Summarized& s = summarized(kind);
-    const std::string version = s.keys.size() > 1 ? "g1" : "NULL";
-    runStatement(connection,
-                 "INSERT INTO TavrixSummary (Kind, Name, Version, Computers) SELECT " + std::to_string(static_cast<int>(kind)) +
-                     ", g0, " + version + ", computers FROM (" + serverGroupsSql(s.table, s.keys, s.keys[0]) + ") AS grouped",
-                 {db::Value()});
+constexpr const char* kHoldWriters = "LOCK TABLE \"T_ApplInst\", \"T_WinUpdate\" IN SHARE MODE";
+
+void countAgain(db::Connection& connection, TallyKind kind) {
+  const Summarized& s = summarized(kind);
+  const std::string version = s.keys.size() > 1 ? "g1" : "NULL";
+  const std::vector<db::Value> kindValue = {db::Value(static_cast<std::int64_t>(kind))};
+  runStatement(connection, "DELETE FROM TavrixSummary WHERE Kind = ?1", kindValue);
+  runStatement(connection,
+               "INSERT INTO TavrixSummary (Kind, Name, Version, Computers) SELECT " + std::to_string(static_cast<int>(kind)) +
+                   ", g0, " + version + ", computers FROM (" + serverGroupsSql(s.table, s.keys, s.keys[0]) + ") AS grouped",
+               {db::Value()});
+}
+
+// The updates are counted on a connection of their own while this one counts the programs: each is
+// one aggregation over millions of rows, and the server has a core for each. It holds the tables
+// as this one does (the two SHARE locks let each other be), so both count the same rows.
+void countUpdatesBeside(const db::Location& location) {
+  db::Connection other;
+  other.open(location);
+  other.begin();
+  try {
+    other.executeNative(std::string("SET LOCAL lock_timeout = '60s';") + kHoldWriters);
+    countAgain(other, TallyKind::Updates);
+    other.commit();
+  } catch (...) {
+    other.rollback();
+    throw;
   }
-  runStatement(connection, "UPDATE TavrixSummaryState SET Kept = 1", {});
 }
 
 }  // namespace
@@ -85,11 +105,24 @@ void keepServerSummaries(db::Connection& connection) {
           "\"Computers\" bigint NOT NULL);");
       connection.executeNative(kStaleFunction);
     }
+    // Placed in a transaction of their own: a trigger's replacement locks its table against the
+    // other connection's count.
+    if (!triggersInPlace(connection)) placeTriggers(connection);
+    connection.commit();
+    connection.begin();
     // Writers wait while the summaries are counted, so none is missed between the count and Kept.
-    connection.executeNative("LOCK TABLE \"T_ApplInst\", \"T_WinUpdate\" IN SHARE MODE");
+    connection.executeNative(kHoldWriters);
     if (!keptAndCurrent(connection)) {
-      placeTriggers(connection);
-      countAgain(connection);
+      std::future<void> updates = std::async(std::launch::async, [&] { countUpdatesBeside(connection.location()); });
+      std::exception_ptr failed;
+      try {
+        countAgain(connection, TallyKind::Software);
+      } catch (...) {
+        failed = std::current_exception();
+      }
+      updates.get();  // its failure first: the programs' rows then go with this transaction
+      if (failed) std::rethrow_exception(failed);
+      runStatement(connection, "UPDATE TavrixSummaryState SET Kept = 1", {});
     }
     connection.commit();
   } catch (...) {
