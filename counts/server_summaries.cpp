@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <future>
+#include <memory>
 
 #include "queries/statement_rows.h"
 #include "queries/text_match.h"
@@ -67,9 +68,7 @@ void countAgain(db::Connection& connection, TallyKind kind) {
 // The updates are counted on a connection of their own while this one counts the programs: each is
 // one aggregation over millions of rows, and the server has a core for each. It holds the tables
 // as this one does (the two SHARE locks let each other be), so both count the same rows.
-void countUpdatesBeside(const db::Location& location) {
-  db::Connection other;
-  other.open(location);
+void countUpdatesOn(db::Connection& other) {
   other.begin();
   try {
     other.executeNative(std::string("SET LOCAL lock_timeout = '60s';") + kHoldWriters);
@@ -79,6 +78,27 @@ void countUpdatesBeside(const db::Location& location) {
     other.rollback();
     throw;
   }
+}
+
+// Both kinds, the updates beside when a second connection opens (a role may be allowed one only).
+void countBoth(db::Connection& connection) {
+  auto other = std::make_unique<db::Connection>();
+  try {
+    other->open(connection.location());
+  } catch (const std::exception&) {
+    countAgain(connection, TallyKind::Software);
+    countAgain(connection, TallyKind::Updates);
+    return;
+  }
+  std::future<void> updates = std::async(std::launch::async, [&] { countUpdatesOn(*other); });
+  std::exception_ptr failed;
+  try {
+    countAgain(connection, TallyKind::Software);
+  } catch (...) {
+    failed = std::current_exception();
+  }
+  updates.get();  // its failure first: the programs' rows then go with this transaction
+  if (failed) std::rethrow_exception(failed);
 }
 
 }  // namespace
@@ -113,15 +133,7 @@ void keepServerSummaries(db::Connection& connection) {
     // Writers wait while the summaries are counted, so none is missed between the count and Kept.
     connection.executeNative(kHoldWriters);
     if (!keptAndCurrent(connection)) {
-      std::future<void> updates = std::async(std::launch::async, [&] { countUpdatesBeside(connection.location()); });
-      std::exception_ptr failed;
-      try {
-        countAgain(connection, TallyKind::Software);
-      } catch (...) {
-        failed = std::current_exception();
-      }
-      updates.get();  // its failure first: the programs' rows then go with this transaction
-      if (failed) std::rethrow_exception(failed);
+      countBoth(connection);
       runStatement(connection, "UPDATE TavrixSummaryState SET Kept = 1", {});
     }
     connection.commit();
