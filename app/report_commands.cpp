@@ -45,6 +45,7 @@ queries::ResultRows computers(db::Connection& c, const Options& o) {
   switch (o.computersBy) {
     case ComputersBy::Update: return queries::computersByUpdate(c, *o.text, true);
     case ComputersBy::MissingUpdate: return queries::computersByUpdate(c, *o.text, false);
+    case ComputersBy::WithoutSoftware: return queries::computersWithSoftware(c, *o.text, o.version, false);
     case ComputersBy::Software: break;
   }
   return queries::computersWithSoftware(c, *o.text, o.version);

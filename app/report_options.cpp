@@ -109,10 +109,11 @@ constexpr OptionRule kOverviewOptions[] = {
 
 // One question per run: the program, the update or the missing update asked about.
 std::string askComputers(Options& o, const std::string& option, const std::string& value) {
-  if (o.text) return "computers takes one of --software, --update, --missing-update";
-  o.computersBy = option == "--software" ? ComputersBy::Software
-                  : option == "--update" ? ComputersBy::Update
-                                         : ComputersBy::MissingUpdate;
+  if (o.text) return "computers takes one of --software, --without-software, --update, --missing-update";
+  o.computersBy = option == "--software"           ? ComputersBy::Software
+                  : option == "--without-software" ? ComputersBy::WithoutSoftware
+                  : option == "--update"           ? ComputersBy::Update
+                                                   : ComputersBy::MissingUpdate;
   o.text = value;
   return "";
 }
@@ -120,6 +121,7 @@ std::string askComputers(Options& o, const std::string& option, const std::strin
 constexpr OptionRule kComputersOptions[] = {
     {"--version", true, [](Options& o, const std::string&, const std::string& value) { return o.version = value, std::string(); }},
     {"--software", true, askComputers},
+    {"--without-software", true, askComputers},
     {"--update", true, askComputers},
     {"--missing-update", true, askComputers},
 };
@@ -127,8 +129,9 @@ constexpr OptionRule kComputersOptions[] = {
 std::string parseComputers(Arguments& a, Options& o) {
   if (std::string problem = takeOptions(a, o, kComputersOptions, false, "computers: unknown argument "); !problem.empty())
     return problem;
-  if (!o.text) return "computers needs --software TEXT, --update NAME or --missing-update NAME";
-  if (o.version && o.computersBy != ComputersBy::Software) return "--version goes with --software only";
+  if (!o.text) return "computers needs --software TEXT, --without-software TEXT, --update NAME or --missing-update NAME";
+  if (o.version && o.computersBy != ComputersBy::Software && o.computersBy != ComputersBy::WithoutSoftware)
+    return "--version goes with --software or --without-software only";
   return "";
 }
 
@@ -230,6 +233,8 @@ const char* usageText() {
          "  software [TEXT]                            programs and versions, with their computers\n"
          "  updates [TEXT]                             updates, with their computers\n"
          "  computers --software TEXT [--version V]    computers with a program\n"
+         "  computers --without-software TEXT [--version V]\n"
+         "                                             the other computers\n"
          "  computers --update NAME                    computers with an update\n"
          "  computers --missing-update NAME            computers without an update\n"
          "  search TEXT                                every field that contains the text\n"

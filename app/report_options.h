@@ -10,7 +10,7 @@
 namespace tavrix::report {
 
 enum class Command { List, Tree, Software, Updates, Computers, Search, Overview, History, Diff, Changes, Digest };
-enum class ComputersBy { Software, Update, MissingUpdate };
+enum class ComputersBy { Software, WithoutSoftware, Update, MissingUpdate };
 
 struct Options {
   std::string database;  // "" = from Tavrix.ini

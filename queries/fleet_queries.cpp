@@ -274,17 +274,19 @@ bool sameNoCase(const db::Value& a, const db::Value& b) {
 }
 
 ResultRows computersWithSoftware(db::Connection& connection, std::string_view nameContains,
-                                  const std::optional<std::string>& version) {
+                                  const std::optional<std::string>& version, bool having) {
   db::ReadTransaction oneState(connection);
   const auto has = [&](const ResultRow& program) {
     return !program[0].isNull() && containsNoCase(program[0].text(), nameContains) &&
            (!version || (!program[1].isNull() && text::equalsNoCase(program[1].text(), *version)));
   };
-  if (auto rnos = keptSnapshots(connection, TallyKind::Software, has)) return computersSplitBy(connection, *rnos, Sides::Having).first;
-  return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", containsSql("Appl", 1) + " AND (Version = ?2 OR ?2 IS NULL)",
-                                                containsPattern(nameContains), version ? db::Value(*version) : db::Value()),
-                          Sides::Having)
-      .first;
+  const Sides side = having ? Sides::Having : Sides::Lacking;
+  const auto wantedSide = [having](std::pair<ResultRows, ResultRows> split) { return std::move(having ? split.first : split.second); };
+  if (auto rnos = keptSnapshots(connection, TallyKind::Software, has)) return wantedSide(computersSplitBy(connection, *rnos, side));
+  return wantedSide(computersSplitBy(connection,
+                                     rnosWhere(connection, "T_ApplInst", containsSql("Appl", 1) + " AND (Version = ?2 OR ?2 IS NULL)",
+                                               containsPattern(nameContains), version ? db::Value(*version) : db::Value()),
+                                     side));
 }
 
 ResultRows computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version) {

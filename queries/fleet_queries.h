@@ -36,9 +36,10 @@ ResultTable softwareSummary(db::Connection& connection, const std::optional<std:
 // WinUpdName, Computers: distinct computers per update name.
 ResultTable updateSummary(db::Connection& connection, const std::optional<std::string>& nameContains);
 
-// Computers with a program whose name contains nameContains (and whose Version equals version).
+// Computers with a program whose name contains nameContains (and whose Version equals version);
+// with having false, every other computer.
 ResultRows computersWithSoftware(db::Connection& connection, std::string_view nameContains,
-                                  const std::optional<std::string>& version);
+                                  const std::optional<std::string>& version, bool having = true);
 // Computers with exactly this program and version (a NULL version matches only NULL): one summary row.
 ResultRows computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version);
 // Computers that have, and those that lack, an update named exactly name (ASCII case ignored).

@@ -51,7 +51,8 @@ TEST_F(ServerAnswers, EveryCommandAnswersWithTheSameBytes) {
       "software", "software office", "--format json software", "software '_'", "updates", "updates kb1",
       "search office", "search 山田", "search 'c:'", "search 'OFFICE 2'", "search 秀丸エ", "search 'ice 20'",
       "search 'PC0000'", "search 'office 2003 11.0'", "overview", "--format json overview", "computers --software 'office 2003'",
-      "computers --software 'Office 2003' --version 11.0", "computers --update kb200", "computers --missing-update KB200"};
+      "computers --software 'Office 2003' --version 11.0", "computers --without-software 'office 2003'",
+      "computers --without-software 'Office 2003' --version 11.0", "computers --update kb200", "computers --missing-update KB200"};
   for (int rno = 1; rno <= 28; ++rno) commands.push_back("tree " + std::to_string(rno));
   for (const std::string& command : commands) {
     SCOPED_TRACE(command);
