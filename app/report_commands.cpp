@@ -12,6 +12,7 @@
 #include "queries/fleet_overview.h"
 #include "queries/fleet_search.h"
 #include "queries/row_output.h"
+#include "queries/search_sections.h"
 #include "queries/statement_rows.h"
 #include "views/detail/detail_load.h"
 
@@ -62,7 +63,6 @@ queries::ResultRows answer(RunState& s, const Options& o) {
     case Command::Software: return queries::ResultRows(queries::softwareSummary(c, o.text));
     case Command::Updates: return queries::ResultRows(queries::updateSummary(c, o.text));
     case Command::Computers: return computers(c, o);
-    case Command::Search: return queries::ResultRows(queries::searchInventory(c, *o.text));
     case Command::Overview: {
       queries::OverviewSettings settings;
       settings.lowDiskPercent = o.lowDiskPercent.value_or(settings.lowDiskPercent);
@@ -70,6 +70,7 @@ queries::ResultRows answer(RunState& s, const Options& o) {
       return queries::ResultRows(queries::fleetOverview(c, s.TheClock.now(), settings));
     }
     case Command::Tree:
+    case Command::Search:
     case Command::History:
     case Command::Diff:
     case Command::Changes:
@@ -145,8 +146,30 @@ int failure(const std::string& text) {
   return kFailed;
 }
 
+namespace {
+
+// The search as asked; a --section that names no searched table fails, naming the sections there are.
+int search(db::Connection& c, const Options& o, std::string& out) {
+  queries::SearchText what(*o.text, o.exact, "");
+  if (!o.section.empty()) {
+    const std::vector<searchindex::SearchedTable> tables = searchindex::searchedTables(c);
+    const std::optional<std::string> table = queries::tableOfSection(tables, o.section);
+    if (!table) {
+      std::string sections;
+      for (const searchindex::SearchedTable& t : tables) sections += (sections.empty() ? "" : ", ") + queries::sectionOf(t.name);
+      return failure("search --section: no section \"" + o.section + "\" (the sections: " + sections + ")");
+    }
+    what.table = *table;
+  }
+  out = queries::formatRows(queries::ResultRows(queries::searchInventory(c, what)), o.format);
+  return 0;
+}
+
+}  // namespace
+
 int runCommand(RunState& s, const Options& o, const std::string& databasePath, std::string& out) {
   if (o.command == Command::Tree) return printTree(s, o.rno, databasePath, out);
+  if (o.command == Command::Search) return search(s.DbConnection, o, out);
   out = queries::formatRows(answer(s, o), o.format);
   return 0;
 }

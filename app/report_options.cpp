@@ -135,11 +135,30 @@ std::string parseComputers(Arguments& a, Options& o) {
   return "";
 }
 
-// TEXT of software, updates (optional) and search (required, not empty).
-std::string parseText(Arguments& a, Options& o, const std::string& command, bool required) {
+// The optional TEXT of software and updates.
+std::string parseText(Arguments& a, Options& o, const std::string& command) {
   if (!a.done()) o.text = a.take();
   if (!a.done()) return command + " takes one text, not \"" + a.peek() + "\" as well";
-  if (required && (!o.text || o.text->empty())) return command + " needs a text to look for";
+  return "";
+}
+
+// search [--exact] [--section NAME] TEXT, the options before or after the text.
+std::string parseSearch(Arguments& a, Options& o) {
+  std::string problem;
+  while (!a.done()) {
+    const std::string argument = a.take();
+    if (argument == "--exact") {
+      o.exact = true;
+    } else if (argument == "--section") {
+      if (!a.value(argument, o.section, problem)) return problem;
+      if (o.section.empty()) return "--section needs a section name";
+    } else if (o.text) {
+      return "search takes one text, not \"" + argument + "\" as well";
+    } else {
+      o.text = argument;
+    }
+  }
+  if (!o.text || o.text->empty()) return "search needs a text to look for";
   return "";
 }
 
@@ -198,9 +217,9 @@ std::string parseCommand(Arguments& a, Options& o) {
   const std::string command = a.take();
   if (command == "list") return o.command = Command::List, takeOptions(a, o, kListOptions, false, "list: unknown argument ");
   if (command == "tree") return o.command = Command::Tree, parseTree(a, o);
-  if (command == "software") return o.command = Command::Software, parseText(a, o, command, false);
-  if (command == "updates") return o.command = Command::Updates, parseText(a, o, command, false);
-  if (command == "search") return o.command = Command::Search, parseText(a, o, command, true);
+  if (command == "software") return o.command = Command::Software, parseText(a, o, command);
+  if (command == "updates") return o.command = Command::Updates, parseText(a, o, command);
+  if (command == "search") return o.command = Command::Search, parseSearch(a, o);
   if (command == "overview") return o.command = Command::Overview, takeOptions(a, o, kOverviewOptions, false, "overview: unknown argument ");
   if (command == "computers") return o.command = Command::Computers, parseComputers(a, o);
   if (command == "history") return o.command = Command::History, parseComputerHistory(a, o, command, 1);
@@ -237,7 +256,8 @@ const char* usageText() {
          "                                             the other computers\n"
          "  computers --update NAME                    computers with an update\n"
          "  computers --missing-update NAME            computers without an update\n"
-         "  search TEXT                                every field that contains the text\n"
+         "  search [--exact] [--section NAME] TEXT     every field that contains the text (--exact: that is\n"
+         "                                             the text); NAME: a section of the tree or its table\n"
          "  overview [--low-disk PERCENT] [--older-than DAYS]\n"
          "                                             the fleet at a glance: card, item, value, computers\n"
          "                                             (default 10 % free and 30 days)\n"

@@ -25,6 +25,8 @@ struct Options {
   std::optional<int> lowDiskPercent;  // list --low-disk
   ComputersBy computersBy = ComputersBy::Software;
   std::optional<std::string> version; // computers --software --version
+  bool exact = false;                 // search --exact: a whole value
+  std::string section;                // search --section: a section or table name; "" = all
   std::string pcId;                   // history, diff
   std::string from, to;               // diff: "" = the two newest
   std::string since;                  // changes and digest --since

@@ -9,7 +9,6 @@
 #include "searchindex/searched_fields.h"
 #include "queries/search_matches.h"
 #include "queries/table_parts.h"
-#include "queries/text_match.h"
 
 namespace tavrix::queries {
 
@@ -18,15 +17,16 @@ namespace {
 using searchindex::SearchedTable;
 
 // Every table read whole, in parts at once.
-void scanTables(db::Connection& connection, const std::vector<SearchedTable>& tables, std::string_view part,
+void scanTables(db::Connection& connection, const std::vector<SearchedTable>& tables, const SearchText& what,
                 std::vector<ResultRow>& result) {
-  const db::Value pattern(containsPattern(part));
+  const db::Value pattern(what.likePattern());
   for (const SearchedTable& table : tables) {
+    if (!what.searches(table.name)) continue;
     const std::vector<RowidRange> ranges = snapshotParts(connection, table.name, scanPartCount());
     std::vector<std::vector<ResultRow>> found(ranges.size());
     scanParts(connection, ranges, [&](db::Connection& c, const RowidRange& range, std::size_t index) {
       const std::string sql = searchSql(table) + " AND " + inPart(c, "t", 2);
-      collectMatches(c, table, sql, {pattern, db::Value(range.first), db::Value(range.last)}, part, found[index]);
+      collectMatches(c, table, sql, {pattern, db::Value(range.first), db::Value(range.last)}, what, found[index]);
     });
     for (auto& rows : found) std::move(rows.begin(), rows.end(), std::back_inserter(result));
   }
@@ -34,23 +34,24 @@ void scanTables(db::Connection& connection, const std::vector<SearchedTable>& ta
 
 // Only the rows of the snapshots the index names.
 void readCandidates(db::Connection& connection, const std::vector<SearchedTable>& tables,
-                    const searchindex::SearchCandidates& candidates, std::string_view part, std::vector<ResultRow>& result) {
-  const db::Value pattern(containsPattern(part));
+                    const searchindex::SearchCandidates& candidates, const SearchText& what, std::vector<ResultRow>& result) {
+  const db::Value pattern(what.likePattern());
   for (std::size_t t = 0; t < tables.size(); ++t) {
-    if (!candidates.tables[t]) continue;
-    for (const db::Value& rno : candidates.rnos) collectSnapshotMatches(connection, tables[t], rno, pattern, part, result);
+    if (!candidates.tables[t] || !what.searches(tables[t].name)) continue;
+    for (const db::Value& rno : candidates.rnos) collectSnapshotMatches(connection, tables[t], rno, pattern, what, result);
   }
 }
 
 }  // namespace
 
-ResultTable searchInventory(db::Connection& connection, std::string_view part, SearchWay way) {
+ResultTable searchInventory(db::Connection& connection, const SearchText& what, SearchWay way) {
   db::ReadTransaction oneState(connection);  // every table (and the index) as of one moment
-  ResultTable result{{"ComputerName", "PCid", "RNO", "Table", "Field", "Value"}, {}};
+  ResultTable result{searchColumns(), {}};
   const std::vector<SearchedTable> tables = searchindex::searchedTables(connection);
-  const auto candidates = way == SearchWay::Fastest ? searchindex::searchCandidates(connection, tables, part) : std::nullopt;
-  if (candidates) readCandidates(connection, tables, *candidates, part, result.rows);
-  else scanTables(connection, tables, part, result.rows);
+  // The index finds the values that contain the text: those that are it are among them.
+  const auto candidates = way == SearchWay::Fastest ? searchindex::searchCandidates(connection, tables, what.text) : std::nullopt;
+  if (candidates) readCandidates(connection, tables, *candidates, what, result.rows);
+  else scanTables(connection, tables, what, result.rows);
   std::stable_sort(result.rows.begin(), result.rows.end(), searchRowBefore);
   return result;
 }

@@ -8,20 +8,24 @@
 
 #include "platform/db.h"
 #include "queries/result_table.h"
+#include "queries/search_text.h"
 #include "searchindex/searched_fields.h"
 
 namespace tavrix::queries {
 
-// SELECT computer name, PCid, RNO, then the text fields of rows where any of them matches ?1.
+// The answer's columns: where the value is, the value, and the section of the table.
+const std::vector<std::string>& searchColumns();
+
+// SELECT computer name, PCid, RNO, then the text fields of rows where any of them is LIKE ?1.
 std::string searchSql(const searchindex::SearchedTable& table);
 
 // Each row of the statement (searchSql with its condition) adds one result row per matching field.
 void collectMatches(db::Connection& connection, const searchindex::SearchedTable& table, const std::string& sql,
-                    const std::vector<db::Value>& params, std::string_view part, std::vector<ResultRow>& found);
+                    const std::vector<db::Value>& params, const SearchText& what, std::vector<ResultRow>& found);
 
-// The same for the rows of one snapshot (its RNO NULL too): pattern is part's containsPattern.
+// The same for the rows of one snapshot (its RNO NULL too): pattern is what's likePattern.
 void collectSnapshotMatches(db::Connection& connection, const searchindex::SearchedTable& table, const db::Value& rno,
-                            const db::Value& pattern, std::string_view part, std::vector<ResultRow>& found);
+                            const db::Value& pattern, const SearchText& what, std::vector<ResultRow>& found);
 
 // The answer's order: computer name, PCid, Table, Field, Value, each as compareText orders texts.
 bool searchRowBefore(const ResultRow& a, const ResultRow& b);

@@ -29,21 +29,19 @@ constexpr std::size_t kLookedUpComputers = 2000;
 
 }  // namespace
 
-const std::vector<std::string>& SearchPages::columns() {
-  static const std::vector<std::string> names = {"ComputerName", "PCid", "RNO", "Table", "Field", "Value"};
-  return names;
-}
+const std::vector<std::string>& SearchPages::columns() { return searchColumns(); }
 
 void SearchPages::addComputer(db::Value rno, std::string_view name, std::string_view pcId) {
   computers_.push_back({std::move(rno), texts_.intern(name), texts_.intern(pcId)});
 }
 
-SearchPages::SearchPages(db::Connection& connection, std::string_view part, SearchWay way)
-    : part_(part), pattern_(containsPattern(part)) {
+SearchPages::SearchPages(db::Connection& connection, const SearchText& what, SearchWay way)
+    : what_(what), pattern_(what.likePattern()) {
   db::ReadTransaction oneState(connection);
   tables_ = searchindex::searchedTables(connection);
-  const auto candidates = way == SearchWay::Fastest ? searchindex::searchCandidates(connection, tables_, part) : std::nullopt;
+  const auto candidates = way == SearchWay::Fastest ? searchindex::searchCandidates(connection, tables_, what.text) : std::nullopt;
   readTable_ = candidates ? candidates->tables : std::vector<bool>(tables_.size(), true);
+  for (std::size_t t = 0; t < tables_.size(); ++t) readTable_[t] = readTable_[t] && what.searches(tables_[t].name);
   if (candidates && candidates->rnos.size() <= kLookedUpComputers) {
     // A few computers: each looked up by its number; one not found holds rows of no computer.
     for (const db::Value& rno : candidates->rnos) {
@@ -96,7 +94,7 @@ SearchPage SearchPages::read(db::Connection& connection, std::size_t minRows) co
     const std::size_t first = page.rows.size();
     for (std::size_t t = 0; t < tables_.size(); ++t) {
       if (!readTable_[t]) continue;
-      for (const db::Value* rno : group) collectSnapshotMatches(connection, tables_[t], *rno, pattern_, part_, page.rows);
+      for (const db::Value* rno : group) collectSnapshotMatches(connection, tables_[t], *rno, pattern_, what_, page.rows);
     }
     std::stable_sort(page.rows.begin() + static_cast<std::ptrdiff_t>(first), page.rows.end(), searchRowBefore);
   }

@@ -25,7 +25,7 @@ class SearchPages {
  public:
   // Finds the computers to read, in the answer's order: those the search index names, or (when it
   // cannot answer) every computer of T_BasicInf. Runs in one read transaction.
-  SearchPages(db::Connection& connection, std::string_view part, SearchWay way = SearchWay::Fastest);
+  SearchPages(db::Connection& connection, const SearchText& what, SearchWay way = SearchWay::Fastest);
 
   // The rows of the next computers, at least minRows of them unless the answer ends first: whole
   // computers (all those of one name at once), read in one read transaction. take() moves past them.
@@ -45,10 +45,10 @@ class SearchPages {
   };
   void addComputer(db::Value rno, std::string_view name, std::string_view pcId);
 
-  std::string part_;
+  SearchText what_;
   db::Value pattern_;
   std::vector<searchindex::SearchedTable> tables_;
-  std::vector<bool> readTable_;  // per table: it may hold the text
+  std::vector<bool> readTable_;  // per table: it is searched and may hold the text
   std::vector<Computer> computers_;
   DistinctTexts texts_;  // the computers' names and PCids, each once
   std::size_t next_ = 0;

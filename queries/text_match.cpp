@@ -37,14 +37,16 @@ bool isTextType(std::string_view declared) {
          upper.find("CLOB") != std::string::npos;
 }
 
-std::string containsPattern(std::string_view part) {
-  std::string pattern = "%";
-  for (char c : part) {
+std::string wholePattern(std::string_view text) {
+  std::string pattern;
+  for (char c : text) {
     if (c == '%' || c == '_' || c == '\\') pattern += '\\';
     pattern += c;
   }
-  return pattern + "%";
+  return pattern;
 }
+
+std::string containsPattern(std::string_view part) { return "%" + wholePattern(part) + "%"; }
 
 bool fitsContainsPattern(std::string_view part) { return containsPattern(part).size() <= kLongestLikePattern; }
 

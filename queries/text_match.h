@@ -20,6 +20,8 @@ bool isTextType(std::string_view declared);
 
 // A LIKE pattern (with ESCAPE '\') that matches every text containing part.
 std::string containsPattern(std::string_view part);
+// A LIKE pattern (with ESCAPE '\') that matches the text itself (ASCII case ignored) and no other.
+std::string wholePattern(std::string_view text);
 // The longest LIKE pattern SQLite takes (its default limit); a longer one fails the statement.
 constexpr std::size_t kLongestLikePattern = 50000;
 // part can be looked for: its pattern is within that limit.

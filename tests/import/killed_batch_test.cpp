@@ -87,7 +87,7 @@ TEST_F(KilledBatch, TheNextRunImportsEverything) {
     EXPECT_TRUE(searchindex::searchCandidates(c, searchindex::searchedTables(c), "PC00150").has_value());
   }
   for (const char* part : {"PC00150", "pc002", "Visio"}) {
-    const auto fastest = queries::searchInventory(c, part), scanned = queries::searchInventory(c, part, queries::SearchWay::Scan);
+    const auto fastest = queries::searchInventory(c, queries::SearchText(part)), scanned = queries::searchInventory(c, queries::SearchText(part), queries::SearchWay::Scan);
     EXPECT_EQ(fastest.rows, scanned.rows) << part;
     EXPECT_FALSE(fastest.rows.empty()) << part;
   }

@@ -59,7 +59,7 @@ class ServerImport : public ImportFixture {
         db::ReadTransaction state(c);
         EXPECT_TRUE(searchindex::searchCandidates(c, searchindex::searchedTables(c), part).has_value()) << part;
       }
-      const auto fastest = queries::searchInventory(c, part), scanned = queries::searchInventory(c, part, queries::SearchWay::Scan);
+      const auto fastest = queries::searchInventory(c, queries::SearchText(part)), scanned = queries::searchInventory(c, queries::SearchText(part), queries::SearchWay::Scan);
       EXPECT_EQ(fastest.rows, scanned.rows) << part;
       EXPECT_FALSE(fastest.rows.empty()) << part;
     }

@@ -44,18 +44,26 @@ TEST_P(FleetOnEachEngine, EachCommandWritesItsWholeAnswer) {
       {"computers csv", "--format csv computers --missing-update KB100",
        kBom + "ComputerName,UserName,OSVersion,CreateDate,PCid,RNO\r\n, , ,,PC00,4\r\nBeta,abe,Windows 2000," +
            yesterdayHeaderDate().substr(0, 16) + ",pc02,2\r\ntab\there,,OS,1900/01/01 00:00,\"q\"\"t,x\ny\",3\r\n"},
-      {"search: each matching field, names with TAB and newline on one line", "search TAB",
-       "tab here\tq\"t,x y\t3\tT_ApplInst\tAppl\tTab App \"Q\"\n"
-       "tab here\tq\"t,x y\t3\tT_BasicInf\tComputerName\ttab here\n"},
+      {"search: each matching field, names with TAB and newline on one line, the section last", "search TAB",
+       "tab here\tq\"t,x y\t3\tT_ApplInst\tAppl\tTab App \"Q\"\t現在インストールされているプログラム\n"
+       "tab here\tq\"t,x y\t3\tT_BasicInf\tComputerName\ttab here\t基本情報\n"},
+      {"search --exact: the whole value only, case ignored", "search --exact 'TAB\there'",
+       "tab here\tq\"t,x y\t3\tT_BasicInf\tComputerName\ttab here\t基本情報\n"},
+      {"search --exact: a part is not enough", "search --exact 'Tab App'", ""},
+      {"search --section by the tree's name, after the text", "search TAB --section 現在インストールされているプログラム",
+       "tab here\tq\"t,x y\t3\tT_ApplInst\tAppl\tTab App \"Q\"\t現在インストールされているプログラム\n"},
+      {"search --section by the table's name, case ignored", "search --section t_basicinf --exact 'tab\there'",
+       "tab here\tq\"t,x y\t3\tT_BasicInf\tComputerName\ttab here\t基本情報\n"},
       {"search csv", "--format csv search TAB",
-       kBom + "ComputerName,PCid,RNO,Table,Field,Value\r\ntab\there,\"q\"\"t,x\ny\",3,T_ApplInst,Appl,"
-              "\"Tab\tApp \"\"Q\"\"\"\r\ntab\there,\"q\"\"t,x\ny\",3,T_BasicInf,ComputerName,tab\there\r\n"},
+       kBom + "ComputerName,PCid,RNO,Table,Field,Value,Section\r\ntab\there,\"q\"\"t,x\ny\",3,T_ApplInst,Appl,"
+              "\"Tab\tApp \"\"Q\"\"\",現在インストールされているプログラム\r\n"
+              "tab\there,\"q\"\"t,x\ny\",3,T_BasicInf,ComputerName,tab\there,基本情報\r\n"},
       {"search json", "--format json search 本社",
        "[\n{\"ComputerName\":\"alpha\",\"PCid\":\"PC01\",\"RNO\":1,\"Table\":\"T_Printer\",\"Field\":\"PrinterName\","
-       "\"Value\":\"㈱本社 複合機①\"}\n]\n"},
+       "\"Value\":\"㈱本社 複合機①\",\"Section\":\"プリンタ一覧\"}\n]\n"},
       {"search json, control characters escaped", "--format json search 'x\ny'",
        "[\n{\"ComputerName\":\"tab\\there\",\"PCid\":\"q\\\"t,x\\ny\",\"RNO\":3,\"Table\":\"T_BasicInf\","
-       "\"Field\":\"PCid\",\"Value\":\"q\\\"t,x\\ny\"}\n]\n"},
+       "\"Field\":\"PCid\",\"Value\":\"q\\\"t,x\\ny\",\"Section\":\"基本情報\"}\n]\n"},
       {"list", "list", alpha + beta + tab + nulls},
       {"list --filter: any shown text, case ignored", "list --filter ALPHA", alpha},
       {"list --filter: the shown date, 1900 not taken for the zero date", "list --filter 1900/01", tab},
@@ -105,6 +113,9 @@ TEST_P(FleetOnEachEngine, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsag
       {"version without software", "computers --update a --version 1", 2,
        "tavrix-report: --version goes with --software or --without-software only"},
       {"empty search", "search ''", 2, "tavrix-report: search needs a text to look for"},
+      {"search with options and no text", "search --exact", 2, "tavrix-report: search needs a text to look for"},
+      {"search's section missing", "search x --section", 2, "tavrix-report: --section needs a value"},
+      {"search's two texts", "search a --exact b", 2, "tavrix-report: search takes one text, not \"b\" as well"},
       {"search text past the pattern limit", "search " + std::string(49999, 'x'), 2,
        "tavrix-report: the text to look for is too long: 49999 bytes, more than a search pattern of 50000 bytes holds"},
       {"software text with escapes past the limit", "software " + std::string(25000, '%'), 2,
@@ -130,6 +141,11 @@ TEST_P(FleetOnEachEngine, TreeKeepsOneNodePerLineNamesClashesAndMistakesGiveUsag
   EXPECT_NE(overview.out.find("low_disk\t50%\t"), std::string::npos) << overview.out;
   const std::size_t stale = text::split(report("list --older-than 7").out, '\n').size() - 1;
   EXPECT_NE(overview.out.find("not_seen\t7\t" + std::to_string(stale) + "\t"), std::string::npos) << overview.out;
+  // A section there is not is named with the sections there are.
+  const ProgramRun noSection = report("search --section ＮＩＣ x");
+  EXPECT_EQ(noSection.status, 1);
+  EXPECT_EQ(noSection.err.find("tavrix-report: search --section: no section \"ＮＩＣ\" (the sections: 現在インストールされているプログラム, 基本情報, "), 0u)
+      << noSection.err;
   // A text whose pattern just fits is looked for (SQLite refuses one byte more).
   const ProgramRun longest = report("search " + std::string(49998, 'x'));
   EXPECT_EQ(longest.status, 0) << longest.err;

@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "platform/db.h"
+#include "platform/text.h"
 #include "queries/fleet_search.h"
 #include "queries/search_pages.h"
+#include "queries/search_sections.h"
 #include "queries/statement_rows.h"
 #include "searchindex/search_feed.h"
 #include "searchindex/search_index_reader.h"
@@ -98,9 +100,9 @@ class SearchIndex : public ImportFixture, public ::testing::WithParamInterface<b
     return out;
   }
   // The answer read in pages of at least three rows; pageCount, when given, counts them.
-  static std::vector<std::string> pagedLines(db::Connection& c, const std::string& part, queries::SearchWay way,
+  static std::vector<std::string> pagedLines(db::Connection& c, const queries::SearchText& what, queries::SearchWay way,
                                              int* pageCount = nullptr) {
-    queries::SearchPages pages(c, part, way);
+    queries::SearchPages pages(c, what, way);
     queries::ResultTable all{queries::SearchPages::columns(), {}};
     if (pageCount) *pageCount = 0;
     for (int count = 1; !pages.atEnd(); ++count) {
@@ -111,13 +113,15 @@ class SearchIndex : public ImportFixture, public ::testing::WithParamInterface<b
     }
     return lines(all);
   }
-  void expectSameAsScan(const std::string& part, std::size_t atLeast = 1) {
+  // The answer, the same whichever way it is read.
+  std::vector<std::string> expectSameAsScan(const queries::SearchText& what, std::size_t atLeast = 1) {
     db::Connection c;
     open(c);
-    const auto fastest = lines(queries::searchInventory(c, part));
-    EXPECT_EQ(fastest, lines(queries::searchInventory(c, part, queries::SearchWay::Scan))) << part;
-    EXPECT_EQ(fastest, pagedLines(c, part, queries::SearchWay::Fastest)) << part;
-    EXPECT_GE(fastest.size(), atLeast) << part;
+    const auto fastest = lines(queries::searchInventory(c, what));
+    EXPECT_EQ(fastest, lines(queries::searchInventory(c, what, queries::SearchWay::Scan))) << what.text;
+    EXPECT_EQ(fastest, pagedLines(c, what, queries::SearchWay::Fastest)) << what.text;
+    EXPECT_GE(fastest.size(), atLeast) << what.text;
+    return fastest;
   }
   std::string rareText() { return samples::makeComputer(5, 17).pcId; }
 
@@ -152,6 +156,41 @@ TEST_P(SearchIndex, AnswersAsReadingEveryTable) {
   EXPECT_GE(pages, 10) << "one page per computer or two";
   EXPECT_TRUE(indexAnswers(rareText()));
   EXPECT_TRUE(indexAnswers("ＡＰ"));  // shorter than a trigram, on one computer
+}
+
+// A whole value and one section: exactly the rows of the plain search that are that value, or that
+// are in that table, whichever way the answer is read.
+TEST_P(SearchIndex, WholeValuesAndSectionsKeepToThemselves) {
+  const std::string gateway = one("SELECT GateWay FROM T_NIC WHERE RNO = 17");
+  struct Case {
+    queries::SearchText what;
+    std::size_t atLeast;
+  };
+  const Case cases[] = {
+      {{gateway, true, ""}, 1},        {{"pc00017", true, ""}, 1},          // a whole value, case ignored
+      {{"ＡＰＦＥＬ-1", true, ""}, 1},     {{"192.168.0.1", true, ""}, 0},      // .10 and .11 are longer
+      {{"192.168", false, "T_NIC"}, 30}, {{"ａｐｆｅｌ", false, "T_ApplInst"}, 1},
+      {{gateway, true, "T_BasicInf"}, 0},  {{"users", true, "T_Users"}, 30},  // not its "…\\Domain Users"
+  };
+  db::Connection c;
+  open(c);
+  for (const Case& one : cases) {
+    const std::vector<std::string> found = expectSameAsScan(one.what, one.atLeast);
+    queries::ResultTable plain = queries::searchInventory(c, one.what.text);
+    std::erase_if(plain.rows, [&](const queries::ResultRow& row) {
+      return (!one.what.table.empty() && row[3].text() != one.what.table) ||
+             (one.what.wholeValue && !text::equalsNoCase(row[5].text(), one.what.text));
+    });
+    EXPECT_EQ(found, lines(plain)) << one.what.text;
+  }
+  EXPECT_GE(queries::searchInventory(c, "192.168.0.1").rows.size(), 30u) << "every computer's DNS servers hold it";
+  // The section is named in the tree's words, and a section is found by them or by its table.
+  const queries::ResultTable nic = queries::searchInventory(c, queries::SearchText(gateway, true, ""));
+  EXPECT_EQ(nic.rows.at(0).at(6).text(), "ＮＩＣカード");
+  const auto tables = searchindex::searchedTables(c);
+  EXPECT_EQ(queries::tableOfSection(tables, "ＮＩＣカード"), "T_NIC");
+  EXPECT_EQ(queries::tableOfSection(tables, "t_nic"), "T_NIC");
+  EXPECT_EQ(queries::tableOfSection(tables, "ＮＩＣ"), std::nullopt);
 }
 
 // A window reads a search's pages while a batch replaces every computer between two of them: the

@@ -94,19 +94,19 @@ TEST_P(FleetWindowTest, SearchTabFindsTheTextAndItsRowsAreCopiedAndWritten) {
   edit(fleet, "SearchText")->setText(qs("本"));
   QTest::mouseClick(fleet.findChild<QPushButton*>(QStringLiteral("SearchButton")), Qt::LeftButton);
   ui::ResultList* found = list(fleet, "SearchList");
-  EXPECT_EQ(rowsOf(found->tree()), (Rows{{"alpha", "PC01", "1", "T_Printer", "PrinterName", "㈱本社 複合機①"},
-                                         {"gamma", "PC03", "3", "T_BasicInf", "UserName", "本田"}}));
+  EXPECT_EQ(rowsOf(found->tree()), (Rows{{"alpha", "PC01", "1", "T_Printer", "PrinterName", "㈱本社 複合機①", "プリンタ一覧"},
+                                         {"gamma", "PC03", "3", "T_BasicInf", "UserName", "本田", "基本情報"}}));
 
   test::clickRow(found->tree(), 1);
   QTest::keyClick(found->tree(), Qt::Key_C, Qt::ControlModifier);
-  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), "gamma\tPC03\t3\tT_BasicInf\tUserName\t本田\n");
+  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), "gamma\tPC03\t3\tT_BasicInf\tUserName\t本田\t基本情報\n");
 
   const std::string csv = dir.file("found.csv");
   found->chooseCsvFile = [&](QWidget*) { return qs(csv); };
   QTest::mouseClick(found->csvButton(), Qt::LeftButton);
-  EXPECT_EQ(test::readFile(csv), "\xEF\xBB\xBF" "ComputerName,PCid,RNO,Table,Field,Value\r\n"
-                                 "alpha,PC01,1,T_Printer,PrinterName,㈱本社 複合機①\r\n"
-                                 "gamma,PC03,3,T_BasicInf,UserName,本田\r\n");
+  EXPECT_EQ(test::readFile(csv), "\xEF\xBB\xBF" "ComputerName,PCid,RNO,Table,Field,Value,Section\r\n"
+                                 "alpha,PC01,1,T_Printer,PrinterName,㈱本社 複合機①,プリンタ一覧\r\n"
+                                 "gamma,PC03,3,T_BasicInf,UserName,本田,基本情報\r\n");
   found->chooseCsvFile = [&](QWidget*) { return qs(dir.file("none/found.csv")); };
   QTest::mouseClick(found->csvButton(), Qt::LeftButton);
   EXPECT_EQ(messages.texts(), (std::vector<std::string>{"CSVファイルを書き込めません: " + dir.file("none/found.csv")}));

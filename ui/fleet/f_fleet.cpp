@@ -133,7 +133,7 @@ QWidget* F_Fleet::searchTab() {
   auto* button = new QPushButton(qs("検　索"), this);
   button->setObjectName(QStringLiteral("SearchButton"));
   found_ = new ui::ResultList(
-      "SearchList", headers({"コンピュータ名", "ＣＳＶファイル名", "RNO", "テーブル", "項目", "値"}), s_.Messages, this);
+      "SearchList", headers({"コンピュータ名", "ＣＳＶファイル名", "RNO", "テーブル", "項目", "値", "セクション"}), s_.Messages, this);
   connect(button, &QPushButton::clicked, this, [this] { runSearch(); });
   connect(searchText_, &QLineEdit::returnPressed, this, [this] { runSearch(); });
   connect(found_->tree(), &QTreeView::doubleClicked, this,
