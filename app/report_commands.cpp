@@ -156,7 +156,7 @@ int search(db::Connection& c, const Options& o, std::string& out) {
     const std::optional<std::string> table = queries::tableOfSection(tables, o.section);
     if (!table) {
       std::string sections;
-      for (const searchindex::SearchedTable& t : tables) sections += (sections.empty() ? "" : ", ") + queries::sectionOf(t.name);
+      for (const queries::TableSection& known : queries::sectionsIn(tables)) sections += (sections.empty() ? "" : ", ") + known.section;
       return failure("search --section: no section \"" + o.section + "\" (the sections: " + sections + ")");
     }
     what.table = *table;

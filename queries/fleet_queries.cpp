@@ -289,16 +289,15 @@ ResultRows computersWithSoftware(db::Connection& connection, std::string_view na
                                      side));
 }
 
-ResultRows computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version) {
+namespace {
+
+std::pair<ResultRows, ResultRows> computersSplitByProgram(db::Connection& connection, const db::Value& appl,
+                                                          const db::Value& version, Sides wanted) {
   db::ReadTransaction oneState(connection);
   const auto has = [&](const ResultRow& program) { return sameNoCase(program[0], appl) && sameNoCase(program[1], version); };
-  if (auto rnos = keptSnapshots(connection, TallyKind::Software, has)) return computersSplitBy(connection, *rnos, Sides::Having).first;
-  return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", "Appl IS ?1 AND Version IS ?2", appl, version),
-                          Sides::Having)
-      .first;
+  if (auto rnos = keptSnapshots(connection, TallyKind::Software, has)) return computersSplitBy(connection, *rnos, wanted);
+  return computersSplitBy(connection, rnosWhere(connection, "T_ApplInst", "Appl IS ?1 AND Version IS ?2", appl, version), wanted);
 }
-
-namespace {
 
 std::pair<ResultRows, ResultRows> computersSplitByUpdate(db::Connection& connection, std::string_view name, Sides wanted) {
   db::ReadTransaction oneState(connection);
@@ -310,6 +309,15 @@ std::pair<ResultRows, ResultRows> computersSplitByUpdate(db::Connection& connect
 }
 
 }  // namespace
+
+ResultRows computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version) {
+  return computersSplitByProgram(connection, appl, version, Sides::Having).first;
+}
+
+std::pair<ResultRows, ResultRows> computersWithAndWithoutProgram(db::Connection& connection, const db::Value& appl,
+                                                                 const db::Value& version) {
+  return computersSplitByProgram(connection, appl, version, Sides::Both);
+}
 
 std::pair<ResultRows, ResultRows> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name) {
   return computersSplitByUpdate(connection, name, Sides::Both);

@@ -42,6 +42,9 @@ ResultRows computersWithSoftware(db::Connection& connection, std::string_view na
                                   const std::optional<std::string>& version, bool having = true);
 // Computers with exactly this program and version (a NULL version matches only NULL): one summary row.
 ResultRows computersWithProgram(db::Connection& connection, const db::Value& appl, const db::Value& version);
+// Those computers, and every other computer (those lacking that program and version).
+std::pair<ResultRows, ResultRows> computersWithAndWithoutProgram(db::Connection& connection, const db::Value& appl,
+                                                                 const db::Value& version);
 // Computers that have, and those that lack, an update named exactly name (ASCII case ignored).
 std::pair<ResultRows, ResultRows> computersWithAndWithoutUpdate(db::Connection& connection, std::string_view name);
 // Computers that have (or, with having false, lack) an update named exactly name.

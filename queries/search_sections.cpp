@@ -29,6 +29,16 @@ std::string sectionOf(std::string_view table) {
   return std::string(table);
 }
 
+std::vector<TableSection> sectionsIn(const std::vector<searchindex::SearchedTable>& tables) {
+  std::vector<TableSection> sections;
+  for (const TableSection& known : tableSections())
+    for (const searchindex::SearchedTable& table : tables)
+      if (text::equalsNoCase(table.name, known.table)) sections.push_back({table.name, known.section});
+  for (const searchindex::SearchedTable& table : tables)
+    if (sectionOf(table.name) == table.name) sections.push_back({table.name, table.name});
+  return sections;
+}
+
 std::optional<std::string> tableOfSection(const std::vector<searchindex::SearchedTable>& tables, std::string_view name) {
   for (const searchindex::SearchedTable& table : tables)
     if (text::equalsNoCase(table.name, name) || sectionOf(table.name) == name) return table.name;

@@ -12,8 +12,8 @@
 namespace tavrix::queries {
 
 struct TableSection {
-  const char* table;
-  const char* section;
+  std::string table;
+  std::string section;
 };
 
 // The inventory's twelve tables in the tree's order. The tree's fixed labels without their colon;
@@ -23,6 +23,9 @@ const std::vector<TableSection>& tableSections();
 
 // The section of a table; another table (only another program adds one) is its own section.
 std::string sectionOf(std::string_view table);
+
+// The sections of the searched tables: those of the tree in its order, then any other table.
+std::vector<TableSection> sectionsIn(const std::vector<searchindex::SearchedTable>& tables);
 
 // The searched table a section is: given by its section name or by its table name (letter case
 // ignored). None when no searched table is that section.

@@ -1,7 +1,10 @@
 // The fleet window after a real windowed batch: opened from F_Main's button, its three tabs clicked
 // through, their lists' rows, sorting, Ctrl+C, CSV output and the detail window from a computer.
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -44,6 +47,11 @@ class FleetWindowTest : public test::WindowedRun, public ::testing::WithParamInt
     return f.findChild<ui::ResultList*>(QString::fromLatin1(name));
   }
   static QLineEdit* edit(F_Fleet& f, const char* name) { return f.findChild<QLineEdit*>(QString::fromLatin1(name)); }
+  static std::string heading(F_Fleet& f, const char* name) { return ui::utf8(list(f, name)->heading()->text()); }
+  // The computers counted by SQL, as a heading shows them.
+  std::string computers(const std::string& where) {
+    return firstValue("SELECT count(*) FROM T_BasicInf b WHERE " + where) + " 台";
+  }
 };
 
 TEST_P(FleetWindowTest, SoftwareTabListsProgramsAndTheComputersOfTheSelectedOne) {
@@ -51,9 +59,15 @@ TEST_P(FleetWindowTest, SoftwareTabListsProgramsAndTheComputersOfTheSelectedOne)
   QTreeView* software = list(fleet, "SoftwareList")->tree();
   QTreeView* computers = list(fleet, "SoftwareComputers")->tree();
   EXPECT_EQ(rowsOf(software), (Rows{{"Office", "11.0", "2"}, {"Office", "12.0", "1"}, {"秀丸", "7.10", "1"}}));
+  EXPECT_EQ(heading(fleet, "SoftwareComputers"), "インストール済み");
+  EXPECT_EQ(heading(fleet, "SoftwareLacking"), "未インストール");
   test::clickRow(software, 0);
   EXPECT_EQ(rowsOf(computers), (Rows{{"alpha", "山田", "XP", "2004/10/24 09:05", "PC01", "1"},
                                      {"Beta", "abe", "2000", "2004/10/25 09:05", "PC02", "2"}}));
+  EXPECT_EQ(rowsOf(list(fleet, "SoftwareLacking")->tree()), (Rows{{"gamma", "本田", "XP", "2004/10/26 09:05", "PC03", "3"}}));
+  const std::string office11 = "EXISTS (SELECT * FROM T_ApplInst a WHERE a.RNO = b.RNO AND a.Appl = 'Office' AND a.Version = '11.0')";
+  EXPECT_EQ(heading(fleet, "SoftwareComputers"), "インストール済み " + this->computers(office11));
+  EXPECT_EQ(heading(fleet, "SoftwareLacking"), "未インストール " + this->computers("NOT " + office11));
   test::clickHeader(software, 2);  // by count, as numbers
   EXPECT_EQ(rowsOf(software)[2], (std::vector<std::string>{"Office", "11.0", "2"}));
   test::clickHeader(software, 2);  // again: descending
@@ -83,9 +97,13 @@ TEST_P(FleetWindowTest, UpdatesTabListsWhoHasAndWhoLacksTheSelectedUpdate) {
   EXPECT_EQ(rowsOf(list(fleet, "UpdateHaving")->tree()), (Rows{{"alpha", "山田", "XP", "2004/10/24 09:05", "PC01", "1"}}));
   EXPECT_EQ(rowsOf(list(fleet, "UpdateMissing")->tree()), (Rows{{"Beta", "abe", "2000", "2004/10/25 09:05", "PC02", "2"},
                                                              {"gamma", "本田", "XP", "2004/10/26 09:05", "PC03", "3"}}));
+  const std::string kb100 = "EXISTS (SELECT * FROM T_WinUpdate u WHERE u.RNO = b.RNO AND u.WinUpdName = 'KB100')";
+  EXPECT_EQ(heading(fleet, "UpdateHaving"), "適用済み " + computers(kb100));
+  EXPECT_EQ(heading(fleet, "UpdateMissing"), "未適用 " + computers("NOT " + kb100));
   edit(fleet, "UpdateFilter")->setText(QStringLiteral("kb2"));
   EXPECT_EQ(rowsOf(updates), (Rows{{"KB200", "2"}}));
   EXPECT_EQ(list(fleet, "UpdateMissing")->tree()->model()->rowCount(), 0);
+  EXPECT_EQ(heading(fleet, "UpdateMissing"), "未適用") << "no update chosen: nothing counted";
 }
 
 TEST_P(FleetWindowTest, SearchTabFindsTheTextAndItsRowsAreCopiedAndWritten) {
@@ -110,6 +128,41 @@ TEST_P(FleetWindowTest, SearchTabFindsTheTextAndItsRowsAreCopiedAndWritten) {
   found->chooseCsvFile = [&](QWidget*) { return qs(dir.file("none/found.csv")); };
   QTest::mouseClick(found->csvButton(), Qt::LeftButton);
   EXPECT_EQ(messages.texts(), (std::vector<std::string>{"CSVファイルを書き込めません: " + dir.file("none/found.csv")}));
+}
+
+TEST_P(FleetWindowTest, SearchKeepsToOneSectionAndToWholeValues) {
+  F_Fleet& fleet = openFleet();
+  fleet.tabs()->setCurrentIndex(2);
+  auto* section = fleet.findChild<QComboBox*>(QStringLiteral("SearchSection"));
+  auto* exact = fleet.findChild<QCheckBox*>(QStringLiteral("SearchExact"));
+  ui::ResultList* found = list(fleet, "SearchList");
+  // Every section, then the tree's sections in its order.
+  ASSERT_GE(section->count(), 13);
+  EXPECT_EQ(ui::utf8(section->itemText(0)), "すべてのセクション");
+  EXPECT_EQ(ui::utf8(section->itemText(1)), "基本情報");
+  EXPECT_EQ(ui::utf8(section->itemText(2)), "デバイス");
+  struct Case {
+    const char* text;
+    const char* section;  // "" for every one
+    bool whole;
+    Rows rows;
+  };
+  const Rows gamma = {{"gamma", "PC03", "3", "T_BasicInf", "UserName", "本田", "基本情報"}};
+  const Case cases[] = {
+      {"本", "基本情報", false, gamma},
+      {"本", "プリンタ一覧", false, {{"alpha", "PC01", "1", "T_Printer", "PrinterName", "㈱本社 複合機①", "プリンタ一覧"}}},
+      {"本", "", true, {}},
+      {"本田", "", true, gamma},
+      {"本田", "ＮＩＣカード", true, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text + std::string(" ") + c.section);
+    section->setCurrentIndex(std::max(0, section->findText(qs(c.section))));
+    exact->setChecked(c.whole);
+    edit(fleet, "SearchText")->setText(qs(c.text));
+    QTest::keyClick(edit(fleet, "SearchText"), Qt::Key_Return);
+    EXPECT_EQ(rowsOf(found->tree()), c.rows);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(FileAndServer, FleetWindowTest, ::testing::Bool(),

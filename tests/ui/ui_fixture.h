@@ -18,6 +18,7 @@
 
 #include "run/main_batch.h"
 #include "platform/db.h"
+#include "queries/statement_rows.h"
 #include "tests/support/server_database.h"
 #include "tests/support/test_support.h"
 #include "ui/main/f_main.h"
@@ -130,9 +131,18 @@ class WindowedRun : public ::testing::Test {
   void prepareDatabase(const char* sql) {
     runMain("UPDATEONLY");
     db::Connection c;
+    openDatabase(c);
+    c.execute(sql);
+  }
+  void openDatabase(db::Connection& c) {
     db::ServerStringProblem problem;
     c.open(server ? db::serverLocation(server->connectionString(), problem).value() : db::Location(dir.path() + "/db/Tavrix.mdb"));
-    c.execute(sql);
+  }
+  // The first value of the first row sql answers, as text.
+  std::string firstValue(const std::string& sql) {
+    db::Connection c;
+    openDatabase(c);
+    return queries::readRows(c, sql, {}).at(0).at(0).text();
   }
   F_Main& main() { return *windows.mainWindow(); }
   QTreeView* list() { return main().listView(); }

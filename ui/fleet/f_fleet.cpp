@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +16,7 @@
 #include "batch/database.h"
 #include "queries/fleet_queries.h"
 #include "queries/search_pages.h"
+#include "queries/search_sections.h"
 #include "queries/read_one_state.h"
 #include "ui/detail/f_detail_list.h"
 #include "ui/fleet/qt_result_list.h"
@@ -55,12 +58,12 @@ QLineEdit* makeEdit(const char* name, QWidget* parent) {
 }
 
 // A caption, the field beside it, and the given widgets below.
-QWidget* page(const char* caption, QLineEdit* edit, QWidget* extra, QWidget* body) {
+QWidget* page(const char* caption, QLineEdit* edit, std::initializer_list<QWidget*> extras, QWidget* body) {
   auto* tab = new QWidget;
   auto* row = new QHBoxLayout;
   row->addWidget(new QLabel(qs(caption), tab));
   row->addWidget(edit, 1);
-  if (extra) row->addWidget(extra);
+  for (QWidget* extra : extras) row->addWidget(extra);
   auto* layout = new QVBoxLayout(tab);
   layout->addLayout(row);
   layout->addWidget(body, 1);
@@ -68,6 +71,12 @@ QWidget* page(const char* caption, QLineEdit* edit, QWidget* extra, QWidget* bod
 }
 
 }  // namespace
+
+// The batch may write the database while the window is open: each answer is read from one state.
+template <typename Question>
+auto F_Fleet::ask(Question question) {
+  return queries::readOneState(connection_, database_, question);
+}
 
 F_Fleet::F_Fleet(RunState& s) : s_(s), database_(databaseLocation(s)) {
   setObjectName(QStringLiteral("F_Fleet"));
@@ -99,14 +108,21 @@ QWidget* F_Fleet::softwareTab() {
   softwareFilter_ = makeEdit("SoftwareFilter", this);
   software_ = new ui::ResultList("SoftwareList", headers({"ソフトウェア名", "バージョン", "台数"}), s_.Messages, this);
   softwareComputers_ = new ui::ResultList("SoftwareComputers", computerHeaders(), s_.Messages, this);
+  softwareComputers_->setHeading(qs("インストール済み"));
+  softwareLacking_ = new ui::ResultList("SoftwareLacking", computerHeaders(), s_.Messages, this);
+  softwareLacking_->setHeading(qs("未インストール"));
+  auto* computers = new QSplitter(Qt::Horizontal, this);
+  computers->addWidget(softwareComputers_);
+  computers->addWidget(softwareLacking_);
   auto* split = new QSplitter(Qt::Vertical, this);
   split->addWidget(software_);
-  split->addWidget(softwareComputers_);
+  split->addWidget(computers);
   connect(softwareFilter_, &QLineEdit::textChanged, this, [this] { fillSoftware(); });
   connect(software_->tree()->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { softwareSelected(); });
-  connect(softwareComputers_->tree(), &QTreeView::doubleClicked, this,
-          [this](const QModelIndex& index) { openDetail(softwareComputers_, index, kComputerRno); });
-  return page("名前に含む:", softwareFilter_, nullptr, split);
+  for (ui::ResultList* list : {softwareComputers_, softwareLacking_})
+    connect(list->tree(), &QTreeView::doubleClicked, this,
+            [this, list](const QModelIndex& index) { openDetail(list, index, kComputerRno); });
+  return page("名前に含む:", softwareFilter_, {}, split);
 }
 
 QWidget* F_Fleet::updatesTab() {
@@ -114,6 +130,8 @@ QWidget* F_Fleet::updatesTab() {
   updates_ = new ui::ResultList("UpdateList", headers({"更新名", "台数"}), s_.Messages, this);
   updateHaving_ = new ui::ResultList("UpdateHaving", computerHeaders(), s_.Messages, this);
   updateMissing_ = new ui::ResultList("UpdateMissing", computerHeaders(), s_.Messages, this);
+  updateHaving_->setHeading(qs("適用済み"));
+  updateMissing_->setHeading(qs("未適用"));
   auto* computers = new QSplitter(Qt::Horizontal, this);
   computers->addWidget(updateHaving_);
   computers->addWidget(updateMissing_);
@@ -125,7 +143,7 @@ QWidget* F_Fleet::updatesTab() {
   for (ui::ResultList* list : {updateHaving_, updateMissing_})
     connect(list->tree(), &QTreeView::doubleClicked, this,
             [this, list](const QModelIndex& index) { openDetail(list, index, kComputerRno); });
-  return page("名前に含む:", updateFilter_, nullptr, split);
+  return page("名前に含む:", updateFilter_, {}, split);
 }
 
 QWidget* F_Fleet::searchTab() {
@@ -134,17 +152,22 @@ QWidget* F_Fleet::searchTab() {
   button->setObjectName(QStringLiteral("SearchButton"));
   found_ = new ui::ResultList(
       "SearchList", headers({"コンピュータ名", "ＣＳＶファイル名", "RNO", "テーブル", "項目", "値", "セクション"}), s_.Messages, this);
+  searchSection_ = new QComboBox(this);
+  searchSection_->setObjectName(QStringLiteral("SearchSection"));
+  searchSection_->addItem(qs("すべてのセクション"), QString());
+  try {
+    const auto tables = ask([](db::Connection& c) { return searchindex::searchedTables(c); });
+    for (const queries::TableSection& known : queries::sectionsIn(tables)) searchSection_->addItem(qs(known.section), qs(known.table));
+  } catch (const std::exception& e) {
+    s_.Messages.show(e.what(), MessageStyle::Exclamation);  // every section is still searched
+  }
+  searchExact_ = new QCheckBox(qs("完全一致"), this);
+  searchExact_->setObjectName(QStringLiteral("SearchExact"));
   connect(button, &QPushButton::clicked, this, [this] { runSearch(); });
   connect(searchText_, &QLineEdit::returnPressed, this, [this] { runSearch(); });
   connect(found_->tree(), &QTreeView::doubleClicked, this,
           [this](const QModelIndex& index) { openDetail(found_, index, kSearchRno); });
-  return page("含む文字列:", searchText_, button, found_);
-}
-
-// The batch may write the database while the window is open: each answer is read from one state.
-template <typename Question>
-auto F_Fleet::ask(Question question) {
-  return queries::readOneState(connection_, database_, question);
+  return page("含む文字列:", searchText_, {searchSection_, searchExact_, button}, found_);
 }
 
 template <typename Question>
@@ -157,9 +180,23 @@ void F_Fleet::fill(ui::ResultList* list, Question question) {
   }
 }
 
+template <typename Question>
+void F_Fleet::showSides(ui::ResultList* having, ui::ResultList* lacking, Question question) {
+  try {
+    auto [with, without] = ask(question);
+    having->show(std::move(with), nullptr);
+    lacking->show(std::move(without), nullptr);
+  } catch (const std::exception& e) {
+    having->clear();
+    lacking->clear();
+    s_.Messages.show(e.what(), MessageStyle::Exclamation);
+  }
+}
+
 void F_Fleet::fillSoftware() {
   fill(software_, [&] { return ask([&](db::Connection& c) { return queries::softwareSummary(c, filterOf(softwareFilter_)); }); });
   softwareComputers_->clear();
+  softwareLacking_->clear();
 }
 
 void F_Fleet::fillUpdates() {
@@ -171,33 +208,26 @@ void F_Fleet::fillUpdates() {
 
 void F_Fleet::softwareSelected() {
   const QModelIndex chosen = software_->selectedRow();
-  if (!chosen.isValid()) return softwareComputers_->clear();
+  if (!chosen.isValid()) return softwareComputers_->clear(), softwareLacking_->clear();
   const queries::ResultRow row = software_->rowOf(chosen);
-  fill(softwareComputers_, [&] { return ask([&](db::Connection& c) { return queries::computersWithProgram(c, row[0], row[1]); }); });
+  showSides(softwareComputers_, softwareLacking_, [&](db::Connection& c) { return queries::computersWithAndWithoutProgram(c, row[0], row[1]); });
 }
 
 void F_Fleet::updateSelected() {
   const QModelIndex chosen = updates_->selectedRow();
   if (!chosen.isValid()) return updateHaving_->clear(), updateMissing_->clear();
   const std::string name = updates_->rowOf(chosen)[0].text();
-  try {
-    auto [having, missing] = ask([&](db::Connection& c) { return queries::computersWithAndWithoutUpdate(c, name); });
-    updateHaving_->show(std::move(having), nullptr);
-    updateMissing_->show(std::move(missing), nullptr);
-  } catch (const std::exception& e) {
-    updateHaving_->clear();
-    updateMissing_->clear();
-    s_.Messages.show(e.what(), MessageStyle::Exclamation);
-  }
+  showSides(updateHaving_, updateMissing_, [&](db::Connection& c) { return queries::computersWithAndWithoutUpdate(c, name); });
 }
 
 // The first page of the answer at once; the list reads the next ones as it is scrolled (or sorted).
 void F_Fleet::runSearch() {
-  const std::string text = ui::utf8(searchText_->text());
-  if (text.empty()) return found_->clear();
+  const queries::SearchText what(ui::utf8(searchText_->text()), searchExact_->isChecked(),
+                                 ui::utf8(searchSection_->currentData().toString()));
+  if (what.text.empty()) return found_->clear();
   std::shared_ptr<queries::SearchPages> pages;
   try {
-    pages = std::make_shared<queries::SearchPages>(ask([&](db::Connection& c) { return queries::SearchPages(c, text); }));
+    pages = std::make_shared<queries::SearchPages>(ask([&](db::Connection& c) { return queries::SearchPages(c, what); }));
   } catch (const std::exception& e) {
     found_->clear();
     return s_.Messages.show(e.what(), MessageStyle::Exclamation);

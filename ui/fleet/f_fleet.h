@@ -7,6 +7,8 @@
 #include "batch/run_state.h"
 #include "platform/db.h"
 
+class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QTabWidget;
 class QModelIndex;
@@ -46,6 +48,9 @@ class F_Fleet : public QWidget {
   auto ask(Question question);
   template <typename Question>
   void fill(ui::ResultList* list, Question question);
+  // The two sides of a question: the computers that have something, and those that lack it.
+  template <typename Question>
+  void showSides(ui::ResultList* having, ui::ResultList* lacking, Question question);
 
   RunState& s_;
   const db::Location database_;  // the inventory database
@@ -54,8 +59,11 @@ class F_Fleet : public QWidget {
   QLineEdit* softwareFilter_;
   QLineEdit* updateFilter_;
   QLineEdit* searchText_;
+  QComboBox* searchSection_;  // its data: the table searched; "" for every one
+  QCheckBox* searchExact_;
   ui::ResultList* software_;
   ui::ResultList* softwareComputers_;
+  ui::ResultList* softwareLacking_;
   ui::ResultList* updates_;
   ui::ResultList* updateHaving_;
   ui::ResultList* updateMissing_;

@@ -28,6 +28,9 @@ void ResultTree::keyPressEvent(QKeyEvent* event) {
 ResultList::ResultList(const char* objectName, const QStringList& headers, MessageSink& messages, QWidget* parent)
     : QWidget(parent), messages_(messages) {
   setObjectName(QString::fromLatin1(objectName));
+  heading_ = new QLabel(this);
+  heading_->setObjectName(QString::fromLatin1(objectName) + QStringLiteral("Heading"));
+  heading_->hide();
   tree_ = new ResultTree(this);
   tree_->setObjectName(QString::fromLatin1(objectName) + QStringLiteral("View"));
   model_ = new ResultListModel(headers, tree_);
@@ -66,6 +69,7 @@ ResultList::ResultList(const char* objectName, const QStringList& headers, Messa
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(heading_);
   layout->addWidget(tree_);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(count_);
@@ -76,7 +80,14 @@ ResultList::ResultList(const char* objectName, const QStringList& headers, Messa
 
 void ResultList::show(const queries::ResultTable& table) { show(queries::ResultRows(table), nullptr); }
 
+void ResultList::setHeading(const QString& caption) {
+  caption_ = caption;
+  heading_->setVisible(!caption.isEmpty());
+  showCount();
+}
+
 void ResultList::show(queries::ResultRows rows, ResultListModel::MoreRows more) {
+  answered_ = true;
   model_->setRows(std::move(rows), std::move(more));
   model_->fetchMore({});  // an answer in pages shows its first at once
   tree_->header()->setSortIndicator(-1, Qt::AscendingOrder);  // the question's own order
@@ -84,11 +95,16 @@ void ResultList::show(queries::ResultRows rows, ResultListModel::MoreRows more) 
   for (int c = 0; c < model_->columnCount(); ++c) tree_->resizeColumnToContents(c);
 }
 
-void ResultList::clear() { show(queries::ResultRows(model_->rows().columns()), nullptr); }
+void ResultList::clear() {
+  show(queries::ResultRows(model_->rows().columns()), nullptr);
+  answered_ = false;
+  showCount();
+}
 
 // "1,234件", and whether more follow or the answer was longer than a list holds.
 void ResultList::showCount() {
   const QString count = QLocale(QLocale::English).toString(static_cast<qlonglong>(model_->rowCount()));
+  heading_->setText(answered_ ? caption_ + QLatin1Char(' ') + count + qs(" 台") : caption_);
   QString line = count + qs("件");
   if (model_->cut()) line = qs("先頭の") + line + qs("を表示 (CSV出力も同じ)");
   else if (!model_->complete()) line += qs(" (続きはスクロールで読み込み)");

@@ -46,6 +46,9 @@ class ResultList : public QWidget {
   ResultListModel* model() const { return model_; }
   QPushButton* csvButton() const { return csvButton_; }
   QLabel* countLine() const { return count_; }
+  // A heading above the list: the caption alone, then "<caption> 1,234 台" once an answer is shown.
+  void setHeading(const QString& caption);
+  QLabel* heading() const { return heading_; }
   // The stored row of a shown row of the list.
   queries::ResultRow rowOf(const QModelIndex& index) const;
   // The first selected row's index (invalid when none is selected).
@@ -61,6 +64,9 @@ class ResultList : public QWidget {
  private:
   void showCount();
 
+  QLabel* heading_;
+  QString caption_;
+  bool answered_ = false;  // an answer is shown, not a cleared list
   ResultTree* tree_;
   ResultListModel* model_;
   QPushButton* csvButton_;
