@@ -79,12 +79,16 @@ SearchPages::SearchPages(db::Connection& connection, const SearchText& what, Sea
   });
 }
 
-SearchPage SearchPages::read(db::Connection& connection, std::size_t minRows) const {
+SearchPage SearchPages::read(db::Connection& connection, std::size_t minRows, const std::function<bool()>& stopped) const {
   db::ReadTransaction oneState(connection);
   db::FewPagesCached readOnce(connection);  // a broad text's pages read most of the file, each once
   SearchPage page{{}, next_};
   std::vector<const db::Value*> group;
   while (page.nextComputer < computers_.size() && (page.rows.size() < minRows || page.rows.empty())) {
+    if (stopped && stopped()) {
+      page.stopped = true;
+      break;
+    }
     // Every computer of one name: their rows sort among each other by PCid, table, field and value.
     group.clear();
     const std::uint32_t name = computers_[page.nextComputer].name;

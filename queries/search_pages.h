@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,7 @@ namespace tavrix::queries {
 struct SearchPage {
   std::vector<ResultRow> rows;
   std::size_t nextComputer = 0;  // where the page after it starts
+  bool stopped = false;          // stopped before its end was reached
 };
 
 class SearchPages {
@@ -29,7 +31,9 @@ class SearchPages {
 
   // The rows of the next computers, at least minRows of them unless the answer ends first: whole
   // computers (all those of one name at once), read in one read transaction. take() moves past them.
-  SearchPage read(db::Connection& connection, std::size_t minRows) const;
+  // stopped, when given, is asked before each computer (from the reading thread): true ends the
+  // page there, marked stopped.
+  SearchPage read(db::Connection& connection, std::size_t minRows, const std::function<bool()>& stopped = {}) const;
   void take(const SearchPage& page) { next_ = page.nextComputer; }
   bool atEnd() const { return next_ >= computers_.size(); }
 

@@ -13,6 +13,7 @@
 #include "ui/detail/f_detail_list.h"
 #include "ui/fleet/f_fleet.h"
 #include "ui/fleet/qt_result_list.h"
+#include "ui/fleet/qt_search_run.h"
 
 namespace tavrix {
 namespace {
@@ -47,6 +48,8 @@ class FleetWindowTest : public test::WindowedRun, public ::testing::WithParamInt
     return f.findChild<ui::ResultList*>(QString::fromLatin1(name));
   }
   static QLineEdit* edit(F_Fleet& f, const char* name) { return f.findChild<QLineEdit*>(QString::fromLatin1(name)); }
+  // The search runs on a thread of its own: its answer arrives through the event loop.
+  static void waitForSearch(F_Fleet& f) { QTRY_VERIFY_WITH_TIMEOUT(!f.searchRun()->running(), 20000); }
   static std::string heading(F_Fleet& f, const char* name) { return ui::utf8(list(f, name)->heading()->text()); }
   // The computers counted by SQL, as a heading shows them.
   std::string computers(const std::string& where) {
@@ -111,6 +114,7 @@ TEST_P(FleetWindowTest, SearchTabFindsTheTextAndItsRowsAreCopiedAndWritten) {
   fleet.tabs()->setCurrentIndex(2);
   edit(fleet, "SearchText")->setText(qs("本"));
   QTest::mouseClick(fleet.findChild<QPushButton*>(QStringLiteral("SearchButton")), Qt::LeftButton);
+  waitForSearch(fleet);
   ui::ResultList* found = list(fleet, "SearchList");
   EXPECT_EQ(rowsOf(found->tree()), (Rows{{"alpha", "PC01", "1", "T_Printer", "PrinterName", "㈱本社 複合機①", "プリンタ一覧"},
                                          {"gamma", "PC03", "3", "T_BasicInf", "UserName", "本田", "基本情報"}}));
@@ -161,8 +165,45 @@ TEST_P(FleetWindowTest, SearchKeepsToOneSectionAndToWholeValues) {
     exact->setChecked(c.whole);
     edit(fleet, "SearchText")->setText(qs(c.text));
     QTest::keyClick(edit(fleet, "SearchText"), Qt::Key_Return);
+    waitForSearch(fleet);
     EXPECT_EQ(rowsOf(found->tree()), c.rows);
   }
+}
+
+// While a search runs the window shows it is busy, the old answer is gone, and "中　止" stops it
+// between two computers: what was found so far stays, said to be cut short.
+TEST_P(FleetWindowTest, ARunningSearchIsBusyClearsTheOldAnswerAndStops) {
+  F_Fleet& fleet = openFleet();
+  fleet.tabs()->setCurrentIndex(2);
+  auto* searchButton = fleet.findChild<QPushButton*>(QStringLiteral("SearchButton"));
+  auto* stopButton = fleet.findChild<QPushButton*>(QStringLiteral("SearchStop"));
+  ui::ResultList* found = list(fleet, "SearchList");
+  edit(fleet, "SearchText")->setText(qs("本"));
+  QTest::mouseClick(searchButton, Qt::LeftButton);
+  waitForSearch(fleet);
+  ASSERT_EQ(found->model()->rowCount(), 2);
+  EXPECT_FALSE(stopButton->isEnabled());
+
+  // The thread stops itself before its second computer, as a click on "中　止" would stop it there.
+  int computers = 0;
+  fleet.searchRun()->beforeEachComputer = [&] {
+    if (++computers == 2) QMetaObject::invokeMethod(stopButton, [stopButton] { stopButton->click(); }, Qt::BlockingQueuedConnection);
+  };
+  QTest::mouseClick(searchButton, Qt::LeftButton);
+  EXPECT_EQ(found->model()->rowCount(), 0) << "the old answer is cleared at once";
+  EXPECT_EQ(fleet.cursor().shape(), Qt::BusyCursor);
+  EXPECT_FALSE(searchButton->isEnabled());
+  waitForSearch(fleet);
+  EXPECT_EQ(rowsOf(found->tree()), (Rows{{"alpha", "PC01", "1", "T_Printer", "PrinterName", "㈱本社 複合機①", "プリンタ一覧"}}));
+  EXPECT_EQ(ui::utf8(found->countLine()->text()), "1件 (検索を中止しました)");
+  EXPECT_EQ(fleet.cursor().shape(), Qt::ArrowCursor);
+  EXPECT_TRUE(searchButton->isEnabled());
+  EXPECT_FALSE(stopButton->isEnabled());
+
+  fleet.searchRun()->beforeEachComputer = nullptr;  // the next search reads to its end again
+  QTest::mouseClick(searchButton, Qt::LeftButton);
+  waitForSearch(fleet);
+  EXPECT_EQ(ui::utf8(found->countLine()->text()), "2件");
 }
 
 INSTANTIATE_TEST_SUITE_P(FileAndServer, FleetWindowTest, ::testing::Bool(),

@@ -20,6 +20,7 @@
 #include "queries/read_one_state.h"
 #include "ui/detail/f_detail_list.h"
 #include "ui/fleet/qt_result_list.h"
+#include "ui/fleet/qt_search_run.h"
 #include "views/computer_list.h"
 #include "ui/qt_form_support.h"
 
@@ -148,8 +149,12 @@ QWidget* F_Fleet::updatesTab() {
 
 QWidget* F_Fleet::searchTab() {
   searchText_ = makeEdit("SearchText", this);
-  auto* button = new QPushButton(qs("検　索"), this);
-  button->setObjectName(QStringLiteral("SearchButton"));
+  searchButton_ = new QPushButton(qs("検　索"), this);
+  searchButton_->setObjectName(QStringLiteral("SearchButton"));
+  stopButton_ = new QPushButton(qs("中　止"), this);
+  stopButton_->setObjectName(QStringLiteral("SearchStop"));
+  stopButton_->setEnabled(false);
+  search_ = new ui::SearchRun(database_, this);
   found_ = new ui::ResultList(
       "SearchList", headers({"コンピュータ名", "ＣＳＶファイル名", "RNO", "テーブル", "項目", "値", "セクション"}), s_.Messages, this);
   searchSection_ = new QComboBox(this);
@@ -163,11 +168,12 @@ QWidget* F_Fleet::searchTab() {
   }
   searchExact_ = new QCheckBox(qs("完全一致"), this);
   searchExact_->setObjectName(QStringLiteral("SearchExact"));
-  connect(button, &QPushButton::clicked, this, [this] { runSearch(); });
+  connect(searchButton_, &QPushButton::clicked, this, [this] { runSearch(); });
+  connect(stopButton_, &QPushButton::clicked, this, [this] { search_->stop(); });
   connect(searchText_, &QLineEdit::returnPressed, this, [this] { runSearch(); });
   connect(found_->tree(), &QTreeView::doubleClicked, this,
           [this](const QModelIndex& index) { openDetail(found_, index, kSearchRno); });
-  return page("含む文字列:", searchText_, {searchSection_, searchExact_, button}, found_);
+  return page("含む文字列:", searchText_, {searchSection_, searchExact_, searchButton_, stopButton_}, found_);
 }
 
 template <typename Question>
@@ -220,21 +226,37 @@ void F_Fleet::updateSelected() {
   showSides(updateHaving_, updateMissing_, [&](db::Connection& c) { return queries::computersWithAndWithoutUpdate(c, name); });
 }
 
-// The first page of the answer at once; the list reads the next ones as it is scrolled (or sorted).
+// The first page is read on the search's thread, the old answer cleared meanwhile; the list reads
+// the next ones as it is scrolled (or sorted).
 void F_Fleet::runSearch() {
+  if (search_->running()) return;  // stopped first ("中　止" or Esc)
   const queries::SearchText what(ui::utf8(searchText_->text()), searchExact_->isChecked(),
                                  ui::utf8(searchSection_->currentData().toString()));
-  if (what.text.empty()) return found_->clear();
-  std::shared_ptr<queries::SearchPages> pages;
-  try {
-    pages = std::make_shared<queries::SearchPages>(ask([&](db::Connection& c) { return queries::SearchPages(c, what); }));
-  } catch (const std::exception& e) {
-    found_->clear();
-    return s_.Messages.show(e.what(), MessageStyle::Exclamation);
-  }
-  found_->show(queries::ResultRows(queries::SearchPages::columns()), [this, pages](queries::ResultRows& rows) {
+  found_->clear();
+  if (what.text.empty()) return;
+  showSearching(true);
+  search_->start(what, kSearchPageRows, [this](ui::SearchRun::Start start) {
+    showSearching(false);
+    if (!start.pages) {
+      found_->clear();
+      return s_.Messages.show(start.error, MessageStyle::Exclamation);
+    }
+    searchStarted(std::move(start.pages), std::move(start.first));
+  });
+}
+
+void F_Fleet::searchStarted(std::shared_ptr<queries::SearchPages> pages, queries::SearchPage first) {
+  pages->take(first);
+  const bool stopped = first.stopped;
+  auto firstRows = std::make_shared<std::vector<queries::ResultRow>>(std::move(first.rows));
+  found_->show(queries::ResultRows(queries::SearchPages::columns()), [this, pages, firstRows, stopped](queries::ResultRows& rows) {
+    if (!firstRows->empty() || stopped) {  // the page the thread read comes first
+      for (const queries::ResultRow& row : *firstRows) rows.append(row);
+      firstRows->clear();
+      return !stopped && !pages->atEnd();
+    }
     try {
-      const queries::SearchPage page = ask([&](db::Connection& c) { return pages->read(c, kSearchPageRows); });
+      const queries::SearchPage page = search_->readPage(*pages, kSearchPageRows);
       pages->take(page);
       for (const queries::ResultRow& row : page.rows) rows.append(row);
       return !pages->atEnd();
@@ -243,6 +265,18 @@ void F_Fleet::runSearch() {
       return false;
     }
   });
+  if (stopped) found_->setNote(qs("(検索を中止しました)"));
+}
+
+void F_Fleet::showSearching(bool running) {
+  searchButton_->setEnabled(!running);
+  stopButton_->setEnabled(running);
+  if (running) {
+    setCursor(Qt::BusyCursor);
+    found_->setNote(qs("検索中…"));
+  } else {
+    unsetCursor();
+  }
 }
 
 void F_Fleet::openDetail(const ui::ResultList* list, const QModelIndex& index, std::size_t rnoColumn) {

@@ -1,15 +1,19 @@
 // F_Fleet: the fleet window (our own), three tabs of fleet questions on the inventory database.
 #pragma once
 
+#include <memory>
+
 #include <QPointer>
 #include <QWidget>
 
 #include "batch/run_state.h"
 #include "platform/db.h"
+#include "queries/search_pages.h"
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QPushButton;
 class QTabWidget;
 class QModelIndex;
 
@@ -19,6 +23,7 @@ class F_DetailList;
 
 namespace ui {
 class ResultList;
+class SearchRun;
 }
 
 class F_Fleet : public QWidget {
@@ -32,6 +37,7 @@ class F_Fleet : public QWidget {
 
   QTabWidget* tabs() const { return tabs_; }
   F_DetailList* detailWindow() const;
+  ui::SearchRun* searchRun() const { return search_; }
 
  private:
   QWidget* softwareTab();
@@ -42,6 +48,8 @@ class F_Fleet : public QWidget {
   void softwareSelected();
   void updateSelected();
   void runSearch();
+  void searchStarted(std::shared_ptr<queries::SearchPages> pages, queries::SearchPage first);
+  void showSearching(bool running);
   void openDetail(const ui::ResultList* list, const QModelIndex& index, std::size_t rnoColumn);
   // Runs a question; a database failure is shown as a message and leaves the list empty.
   template <typename Question>
@@ -68,6 +76,9 @@ class F_Fleet : public QWidget {
   ui::ResultList* updateHaving_;
   ui::ResultList* updateMissing_;
   ui::ResultList* found_;
+  QPushButton* searchButton_;
+  QPushButton* stopButton_;
+  ui::SearchRun* search_;
   QPointer<F_DetailList> detail_;
   bool updatesFilled_ = false;
 };

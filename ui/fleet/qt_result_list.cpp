@@ -86,8 +86,14 @@ void ResultList::setHeading(const QString& caption) {
   showCount();
 }
 
+void ResultList::setNote(const QString& note) {
+  note_ = note;
+  showCount();
+}
+
 void ResultList::show(queries::ResultRows rows, ResultListModel::MoreRows more) {
   answered_ = true;
+  note_.clear();
   model_->setRows(std::move(rows), std::move(more));
   model_->fetchMore({});  // an answer in pages shows its first at once
   tree_->header()->setSortIndicator(-1, Qt::AscendingOrder);  // the question's own order
@@ -108,6 +114,7 @@ void ResultList::showCount() {
   QString line = count + qs("件");
   if (model_->cut()) line = qs("先頭の") + line + qs("を表示 (CSV出力も同じ)");
   else if (!model_->complete()) line += qs(" (続きはスクロールで読み込み)");
+  if (!note_.isEmpty()) line += QLatin1Char(' ') + note_;
   count_->setText(line);
 }
 

@@ -49,6 +49,8 @@ class ResultList : public QWidget {
   // A heading above the list: the caption alone, then "<caption> 1,234 台" once an answer is shown.
   void setHeading(const QString& caption);
   QLabel* heading() const { return heading_; }
+  // A word after the count (why the answer ends early, or that it is being read); the next answer clears it.
+  void setNote(const QString& note);
   // The stored row of a shown row of the list.
   queries::ResultRow rowOf(const QModelIndex& index) const;
   // The first selected row's index (invalid when none is selected).
@@ -67,6 +69,7 @@ class ResultList : public QWidget {
   QLabel* heading_;
   QString caption_;
   bool answered_ = false;  // an answer is shown, not a cleared list
+  QString note_;
   ResultTree* tree_;
   ResultListModel* model_;
   QPushButton* csvButton_;
