@@ -21,6 +21,27 @@ constexpr int kMaxColumnWidth = 10000;
 
 QString key(const QString& name, const char* item) { return name + QLatin1Char('/') + QLatin1String(item); }
 
+// The available area of the screen that holds most of rect (the primary one when none does).
+QRect screenAreaOf(const QRect& rect) {
+  QRect best;
+  int most = -1;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    const QRect on = screen->availableGeometry().intersected(rect);
+    const int area = on.isEmpty() ? 0 : on.width() * on.height();
+    if (area > most) most = area, best = screen->availableGeometry();
+  }
+  if (most <= 0 && QGuiApplication::primaryScreen()) best = QGuiApplication::primaryScreen()->availableGeometry();
+  return best;
+}
+
+// rect made to fit in area: no larger, then moved in.
+QRect fittedInto(QRect rect, const QRect& area) {
+  rect.setSize(rect.size().boundedTo(area.size()));
+  rect.moveLeft(std::clamp(rect.left(), area.left(), area.right() - rect.width() + 1));
+  rect.moveTop(std::clamp(rect.top(), area.top(), area.bottom() - rect.height() + 1));
+  return rect;
+}
+
 }  // namespace
 
 WindowSettings::WindowSettings() : WindowSettings(defaultFile()) {}
@@ -38,6 +59,31 @@ bool reachableOnScreen(const QRect& rect) {
     if (on.width() >= top.width() / 2 && on.height() >= top.height() / 2 && !on.isEmpty()) return true;
   }
   return false;
+}
+
+// The window's frame around its geometry, as far as the window system has told it.
+QMargins frameMargins(const QWidget* window) {
+  const QRect frame = window->frameGeometry(), inner = window->geometry();
+  return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(), frame.bottom() - inner.bottom()};
+}
+
+void keepInsideScreen(QWidget* window) {
+  const QMargins frame = frameMargins(window);
+  const QRect area = screenAreaOf(window->frameGeometry());
+  if (area.isEmpty() || window->isMaximized()) return;
+  const QRect fitted = fittedInto(window->frameGeometry(), area).marginsRemoved(frame);
+  window->setGeometry(QRect(fitted.topLeft(), fitted.size().expandedTo(window->minimumSize().boundedTo(area.size()))));
+}
+
+void placeBeside(QWidget* window, const QWidget* anchor) {
+  const QMargins frame = frameMargins(window);
+  const QRect beside = anchor->frameGeometry();
+  const QRect area = screenAreaOf(beside);
+  QRect rect = window->frameGeometry();
+  rect.moveTo(beside.right() + 1, beside.top());
+  if (!area.contains(rect)) rect.moveTo(beside.left() - rect.width(), beside.top());
+  if (!area.contains(rect)) rect.moveTo(beside.topLeft());
+  window->setGeometry((area.isEmpty() ? rect : fittedInto(rect, area)).marginsRemoved(frame));
 }
 
 bool WindowSettings::restoreGeometry(QWidget* window, const QString& name) const {
@@ -76,6 +122,23 @@ void WindowSettings::saveColumnWidths(const QTreeView* view, const QString& name
   QVariantList widths;
   for (int c = 0; c < view->header()->count(); ++c) widths << view->columnWidth(c);
   settings.setValue(key(name, "columns"), widths);
+}
+
+bool WindowSettings::hasColumnWidths(const QString& name) const {
+  return QSettings(file_, QSettings::IniFormat).contains(key(name, "columns"));
+}
+
+WindowSettings::Sort WindowSettings::sort(const QString& name) const {
+  QSettings settings(file_, QSettings::IniFormat);
+  bool ok = false;
+  const int column = settings.value(key(name, "sortColumn"), -1).toInt(&ok);
+  return {ok && column >= -1 ? column : -1, settings.value(key(name, "sortAscending"), true).toBool()};
+}
+
+void WindowSettings::saveSort(const QString& name, Sort sort) const {
+  QSettings settings(file_, QSettings::IniFormat);
+  settings.setValue(key(name, "sortColumn"), sort.column);
+  settings.setValue(key(name, "sortAscending"), sort.ascending);
 }
 
 }  // namespace tavrix::ui

@@ -30,6 +30,15 @@ class WindowSettings {
   // Column widths, one per column; a missing or zero width takes the designed one.
   void restoreColumnWidths(QTreeView* view, const QString& name, const std::vector<int>& designed) const;
   void saveColumnWidths(const QTreeView* view, const QString& name) const;
+  bool hasColumnWidths(const QString& name) const;
+
+  // A list's sort: its column (-1: the question's own order) and direction.
+  struct Sort {
+    int column = -1;
+    bool ascending = true;
+  };
+  Sort sort(const QString& name) const;
+  void saveSort(const QString& name, Sort sort) const;
 
  private:
   QString file_;
@@ -37,5 +46,12 @@ class WindowSettings {
 
 // True when enough of rect lies on some screen for its title to be grabbed.
 bool reachableOnScreen(const QRect& rect);
+
+// Moves (and, when larger, shrinks) a window of our own so that it lies wholly on the screen that
+// holds most of it.
+void keepInsideScreen(QWidget* window);
+// Puts window to the right of anchor, else to its left, where it fits on anchor's screen; else
+// over it, inside the screen.
+void placeBeside(QWidget* window, const QWidget* anchor);
 
 }  // namespace tavrix::ui

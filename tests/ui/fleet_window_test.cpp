@@ -4,7 +4,11 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
+#include <QSettings>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -168,6 +172,62 @@ TEST_P(FleetWindowTest, SearchKeepsToOneSectionAndToWholeValues) {
     waitForSearch(fleet);
     EXPECT_EQ(rowsOf(found->tree()), c.rows);
   }
+}
+
+// Opened again, the window is where it was left, its lists as wide and sorted as they were; a place
+// past the screen's edge is moved inside, and the first detail window opens beside it.
+TEST_P(FleetWindowTest, PlaceWidthsAndSortsAreKeptAndTheWindowsStayOnTheScreen) {
+  F_Fleet& fleet = openFleet();
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  fleet.setGeometry(area.left() + 20, area.top() + 20, area.width() / 4, area.height() / 2);
+  const QRect left = fleet.geometry();  // no smaller than the window can be
+  QTreeView* software = list(fleet, "SoftwareList")->tree();
+  test::clickHeader(software, 2);
+  test::clickHeader(software, 2);  // by count, most first
+  software->setColumnWidth(0, 211);
+  fleet.close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(main().fleetWindow(), nullptr);
+
+  const auto reopen = [&] {
+    QTest::mouseClick(main().findChild<QPushButton*>(QStringLiteral("BtnFleet")), Qt::LeftButton);
+    return main().fleetWindow();
+  };
+  F_Fleet* again = reopen();
+  ASSERT_NE(again, nullptr);
+  EXPECT_EQ(again->geometry(), left);
+  software = list(*again, "SoftwareList")->tree();
+  EXPECT_EQ(software->columnWidth(0), 211);
+  EXPECT_EQ(software->header()->sortIndicatorSection(), 2);
+  EXPECT_EQ(software->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+  EXPECT_EQ(rowsOf(software), (Rows{{"Office", "11.0", "2"}, {"Office", "12.0", "1"}, {"秀丸", "7.10", "1"}}));
+  test::clickHeader(software, 2);  // the next click reverses the kept order
+  EXPECT_EQ(rowsOf(software)[2], (std::vector<std::string>{"Office", "11.0", "2"}));
+
+  // No detail window was placed yet: the first opens beside the fleet window, the screen allowing.
+  test::clickRow(software, 2);
+  QTreeView* computers = list(*again, "SoftwareComputers")->tree();
+  test::clickRow(computers, 0);
+  QTest::mouseDClick(computers->viewport(), Qt::LeftButton, {},
+                     QPoint(10, computers->visualRect(computers->model()->index(0, 0)).center().y()));
+  ASSERT_NE(again->detailWindow(), nullptr);
+  const QRect detail = again->detailWindow()->geometry();
+  EXPECT_TRUE(area.contains(again->detailWindow()->frameGeometry())) << detail.x() << "," << detail.y() << " " << detail.width() << "x" << detail.height();
+  if (left.right() + detail.width() < area.right()) {
+    EXPECT_EQ(detail.left(), again->frameGeometry().right() + 1);
+  }
+  again->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+  // A place partly past the screen's right edge: moved in, and no larger than the screen.
+  {
+    QSettings settings(ui::qs(dir.path() + "/config/tavrix/windows.ini"), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("F_Fleet/geometry"), QRect(area.right() - 120, area.top() + 10, area.width() * 2, area.height() / 2));
+  }
+  again = reopen();
+  ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(area.contains(again->frameGeometry())) << again->geometry().x() << " " << again->geometry().width();
+  EXPECT_EQ(again->frameGeometry().width(), area.width());
 }
 
 // While a search runs the window shows it is busy, the old answer is gone, and "中　止" stops it

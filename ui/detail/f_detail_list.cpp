@@ -87,7 +87,7 @@ F_DetailList::F_DetailList(RunState& s, QWidget* mainWindow) : mainWindow_(mainW
 
   Form_Load(s);
   addKeysAndMenu();
-  settings_.restoreGeometry(this, kSettingsName);
+  placeRemembered_ = settings_.restoreGeometry(this, kSettingsName);
 }
 
 void F_DetailList::Form_Load(RunState& s) {

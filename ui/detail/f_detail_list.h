@@ -39,6 +39,8 @@ class F_DetailList : public QWidget {
   F_History* historyWindow() const { return history_.data(); }
   // Closes the window and deletes it.
   void unload();
+  // The window opened where it was last left (not at its designed place).
+  bool placeRemembered() const { return placeRemembered_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -64,6 +66,7 @@ class F_DetailList : public QWidget {
   std::vector<QTreeWidgetItem*> lineItems_;  // the tree's items in display order
   std::vector<std::string> foldedLines_;     // their texts folded for searching
   ui::WindowSettings settings_;
+  bool placeRemembered_ = false;
 };
 
 }  // namespace tavrix

@@ -94,6 +94,9 @@ F_Fleet::F_Fleet(RunState& s) : s_(s), database_(databaseLocation(s)) {
   tabs_->addTab(searchTab(), qs("検索"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
+  // The place, size, column widths and sorts the user left; inside the screen whatever they were.
+  settings_.restoreGeometry(this, objectName());
+  for (ui::ResultList* list : findChildren<ui::ResultList*>()) list->remember(&settings_, objectName() + QLatin1Char('_') + list->objectName());
   fillSoftware();
   // The updates are counted when their tab is first shown, so the window opens at the cost of one question.
   connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {
@@ -101,7 +104,27 @@ F_Fleet::F_Fleet(RunState& s) : s_(s), database_(databaseLocation(s)) {
   });
 }
 
-F_Fleet::~F_Fleet() { delete detail_.data(); }
+F_Fleet::~F_Fleet() {
+  saveWindowState();
+  delete detail_.data();
+}
+
+// Inside the screen once the window system has put its frame around it.
+void F_Fleet::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  ui::keepInsideScreen(this);
+}
+
+void F_Fleet::closeEvent(QCloseEvent* event) {
+  saveWindowState();
+  QWidget::closeEvent(event);
+}
+
+void F_Fleet::saveWindowState() {
+  if (!isVisible()) return;
+  settings_.saveGeometry(this, objectName());
+  for (const ui::ResultList* list : findChildren<ui::ResultList*>()) list->saveState();
+}
 
 F_DetailList* F_Fleet::detailWindow() const { return detail_.data(); }
 
@@ -286,6 +309,7 @@ void F_Fleet::openDetail(const ui::ResultList* list, const QModelIndex& index, s
   try {
     detail_ = new F_DetailList(s_, this);
     detail_->show();
+    if (!detail_->placeRemembered()) ui::placeBeside(detail_, this);  // the fleet window stays in view
   } catch (const std::exception& e) {
     s_.Messages.show(e.what());
   }

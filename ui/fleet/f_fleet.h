@@ -9,6 +9,7 @@
 #include "batch/run_state.h"
 #include "platform/db.h"
 #include "queries/search_pages.h"
+#include "ui/qt_window_settings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -33,7 +34,13 @@ class F_Fleet : public QWidget {
   // Opens MDB_DIR + MDB_NAME read-only and fills the software list (the updates follow when their
   // tab is first shown); throws db::DbError when the database cannot be read.
   explicit F_Fleet(RunState& s);
-  ~F_Fleet() override;
+  ~F_Fleet() override;  // keeps the window's place, size and lists as they are
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ public:
 
   QTabWidget* tabs() const { return tabs_; }
   F_DetailList* detailWindow() const;
@@ -50,6 +57,7 @@ class F_Fleet : public QWidget {
   void runSearch();
   void searchStarted(std::shared_ptr<queries::SearchPages> pages, queries::SearchPage first);
   void showSearching(bool running);
+  void saveWindowState();
   void openDetail(const ui::ResultList* list, const QModelIndex& index, std::size_t rnoColumn);
   // Runs a question; a database failure is shown as a message and leaves the list empty.
   template <typename Question>
@@ -81,6 +89,7 @@ class F_Fleet : public QWidget {
   ui::SearchRun* search_;
   QPointer<F_DetailList> detail_;
   bool updatesFilled_ = false;
+  ui::WindowSettings settings_;
 };
 
 }  // namespace tavrix

@@ -45,8 +45,8 @@ ResultList::ResultList(const char* objectName, const QStringList& headers, Messa
   tree_->setSortingEnabled(false);
   // Ascending on the first click of a column, then each further click reverses the order.
   connect(tree_->header(), &QHeaderView::sectionClicked, this, [this](int column) {
-    sortAscending_ = column != sortColumn_ || !sortAscending_;
-    sortColumn_ = column;
+    sortAscending_ = column != shownSort_ || !sortAscending_;
+    sortColumn_ = shownSort_ = column;
     const Qt::SortOrder order = sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder;
     tree_->header()->setSortIndicator(column, order);
     model_->sort(column, order);
@@ -94,11 +94,39 @@ void ResultList::setNote(const QString& note) {
 void ResultList::show(queries::ResultRows rows, ResultListModel::MoreRows more) {
   answered_ = true;
   note_.clear();
+  std::vector<int> widths;
+  for (int c = 0; keepWidths_ && c < model_->columnCount(); ++c) widths.push_back(tree_->columnWidth(c));
   model_->setRows(std::move(rows), std::move(more));
   model_->fetchMore({});  // an answer in pages shows its first at once
-  tree_->header()->setSortIndicator(-1, Qt::AscendingOrder);  // the question's own order
-  sortColumn_ = -1;
-  for (int c = 0; c < model_->columnCount(); ++c) tree_->resizeColumnToContents(c);
+  // The chosen sort holds for an answer read whole; a sorted answer in pages would be read whole first.
+  const bool sorted = sortColumn_ >= 0 && sortColumn_ < model_->columnCount() && model_->complete();
+  const Qt::SortOrder order = sortAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder;
+  shownSort_ = sorted ? sortColumn_ : -1;
+  tree_->header()->setSortIndicator(shownSort_, order);
+  if (sorted) model_->sort(sortColumn_, order);
+  for (int c = 0; c < model_->columnCount(); ++c) {
+    if (keepWidths_) tree_->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    else tree_->resizeColumnToContents(c);
+  }
+}
+
+void ResultList::remember(const WindowSettings* settings, const QString& name) {
+  settings_ = settings;
+  settingsName_ = name;
+  const WindowSettings::Sort sort = settings->sort(name);
+  sortColumn_ = sort.column;
+  sortAscending_ = sort.ascending;
+  keepWidths_ = settings->hasColumnWidths(name);
+  if (!keepWidths_) return;
+  std::vector<int> widths;
+  for (int c = 0; c < model_->columnCount(); ++c) widths.push_back(tree_->columnWidth(c));
+  settings->restoreColumnWidths(tree_, name, widths);
+}
+
+void ResultList::saveState() const {
+  if (!settings_) return;
+  settings_->saveColumnWidths(tree_, settingsName_);
+  settings_->saveSort(settingsName_, {sortColumn_, sortAscending_});
 }
 
 void ResultList::clear() {

@@ -13,6 +13,7 @@
 #include "queries/result_rows.h"
 #include "queries/result_table.h"
 #include "ui/fleet/qt_result_list_model.h"
+#include "ui/qt_window_settings.h"
 
 class QLabel;
 class QPushButton;
@@ -60,6 +61,11 @@ class ResultList : public QWidget {
   void copySelection() const;
   // Writes every row of the answer as shown as CSV to path; false (with a message shown) when it cannot be written.
   bool writeCsv(const QString& path) const;
+  // The sort and column widths kept under name: the stored ones taken now (a sort holds for every
+  // answer read whole), the shown ones kept by saveState.
+  void remember(const WindowSettings* settings, const QString& name);
+  void saveState() const;
+
   // Where "CSV出力…" writes: a save dialog unless replaced (tests answer it ahead).
   std::function<QString(QWidget*)> chooseCsvFile;
 
@@ -77,6 +83,10 @@ class ResultList : public QWidget {
   MessageSink& messages_;
   int sortColumn_ = -1;  // the column of the last header click, -1 for the question's order
   bool sortAscending_ = true;
+  int shownSort_ = -1;  // the column the shown answer is sorted by (Qt turns the indicator before a click is told)
+  const WindowSettings* settings_ = nullptr;
+  QString settingsName_;
+  bool keepWidths_ = false;  // widths as the user left them, not fitted to each answer
 };
 
 }  // namespace tavrix::ui

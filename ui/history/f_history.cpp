@@ -76,6 +76,7 @@ F_History::F_History(std::string saveFolder, std::string pcId)
   connect(LstKept, &QTreeWidget::itemSelectionChanged, this, [this] { compareSelected(); });
   compareSelected();
   settings_.restoreGeometry(this, kSettingsName);
+  ui::keepInsideScreen(this);
 }
 
 QString F_History::statusText() const { return LblStatus->text(); }

@@ -16,6 +16,7 @@
 #include "ui/fleet/qt_result_list.h"
 #include "ui/overview/qt_overview_card.h"
 #include "ui/qt_form_support.h"
+#include "ui/qt_window_settings.h"
 #include "views/computer_list.h"
 
 namespace tavrix {
@@ -83,6 +84,7 @@ F_Overview::F_Overview(RunState& s) : s_(s), database_(databaseLocation(s)) {
     return queries::fleetOverview(connection, now, {}, &items_);
   });
   addCards();
+  ui::keepInsideScreen(this);
 }
 
 F_Overview::~F_Overview() {
@@ -136,6 +138,7 @@ void F_Overview::openFigure(int figure) {
     listWindow_->setAttribute(Qt::WA_DeleteOnClose);
     listWindow_->setFont(font());
     listWindow_->resize(ui::twips(12000), ui::twips(6000));
+    ui::keepInsideScreen(listWindow_);
     list_ = new ui::ResultList("OverviewComputerList", computerHeaders(), s_.Messages, listWindow_);
     (new QVBoxLayout(listWindow_))->addWidget(list_);
     connect(list_->tree(), &QTreeView::doubleClicked, this, [this](const QModelIndex& index) { openDetail(index); });
