@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include <QShortcut>
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -76,6 +77,13 @@ void closeEveryWindow(QWidget* keepForLast) {
     if (w != keepForLast && (type == Qt::Window || type == Qt::Dialog)) w->close();
   }
   if (keepForLast) keepForLast->close();
+}
+
+void closeOnEscape(QWidget* window, std::function<bool()> escape) {
+  auto* key = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+  QObject::connect(key, &QShortcut::activated, window, [window, escape = std::move(escape)] {
+    if (!escape || !escape()) window->close();
+  });
 }
 
 }  // namespace tavrix::ui

@@ -1,6 +1,8 @@
 // Helpers shared by the windows: twips to pixels, the windows' fonts, UTF-8 to QString.
 #pragma once
 
+#include <functional>
+
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -36,5 +38,9 @@ void paintNow(std::initializer_list<QWidget*> windows, int waitMs);
 
 // Closes every top-level window except keep, then keep itself (a null keep closes them all).
 void closeEveryWindow(QWidget* keepForLast);
+
+// Esc in a window of our own: escape() when given (it says whether it did something, such as
+// stopping a search or clearing a filter), else, or when it did nothing, the window closes.
+void closeOnEscape(QWidget* window, std::function<bool()> escape = {});
 
 }  // namespace tavrix::ui

@@ -118,10 +118,16 @@ void WindowSettings::restoreColumnWidths(QTreeView* view, const QString& name, c
 }
 
 void WindowSettings::saveColumnWidths(const QTreeView* view, const QString& name) const {
+  std::vector<int> widths;
+  for (int c = 0; c < view->header()->count(); ++c) widths.push_back(view->columnWidth(c));
+  saveColumnWidths(widths, name);
+}
+
+void WindowSettings::saveColumnWidths(const std::vector<int>& widths, const QString& name) const {
   QSettings settings(file_, QSettings::IniFormat);
-  QVariantList widths;
-  for (int c = 0; c < view->header()->count(); ++c) widths << view->columnWidth(c);
-  settings.setValue(key(name, "columns"), widths);
+  QVariantList stored;
+  for (const int width : widths) stored << width;
+  settings.setValue(key(name, "columns"), stored);
 }
 
 bool WindowSettings::hasColumnWidths(const QString& name) const {

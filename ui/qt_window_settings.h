@@ -30,6 +30,7 @@ class WindowSettings {
   // Column widths, one per column; a missing or zero width takes the designed one.
   void restoreColumnWidths(QTreeView* view, const QString& name, const std::vector<int>& designed) const;
   void saveColumnWidths(const QTreeView* view, const QString& name) const;
+  void saveColumnWidths(const std::vector<int>& widths, const QString& name) const;
   bool hasColumnWidths(const QString& name) const;
 
   // A list's sort: its column (-1: the question's own order) and direction.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +44,11 @@ class DailyUseTest : public test::WindowedRun {
     ASSERT_EQ(shownRows(), 3000);
   }
   QLineEdit* filter() { return main().filterBar()->field(); }
+  std::vector<int> shownWidths() {
+    std::vector<int> widths;
+    for (int c = 0; c < 5; ++c) widths.push_back(list()->columnWidth(c));
+    return widths;
+  }
   std::string countText() { return ui::utf8(main().filterBar()->countLabel()->text()); }
   int shownRows() { return list()->model()->rowCount(); }
   // The shown row of a CSV name, -1 when none shows it.
@@ -60,6 +66,8 @@ class DailyUseTest : public test::WindowedRun {
 
 TEST_F(DailyUseTest, GrowingTheMainWindowKeepsTheDesignedControlsAndTypingFiltersTheRows) {
   runLargeFleet();
+  const std::vector<int> designed = shownWidths();  // together wider than the designed list
+  EXPECT_EQ(designed, (std::vector<int>{167, 100, 240, 107, 187}));
   const char* fixed[] = {"LblTitl", "LblVersion", "LblDate"};
   std::vector<QRect> before;
   for (const char* name : fixed) before.push_back(main().findChild<QWidget*>(QString::fromLatin1(name))->geometry());
@@ -75,9 +83,19 @@ TEST_F(DailyUseTest, GrowingTheMainWindowKeepsTheDesignedControlsAndTypingFilter
   EXPECT_EQ(main().freeArea()->geometry(), freeBefore.translated(0, dh).adjusted(0, 0, dw, 0));
   EXPECT_LE(filter()->mapTo(&main(), QPoint(filter()->width(), 0)).x(), 1280 - 160);  // room for another button
 
+  // The grown list's width is shared by the shown columns: none narrower than designed, none cut.
+  std::vector<int> grown = shownWidths();
+  int total = 0;
+  for (int c = 0; c < 5; ++c) {
+    EXPECT_GT(grown[c], designed[c]) << c;
+    total += grown[c];
+  }
+  EXPECT_EQ(total, list()->viewport()->width());
+
   main().resize(821, 544);
   EXPECT_EQ(list()->geometry(), QRect(24, 56, 773, 301));  // 360, 840, 11595 × 4515 twips
   EXPECT_EQ(main().minimumSize(), QSize(821, 544));
+  EXPECT_EQ(shownWidths(), designed) << "the designed widths do not fit: they stay, and the list scrolls";
 
   // Typing in the free area's filter shows the matching rows and says how many.
   EXPECT_EQ(countText(), "3,000 台");
@@ -139,9 +157,11 @@ TEST_F(DailyUseTest, ContextMenuCopiesSelectedRowsAndExportsTheShownOnes) {
   EXPECT_EQ(list()->selectionModel()->selectedRows().size(), 2);
   QApplication::clipboard()->clear();
   chooseFromMenu([&] { emit list()->customContextMenuRequested(QPoint(5, 5)); }, "ActCopy");
-  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()),
-            "host-0002\tuser\tWindows 2000\t2004/01/01 00:00\tF0002\n"
-            "host-0005\tuser\tWindows 2000\t2004/01/01 00:00\tF0005\n");
+  const std::string picked = "host-0002\tuser\tWindows 2000\t2004/01/01 00:00\tF0002\n"
+                             "host-0005\tuser\tWindows 2000\t2004/01/01 00:00\tF0005\n";
+  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), picked);
+  chooseFromMenu([&] { emit list()->customContextMenuRequested(QPoint(5, 5)); }, "ActCopyWithHeader");
+  EXPECT_EQ(ui::utf8(QApplication::clipboard()->text()), "コンピュータ名\tユーザ名\tＯＳ名\t作成日\tＣＳＶファイル名\n" + picked);
 
   const std::string path = dir.path() + "/shown.csv";
   chooseFromMenu([&] { emit list()->customContextMenuRequested(QPoint(5, 5)); }, "ActExport", [&](QWidget* modal) {
@@ -154,6 +174,37 @@ TEST_F(DailyUseTest, ContextMenuCopiesSelectedRowsAndExportsTheShownOnes) {
   for (char i = '1'; i <= '9'; ++i) shown += std::string("host-000") + i + ",user,Windows 2000,2004/01/01 00:00,F000" + i + "\r\n";
   EXPECT_EQ(test::readFile(path), shown);
   EXPECT_TRUE(messages.messages.empty()) << messages.texts()[0];
+}
+
+// Down in the filter goes into the list; Esc empties the filter; the sort column is kept for the
+// next run, as are the widths as set (not as shared out of a grown window).
+TEST_F(DailyUseTest, KeysMoveBetweenFilterAndListAndTheSortColumnIsKept) {
+  runLargeFleet();
+  main().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main()));
+  filter()->setFocus();
+  QTest::keyClicks(filter(), QStringLiteral("host-001"));
+  QTest::keyClick(filter(), Qt::Key_Down);
+  EXPECT_EQ(QApplication::focusWidget(), list());
+  EXPECT_EQ(list()->currentIndex().row(), 0);
+  EXPECT_EQ(main().detailWindow(), nullptr) << "moving into the list opens nothing";
+  QTest::keyClick(list(), Qt::Key_Down);
+  EXPECT_EQ(list()->currentIndex().row(), 1);
+  QTest::keyClick(list(), Qt::Key_Escape);
+  EXPECT_EQ(filter()->text(), QString());
+  EXPECT_EQ(shownRows(), 3000);
+
+  test::clickHeader(list(), 3);  // by 作成日: the 1900 date first
+  main().resize(1200, 700);
+  const std::vector<int> designed = {167, 100, 240, 107, 187};
+  EXPECT_NE(shownWidths(), designed);
+  test::clickEnd(&main());
+  F_Main again(s);
+  openDatabase(s.DbConnection);
+  ASSERT_FALSE(again.F21_List(s)) << s.FailureMessage;
+  EXPECT_EQ(again.listView()->header()->sortIndicatorSection(), 3);
+  EXPECT_EQ(test::rowTexts(again.listView(), 0)[4], "PC9");
+  EXPECT_EQ(again.listView()->columnWidth(2), 240) << "kept as set, shared out only once the window grows";
 }
 
 TEST_F(DailyUseTest, GeometryAndColumnWidthsSurviveReopeningUnusableOnesFallBack) {

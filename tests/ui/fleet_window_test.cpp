@@ -266,6 +266,30 @@ TEST_P(FleetWindowTest, ARunningSearchIsBusyClearsTheOldAnswerAndStops) {
   EXPECT_EQ(ui::utf8(found->countLine()->text()), "2件");
 }
 
+// Esc stops a running search, else empties the shown tab's field, else closes the window.
+TEST_P(FleetWindowTest, EscapeStopsTheSearchThenEmptiesTheFieldThenCloses) {
+  F_Fleet& fleet = openFleet();
+  fleet.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&fleet));
+  fleet.tabs()->setCurrentIndex(2);
+  edit(fleet, "SearchText")->setText(qs("本"));
+  int computers = 0;
+  fleet.searchRun()->beforeEachComputer = [&] {
+    if (++computers == 2)
+      QMetaObject::invokeMethod(&fleet, [&fleet] { QTest::keyClick(&fleet, Qt::Key_Escape); }, Qt::BlockingQueuedConnection);
+  };
+  QTest::keyClick(edit(fleet, "SearchText"), Qt::Key_Return);
+  waitForSearch(fleet);
+  EXPECT_EQ(ui::utf8(list(fleet, "SearchList")->countLine()->text()), "1件 (検索を中止しました)");
+  EXPECT_EQ(ui::utf8(edit(fleet, "SearchText")->text()), "本") << "the first Esc only stopped the search";
+  QTest::keyClick(edit(fleet, "SearchText"), Qt::Key_Escape);
+  EXPECT_EQ(edit(fleet, "SearchText")->text(), QString());
+  ASSERT_NE(main().fleetWindow(), nullptr);
+  QTest::keyClick(edit(fleet, "SearchText"), Qt::Key_Escape);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(main().fleetWindow(), nullptr);
+}
+
 INSTANTIATE_TEST_SUITE_P(FileAndServer, FleetWindowTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Server" : "File"; });
 

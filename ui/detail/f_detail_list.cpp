@@ -170,7 +170,7 @@ void F_DetailList::showTreeMenu(const QPoint& at) {
   connect(ui::addMenuAction(menu, "ActCopyTree", "ツリー全体をテキストでコピー(&T)"), &QAction::triggered, this,
           [this] { QApplication::clipboard()->setText(qs(treeText())); });
   menu.addSeparator();
-  connect(ui::addMenuAction(menu, "ActHistory", "変更履歴…", !pcId_.empty()), &QAction::triggered, this,
+  connect(ui::addMenuAction(menu, "ActHistory", "変更履歴(&H)…", !pcId_.empty()), &QAction::triggered, this,
           [this] { openHistory(); });
   menu.exec(TreeView1->viewport()->mapToGlobal(at));
 }

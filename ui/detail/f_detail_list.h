@@ -35,7 +35,7 @@ class F_DetailList : public QWidget {
   // Selects the next line holding the find field's words after the current one (from the current
   // one itself when includeCurrent), expanding its parents. False when no line holds them.
   bool findNext(bool includeCurrent = false);
-  // The history window opened by the context menu's 変更履歴…, while it is open.
+  // The history window opened by the context menu's 変更履歴(&H)…, while it is open.
   F_History* historyWindow() const { return history_.data(); }
   // Closes the window and deletes it.
   void unload();

@@ -2,6 +2,7 @@
 // and the text search; a double-click on a computer opens its detail window.
 #include "ui/fleet/f_fleet.h"
 
+#include <array>
 #include <memory>
 
 #include <QCheckBox>
@@ -97,6 +98,14 @@ F_Fleet::F_Fleet(RunState& s) : s_(s), database_(databaseLocation(s)) {
   // The place, size, column widths and sorts the user left; inside the screen whatever they were.
   settings_.restoreGeometry(this, objectName());
   for (ui::ResultList* list : findChildren<ui::ResultList*>()) list->remember(&settings_, objectName() + QLatin1Char('_') + list->objectName());
+  // Esc stops a running search, else empties the shown tab's field, else closes the window.
+  ui::closeOnEscape(this, [this] {
+    if (search_->running()) return search_->stop(), true;
+    QLineEdit* field = std::array{softwareFilter_, updateFilter_, searchText_}[static_cast<std::size_t>(std::max(0, tabs_->currentIndex()))];
+    if (field->text().isEmpty()) return false;
+    field->clear();
+    return true;
+  });
   fillSoftware();
   // The updates are counted when their tab is first shown, so the window opens at the cost of one question.
   connect(tabs_, &QTabWidget::currentChanged, this, [this](int tab) {

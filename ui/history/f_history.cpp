@@ -77,6 +77,7 @@ F_History::F_History(std::string saveFolder, std::string pcId)
   compareSelected();
   settings_.restoreGeometry(this, kSettingsName);
   ui::keepInsideScreen(this);
+  ui::closeOnEscape(this);
 }
 
 QString F_History::statusText() const { return LblStatus->text(); }

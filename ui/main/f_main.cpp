@@ -131,7 +131,11 @@ F_Main::F_Main(RunState& s) : s_(s) {
   setTabOrder(BtnFleet, BtnEND);
 
   addKeysAndMenu();
-  settings_.restoreColumnWidths(ListView1, kSettingsName, designedColumnWidths());
+  restoreColumns();
+  connect(ListView1->header(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+    if (!sharingWidths_ && column < static_cast<int>(setWidths_.size())) setWidths_[static_cast<std::size_t>(column)] = width;
+  });
+  sortColumn_ = settings_.sort(kSettingsName).column;
   settings_.restoreGeometry(this, kSettingsName);
   Form_Load();
 }
@@ -191,10 +195,12 @@ void F_Main::buildList() {
 
 bool F_Main::F21_List(RunState& s) {
   buildList();
-  settings_.restoreColumnWidths(ListView1, kSettingsName, designedColumnWidths());
+  restoreColumns();
   listModel_->setRows(ComputerListTable(kComputerListColumns.size()));
   try {
     listModel_->setRows(readComputerList(s.DbConnection));
+    // The column the user sorted by last time (ascending, as every sort here).
+    if (sortColumn_ >= 0 && sortColumn_ < static_cast<int>(kShownListColumns)) ListView1_ColumnClick(sortColumn_);
     return false;
   } catch (const db::DbError& e) {
     s.FailureMessage = "Tavrix:F21_List Error=(" + std::to_string(e.code()) + ") " + e.what();
@@ -207,6 +213,7 @@ bool F_Main::F21_List(RunState& s) {
 
 // Ascending by the clicked column, every time: a second click does not reverse the order.
 void F_Main::ListView1_ColumnClick(int column) {
+  sortColumn_ = column;
   ListView1->header()->setSortIndicatorShown(true);
   ListView1->header()->setSortIndicator(column, Qt::AscendingOrder);
   listModel_->sortAscending(column);
@@ -254,7 +261,37 @@ void F_Main::closeEvent(QCloseEvent* event) {
 void F_Main::saveWindowState() {
   if (!isVisible()) return;  // hidden behind the detail window: its place was kept when it hid
   settings_.saveGeometry(this, kSettingsName);
-  settings_.saveColumnWidths(ListView1, kSettingsName);
+  settings_.saveColumnWidths(setWidths_, kSettingsName);  // the widths as set, not as shared out
+  settings_.saveSort(kSettingsName, {sortColumn_, true});
+}
+
+void F_Main::restoreColumns() {
+  sharingWidths_ = true;
+  settings_.restoreColumnWidths(ListView1, kSettingsName, designedColumnWidths());
+  sharingWidths_ = false;
+  setWidths_.clear();
+  for (int c = 0; c < ListView1->header()->count(); ++c) setWidths_.push_back(ListView1->columnWidth(c));
+  shareColumnWidths();
+}
+
+// Growth beyond the set widths is shared by the shown columns in proportion to them, so no column
+// is cut while the list has room for it; a narrower list keeps the set widths and scrolls.
+void F_Main::shareColumnWidths() {
+  int set = 0;
+  for (std::size_t c = 0; c < setWidths_.size(); ++c)
+    if (!ListView1->isColumnHidden(static_cast<int>(c))) set += setWidths_[c];
+  const int room = ListView1->viewport()->width() - set;
+  sharingWidths_ = true;
+  int given = 0, last = -1;
+  for (std::size_t c = 0; c < setWidths_.size(); ++c) {
+    if (ListView1->isColumnHidden(static_cast<int>(c))) continue;
+    const int share = room > 0 && set > 0 ? static_cast<int>(static_cast<long long>(room) * setWidths_[c] / set) : 0;
+    ListView1->setColumnWidth(static_cast<int>(c), setWidths_[c] + share);
+    given += share;
+    last = static_cast<int>(c);
+  }
+  if (room > 0 && last >= 0) ListView1->setColumnWidth(last, ListView1->columnWidth(last) + room - given);  // what rounding left
+  sharingWidths_ = false;
 }
 
 // The designed controls keep their places; the list and its frame take the growth, the free area
@@ -278,6 +315,16 @@ void F_Main::showEvent(QShowEvent* event) {
 
 // Enter on the list opens the current row, as a click does.
 bool F_Main::eventFilter(QObject* watched, QEvent* event) {
+  // The list's inside changes with the window and with its scroll bar: the columns follow it.
+  if (watched == ListView1->viewport() && event->type() == QEvent::Resize) shareColumnWidths();
+  // Down in the filter goes on into the list, at its current row (the first when there is none).
+  if (watched == filterBar_->field() && event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down) {
+    if (listModel_->rowCount() > 0) {
+      if (!ListView1->currentIndex().isValid()) ListView1->setCurrentIndex(listModel_->index(0, 0));
+      ListView1->setFocus(Qt::TabFocusReason);
+    }
+    return true;
+  }
   if (watched == ListView1 && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -303,6 +350,8 @@ void F_Main::addKeysAndMenu() {
   });
   connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, filter, &QLineEdit::clear);
   ListView1->installEventFilter(this);
+  ListView1->viewport()->installEventFilter(this);
+  filter->installEventFilter(this);
   ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ListView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) { showListMenu(at); });
 }
@@ -314,7 +363,9 @@ void F_Main::showListMenu(const QPoint& at) {
   connect(ui::addMenuAction(menu, "ActOpen", "開く(&O)\tEnter", ListView1->currentIndex().isValid()), &QAction::triggered,
           this, [this] { openCurrentRow(); });
   connect(ui::addMenuAction(menu, "ActCopy", "選択した行をコピー(&C)", selected), &QAction::triggered, this,
-          [this] { copySelectedRows(ListView1); });
+          [this] { copySelectedRows(ListView1, false); });
+  connect(ui::addMenuAction(menu, "ActCopyWithHeader", "見出し付きでコピー(&H)", selected), &QAction::triggered, this,
+          [this] { copySelectedRows(ListView1, true); });
   connect(ui::addMenuAction(menu, "ActExport", "表示中の行をCSVに書き出し(&E)...", true), &QAction::triggered, this, [this] {
     if (const std::string problem = exportShownRows(ListView1, this); !problem.empty()) s_.Messages.show(problem);
   });

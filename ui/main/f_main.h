@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 
 #include <QPointer>
 #include <QWidget>
@@ -56,6 +57,10 @@ class F_Main : public QWidget {
   void Form_Load();
   void BtnEND_Click();
   void ListView1_ColumnClick(int column);
+  // The columns' widths as set (designed, kept or dragged) and, when the list is wider, each a share
+  // of the rest.
+  void restoreColumns();
+  void shareColumnWidths();
   void ListView1_ItemClick(const QModelIndex& item);
   void buildList();
   void openFleet();
@@ -82,6 +87,9 @@ class F_Main : public QWidget {
   QPointer<F_Overview> overview_;
   ui::WindowSettings settings_;
   std::optional<QPoint> placeBeforeDetail_;  // where the window was when the detail window hid it
+  std::vector<int> setWidths_;  // per column, its width before the list's growth is shared out
+  bool sharingWidths_ = false;  // widths being set here, not dragged by the user
+  int sortColumn_ = -1;         // the column last clicked, kept for the next run
   bool busy_ = false;
 };
 

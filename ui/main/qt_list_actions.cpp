@@ -47,8 +47,10 @@ std::vector<TextRow> rowsInView(const QTreeView* list, bool selectedOnly) {
   return rows;
 }
 
-void copySelectedRows(const QTreeView* list) {
-  QApplication::clipboard()->setText(ui::qs(rowsAsTsv(rowsInView(list, true))));
+void copySelectedRows(const QTreeView* list, bool withHeader) {
+  std::vector<TextRow> rows = rowsInView(list, true);
+  if (withHeader) rows.insert(rows.begin(), headerTexts(list->model()));
+  QApplication::clipboard()->setText(ui::qs(rowsAsTsv(rows)));
 }
 
 std::string exportShownRows(const QTreeView* list, QWidget* parent) {

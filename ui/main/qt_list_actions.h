@@ -15,8 +15,8 @@ namespace tavrix {
 // only the selected ones when selectedOnly.
 std::vector<TextRow> rowsInView(const QTreeView* list, bool selectedOnly);
 
-// Puts the selected rows on the clipboard as tab-separated lines.
-void copySelectedRows(const QTreeView* list);
+// Puts the selected rows on the clipboard as tab-separated lines, after the column titles withHeader.
+void copySelectedRows(const QTreeView* list, bool withHeader);
 
 // Asks for a file and writes the shown rows to it as CSV with the header line. Returns "" when
 // written or cancelled, else what went wrong.

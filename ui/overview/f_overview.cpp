@@ -85,6 +85,7 @@ F_Overview::F_Overview(RunState& s) : s_(s), database_(databaseLocation(s)) {
   });
   addCards();
   ui::keepInsideScreen(this);
+  ui::closeOnEscape(this);
 }
 
 F_Overview::~F_Overview() {
@@ -139,6 +140,7 @@ void F_Overview::openFigure(int figure) {
     listWindow_->setFont(font());
     listWindow_->resize(ui::twips(12000), ui::twips(6000));
     ui::keepInsideScreen(listWindow_);
+    ui::closeOnEscape(listWindow_);
     list_ = new ui::ResultList("OverviewComputerList", computerHeaders(), s_.Messages, listWindow_);
     (new QVBoxLayout(listWindow_))->addWidget(list_);
     connect(list_->tree(), &QTreeView::doubleClicked, this, [this](const QModelIndex& index) { openDetail(index); });
