@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make               # the build
   qt6-base-dev libgl-dev       # Qt 6 Widgets (its CMake files need the OpenGL headers)
+  qt6-translations-l10n        # Qt's own dialogs and buttons in Japanese
   libsqlite3-dev               # the embedded database
   libpq-dev postgresql         # the server database: its client library, and the server the tests start
   libgtest-dev                 # the tests

@@ -42,6 +42,7 @@ bool QtBatchWindows::showMainAndWait(RunState& s) {
     if (!displayAvailable()) return false;
     app_ = std::make_unique<QApplication>(argc_, argv_);
   }
+  ui::useJapaneseQtTexts();
   state_ = &s;
   main_ = std::make_unique<F_Main>(s);
   main_->setBusy(true);

@@ -3,7 +3,9 @@
 
 #include <cmath>
 
+#include <QLibraryInfo>
 #include <QShortcut>
+#include <QTranslator>
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -77,6 +79,20 @@ void closeEveryWindow(QWidget* keepForLast) {
     if (w != keepForLast && (type == Qt::Window || type == Qt::Dialog)) w->close();
   }
   if (keepForLast) keepForLast->close();
+}
+
+bool useJapaneseQtTexts() {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app) return false;
+  const QString name = QStringLiteral("TavrixQtJapanese");
+  if (app->findChild<QTranslator*>(name, Qt::FindDirectChildrenOnly)) return true;
+  auto* translator = new QTranslator(app);
+  translator->setObjectName(name);
+  if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
 }
 
 void closeOnEscape(QWidget* window, std::function<bool()> escape) {

@@ -39,6 +39,11 @@ void paintNow(std::initializer_list<QWidget*> windows, int waitMs);
 // Closes every top-level window except keep, then keep itself (a null keep closes them all).
 void closeEveryWindow(QWidget* keepForLast);
 
+// Qt's own texts (the file dialogs, the standard buttons) in Japanese, as the rest of the program,
+// whatever the locale: Qt's qtbase_ja translation, installed once. False when it cannot be loaded
+// (the texts then stay English).
+bool useJapaneseQtTexts();
+
 // Esc in a window of our own: escape() when given (it says whether it did something, such as
 // stopping a search or clearing a filter), else, or when it did nothing, the window closes.
 void closeOnEscape(QWidget* window, std::function<bool()> escape = {});

@@ -122,7 +122,7 @@ TEST_F(PackageTest, ControlFieldsAndMaintainerScript) {
   EXPECT_EQ(fields, "Package: tavrix\nVersion: " + kVersion + "\nArchitecture: " + output("dpkg --print-architecture") +
                         "Section: admin\n");
   const std::string depends = output("dpkg-deb -f " + inQuotes(deb_) + " Depends");
-  for (const char* package : {"adduser", "fonts-ipafont-gothic", "qt6-qpa-plugins", "libqt6widgets6 (>= ",
+  for (const char* package : {"adduser", "fonts-ipafont-gothic", "qt6-qpa-plugins", "qt6-translations-l10n", "libqt6widgets6 (>= ",
                               "libsqlite3-0 (>= ", "libc6 (>= "})
     EXPECT_NE(depends.find(package), std::string::npos) << package << " not in " << depends;
   EXPECT_NE(output("dpkg-deb -f " + inQuotes(deb_) + " Maintainer").find('@'), std::string::npos);

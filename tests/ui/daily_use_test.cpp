@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QImage>
@@ -248,6 +250,21 @@ TEST_F(DailyUseTest, GeometryAndColumnWidthsSurviveReopeningUnusableOnesFallBack
   s.CurrentRno = 1;
   F_DetailList reopened(s, nullptr);
   EXPECT_EQ(reopened.size(), QSize(1000, 720));
+}
+
+// Qt's own dialogs and buttons speak Japanese like the rest of the program, whatever the locale.
+TEST_F(DailyUseTest, QtsOwnDialogsAndButtonsAreInJapanese) {
+  writeCsv({"PC01.csv", "2004/10/24 09:05:30", "alpha", "山田", "XP"});
+  runMain();
+  QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  EXPECT_EQ(ui::utf8(buttons.button(QDialogButtonBox::Cancel)->text()), "キャンセル");
+  QFileDialog dialog(&main(), ui::qs("CSV出力"));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  std::vector<std::string> labels;
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) labels.push_back(ui::utf8(label->text()));
+  std::sort(labels.begin(), labels.end());
+  EXPECT_EQ(labels, (std::vector<std::string>{"アドレス:", "ファイルの種類:", "ファイル名(&N):"}));
 }
 
 // Dark pixels in the branch column left of a top-level line without children: a drawn root line.
