@@ -167,6 +167,7 @@ TEST_P(FleetWindowTest, SearchKeepsToOneSectionAndToWholeValues) {
     SCOPED_TRACE(c.text + std::string(" ") + c.section);
     section->setCurrentIndex(std::max(0, section->findText(qs(c.section))));
     exact->setChecked(c.whole);
+    EXPECT_EQ(test::textOf(&fleet, "SearchTextCaption"), c.whole ? "一致する文字列:" : "含む文字列:");
     edit(fleet, "SearchText")->setText(qs(c.text));
     QTest::keyClick(edit(fleet, "SearchText"), Qt::Key_Return);
     waitForSearch(fleet);

@@ -63,7 +63,9 @@ QLineEdit* makeEdit(const char* name, QWidget* parent) {
 QWidget* page(const char* caption, QLineEdit* edit, std::initializer_list<QWidget*> extras, QWidget* body) {
   auto* tab = new QWidget;
   auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel(qs(caption), tab));
+  auto* label = new QLabel(qs(caption), tab);
+  label->setObjectName(edit->objectName() + QStringLiteral("Caption"));
+  row->addWidget(label);
   row->addWidget(edit, 1);
   for (QWidget* extra : extras) row->addWidget(extra);
   auto* layout = new QVBoxLayout(tab);
@@ -205,7 +207,11 @@ QWidget* F_Fleet::searchTab() {
   connect(searchText_, &QLineEdit::returnPressed, this, [this] { runSearch(); });
   connect(found_->tree(), &QTreeView::doubleClicked, this,
           [this](const QModelIndex& index) { openDetail(found_, index, kSearchRno); });
-  return page("含む文字列:", searchText_, {searchSection_, searchExact_, searchButton_, stopButton_}, found_);
+  QWidget* tab = page("含む文字列:", searchText_, {searchSection_, searchExact_, searchButton_, stopButton_}, found_);
+  auto* caption = tab->findChild<QLabel*>(QStringLiteral("SearchTextCaption"));
+  connect(searchExact_, &QCheckBox::toggled, caption,
+          [caption](bool whole) { caption->setText(qs(whole ? "一致する文字列:" : "含む文字列:")); });
+  return tab;
 }
 
 template <typename Question>
